@@ -1,0 +1,22 @@
+#pragma once
+// Byte-string helpers shared by the engine and the settings file. Game text is 8-bit and never converted.
+
+#include <string>
+#include <string_view>
+
+namespace kesta {
+
+// Removes every character with a code from 0 to 32 at both ends.
+std::string_view TrimView(std::string_view text);
+std::string Trim(std::string_view text);
+
+// Substring test in which an empty needle matches nothing.
+bool Contains(std::string_view haystack, std::string_view needle);
+
+// Removes the first occurrence of `what`, if any.
+void RemoveFirst(std::string& text, std::string_view what);
+
+// ASCII case-insensitive equality (names in the settings file, registry and file system).
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+}  // namespace kesta

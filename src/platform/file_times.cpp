@@ -1,0 +1,35 @@
+#include "platform/file_times.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kesta {
+
+namespace {
+QDateTime ToLocal(const statx_timestamp& time) {
+  return QDateTime::fromMSecsSinceEpoch(time.tv_sec * 1000 + time.tv_nsec / 1000000, Qt::LocalTime);
+}
+}  // namespace
+
+bool GetFileTimes(const std::filesystem::path& path, QDateTime& created, QDateTime& accessed,
+                  QDateTime& written) {
+  // Opened for reading, as the check of outside changes must see only files it could read.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct statx info {};
+  const int result = ::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &info);
+  ::close(fd);
+  if (result != 0) return false;
+  created = ToLocal((info.stx_mask & STATX_BTIME) ? info.stx_btime : info.stx_ctime);
+  accessed = ToLocal(info.stx_atime);
+  written = ToLocal(info.stx_mtime);
+  return true;
+}
+
+bool GetLastWriteTime(const std::filesystem::path& path, QDateTime& written) {
+  QDateTime created, accessed;
+  return GetFileTimes(path, created, accessed, written);
+}
+
+}  // namespace kesta

@@ -1,0 +1,31 @@
+#pragma once
+// The program's own settings: an INI file beside the executable with the sections "Config", "Files"
+// and "Lockon". Reading a missing key stores its default, so the file documents every option in use.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kesta {
+
+// The default of a key (the section plays no part); "" for a key the table does not know.
+std::string DefaultSetting(std::string_view key);
+
+class SettingsFile {
+ public:
+  explicit SettingsFile(std::filesystem::path path) : m_path(std::move(path)) {}
+
+  const std::filesystem::path& Path() const { return m_path; }
+
+  // The stored value; an empty value gives the default without writing; a missing key gives the
+  // default and writes it back. Fails when that write-back fails.
+  std::string ReadSetting(std::string_view section, std::string_view key) const;
+
+  // Stores a value; an empty value deletes the key. Failures are swallowed.
+  void WriteSetting(std::string_view section, std::string_view key, std::string_view value) const;
+
+ private:
+  std::filesystem::path m_path;
+};
+
+}  // namespace kesta
