@@ -118,36 +118,80 @@ std::string ReadWholeFile(const fs::path& path) {
   return bytes;
 }
 
+namespace {
+
+struct TargetState {
+  bool exists = false;
+  struct stat info {};
+};
+
+// Gives the new file the target's permissions, owner and group (or the usual ones for a new file).
+void ApplyOwnership(int fd, const TargetState& target) {
+  if (!target.exists) {
+    if (::fchmod(fd, 0666 & ~CurrentUmask()) != 0) throw errno;
+    return;
+  }
+  if (::fchown(fd, target.info.st_uid, target.info.st_gid) != 0) {
+    // Only the group may be given away without privileges; another owner is beyond us.
+    [[maybe_unused]] const int ignored = ::fchown(fd, static_cast<uid_t>(-1), target.info.st_gid);
+  }
+  if (::fchmod(fd, target.info.st_mode & 07777) != 0) throw errno;
+}
+
+// Names an anonymous file so it can be renamed over the target.
+bool LinkAnonymous(int fd, const fs::path& name) {
+  const std::string procPath = "/proc/self/fd/" + std::to_string(fd);
+  if (::linkat(AT_FDCWD, procPath.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  return ::linkat(fd, "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH) == 0;
+}
+
+// Writes the bytes to `temporary` and renames it over `target`. The file stays anonymous (O_TMPFILE)
+// until it is complete, so a process killed while writing leaves nothing behind in the player's folder.
+// Returns false when anonymous files are unavailable and a named temporary file should be used instead.
+bool ReplaceThroughTemporary(const fs::path& folder, const fs::path& temporary, const fs::path& target,
+                             const TargetState& state, std::string_view bytes, bool anonymous) {
+  FileDescriptor fd(anonymous ? ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)
+                              : ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  if (fd.get() < 0) {
+    if (anonymous && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) return false;
+    throw errno;
+  }
+  bool named = !anonymous;
+  try {
+    WriteAll(fd.get(), bytes);
+    ApplyOwnership(fd.get(), state);
+    if (::fsync(fd.get()) != 0) throw errno;
+    if (anonymous) {
+      if (!LinkAnonymous(fd.get(), temporary)) return false;
+      named = true;
+    }
+    if (fd.Close() != 0) throw errno;
+    if (::rename(temporary.c_str(), target.c_str()) != 0) throw errno;
+  } catch (int) {
+    if (named) ::unlink(temporary.c_str());
+    throw;
+  }
+  return true;
+}
+
+}  // namespace
+
 void WriteFileAtomically(const fs::path& path, std::string_view bytes) {
   const fs::path target = ResolveWriteTarget(path);
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
 
-  struct stat existing {};
-  const bool exists = ::stat(target.c_str(), &existing) == 0;
-  if (exists && !S_ISREG(existing.st_mode)) ThrowCreateError(path, S_ISDIR(existing.st_mode) ? EISDIR : EINVAL);
+  TargetState state;
+  state.exists = ::stat(target.c_str(), &state.info) == 0;
+  if (state.exists && !S_ISREG(state.info.st_mode))
+    ThrowCreateError(path, S_ISDIR(state.info.st_mode) ? EISDIR : EINVAL);
   // A read-only file stays protected, as it would be against a plain write.
-  if (exists && ::access(target.c_str(), W_OK) != 0) ThrowCreateError(path, errno);
+  if (state.exists && ::access(target.c_str(), W_OK) != 0) ThrowCreateError(path, errno);
 
   const fs::path temporary = folder / TemporaryName(target);
-  FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-  if (fd.get() < 0) ThrowCreateError(path, errno);
-
   try {
-    WriteAll(fd.get(), bytes);
-    if (exists) {
-      if (::fchown(fd.get(), existing.st_uid, existing.st_gid) != 0) {
-        // Only the owner's group may be given away; other owners are a privilege we do not have.
-        [[maybe_unused]] const int ignored = ::fchown(fd.get(), static_cast<uid_t>(-1), existing.st_gid);
-      }
-      if (::fchmod(fd.get(), existing.st_mode & 07777) != 0) throw errno;
-    } else if (::fchmod(fd.get(), 0666 & ~CurrentUmask()) != 0) {
-      throw errno;
-    }
-    if (::fsync(fd.get()) != 0) throw errno;
-    if (fd.Close() != 0) throw errno;
-    if (::rename(temporary.c_str(), target.c_str()) != 0) throw errno;
+    if (!ReplaceThroughTemporary(folder, temporary, target, state, bytes, true))
+      ReplaceThroughTemporary(folder, temporary, target, state, bytes, false);
   } catch (int error) {
-    ::unlink(temporary.c_str());
     ThrowCreateError(path, error);
   }
   SyncFolder(folder);
