@@ -1,1 +1,63 @@
+#include "settings/settings_file.h"
+
 #include <gtest/gtest.h>
+
+#include "engine/failure.h"
+#include "support/temp_folder.h"
+
+namespace kesta {
+namespace {
+
+TEST(SettingsFileTest, MissingKeysGetTheirDefaultWrittenBack) {
+  test::TempFolder folder;
+  const SettingsFile settings(folder / "kesta.ini");
+  EXPECT_EQ(settings.ReadSetting("Config", "Language"), "EN");
+  EXPECT_EQ(settings.ReadSetting("Config", "ServerListPath"), "");
+  EXPECT_EQ(settings.ReadSetting("Lockon", "PathReg"), "Software\\Eagle Dynamics\\Lock On 1.1\\");
+  EXPECT_EQ(test::ReadBytes(settings.Path()),
+            "[Config]\nLanguage=EN\nServerListPath=\n\n[Lockon]\nPathReg=Software\\Eagle Dynamics\\Lock On 1.1\\\n");
+}
+
+TEST(SettingsFileTest, EmptyValueReadsAsDefaultAndStaysEmpty) {
+  test::TempFolder folder;
+  const auto path = folder.Write("kesta.ini", "[Config]\r\nLanguage=\r\n");
+  EXPECT_EQ(SettingsFile(path).ReadSetting("Config", "Language"), "EN");
+  EXPECT_EQ(test::ReadBytes(path), "[Config]\r\nLanguage=\r\n");
+}
+
+TEST(SettingsFileTest, CatalogueKeysInAnotherCaseFindTheSameEntry) {
+  test::TempFolder folder;
+  const SettingsFile settings(folder / "kesta.ini");
+  settings.WriteSetting("Files", "Drawinfo", "Config\\weapons\\mine.lua");
+  EXPECT_EQ(settings.ReadSetting("Files", "DrawInfo"), "Config\\weapons\\mine.lua");
+  // Read first in the other spelling, an absent entry is stored empty (that spelling has no default);
+  // the empty value then reads as the default of the table's spelling.
+  EXPECT_EQ(settings.ReadSetting("files", "MeCustom"), "");
+  EXPECT_EQ(settings.ReadSetting("Files", "MECustom"), "ME\\MeCustom.xml");
+}
+
+TEST(SettingsFileTest, DeletedKeyComesBackWithItsDefault) {
+  test::TempFolder folder;
+  const SettingsFile settings(folder / "kesta.ini");
+  settings.WriteSetting("Config", "ThemeColor", "Blue");
+  EXPECT_EQ(settings.ReadSetting("Config", "ThemeColor"), "Blue");
+  settings.WriteSetting("Config", "ThemeColor", "");
+  EXPECT_EQ(settings.ReadSetting("Config", "ThemeColor"), "Black");
+  EXPECT_EQ(test::ReadBytes(settings.Path()), "[Config]\nThemeColor=Black\n");
+}
+
+TEST(SettingsFileTest, WriteBackFailureReachesTheCaller) {
+  test::TempFolder folder;
+  const SettingsFile settings(folder / "no-such-folder/kesta.ini");
+  EXPECT_THROW(settings.ReadSetting("Config", "Language"), EKestaError);
+}
+
+TEST(DefaultSettingTest, TableIsMatchedExactly) {
+  EXPECT_EQ(DefaultSetting("AutoDeleteTrackIrIni"), "1");
+  EXPECT_EQ(DefaultSetting("MECustom"), "ME\\MeCustom.xml");
+  EXPECT_EQ(DefaultSetting("MeCustom"), "");
+  EXPECT_EQ(DefaultSetting("Unknown"), "");
+}
+
+}  // namespace
+}  // namespace kesta
