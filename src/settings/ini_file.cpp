@@ -40,6 +40,10 @@ std::string ReadExisting(const std::filesystem::path& file) {
   return ReadWholeFile(file);
 }
 
+std::string KeyLine(std::string_view key, std::string_view value) {
+  return std::string(key).append("=").append(value);
+}
+
 }  // namespace
 
 IniDocument::IniDocument(std::string_view text) {
@@ -96,8 +100,8 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
       if (m_lines.back().ending.empty()) m_lines.back().ending = m_newline;
       if (!TrimView(m_lines.back().text).empty()) m_lines.push_back({"", m_newline});
     }
-    m_lines.push_back({"[" + std::string(section) + "]", m_newline});
-    m_lines.push_back({std::string(key) + "=" + std::string(value), m_newline});
+    m_lines.push_back({std::string("[").append(section).append("]"), m_newline});
+    m_lines.push_back({KeyLine(key, value), m_newline});
     return;
   }
   if (const auto index = FindKey(*range, key)) {
@@ -113,7 +117,7 @@ void IniDocument::SetValue(std::string_view section, std::string_view key, std::
   while (insertAt > range->header + 1 && TrimView(m_lines[insertAt - 1].text).empty()) --insertAt;
   if (m_lines[insertAt - 1].ending.empty()) m_lines[insertAt - 1].ending = m_newline;
   m_lines.insert(m_lines.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                 Line{std::string(key) + "=" + std::string(value), m_newline});
+                 Line{KeyLine(key, value), m_newline});
 }
 
 bool IniDocument::RemoveKey(std::string_view section, std::string_view key) {
