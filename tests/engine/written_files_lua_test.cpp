@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "engine/game_file.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
@@ -14,17 +12,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path SourceFolder() { return fs::path(std::getenv("KESTA_SOURCE_DIR") ? std::getenv("KESTA_SOURCE_DIR") : "."); }
-
 test::ProgramResult CheckLua(const std::vector<std::string>& paths) {
-  std::vector<std::string> arguments{(SourceFolder() / "scripts/check_lua.sh").string()};
+  std::vector<std::string> arguments{(test::SourceFolder() / "scripts/check_lua.sh").string()};
   arguments.insert(arguments.end(), paths.begin(), paths.end());
   return test::RunProgram("/bin/bash", arguments);
 }
 
 TEST(LuaSyntaxTest, ShippedFilesParse) {
-  const auto result = CheckLua({(SourceFolder() / "resources/Default").string(),
-                                (SourceFolder() / "resources/sample-game").string()});
+  const auto result = CheckLua({(test::SourceFolder() / "resources/Default").string(),
+                                (test::SourceFolder() / "resources/sample-game").string()});
   EXPECT_EQ(result.exitStatus, 0) << result.err;
 }
 
@@ -64,7 +60,7 @@ TEST(LuaSyntaxTest, FilesWrittenByTheEngineParse) {
   std::vector<std::string> written;
   for (const Edit& edit : edits) {
     const fs::path target = folder / edit.defaultCopy;
-    const fs::path source = fs::exists(target) ? target : SourceFolder() / "resources/Default" / edit.defaultCopy;
+    const fs::path source = fs::exists(target) ? target : test::SourceFolder() / "resources/Default" / edit.defaultCopy;
     Lines lines = ReadGameFile(source);
     ASSERT_NO_THROW(SetParam(lines, edit.name, edit.value, edit.anchor, edit.noSemicolon)) << edit.name;
     WriteGameFile(target, lines);

@@ -48,9 +48,8 @@ std::string ReadBytes(const std::filesystem::path& path) {
   return bytes.str();
 }
 
-std::filesystem::path BinaryFolder() {
-  const char* folder = std::getenv("KESTA_TEST_BIN_DIR");
-  return folder ? std::filesystem::path(folder) : std::filesystem::current_path();
-}
+std::filesystem::path BinaryFolder() { return KESTA_PROGRAM_DIR; }
+
+std::filesystem::path SourceFolder() { return KESTA_SOURCE_DIR; }
 
 }  // namespace kesta::test

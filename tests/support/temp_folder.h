@@ -27,7 +27,10 @@ class TempFolder {
 // The file's bytes, or "<missing>" when it cannot be read.
 std::string ReadBytes(const std::filesystem::path& path);
 
-// Folder of the built programs (kesta-cli and test helpers), set by CTest.
+// Folder of the built programs (kesta, kesta-cli and test helpers).
 std::filesystem::path BinaryFolder();
+
+// The source tree: shipped resources and scripts.
+std::filesystem::path SourceFolder();
 
 }  // namespace kesta::test
