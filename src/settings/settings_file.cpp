@@ -46,7 +46,12 @@ std::string SettingsFile::ReadSetting(std::string_view section, std::string_view
   const std::optional<std::string> stored = ReadIniKey(m_path, section, key);
   if (!stored) {
     std::string value = DefaultSetting(key);
-    StoreIniValue(m_path, section, key, value);
+    try {
+      StoreIniValue(m_path, section, key, value);
+    } catch (const std::exception& failure) {
+      if (!m_onWriteFailure) throw;
+      m_onWriteFailure(failure.what());
+    }
     return value;
   }
   return stored->empty() ? DefaultSetting(key) : *stored;

@@ -3,6 +3,7 @@
 // and "Lockon". Reading a missing key stores its default, so the file documents every option in use.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,14 +19,20 @@ class SettingsFile {
   const std::filesystem::path& Path() const { return m_path; }
 
   // The stored value; an empty value gives the default without writing; a missing key gives the
-  // default and writes it back. Fails when that write-back fails.
+  // default and writes it back. Fails when that write-back fails, unless a failure handler is set: then
+  // the handler hears of it and the default is returned all the same.
   std::string ReadSetting(std::string_view section, std::string_view key) const;
+
+  void SetWriteFailureHandler(std::function<void(const std::string& failure)> handler) {
+    m_onWriteFailure = std::move(handler);
+  }
 
   // Stores a value; an empty value deletes the key. Failures are swallowed.
   void WriteSetting(std::string_view section, std::string_view key, std::string_view value) const;
 
  private:
   std::filesystem::path m_path;
+  std::function<void(const std::string&)> m_onWriteFailure;
 };
 
 }  // namespace kesta

@@ -61,3 +61,19 @@ TEST(DefaultSettingTest, TableIsMatchedExactly) {
 
 }  // namespace
 }  // namespace kesta
+
+namespace kesta {
+namespace {
+
+TEST(SettingsFileTest, WriteBackFailureGoesToTheHandlerWhenOneIsSet) {
+  test::TempFolder folder;
+  SettingsFile settings(folder / "no-such-folder/kesta.ini");
+  std::vector<std::string> failures;
+  settings.SetWriteFailureHandler([&](const std::string& failure) { failures.push_back(failure); });
+  EXPECT_EQ(settings.ReadSetting("Config", "Language"), "EN");
+  ASSERT_EQ(failures.size(), 1u);
+  EXPECT_NE(failures[0].find("No such file or directory"), std::string::npos) << failures[0];
+}
+
+}  // namespace
+}  // namespace kesta
