@@ -18,12 +18,13 @@
 
 #include "language/form_translator.h"
 #include "language/message_keys.h"
+#include "support/temp_folder.h"
 
 namespace kesta::test {
 namespace {
 
 QString LanguageFile(const QString& fileName) {
-  return qEnvironmentVariable("KESTA_SOURCE_DIR") + "/resources/Languages/" + fileName;
+  return QString::fromStdString((test::SourceFolder() / "resources/Languages").string()) + "/" + fileName;
 }
 
 QDomDocument LanguageDocument(const QString& file) {
@@ -78,7 +79,7 @@ std::vector<Entry> EntriesIn(const QString& file) {
 std::set<std::string> KeysLookedUpInSource() {
   const std::regex call(R"re(LookupMessage(?:Utf8)?\(\s*"((?:[^"\\]|\\.)*)"\s*\))re");
   std::set<std::string> keys;
-  const std::filesystem::path source = qEnvironmentVariable("KESTA_SOURCE_DIR").toStdString() + "/src";
+  const std::filesystem::path source = test::SourceFolder() / "src";
   for (const auto& item : std::filesystem::recursive_directory_iterator(source)) {
     if (!item.is_regular_file()) continue;
     std::ifstream input(item.path());
