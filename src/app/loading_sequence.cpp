@@ -1,0 +1,174 @@
+// Start-up: the loading sequence that fills every page, the deferred step that runs once the window
+// is up, and every way the program ends.
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QSessionManager>
+#include <QTimer>
+
+#include "app/splash_screen.h"
+#include "engine/failure.h"
+#include "engine/game_file.h"
+#include "platform/file_io.h"
+#include "platform/file_times.h"
+#include "sets/game_file_set.h"
+#include "ui/application_menu.h"
+#include "ui/dialog_service.h"
+#include "ui/main_window.h"
+#include "ui/ribbon.h"
+#include "ui/ribbon_layout.h"
+
+namespace kesta {
+
+namespace {
+
+// The files of the backup page's list, in list order (the export configuration is not offered).
+constexpr std::string_view kBackupPageFiles[] = {"Graphics", "Cockpit",  "Network", "Stats",    "Server",  "View",
+                                                 "SnapView", "Producer", "World",   "Drawinfo", "MECustom"};
+
+}  // namespace
+
+void TFrmKESTA::StatusStep(const QString& text) {
+  if (m_splash) m_splash->StatusStep(text);
+}
+
+void TFrmKESTA::ReportSettingsWriteFailure(const std::string& failure) {
+  if (m_settingsFailureReported) return;
+  m_settingsFailureReported = true;
+  m_dialogs->Error(QString("KESTA cannot store its settings in\n%1\n\n%2\n\nChanged options will be lost when "
+                           "KESTA ends. Check that the folder is writable.")
+                       .arg(QString::fromStdString(m_settings.Path().string()), QString::fromUtf8(failure.c_str())));
+}
+
+void TFrmKESTA::FormCreate() {
+  // 1-4: flags and the program's own folders.
+  m_busy = true;
+  m_gameFiles->Access().AttachSections(nullptr);
+  m_sliderUpdate = false;
+  m_settings.SetWriteFailureHandler([this](const std::string& failure) { ReportSettingsWriteFailure(failure); });
+  m_registryKeyPath = m_settings.ReadSetting("Lockon", "PathReg");
+
+  // 5: language.
+  m_languageCode = m_settings.ReadSetting("Config", "Language");
+  StatusStep("Loading language...");
+  LoadLanguage(m_languageCode);
+
+  // 6-7: game folder; without one the program ends through the deferred step.
+  StatusStep("Loading regkey settings...");
+  if (!DetermineGameFolder()) {
+    m_quit = true;
+    m_timerMinimize->start();
+    return;
+  }
+  m_quit = false;
+
+  // 9-10: options and appearance.
+  LoadOptionCheckBoxes();
+  ApplyStoredAppearance();
+
+  // 13-21: every game file, in the order the pages expect.
+  StatusStep("Loading resolution settings...");
+  StatusStep("Loading graphic settings...");
+  const std::filesystem::path graphics = GamePathOf("Graphics");
+  GetLastWriteTime(graphics, m_graphicsTimeStamp);
+  m_gameFiles->Load("Graphics", graphics);
+  if (m_splash) m_splash->SetLabel("Loading cockpit settings...");
+  QApplication::processEvents();
+  m_gameFiles->Load("Cockpit", GamePathOf("Cockpit"));
+  StatusStep("Loading network settings...");
+  m_gameFiles->Load("Network", GamePathOf("Network"));
+  StatusStep("Loading stats settings...");
+  m_gameFiles->Load("Stats", GamePathOf("Stats"));
+  StatusStep("Loading server settings...");
+  m_gameFiles->Load("Server", GamePathOf("Server"));
+  FillBackupPageList();
+  StatusStep("Loading view settings...");
+  m_gameFiles->Load("View", GamePathOf("View"));
+  StatusStep("Loading snapview settings...");
+  m_gameFiles->Load("SnapView", GamePathOf("SnapView"));
+  StatusStep("Loading other settings...");
+  for (std::string_view key : {"Producer", "World", "Drawinfo", "ExportConfig", "MECustom"})
+    m_gameFiles->Load(key, GamePathOf(key));
+
+  // 22-23: the script catalogue and the recent list.
+  LoadScriptCatalogue();
+  LoadRecentList();
+
+  // 25-27: the deferred step, the first page, and a clean modified state.
+  m_timerMinimize->start();
+  ShowPage("TabSheetGraphicsStandards");
+  m_ribbon->SetActiveTab(m_ribbon->Tabs().front());
+  if (!m_tabChangeConnected) {
+    connect(m_ribbon, &TRibbon::TabChanged, this, &TFrmKESTA::dxRibbonTabChanged);
+    m_tabChangeConnected = true;
+  }
+  CheckPageButton(RibbonButton("dxButtonGraphicsStandard"));
+  EnableApplyCancel(false, false);
+  m_busy = false;
+}
+
+void TFrmKESTA::FillBackupPageList() {
+  m_comboBoxBackup->clear();
+  for (std::string_view key : kBackupPageFiles)
+    m_comboBoxBackup->addItem(QString::fromStdString(m_gameFiles->CatalogPath(key)));
+  m_comboBoxBackup->setCurrentIndex(0);
+  ComboBoxBackupChange();
+}
+
+void TFrmKESTA::LoadScriptCatalogue() {
+  try {
+    m_exportScripts = SplitGameText(ReadWholeFile(Folder().ScriptCatalogue()));
+  } catch (const EKestaError& failure) {
+    // Without the catalogue only the export-script page is poorer; the rest of start-up goes on.
+    m_exportScripts.clear();
+    m_dialogs->Error(QString::fromUtf8(failure.what()) + "\n\nThe list of export scripts stays empty.");
+  }
+}
+
+void TFrmKESTA::LoadRecentList() {
+  const std::filesystem::path file = Folder().RecentList();
+  try {
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) WriteFileAtomically(file, "");
+    m_recentList = SplitGameText(ReadWholeFile(file));
+  } catch (const EKestaError& failure) {
+    m_recentList.clear();
+    m_dialogs->Error(QString::fromUtf8(failure.what()) + "\n\nThe list of recent configurations stays empty.");
+  }
+  QStringList items;
+  for (const std::string& line : m_recentList) items << QString::fromStdString(line);
+  m_ribbon->ApplicationMenu()->SetRecentItems(items);
+}
+
+void TFrmKESTA::TimerMinimizeTimer() {
+  if (m_quit) {
+    m_timerMinimize->stop();
+    close();
+    return;
+  }
+  m_timerMinimize->stop();
+  if (m_menuStartMinimize->isChecked()) showMinimized();
+}
+
+void TFrmKESTA::BitBtnQuitClick() {
+  m_busy = true;
+  m_menuMinimize->setChecked(false);  // not stored: the next start keeps the option as it was
+  m_busy = false;
+  m_quitting = true;
+  close();
+}
+
+void TFrmKESTA::CommitSessionData() { BitBtnQuitClick(); }
+
+void TFrmKESTA::closeEvent(QCloseEvent* event) {
+  if (!m_quitting && !m_quit && m_menuMinimize->isChecked()) {
+    event->ignore();
+    showMinimized();
+    return;
+  }
+  event->accept();
+}
+
+}  // namespace kesta

@@ -1,0 +1,115 @@
+// The language of the window and of every message, chosen once at start.
+
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+
+#include "engine/failure.h"
+#include "language/form_translator.h"
+#include "settings/ini_file.h"
+#include "ui/dialog_service.h"
+#include "ui/main_window.h"
+#include "ui/application_menu.h"
+#include "ui/ribbon.h"
+
+namespace kesta {
+
+namespace {
+
+struct Language {
+  const char* code;
+  const char* file;
+};
+
+// In the order of the language list on the options page.
+constexpr Language kLanguages[] = {
+    {"FR", "fr-FR.xml"}, {"EN", "en-EN.xml"}, {"SP", "sp-SP.xml"},
+    {"RU", "ru-RU.xml"}, {"HR", "hr-HR.xml"}, {"DE", "de-DE.xml"},
+};
+constexpr int kEnglish = 1;
+
+int LanguageIndexOf(const std::string& code) {
+  for (int i = 0; i < static_cast<int>(std::size(kLanguages)); ++i)
+    if (code == kLanguages[i].code) return i;
+  return -1;
+}
+
+// Fills the texts the translator cannot reach by control name, where those controls exist.
+void FillLanguageDependentTexts(QObject* window, const TFormTranslator& translator) {
+  if (auto* memo = window->findChild<QPlainTextEdit*>("MemoInputSaveInfo"))
+    memo->setPlainText(translator.LookupMessage("InputSaveInfo"));
+  if (auto* memo = window->findChild<QPlainTextEdit*>("MemoInfoAspect"))
+    memo->setPlainText(translator.LookupMessage("InfoAspect"));
+  for (const char* group : {"RadioGroupFFB", "RadioGroupActiveExport"}) {
+    const QList<QRadioButton*> items = window->findChildren<QRadioButton*>(QString(group) + "Item");
+    if (items.size() == 2) {
+      items[0]->setText(translator.LookupMessage("Yes"));
+      items[1]->setText(translator.LookupMessage("No"));
+    }
+  }
+}
+
+}  // namespace
+
+void TFrmKESTA::LoadLanguage(const std::string& code) {
+  int index = LanguageIndexOf(code);
+  QString problem;
+  if (index < 0) {
+    problem = QString("The language code \"%1\" is unknown.").arg(QString::fromStdString(code));
+    index = kEnglish;
+  }
+  m_comboBoxLanguage->setCurrentIndex(index);
+  const auto fileOf = [this](int i) { return QString::fromStdString((Folder().Languages() / kLanguages[i].file).string()); };
+  try {
+    m_translator = std::make_unique<TFormTranslator>(this, fileOf(index));
+  } catch (const EKestaError& failure) {
+    problem += (problem.isEmpty() ? "" : "\n") + QString::fromUtf8(failure.what());
+    if (index != kEnglish) {
+      m_comboBoxLanguage->setCurrentIndex(kEnglish);
+      try {
+        m_translator = std::make_unique<TFormTranslator>(this, fileOf(kEnglish));
+      } catch (const EKestaError& english) {
+        problem += "\n" + QString::fromUtf8(english.what());
+      }
+    }
+  }
+  if (!problem.isEmpty()) m_dialogs->Warning(problem + "\n\nKESTA goes on in English where it can.");
+  if (!m_translator) return;
+
+  try {
+    m_translator->TranslateControls();
+  } catch (const EKestaError& failure) {
+    m_dialogs->Error(QString::fromUtf8(failure.what()));
+  }
+  DialogTexts texts;
+  texts.yes = LookupMessage("Yes");
+  texts.no = LookupMessage("No");
+  texts.warning = LookupMessage("Warning");
+  texts.error = LookupMessage("Error");
+  texts.information = LookupMessage("Information");
+  texts.cancel = LookupMessage("Cancel");
+  texts.ok = LookupMessage("OK");
+  m_dialogs->SetTexts(texts);
+  FillLanguageDependentTexts(this, *m_translator);
+  m_ribbon->ApplicationMenu()->setProperty("extraPaneHeader", LookupMessage("RecentConfig"));
+}
+
+QString TFrmKESTA::LookupMessage(const QString& key) const {
+  return m_translator ? m_translator->LookupMessage(key) : QString(kTranslationNotFound);
+}
+
+std::string TFrmKESTA::LookupMessageUtf8(std::string_view key) const {
+  return m_translator ? m_translator->LookupMessageUtf8(key) : std::string(kTranslationNotFound);
+}
+
+void TFrmKESTA::ComboBoxLanguageChange(int index) {
+  if (index < 0 || index >= static_cast<int>(std::size(kLanguages))) return;
+  try {
+    WriteIniValueOrFail(m_settings.Path(), "Config", "Language", kLanguages[index].code);
+  } catch (const std::exception& failure) {
+    ReportSettingsWriteFailure(failure.what());
+  }
+  m_dialogs->Information("Please restart KESTA !");
+}
+
+}  // namespace kesta

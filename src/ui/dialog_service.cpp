@@ -1,0 +1,118 @@
+#include "ui/dialog_service.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStringList>
+
+namespace kesta {
+
+namespace {
+
+// "lockon.exe" → "[lL][oO][cC][kK][oO][nN].[eE][xX][eE]": Qt's own filters count letter case on Linux.
+QString CaseInsensitivePattern(const QString& pattern) {
+  QString result;
+  for (const QChar c : pattern) {
+    if (c.isLetter() && c.toLower() != c.toUpper())
+      result += QString("[%1%2]").arg(c.toLower()).arg(c.toUpper());
+    else
+      result += c;
+  }
+  return result;
+}
+
+QString TitleOf(MessageKind kind, const DialogTexts& texts) {
+  switch (kind) {
+    case MessageKind::Warning:
+      return texts.warning;
+    case MessageKind::Error:
+      return texts.error;
+    case MessageKind::Information:
+      return texts.information;
+  }
+  return {};
+}
+
+QMessageBox::Icon IconOf(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Warning:
+      return QMessageBox::Warning;
+    case MessageKind::Error:
+      return QMessageBox::Critical;
+    case MessageKind::Information:
+      return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
+}
+
+std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
+                                     QFileDialog::AcceptMode mode) {
+  QFileDialog dialog(parent, request.title, request.folder, ConvertFileFilter(request.filter));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setAcceptMode(mode);
+  dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (!request.defaultExtension.isEmpty()) dialog.setDefaultSuffix(request.defaultExtension);
+  if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().first();
+}
+
+}  // namespace
+
+QString ConvertFileFilter(const QString& filter) {
+  const QStringList parts = filter.split('|');
+  QStringList filters;
+  for (int i = 0; i + 1 < parts.size(); i += 2) {
+    QStringList patterns;
+    for (const QString& pattern : parts[i + 1].split(';', Qt::SkipEmptyParts))
+      patterns << CaseInsensitivePattern(pattern.trimmed());
+    filters << QString("%1 (%2)").arg(parts[i].trimmed(), patterns.join(' '));
+  }
+  return filters.join(";;");
+}
+
+DialogAnswer QtDialogService::ShowMessage(MessageKind kind, const QString& text, MessageButtons buttons) {
+  QMessageBox box(IconOf(kind), TitleOf(kind, Texts()), text, QMessageBox::NoButton, m_parent);
+  if (buttons == MessageButtons::Ok) {
+    box.addButton(Texts().ok, QMessageBox::AcceptRole);
+    box.exec();
+    return DialogAnswer::Ok;
+  }
+  QPushButton* yes = box.addButton(Texts().yes, QMessageBox::YesRole);
+  QPushButton* no = box.addButton(Texts().no, QMessageBox::NoRole);
+  box.setDefaultButton(yes);
+  box.setEscapeButton(no);
+  box.exec();
+  return box.clickedButton() == yes ? DialogAnswer::Yes : DialogAnswer::No;
+}
+
+std::optional<QString> QtDialogService::InputText(const QString& caption, const QString& prompt,
+                                                  const QString& initial) {
+  QInputDialog dialog(m_parent);
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(prompt);
+  dialog.setTextValue(initial);
+  dialog.setOkButtonText(Texts().ok);
+  dialog.setCancelButtonText(Texts().cancel);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return dialog.textValue();
+}
+
+std::optional<QString> QtDialogService::OpenFileName(const FileDialogRequest& request) {
+  return RunFileDialog(m_parent, request, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtDialogService::SaveFileName(const FileDialogRequest& request) {
+  return RunFileDialog(m_parent, request, QFileDialog::AcceptSave);
+}
+
+std::optional<QColor> QtDialogService::ChooseColor(const QColor& initial) {
+  const QColor color =
+      QColorDialog::getColor(initial, m_parent, QString(), QColorDialog::DontUseNativeDialog);
+  if (!color.isValid()) return std::nullopt;
+  return color;
+}
+
+}  // namespace kesta

@@ -1,0 +1,169 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QSessionManager>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/splash_screen.h"
+#include "language/form_translator.h"
+#include "sets/game_file_set.h"
+#include "ui/dialog_service.h"
+#include "ui/ribbon.h"
+#include "ui/ribbon_layout.h"
+#include "ui/tab_sheet.h"
+#include "ui/theme.h"
+
+namespace kesta {
+
+namespace {
+
+struct PageDesign {
+  const char* name;
+  const char* caption;
+};
+
+// The pages in the page area, with their design captions (the language file replaces them).
+constexpr PageDesign kPages[] = {
+    {"TabSheetGraphicsStandards", "Standards"},
+    {"TabSheetGraphicsCockpit", "Cockpit"},
+    {"TabSheetResolution", "Resolution"},
+    {"TabSheetScreenshot", "Screenshot"},
+    {"TabSheetOptimization1", "Textures / Verrière"},
+    {"TabSheetOptimization2", "Clipping / Lod"},
+    {"TabSheetOptimization3", "Objects Density"},
+    {"TabSheetMultiplayerClient", "Client"},
+    {"TabSheetMultiplayerServer", "Server"},
+    {"TabSheetViewCockpit", "Cockpit"},
+    {"TabSheetViewGlobal", "Global"},
+    {"TabSheetSmokeColor", "TabSheetSmokeColor"},
+    {"TabSheetOther1", "Other"},
+    {"TabSheetLUA", "LUA"},
+    {"TabSheetRealism", "Realism"},
+    {"TabSheetOptionKESTA", "TabSheetOptionKESTA"},
+    {"TabSheetBackup", "Backup"},
+    {"TabSheetUpdate", "TabSheetUpdate"},
+};
+
+}  // namespace
+
+TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
+    : m_environment(std::move(environment)),
+      m_settings(m_environment.folder.SettingsFile()),
+      m_splash(splash),
+      m_colorScheme(ColorScheme::Silver) {
+  if (m_environment.dialogs) {
+    m_dialogs = m_environment.dialogs;
+  } else {
+    m_ownDialogs = std::make_unique<QtDialogService>(this);
+    m_dialogs = m_ownDialogs.get();
+  }
+  TGameFileSet::Context files;
+  files.settings = &m_settings;
+  files.dialogs = m_dialogs;
+  files.lookup = [this](std::string_view key) { return LookupMessageUtf8(key); };
+  files.defaultsFolder = m_environment.folder.Defaults();
+  files.enableApplyCancel = [this](bool apply, bool cancel) { EnableApplyCancel(apply, cancel); };
+  m_gameFiles = std::make_unique<TGameFileSet>(std::move(files));
+
+  BuildWindow();
+  ConnectCommands();
+  // The desktop session is ending: leave as the Quit command does.
+  connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { CommitSessionData(); });
+}
+
+TFrmKESTA::~TFrmKESTA() = default;
+
+void TFrmKESTA::BuildWindow() {
+  setObjectName("FrmKESTA");
+  setWindowTitle("Kesta");
+  setFixedSize(490, 720);
+  setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+
+  m_ribbon = new TRibbon(this);
+  m_layout = std::make_unique<RibbonLayout>(BuildKestaRibbon(*m_ribbon));
+  setMenuWidget(m_ribbon);
+
+  m_panelMain = new QWidget(this);
+  m_panelMain->setObjectName("PanelMain");
+  auto* main = new QVBoxLayout(m_panelMain);
+  main->setContentsMargins(8, 8, 8, 8);
+  main->setSpacing(6);
+
+  m_panelImageGraphics = new QWidget(m_panelMain);
+  m_panelImageGraphics->setObjectName("PanelImageGraphics");
+  m_panelImageGraphics->setFixedHeight(135);
+  auto* preview = new QVBoxLayout(m_panelImageGraphics);
+  preview->setContentsMargins(0, 0, 0, 0);
+  m_imageGraphics = new QLabel(m_panelImageGraphics);
+  m_imageGraphics->setObjectName("ImageGraphics");
+  m_imageGraphics->setAlignment(Qt::AlignCenter);
+  m_imageGraphics->setMinimumHeight(135);
+  preview->addWidget(m_imageGraphics);
+  main->addWidget(m_panelImageGraphics);
+
+  m_pageControl = new QStackedWidget(m_panelMain);
+  m_pageControl->setObjectName("PageControl");
+  main->addWidget(m_pageControl, 1);
+  setCentralWidget(m_panelMain);
+
+  BuildPages();
+  BuildStatusBar();
+
+  m_timerStatutBar = new QTimer(this);
+  m_timerStatutBar->setObjectName("TimerStatutBar");
+  m_timerStatutBar->setInterval(2000);
+  connect(m_timerStatutBar, &QTimer::timeout, this, &TFrmKESTA::TimerStatutBarTimer);
+  m_timerStatutBar->start();
+
+  m_timerMinimize = new QTimer(this);
+  m_timerMinimize->setObjectName("TimerMinimize");
+  m_timerMinimize->setInterval(50);
+  connect(m_timerMinimize, &QTimer::timeout, this, &TFrmKESTA::TimerMinimizeTimer);
+
+  SetColorScheme(ColorScheme::Silver);
+  // Until start-up chooses, the window shows the last designed page.
+  ShowPage("TabSheetBackup");
+}
+
+void TFrmKESTA::BuildPages() {
+  for (const PageDesign& design : kPages) {
+    auto* page = new TTabSheet(design.name, QString::fromUtf8(design.caption), m_pageControl);
+    m_pageControl->addWidget(page);
+    m_pages[design.name] = page;
+  }
+  BuildOptionsPage(Page("TabSheetOptionKESTA"));
+  BuildBackupPage(Page("TabSheetBackup"));
+}
+
+void TFrmKESTA::BuildStatusBar() {
+  QStatusBar* bar = statusBar();
+  bar->setObjectName("StatusBar");
+  bar->setSizeGripEnabled(false);
+  for (int panel = 0; panel < 2; ++panel) {
+    m_statusPanels[panel] = new QLabel(bar);
+    m_statusPanels[panel]->setObjectName(QString("StatusBarPanel%1").arg(panel));
+  }
+  m_statusPanels[0]->setMinimumWidth(300);
+  m_statusPanels[0]->setMaximumWidth(300);
+  bar->addWidget(m_statusPanels[0]);
+  bar->addWidget(m_statusPanels[1], 1);
+}
+
+TTabSheet* TFrmKESTA::Page(const QString& name) const {
+  const auto found = m_pages.find(name);
+  return found == m_pages.end() ? nullptr : found->second;
+}
+
+QString TFrmKESTA::StatusText(int panel) const { return m_statusPanels[panel]->text(); }
+
+TRibbonButton* TFrmKESTA::RibbonButton(const QString& name) const { return m_layout->Button(name); }
+
+QWidget* TFrmKESTA::ActivePage() const { return m_pageControl->currentWidget(); }
+
+}  // namespace kesta

@@ -1,0 +1,189 @@
+#pragma once
+// TFrmKESTA, the program's one window. It owns the program's state for the whole run; its members
+// are implemented in the files of their subsystem, so this header reads as the table of contents.
+
+#include <QDateTime>
+#include <QMainWindow>
+#include <QPointer>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "settings/program_folder.h"
+#include "settings/settings_file.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTimer;
+class QToolButton;
+class QWidget;
+
+namespace kesta {
+
+class DialogService;
+class TApplicationMenu;
+class TFormTranslator;
+class TFrmSplashScreen;
+class TGameFileSet;
+class TRibbon;
+class TRibbonButton;
+class TRibbonTab;
+class TTabSheet;
+struct RibbonLayout;
+enum class ColorScheme;
+
+// What the window needs from the world outside it; tests provide their own.
+struct WindowEnvironment {
+  ProgramFolder folder;
+  DialogService* dialogs = nullptr;  // the window's own Qt dialogs when null
+  // Starts a program detached (the relaunch after a change of game folder).
+  std::function<bool(const std::filesystem::path& program, const std::filesystem::path& workingFolder)>
+      startProgram;
+};
+
+class TFrmKESTA : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  explicit TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash = nullptr);
+  ~TFrmKESTA() override;
+
+  // --- Start-up and shut-down (app/loading_sequence.cpp) ---
+  void FormCreate();          // the loading sequence
+  void TimerMinimizeTimer();  // the deferred start-up step
+  void BitBtnQuitClick();     // the Quit command
+  bool Busy() const { return m_busy; }
+  bool QuitFlag() const { return m_quit; }
+  // Reported once when the settings file cannot be written, instead of failing silently.
+  void ReportSettingsWriteFailure(const std::string& failure);
+
+  // --- Game folder (app/game_folder.cpp) ---
+  bool DetermineGameFolder();
+  bool ChooseGameFolder();
+  void MenuChangePath1Click();
+  const std::string& GameFolder() const { return m_gameFolder; }
+  std::filesystem::path GamePathOf(std::string_view catalogKey) const;
+
+  // --- Language (language/language_setup.cpp) ---
+  void LoadLanguage(const std::string& code);
+  void ComboBoxLanguageChange(int index);
+  QString LookupMessage(const QString& key) const;
+  std::string LookupMessageUtf8(std::string_view key) const;
+
+  // --- Frame, navigation, preview, appearance, status (ui/main_window_navigation.cpp) ---
+  void PageButtonClick(TRibbonButton* button);
+  void dxRibbonTabChanged(TRibbonTab* tab);
+  void CheckPageButton(TRibbonButton* button);
+  void PageControlChange();
+  void ShowStatusMessage(const QString& text);
+  void TimerStatutBarTimer();
+  void dxButtonBlueStyleClick();
+  void dxButtonGreyStyleClick();
+  void dxButtonBlackStyleClick();
+  void dxButtonFormStyleClick();
+  void ApplyStoredAppearance();
+  QWidget* ActivePage() const;
+  TRibbon* Ribbon() const { return m_ribbon; }
+  TRibbonButton* RibbonButton(const QString& name) const;
+  ColorScheme CurrentColorScheme() const { return m_colorScheme; }
+  bool NewFormStyle() const { return m_newFormStyle; }
+  QString StatusText(int panel) const;
+
+  // --- Apply, Cancel and the backup page (sets/apply_cancel.cpp) ---
+  void EnableApplyCancel(bool apply, bool cancel);
+  bool ApplyEnabled() const;
+  bool CancelEnabled() const;
+  void dxButtonApplyClick();
+  void dxButtonCancelClick();
+  void ComboBoxBackupChange();
+  void SpeedButtonLoadLockonSettingsClick(QObject* sender);
+  TGameFileSet& GameFiles() { return *m_gameFiles; }
+
+  // --- Program files ---
+  const ProgramFolder& Folder() const { return m_environment.folder; }
+  const SettingsFile& Settings() const { return m_settings; }
+  DialogService& Dialogs() const { return *m_dialogs; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
+
+ private:
+  // Construction (ui/main_window.cpp).
+  void BuildWindow();
+  void BuildPages();
+  void BuildStatusBar();
+  void BuildOptionsPage(TTabSheet* page);  // pages/options/options_page.cpp
+  void BuildBackupPage(TTabSheet* page);   // sets/backup_page.cpp
+  void ConnectCommands();
+  TTabSheet* Page(const QString& name) const;
+  void ShowPage(const QString& name);
+  void SetColorScheme(ColorScheme scheme);
+  void SetFormStyle(bool newStyle);
+  void StatusStep(const QString& text);
+  void FillBackupPageList();
+  void LoadScriptCatalogue();
+  void LoadRecentList();
+  void LoadOptionCheckBoxes();
+  void WriteOptionCheckBox(QCheckBox* box, const char* key);
+  void CommitSessionData();  // WMQueryEndSession
+  void RunWithHourglass(const std::function<void()>& work);
+
+  WindowEnvironment m_environment;
+  SettingsFile m_settings;
+  std::unique_ptr<DialogService> m_ownDialogs;
+  DialogService* m_dialogs = nullptr;
+  QPointer<TFrmSplashScreen> m_splash;
+  std::unique_ptr<TFormTranslator> m_translator;
+  std::unique_ptr<TGameFileSet> m_gameFiles;
+
+  // Flags of the running program.
+  bool m_busy = false;
+  bool m_quit = false;
+  bool m_sliderUpdate = false;
+  bool m_settingsFailureReported = false;
+  bool m_quitting = false;  // the Quit command, not a close box, is closing the window
+
+  std::string m_registryKeyPath;
+  std::string m_languageCode;
+  std::string m_gameFolder;
+  QDateTime m_graphicsTimeStamp;
+  std::vector<std::string> m_exportScripts;  // lines of the script catalogue
+  std::vector<std::string> m_recentList;     // lines of the recent list
+
+  // Window parts.
+  TRibbon* m_ribbon = nullptr;
+  std::unique_ptr<RibbonLayout> m_layout;
+  QWidget* m_panelMain = nullptr;
+  QWidget* m_panelImageGraphics = nullptr;
+  QLabel* m_imageGraphics = nullptr;
+  QStackedWidget* m_pageControl = nullptr;
+  std::map<QString, TTabSheet*> m_pages;
+  QLabel* m_statusPanels[2] = {nullptr, nullptr};
+  QTimer* m_timerStatutBar = nullptr;
+  QTimer* m_timerMinimize = nullptr;
+  ColorScheme m_colorScheme;
+  bool m_newFormStyle = true;
+  bool m_tabChangeConnected = false;
+
+  // Options page.
+  QComboBox* m_comboBoxLanguage = nullptr;
+  std::vector<std::pair<QCheckBox*, const char*>> m_optionBoxes;  // settings check boxes and their keys
+  QCheckBox* m_menuMinimize = nullptr;
+  QCheckBox* m_menuStartMinimize = nullptr;
+  QCheckBox* m_menuCheckForUpdateWhenStarting = nullptr;
+  QCheckBox* m_menuSynchronizeDate = nullptr;
+  QCheckBox* m_menuStartWithWindows = nullptr;
+
+  // Backup page.
+  QComboBox* m_comboBoxBackup = nullptr;
+  QLabel* m_labelBackupInfo = nullptr;
+  std::vector<QToolButton*> m_backupButtons;
+};
+
+}  // namespace kesta

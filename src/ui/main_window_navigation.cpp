@@ -1,0 +1,212 @@
+// Navigation between pages, the preview picture, colour schemes, window style and the status bar.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPixmap>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "engine/failure.h"
+#include "settings/ini_file.h"
+#include "ui/dialog_service.h"
+#include "ui/jpeg_image.h"
+#include "ui/main_window.h"
+#include "ui/ribbon.h"
+#include "ui/ribbon_layout.h"
+#include "ui/tab_sheet.h"
+#include "ui/theme.h"
+
+namespace kesta {
+
+namespace {
+
+struct PageButton {
+  const char* button;
+  const char* page;
+  bool keepsRibbonTab;  // shown from elsewhere (e.g. after a load on the backup page) without a tab switch
+};
+
+constexpr PageButton kPageButtons[] = {
+    {"dxButtonGraphicsStandard", "TabSheetGraphicsStandards", false},
+    {"dxButtonGraphicsCockpit", "TabSheetGraphicsCockpit", false},
+    {"dxButtonResolution", "TabSheetResolution", false},
+    {"dxButtonScreenshots", "TabSheetScreenshot", false},
+    {"dxButtonOptimisation", "TabSheetOptimization1", false},
+    {"dxButtonObjectClipping", "TabSheetOptimization2", false},
+    {"dxButtonObjectDensity", "TabSheetOptimization3", false},
+    {"dxButtonMultiClient", "TabSheetMultiplayerClient", false},
+    {"dxButtonMultiServer", "TabSheetMultiplayerServer", false},
+    {"dxButtonRealism", "TabSheetRealism", true},
+    {"dxButtonOther", "TabSheetOther1", false},
+    {"dxButtonLUA", "TabSheetLUA", false},
+    {"dxButtonView", "TabSheetViewCockpit", false},
+    {"dxButtonMouseView", "TabSheetViewGlobal", false},
+    {"dxButtonSmokeColor", "TabSheetSmokeColor", false},
+    {"dxButtonOptions", "TabSheetOptionKESTA", true},
+    {"dxButtonBackup", "TabSheetBackup", true},
+};
+
+// The page each ribbon tab opens on, whatever page of the tab was shown before.
+constexpr std::pair<const char*, const char*> kFirstButtonOfTab[] = {
+    {"dxTabDisplay", "dxButtonGraphicsStandard"},
+    {"dxTabCustomization", "dxButtonView"},
+    {"dxTabGameSettings", "dxButtonMultiClient"},
+    {"dxTabOptions", "dxButtonOptions"},
+};
+
+const PageButton* FindPageButton(const QString& buttonName) {
+  for (const PageButton& entry : kPageButtons)
+    if (buttonName == entry.button) return &entry;
+  return nullptr;
+}
+
+// The picture a page shows above it; empty when the preview area is hidden on that page.
+QString PreviewPictureOf(const QString& page, const QString& visibilityProfile) {
+  if (page == "TabSheetGraphicsStandards" || page == "TabSheetGraphicsCockpit") return "graphics_default.jpg";
+  if (page == "TabSheetOptimization1") return "textures.jpg";
+  if (page == "TabSheetOptimization2" || page == "TabSheetOptimization3") {
+    if (visibilityProfile == "Low") return "visibilityrange_0.jpg";
+    if (visibilityProfile == "Medium") return "visibilityrange_1.jpg";
+    if (visibilityProfile == "High") return "visibilityrange_2.jpg";
+    return "graphics_default.jpg";
+  }
+  return {};
+}
+
+}  // namespace
+
+void TFrmKESTA::ConnectCommands() {
+  for (const PageButton& entry : kPageButtons) {
+    TRibbonButton* button = RibbonButton(entry.button);
+    connect(button, &QToolButton::clicked, this, [this, button] { PageButtonClick(button); });
+  }
+  const std::pair<const char*, void (TFrmKESTA::*)()> commands[] = {
+      {"dxButtonThemesBlue", &TFrmKESTA::dxButtonBlueStyleClick},
+      {"dxButtonThemesSilver", &TFrmKESTA::dxButtonGreyStyleClick},
+      {"dxButtonThemesBlack", &TFrmKESTA::dxButtonBlackStyleClick},
+      {"dxButtonFormStyle", &TFrmKESTA::dxButtonFormStyleClick},
+      {"dxButtonExit", &TFrmKESTA::BitBtnQuitClick},
+  };
+  for (const auto& [name, handler] : commands)
+    connect(RibbonButton(name), &QToolButton::clicked, this, handler);
+  // Commands whose work is not part of the program yet are shown but cannot be used.
+  for (const char* name : {"dxButtonOpenConfig", "dxButtonSaveConfig", "dxButtonPlay", "dxButtonOpenServer",
+                           "dxButtonJoinServer", "dxButtonKESTAUpdate", "dxButtonReportBug", "dxButtonAbout"})
+    RibbonButton(name)->setEnabled(false);
+  // The companion commands stay hidden until a companion program is found.
+  for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})
+    RibbonButton(name)->setVisible(false);
+  for (TRibbonButton* apply : m_layout->applyButtons)
+    connect(apply, &QToolButton::clicked, this, &TFrmKESTA::dxButtonApplyClick);
+  for (TRibbonButton* cancel : m_layout->cancelButtons)
+    connect(cancel, &QToolButton::clicked, this, &TFrmKESTA::dxButtonCancelClick);
+}
+
+void TFrmKESTA::ShowPage(const QString& name) {
+  if (TTabSheet* page = Page(name)) m_pageControl->setCurrentWidget(page);
+}
+
+void TFrmKESTA::PageButtonClick(TRibbonButton* button) {
+  const PageButton* entry = FindPageButton(button->objectName());
+  if (!entry) return;
+  if (!entry->keepsRibbonTab) {
+    if (TRibbonTab* tab = m_ribbon->TabOf(button)) m_ribbon->SetActiveTab(tab);
+  }
+  ShowPage(entry->page);
+  CheckPageButton(button);
+}
+
+void TFrmKESTA::dxRibbonTabChanged(TRibbonTab* tab) {
+  for (const auto& [tabName, buttonName] : kFirstButtonOfTab) {
+    if (tab->objectName() != tabName) continue;
+    TRibbonButton* button = RibbonButton(buttonName);
+    ShowPage(FindPageButton(buttonName)->page);
+    CheckPageButton(button);
+    PageControlChange();
+    return;
+  }
+}
+
+void TFrmKESTA::CheckPageButton(TRibbonButton* button) {
+  for (TRibbonButton* pageButton : m_layout->pageButtons)
+    if (pageButton->objectName() != button->objectName()) pageButton->SetPressed(false);
+  button->SetPressed(true);
+  PageControlChange();
+}
+
+void TFrmKESTA::PageControlChange() {
+  const QWidget* page = ActivePage();
+  const auto* profiles = findChild<QComboBox*>("ComboBoxOptimization1");
+  const QString picture =
+      PreviewPictureOf(page ? page->objectName() : QString(), profiles ? profiles->currentText() : QString());
+  m_panelImageGraphics->setVisible(!picture.isEmpty());
+  if (picture.isEmpty()) return;
+  try {
+    const QImage image = DecodeJpegFile(Folder().Images() / picture.toStdString());
+    m_imageGraphics->setPixmap(QPixmap::fromImage(image));
+  } catch (const EKestaError& failure) {
+    // The page switch is complete; only the picture stays as it was.
+    m_dialogs->Error(QString::fromUtf8(failure.what()));
+  }
+}
+
+void TFrmKESTA::SetColorScheme(ColorScheme scheme) {
+  m_colorScheme = scheme;
+  m_ribbon->SetColorScheme(scheme);
+  statusBar()->setStyleSheet(StatusBarStyle(scheme));
+}
+
+void TFrmKESTA::dxButtonBlueStyleClick() {
+  SetColorScheme(ColorScheme::Blue);
+  m_settings.WriteSetting("Config", "ThemeColor", "Blue");
+}
+
+void TFrmKESTA::dxButtonGreyStyleClick() {
+  SetColorScheme(ColorScheme::Silver);
+  m_settings.WriteSetting("Config", "ThemeColor", "Silver");
+}
+
+void TFrmKESTA::dxButtonBlackStyleClick() {
+  SetColorScheme(ColorScheme::Black);
+  m_settings.WriteSetting("Config", "ThemeColor", "Black");
+}
+
+void TFrmKESTA::SetFormStyle(bool newStyle) {
+  m_newFormStyle = newStyle;
+  m_ribbon->SetDrawsWindowFrame(newStyle);
+}
+
+void TFrmKESTA::dxButtonFormStyleClick() {
+  SetFormStyle(!m_newFormStyle);
+  m_settings.WriteSetting("Config", "FormStyle", m_newFormStyle ? "New" : "Classic");
+}
+
+void TFrmKESTA::ApplyStoredAppearance() {
+  const std::string theme = m_settings.ReadSetting("Config", "ThemeColor");
+  if (theme == "Blue") SetColorScheme(ColorScheme::Blue);
+  if (theme == "Silver") SetColorScheme(ColorScheme::Silver);
+  if (theme == "Black") SetColorScheme(ColorScheme::Black);
+  SetFormStyle(m_settings.ReadSetting("Config", "FormStyle") == "New");
+}
+
+void TFrmKESTA::ShowStatusMessage(const QString& text) {
+  m_statusPanels[1]->setText(text);
+  m_timerStatutBar->start();  // restarting gives the message its full two seconds
+}
+
+void TFrmKESTA::TimerStatutBarTimer() { m_statusPanels[1]->clear(); }
+
+void TFrmKESTA::RunWithHourglass(const std::function<void()>& work) {
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  try {
+    work();
+  } catch (...) {
+    QApplication::restoreOverrideCursor();
+    throw;
+  }
+  QApplication::restoreOverrideCursor();
+}
+
+}  // namespace kesta

@@ -1,0 +1,28 @@
+#pragma once
+// Vector glyphs for the ribbon's buttons, drawn with QPainter at 16 and 32 pixels so they stay crisp
+// without image files.
+
+#include <QColor>
+#include <QIcon>
+#include <QString>
+
+class QPainter;
+class QPointF;
+class QRectF;
+
+namespace kesta {
+
+// The glyph of the button with this object name; unknown names get a neutral glyph. On a dark
+// background the outlines are drawn light.
+QIcon RibbonIcon(const QString& buttonName, bool onDark = false);
+
+// Whether the name has a glyph of its own (not the neutral one).
+bool HasRibbonGlyph(const QString& buttonName);
+
+// The round application button in the given colour, glossy, with the program's emblem.
+void PaintApplicationOrb(QPainter& painter, const QRectF& orb, const QColor& base);
+
+// The minimise bar or the close cross of a frameless window's caption.
+void PaintCaptionGlyph(QPainter& painter, QPointF center, bool close, const QColor& color);
+
+}  // namespace kesta

@@ -1,0 +1,513 @@
+// The real main window started on a real program installation with a copy of the sample game; the
+// only stand-in is the person answering dialogs.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDomDocument>
+#include <QFile>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTest>
+
+#include "app/compat_relaunch.h"
+#include "app/splash_screen.h"
+#include "language/form_translator.h"
+#include "sets/game_file_set.h"
+#include "settings/ini_file.h"
+#include "support/memory_registry.h"
+#include "support/program_install.h"
+#include "support/scripted_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/ribbon.h"
+#include "ui/theme.h"
+
+namespace kesta {
+namespace {
+
+using test::ProgramInstall;
+using test::ScriptedDialogs;
+
+// Reads "chat_log" of the statistics file into a value the test can see and change.
+class StatsHandler : public GameFileHandler {
+ public:
+  const GameFileKind& Kind() const override { return GameFileKindOf("Stats"); }
+  void ReadLines(const Lines& lines) override { value = GetParam(lines, "chat_log", "false", "", false); }
+  void WriteLines(Lines& lines) override { SetParam(lines, "chat_log", value, anchor, false); }
+  std::string value;
+  std::string anchor;  // a missing anchor makes the write fail
+};
+
+class MainWindowTest : public testing::Test {
+ protected:
+  explicit MainWindowTest(bool withGameFolder = true) : install(withGameFolder) {}
+
+  std::unique_ptr<TFrmKESTA> Start(bool runLoadingSequence = true) {
+    WindowEnvironment environment{install.Folder(), &dialogs,
+                                  [this](const std::filesystem::path& program, const std::filesystem::path&) {
+                                    started.push_back(program);
+                                    return true;
+                                  }};
+    auto window = std::make_unique<TFrmKESTA>(environment);
+    if (runLoadingSequence) window->FormCreate();
+    return window;
+  }
+  std::string Setting(const char* section, const char* key) {
+    return ReadIniValue(install.SettingsFile(), section, key);
+  }
+  QStringList RecordedTexts() const {
+    QStringList texts;
+    for (const auto& dialog : dialogs.Recorded()) texts << dialog.kind + ": " + dialog.text;
+    return texts;
+  }
+
+  ProgramInstall install;
+  ScriptedDialogs dialogs;
+  std::vector<std::filesystem::path> started;
+};
+
+TEST_F(MainWindowTest, StartUpReachesTheStandardsPageWithNothingToApply) {
+  auto window = Start();
+  EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
+  EXPECT_FALSE(window->Busy());
+  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetGraphicsStandards");
+  EXPECT_EQ(window->Ribbon()->ActiveTab()->objectName(), "dxTabDisplay");
+  EXPECT_TRUE(window->RibbonButton("dxButtonGraphicsStandard")->isChecked());
+  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->CancelEnabled());
+  EXPECT_EQ(window->StatusText(0).toStdString(), install.GameFolder());
+  EXPECT_EQ(window->windowTitle(), "Kesta");
+  EXPECT_EQ(window->size(), QSize(490, 720));
+}
+
+TEST_F(MainWindowTest, SplashCountsElevenStepsEndingWithTheOtherSettings) {
+  auto* splash = new TFrmSplashScreen;
+  TFrmKESTA window({install.Folder(), &dialogs, {}}, splash);
+  window.FormCreate();
+  EXPECT_EQ(splash->Progress(), 11);
+  EXPECT_EQ(splash->Label(), "Loading other settings...");
+  splash->close();
+}
+
+TEST_F(MainWindowTest, MissingScriptCatalogueAndRecentListAreReportedAndStartUpGoesOn) {
+  std::filesystem::remove(install.Folder().ScriptCatalogue());
+  std::filesystem::create_directory(install.Folder().RecentList());  // cannot be read or created
+  auto window = Start();
+  ASSERT_EQ(dialogs.Recorded().size(), 2u) << RecordedTexts().join("\n").toStdString();
+  EXPECT_TRUE(dialogs.Recorded()[0].text.contains("luascripts.ini"));
+  EXPECT_TRUE(dialogs.Recorded()[1].text.contains("lastfile.ini"));
+  EXPECT_FALSE(window->Busy());
+  EXPECT_TRUE(window->findChild<QTimer*>("TimerMinimize")->isActive());
+}
+
+TEST_F(MainWindowTest, FirstStartWritesEveryKeyItReads) {
+  auto window = Start();
+  for (const char* key : {"Language", "ThemeColor", "FormStyle", "MinimizeInSysTray", "SynchronizeDate"})
+    EXPECT_NE(Setting("Config", key), kMissingIniValue) << key;
+  EXPECT_EQ(Setting("Lockon", "PathReg"), "Software\\Eagle Dynamics\\Lock On 1.1\\");
+  for (std::string_view key : WholeSetOrder())
+    EXPECT_EQ(Setting("Files", std::string(key).c_str()), DefaultSetting(key)) << key;
+  EXPECT_EQ(Setting("Config", "Language"), "EN");
+  EXPECT_EQ(window->findChild<QComboBox*>("ComboBoxLanguage")->currentText(), "English");
+}
+
+TEST_F(MainWindowTest, ExactlyOnePageButtonIsPressedAfterEveryNavigation) {
+  auto window = Start();
+  const char* const buttons[] = {"dxButtonGraphicsCockpit", "dxButtonResolution", "dxButtonScreenshots",
+                                 "dxButtonOptimisation",    "dxButtonObjectClipping", "dxButtonObjectDensity",
+                                 "dxButtonMultiClient",     "dxButtonMultiServer", "dxButtonRealism",
+                                 "dxButtonOther",           "dxButtonLUA",         "dxButtonView",
+                                 "dxButtonMouseView",       "dxButtonSmokeColor",  "dxButtonOptions",
+                                 "dxButtonBackup",          "dxButtonGraphicsStandard"};
+  for (const char* name : buttons) {
+    window->PageButtonClick(window->RibbonButton(name));
+    int pressed = 0;
+    for (auto* button : window->findChildren<TRibbonButton*>())
+      if (button->isCheckable() && button->isChecked()) ++pressed;
+    EXPECT_EQ(pressed, 1) << name;
+    EXPECT_TRUE(window->RibbonButton(name)->isChecked()) << name;
+  }
+}
+
+TEST_F(MainWindowTest, SelectingATabShowsItsFirstPage) {
+  auto window = Start();
+  window->PageButtonClick(window->RibbonButton("dxButtonResolution"));
+  auto tab = [&](const char* name) {
+    for (TRibbonTab* tab : window->Ribbon()->Tabs())
+      if (tab->objectName() == name) return tab;
+    return static_cast<TRibbonTab*>(nullptr);
+  };
+  window->Ribbon()->SetActiveTab(tab("dxTabGameSettings"));
+  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetMultiplayerClient");
+  window->Ribbon()->SetActiveTab(tab("dxTabDisplay"));
+  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetGraphicsStandards");
+  EXPECT_TRUE(window->RibbonButton("dxButtonGraphicsStandard")->isChecked());
+
+  // Realism, Options and Backup pages open without switching the ribbon tab.
+  window->Ribbon()->SetActiveTab(tab("dxTabOptions"));
+  window->PageButtonClick(window->RibbonButton("dxButtonRealism"));
+  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetRealism");
+  EXPECT_EQ(window->Ribbon()->ActiveTab()->objectName(), "dxTabOptions");
+}
+
+TEST_F(MainWindowTest, PreviewAreaFollowsThePage) {
+  auto window = Start();
+  auto* preview = window->findChild<QWidget*>("PanelImageGraphics");
+  const std::pair<const char*, bool> cases[] = {{"dxButtonGraphicsStandard", true}, {"dxButtonResolution", false},
+                                                {"dxButtonOptimisation", true},     {"dxButtonObjectClipping", true},
+                                                {"dxButtonMultiClient", false},     {"dxButtonGraphicsCockpit", true}};
+  for (const auto& [button, shown] : cases) {
+    window->PageButtonClick(window->RibbonButton(button));
+    EXPECT_EQ(!preview->isHidden(), shown) << button;
+  }
+  EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
+}
+
+TEST_F(MainWindowTest, MissingPreviewPictureIsReportedAndThePageStillChanges) {
+  std::filesystem::remove(install.Folder().Images() / "textures.jpg");
+  auto window = Start();
+  window->PageButtonClick(window->RibbonButton("dxButtonOptimisation"));
+  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetOptimization1");
+  ASSERT_EQ(dialogs.Recorded().size(), 1u);
+  EXPECT_TRUE(dialogs.Recorded()[0].text.contains("textures.jpg"));
+  EXPECT_TRUE(dialogs.Recorded()[0].text.contains("No such file or directory"));
+}
+
+TEST_F(MainWindowTest, StoredAppearanceIsAppliedWithLetterCaseCounting) {
+  struct Case {
+    const char* theme;
+    const char* style;
+    ColorScheme scheme;
+    bool newStyle;
+  };
+  const Case cases[] = {{"Blue", "New", ColorScheme::Blue, true},
+                        {"blue", "Classic", ColorScheme::Silver, false},
+                        {"Black", "new", ColorScheme::Black, false}};
+  for (const Case& c : cases) {
+    WriteIniValue(install.SettingsFile(), "Config", "ThemeColor", c.theme);
+    WriteIniValue(install.SettingsFile(), "Config", "FormStyle", c.style);
+    auto window = Start();
+    EXPECT_EQ(window->CurrentColorScheme(), c.scheme) << c.theme;
+    EXPECT_EQ(window->NewFormStyle(), c.newStyle) << c.style;
+  }
+}
+
+TEST_F(MainWindowTest, AppearanceCommandsAreStoredAtOnce) {
+  auto window = Start();
+  window->dxButtonBlueStyleClick();
+  EXPECT_EQ(Setting("Config", "ThemeColor"), "Blue");
+  const bool before = window->NewFormStyle();
+  const std::string stored = Setting("Config", "FormStyle");
+  window->dxButtonFormStyleClick();
+  EXPECT_NE(window->NewFormStyle(), before);
+  window->dxButtonFormStyleClick();
+  EXPECT_EQ(window->NewFormStyle(), before);
+  EXPECT_EQ(Setting("Config", "FormStyle"), stored);
+}
+
+TEST_F(MainWindowTest, StatusMessageStaysItsFullTimeAfterEachMessage) {
+  auto window = Start();
+  auto* timer = window->findChild<QTimer*>("TimerStatutBar");
+  window->ShowStatusMessage("first");
+  QTest::qWait(300);
+  window->ShowStatusMessage("second");
+  EXPECT_EQ(window->StatusText(1), "second");
+  EXPECT_GT(timer->remainingTime(), 1800);  // restarted, not left to run out from the first message
+  window->TimerStatutBarTimer();
+  EXPECT_EQ(window->StatusText(1), "");
+}
+
+TEST_F(MainWindowTest, ApplyWritesEveryFileAndReportsApplied) {
+  auto window = Start(false);
+  auto handler = std::make_unique<StatsHandler>();
+  StatsHandler* stats = handler.get();
+  window->GameFiles().Register(std::move(handler));
+  window->FormCreate();
+  EXPECT_EQ(stats->value, "true");  // as the sample game has it
+
+  stats->value = "false";
+  window->EnableApplyCancel(true, true);
+  window->dxButtonApplyClick();
+  EXPECT_NE(test::ReadBytes(install.Game("Config/network/stats.lua")).find("chat_log = false;"), std::string::npos);
+  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Applyed"));
+  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_TRUE(dialogs.Recorded().empty());
+}
+
+TEST_F(MainWindowTest, FailedApplyKeepsTheEditsMarked) {
+  auto window = Start(false);
+  auto handler = std::make_unique<StatsHandler>();
+  StatsHandler* stats = handler.get();
+  window->GameFiles().Register(std::move(handler));
+  window->FormCreate();
+  const std::string before = test::ReadBytes(install.Game("Config/network/stats.lua"));
+
+  stats->anchor = "no such block {";
+  window->EnableApplyCancel(true, true);
+  window->dxButtonApplyClick();
+  ASSERT_EQ(dialogs.Recorded().size(), 1u);
+  EXPECT_TRUE(dialogs.Recorded()[0].text.startsWith(window->LookupMessage("Applying") + " (StatsSettings)\r\n"));
+  EXPECT_TRUE(dialogs.Recorded()[0].text.contains("SetParam Error"));
+  EXPECT_EQ(test::ReadBytes(install.Game("Config/network/stats.lua")), before);
+  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_NE(window->StatusText(1), window->LookupMessage("Applyed"));
+}
+
+TEST_F(MainWindowTest, EmptyFileOffersTheDefaultCopyAndApplyRestoresTheGameFile) {
+  std::filesystem::resize_file(install.Game("Config/network/stats.lua"), 0);
+  auto window = Start(false);
+  auto handler = std::make_unique<StatsHandler>();
+  StatsHandler* stats = handler.get();
+  window->GameFiles().Register(std::move(handler));
+  dialogs.QueueYes();
+  window->FormCreate();
+
+  ASSERT_EQ(dialogs.Recorded().size(), 1u);
+  EXPECT_TRUE(dialogs.Recorded()[0].text.startsWith("StatsSettings\r\n----------------------\r\n"));
+  EXPECT_TRUE(dialogs.Recorded()[0].text.contains(QString::fromStdString(install.Game("Config/network/stats.lua").string())));
+  EXPECT_EQ(window->GameFiles().RememberedPath("Stats")->filename(), "Stats.lua");
+  EXPECT_EQ(stats->value, "true");
+
+  window->dxButtonApplyClick();
+  EXPECT_NE(test::ReadBytes(install.Game("Config/network/stats.lua")).find("chat_log = true;"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
+  auto window = Start(false);
+  auto handler = std::make_unique<StatsHandler>();
+  StatsHandler* stats = handler.get();
+  window->GameFiles().Register(std::move(handler));
+  window->FormCreate();
+  auto* list = window->findChild<QComboBox*>("ComboBoxBackup");
+  ASSERT_EQ(list->count(), 11);
+  EXPECT_EQ(list->itemText(0), "Config\\graphics.cfg");
+  list->setCurrentText("Config\\network\\stats.lua");
+  window->ComboBoxBackupChange();
+
+  // Save proposes the file's name in the backup folder with its extension's filter.
+  const auto saved = install.Root() / "saved-stats.lua";
+  dialogs.QueueText(QString::fromStdString(saved.string()));
+  stats->value = "maybe";
+  window->SpeedButtonLoadLockonSettingsClick(window->findChild<QToolButton*>("SpeedButtonSaveToFile"));
+  ASSERT_EQ(dialogs.Recorded().size(), 1u);
+  const FileDialogRequest& request = dialogs.Recorded()[0].file;
+  EXPECT_EQ(request.fileName, "stats.lua");
+  EXPECT_EQ(request.filter, window->LookupMessage("File") + " lua (*.lua)|*.lua");
+  EXPECT_EQ(request.folder.toStdString(), install.Folder().Backups().string());
+  EXPECT_NE(test::ReadBytes(saved).find("chat_log = maybe;"), std::string::npos);
+  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Saved"));
+
+  // Loading from that file shows the client page and makes it the base of the next Cancel.
+  dialogs.QueueText(QString::fromStdString(saved.string()));
+  stats->value = "x";
+  window->SpeedButtonLoadLockonSettingsClick(window->findChild<QToolButton*>("SpeedButtonLoadFromFile"));
+  EXPECT_EQ(stats->value, "maybe");
+  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetMultiplayerClient");
+  EXPECT_EQ(*window->GameFiles().RememberedPath("Stats"), saved);
+  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Loaded"));
+
+  // A cancelled dialog changes nothing.
+  window->ShowStatusMessage("");
+  dialogs.QueueCancel();
+  window->SpeedButtonLoadLockonSettingsClick(window->findChild<QToolButton*>("SpeedButtonLoadFromFile"));
+  EXPECT_EQ(*window->GameFiles().RememberedPath("Stats"), saved);
+  EXPECT_EQ(window->StatusText(1), "");
+
+  // The default copy, found whatever the letter case of its name.
+  window->SpeedButtonLoadLockonSettingsClick(window->findChild<QToolButton*>("SpeedButtonLoadDefault"));
+  EXPECT_EQ(window->GameFiles().RememberedPath("Stats")->filename(), "Stats.lua");
+}
+
+TEST_F(MainWindowTest, ChoosingGermanStoresItAndAsksForARestart) {
+  auto window = Start();
+  window->ComboBoxLanguageChange(5);
+  EXPECT_EQ(Setting("Config", "Language"), "DE");
+  ASSERT_EQ(dialogs.Recorded().size(), 1u);
+  EXPECT_EQ(dialogs.Recorded()[0].text, "Please restart KESTA !");
+  EXPECT_EQ(dialogs.Texts().yes, window->LookupMessage("Yes"));  // still the language of this run
+}
+
+TEST_F(MainWindowTest, TranslatedDialogTextsAndCaptions) {
+  WriteIniValue(install.SettingsFile(), "Config", "Language", "FR");
+  auto window = Start();
+  EXPECT_EQ(window->findChild<QComboBox*>("ComboBoxLanguage")->currentIndex(), 0);
+  EXPECT_NE(dialogs.Texts().yes, "Yes");
+  EXPECT_EQ(dialogs.Texts().yes, window->LookupMessage("Yes"));
+  EXPECT_NE(window->RibbonButton("dxButtonApply")->property("caption").toString(), "Apply");
+}
+
+TEST_F(MainWindowTest, UnknownLanguageOrMissingFileFallsBackToEnglishOnce) {
+  for (const char* code : {"XX", "DE"}) {
+    if (std::string(code) == "DE") std::filesystem::remove(install.Folder().Languages() / "de-DE.xml");
+    WriteIniValue(install.SettingsFile(), "Config", "Language", code);
+    dialogs.ClearRecorded();
+    auto window = Start();
+    ASSERT_EQ(dialogs.Recorded().size(), 1u) << code;
+    EXPECT_EQ(dialogs.Recorded()[0].kind, "Warning");
+    EXPECT_EQ(window->findChild<QComboBox*>("ComboBoxLanguage")->currentText(), "English");
+    EXPECT_EQ(window->LookupMessage("Yes"), "Yes");
+  }
+}
+
+TEST_F(MainWindowTest, EveryControlTheLanguageFilesNameExists) {
+  auto window = Start();
+  QDomDocument document;
+  QFile file(QString::fromStdString((install.Folder().Languages() / "en-EN.xml").string()));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  ASSERT_TRUE(document.setContent(&file));
+  QStringList missing;
+  for (QDomElement entry = document.documentElement().firstChildElement(); !entry.isNull();
+       entry = entry.nextSiblingElement()) {
+    for (QDomElement control = entry.firstChildElement("controls").firstChildElement(); !control.isNull();
+         control = control.nextSiblingElement()) {
+      const QString name = control.text().section('.', 0, 0);
+      bool found = window->objectName().compare(name, Qt::CaseInsensitive) == 0;
+      for (QObject* object : window->findChildren<QObject*>())
+        found = found || object->objectName().compare(name, Qt::CaseInsensitive) == 0;
+      if (!found) missing << name;
+    }
+  }
+  EXPECT_TRUE(missing.isEmpty()) << missing.join(", ").toStdString();
+}
+
+TEST_F(MainWindowTest, QuitKeepsTheTrayOptionAndTheCloseBoxMinimisesWithIt) {
+  WriteIniValue(install.SettingsFile(), "Config", "MinimizeInSysTray", "1");
+  auto window = Start();
+  window->show();
+  EXPECT_FALSE(window->close());  // the close box sends it away instead
+  EXPECT_TRUE(window->isVisible() || window->isMinimized());
+  window->BitBtnQuitClick();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(Setting("Config", "MinimizeInSysTray"), "1");
+}
+
+TEST_F(MainWindowTest, OptionBoxesChangedAtStartWriteNothingAndClicksWriteTheirKey) {
+  WriteIniValue(install.SettingsFile(), "Config", "StartMinimize", "1");
+  auto window = Start();
+  const std::string afterStart = test::ReadBytes(install.SettingsFile());
+  EXPECT_TRUE(window->findChild<QCheckBox*>("MenuStartMinimize")->isChecked());
+  window->findChild<QCheckBox*>("MenuCheckTrackIR")->click();
+  EXPECT_EQ(Setting("Config", "CheckTrackIR"), "1");
+  window->findChild<QCheckBox*>("MenuStartMinimize")->click();
+  EXPECT_EQ(Setting("Config", "StartMinimize"), "0");
+  EXPECT_NE(afterStart, test::ReadBytes(install.SettingsFile()));
+}
+
+class NoGameFolderTest : public MainWindowTest {
+ protected:
+  NoGameFolderTest() : MainWindowTest(false) {}
+  test::MemoryStore registry;
+};
+
+TEST_F(NoGameFolderTest, CancelledChoiceEndsTheProgramWithoutReadingGameFiles) {
+  const ScopedRegistryStore scope(registry);
+  dialogs.QueueCancel();
+  auto window = Start();
+  ASSERT_EQ(dialogs.Recorded().size(), 3u);
+  EXPECT_EQ(dialogs.Recorded()[0].text, window->LookupMessage("LockOnPathNotFound"));
+  EXPECT_EQ(dialogs.Recorded()[1].kind, "Open");
+  EXPECT_EQ(dialogs.Recorded()[1].file.filter, "lockon.exe |lockon.exe");
+  EXPECT_EQ(dialogs.Recorded()[2].text, window->LookupMessage("RegNotExists"));
+  EXPECT_TRUE(window->QuitFlag());
+  window->show();
+  QTest::qWait(200);  // the deferred step closes the window
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(NoGameFolderTest, ChosenExecutableGivesTheFolderAndStoresIt) {
+  const ScopedRegistryStore scope(registry);
+  dialogs.QueueText(QString::fromStdString(install.Game("LockOn.exe").string()));
+  auto window = Start();
+  EXPECT_EQ(window->GameFolder(), install.GameFolder());
+  EXPECT_EQ(Setting("Config", "LockOnPath"), install.GameFolder());
+  EXPECT_FALSE(window->QuitFlag());
+}
+
+TEST_F(NoGameFolderTest, RegistryKeyGivesTheFolderWithoutStoringIt) {
+  const std::string key = "Software\\Eagle Dynamics\\Lock On 1.1";  // the store holds keys without a final "\\"
+  registry.AddKey(RegRoot::CurrentUser, key);
+  registry.Set(RegRoot::CurrentUser, key, "Path", install.GameFolder().substr(0, install.GameFolder().size() - 1));
+  WriteIniValue(install.SettingsFile(), "Config", "LockOnPath", "\xC2\xA4\xC2\xA4  ");
+  const ScopedRegistryStore scope(registry);
+  auto window = Start();
+  EXPECT_EQ(window->GameFolder(), install.GameFolder());
+  EXPECT_EQ(Setting("Config", "LockOnPath"), "\xC2\xA4\xC2\xA4");
+  EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
+}
+
+TEST_F(MainWindowTest, ChangeOfGameFolderRestartsTheProgram) {
+  auto window = Start();
+  window->show();
+  dialogs.QueueText(QString::fromStdString(install.Game("LockOn.exe").string()));
+  window->MenuChangePath1Click();
+  ASSERT_EQ(started.size(), 1u);
+  EXPECT_EQ(started[0], install.Folder().Executable());
+  EXPECT_EQ(dialogs.Recorded().back().text, window->LookupMessage("PathUpdated"));
+  EXPECT_FALSE(window->isVisible());
+}
+
+TEST(CompatibilityRelaunchTest, WritesTheLayerAndRestartsOnlyWhenNeeded) {
+  const std::string versionKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+  const std::string layersKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+  const std::filesystem::path exe = "/opt/kesta/kesta";
+  struct Case {
+    const char* version;
+    std::optional<std::string> layers;  // nothing: the layers key does not exist
+    bool relaunch;
+    const char* stored;
+  };
+  const Case cases[] = {
+      {"6.1", std::string(), true, "WINXPSP2"},
+      {"6.0", std::string("RUNASADMIN"), true, "WINXPSP2 RUNASADMIN"},
+      {"6.1", std::string("WINXPSP2"), false, "WINXPSP2"},
+      {"5.1", std::string(), false, ""},
+      {"6.1", std::nullopt, false, nullptr},
+  };
+  for (const Case& c : cases) {
+    test::MemoryStore registry(true);
+    registry.AddKey(RegRoot::LocalMachine, versionKey);
+    registry.Set(RegRoot::LocalMachine, versionKey, "CurrentVersion", std::string(c.version));
+    if (c.layers) {
+      registry.AddKey(RegRoot::CurrentUser, layersKey);
+      if (!c.layers->empty()) registry.Set(RegRoot::CurrentUser, layersKey, exe.string(), *c.layers);
+    }
+    int starts = 0;
+    const bool relaunched =
+        CompatibilityRelaunchCheck(registry, exe, [&](const std::filesystem::path&) { return ++starts > 0; });
+    EXPECT_EQ(relaunched, c.relaunch) << c.version;
+    EXPECT_EQ(starts, c.relaunch ? 1 : 0);
+    if (c.stored && c.layers) {
+      EXPECT_EQ(registry.ReadString(RegRoot::CurrentUser, layersKey, exe.string()).value_or(""), c.stored);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// A settings file that cannot be written must not leave the program half-started.
+TEST(UnwritableSettingsTest, StartUpFinishesAndSaysSoOnce) {
+  test::ProgramInstall install(false);
+  std::filesystem::create_directory(install.SettingsFile());  // in the way of every write
+  test::ScriptedDialogs dialogs;
+  dialogs.QueueText(QString::fromStdString(install.Game("LockOn.exe").string()));
+  test::MemoryStore registry;  // no game key in this registry
+  const ScopedRegistryStore scope(registry);
+  TFrmKESTA window({install.Folder(), &dialogs, {}});
+  window.FormCreate();
+  EXPECT_FALSE(window.Busy());
+  EXPECT_FALSE(window.QuitFlag());
+  int reports = 0;
+  for (const auto& dialog : dialogs.Recorded()) reports += dialog.text.contains("cannot store its settings");
+  EXPECT_EQ(reports, 1);
+  EXPECT_EQ(window.GameFolder(), install.GameFolder());
+}
+
+}  // namespace
+}  // namespace kesta

@@ -1,0 +1,21 @@
+#include "support/program_install.h"
+
+#include "settings/ini_file.h"
+
+namespace kesta::test {
+
+namespace fs = std::filesystem;
+
+ProgramInstall::ProgramInstall(bool withGameFolderSetting) : m_folder(m_root / "kesta/kesta") {
+  const fs::path built = BinaryFolder();
+  fs::create_directories(m_root / "kesta");
+  for (const char* entry : {"Languages", "Default", "Images", "luascripts.ini"}) {
+    if (fs::exists(built / entry))
+      fs::copy(built / entry, m_root / "kesta" / entry, fs::copy_options::recursive);
+  }
+  fs::create_directories(m_root / "kesta/Backup");
+  fs::copy(built.parent_path() / "sample-game", m_root / "game", fs::copy_options::recursive);
+  if (withGameFolderSetting) WriteIniValueOrFail(SettingsFile(), "Config", "LockOnPath", GameFolder());
+}
+
+}  // namespace kesta::test

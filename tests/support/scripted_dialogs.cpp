@@ -1,0 +1,59 @@
+#include "support/scripted_dialogs.h"
+
+#include <gtest/gtest.h>
+
+namespace kesta::test {
+
+namespace {
+QString KindName(MessageKind kind) {
+  switch (kind) {
+    case MessageKind::Warning: return "Warning";
+    case MessageKind::Error: return "Error";
+    case MessageKind::Information: return "Information";
+  }
+  return {};
+}
+}  // namespace
+
+template <typename T>
+T ScriptedDialogs::Take(const QString& what, T fallback) {
+  if (m_answers.empty()) {
+    ADD_FAILURE() << "unexpected dialog: " << what.toStdString();
+    return fallback;
+  }
+  Answer answer = m_answers.front();
+  m_answers.pop_front();
+  if (!std::holds_alternative<T>(answer)) {
+    ADD_FAILURE() << "queued answer does not fit the dialog: " << what.toStdString();
+    return fallback;
+  }
+  return std::get<T>(answer);
+}
+
+DialogAnswer ScriptedDialogs::ShowMessage(MessageKind kind, const QString& text, MessageButtons buttons) {
+  m_recorded.push_back({KindName(kind), text, buttons, {}});
+  if (buttons == MessageButtons::Ok) return DialogAnswer::Ok;
+  return Take<DialogAnswer>(text, DialogAnswer::No);
+}
+
+std::optional<QString> ScriptedDialogs::InputText(const QString&, const QString& prompt, const QString&) {
+  m_recorded.push_back({"Input", prompt, MessageButtons::Ok, {}});
+  return Take<std::optional<QString>>(prompt, std::nullopt);
+}
+
+std::optional<QString> ScriptedDialogs::OpenFileName(const FileDialogRequest& request) {
+  m_recorded.push_back({"Open", request.title, MessageButtons::Ok, request});
+  return Take<std::optional<QString>>("open file " + request.filter, std::nullopt);
+}
+
+std::optional<QString> ScriptedDialogs::SaveFileName(const FileDialogRequest& request) {
+  m_recorded.push_back({"Save", request.title, MessageButtons::Ok, request});
+  return Take<std::optional<QString>>("save file " + request.filter, std::nullopt);
+}
+
+std::optional<QColor> ScriptedDialogs::ChooseColor(const QColor&) {
+  m_recorded.push_back({"Color", {}, MessageButtons::Ok, {}});
+  return Take<std::optional<QColor>>("colour", std::nullopt);
+}
+
+}  // namespace kesta::test

@@ -1,0 +1,50 @@
+#pragma once
+// Stands for the person answering dialogs: records every dialog's text and answers from a queue.
+// A question with no answer queued is a test failure.
+
+#include <deque>
+#include <variant>
+#include <vector>
+
+#include "ui/dialog_service.h"
+
+namespace kesta::test {
+
+struct RecordedDialog {
+  QString kind;  // "Warning", "Error", "Information", "Input", "Open", "Save", "Color"
+  QString text;  // message text, input prompt or file dialog title
+  MessageButtons buttons = MessageButtons::Ok;
+  FileDialogRequest file;  // for "Open" and "Save"
+};
+
+class ScriptedDialogs : public DialogService {
+ public:
+  using Answer = std::variant<DialogAnswer, std::optional<QString>, std::optional<QColor>>;
+
+  // Answers for questions (Yes/No), inputs, file and colour dialogs, used in order. Plain OK messages
+  // take no answer.
+  void Queue(Answer answer) { m_answers.push_back(std::move(answer)); }
+  void QueueYes() { Queue(DialogAnswer::Yes); }
+  void QueueNo() { Queue(DialogAnswer::No); }
+  void QueueText(const QString& text) { Queue(std::optional<QString>(text)); }
+  void QueueCancel() { Queue(std::optional<QString>()); }
+
+  const std::vector<RecordedDialog>& Recorded() const { return m_recorded; }
+  void ClearRecorded() { m_recorded.clear(); }
+  size_t PendingAnswers() const { return m_answers.size(); }
+
+  DialogAnswer ShowMessage(MessageKind kind, const QString& text, MessageButtons buttons) override;
+  std::optional<QString> InputText(const QString& caption, const QString& prompt, const QString& initial) override;
+  std::optional<QString> OpenFileName(const FileDialogRequest& request) override;
+  std::optional<QString> SaveFileName(const FileDialogRequest& request) override;
+  std::optional<QColor> ChooseColor(const QColor& initial) override;
+
+ private:
+  template <typename T>
+  T Take(const QString& what, T fallback);
+
+  std::deque<Answer> m_answers;
+  std::vector<RecordedDialog> m_recorded;
+};
+
+}  // namespace kesta::test

@@ -1,0 +1,82 @@
+// Starts the real window on a copy of the sample game, visits every page by clicking through the
+// ribbon as a person would, and saves a picture of each, so that people can look at the program without
+// a display of their own. Under X (for example xvfb-run) the pictures are what the X server shows.
+//   kesta_screenshot_tour OUTPUT_FOLDER [LANGUAGE_CODE...]   (all six languages without a code)
+
+#include <QApplication>
+#include <QDir>
+#include <QScreen>
+#include <QTest>
+#include <iostream>
+
+#include "settings/ini_file.h"
+#include "support/program_install.h"
+#include "support/scripted_dialogs.h"
+#include "ui/application_menu.h"
+#include "ui/main_window.h"
+#include "ui/ribbon.h"
+#include "ui/ribbon_layout.h"
+
+namespace {
+
+constexpr const char* kPageButtons[] = {
+    "dxButtonGraphicsStandard", "dxButtonGraphicsCockpit", "dxButtonResolution", "dxButtonScreenshots",
+    "dxButtonOptimisation",     "dxButtonObjectClipping",  "dxButtonObjectDensity", "dxButtonMultiClient",
+    "dxButtonMultiServer",      "dxButtonRealism",         "dxButtonOther",       "dxButtonLUA",
+    "dxButtonView",             "dxButtonMouseView",       "dxButtonSmokeColor",  "dxButtonOptions",
+    "dxButtonBackup"};
+
+void Save(QWidget* widget, const QString& file, QRect area = {}) {
+  QTest::qWait(50);  // let the window repaint after the click
+  QScreen* screen = widget->screen();
+  const bool onX = QGuiApplication::platformName() == "xcb";
+  // On X, the screen's pixels where the window is, so that popups over it are in the picture too.
+  area = area.isNull() ? widget->frameGeometry() : area;
+  const QPixmap picture =
+      onX && screen ? screen->grabWindow(0, area.x(), area.y(), area.width(), area.height()) : widget->grab();
+  picture.save(file);
+  std::cout << file.toStdString() << '\n';
+}
+
+void Click(QWidget* widget) {
+  QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  if (qgetenv("QT_QPA_PLATFORM").isEmpty() && qgetenv("DISPLAY").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  if (argc < 2) {
+    std::cerr << "usage: kesta_screenshot_tour OUTPUT_FOLDER [LANGUAGE_CODE...]\n";
+    return 2;
+  }
+  const QString output = argv[1];
+  QDir().mkpath(output);
+  QStringList languages;
+  for (int i = 2; i < argc; ++i) languages << argv[i];
+  if (languages.isEmpty()) languages = {"EN", "FR", "SP", "RU", "HR", "DE"};
+
+  for (const QString& language : languages) {
+    kesta::test::ProgramInstall install;
+    kesta::WriteIniValue(install.SettingsFile(), "Config", "Language", language.toStdString());
+    kesta::test::ScriptedDialogs dialogs;
+    kesta::TFrmKESTA window({install.Folder(), &dialogs, {}});
+    window.FormCreate();
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) std::cerr << "the window never appeared\n";
+    for (const char* name : kPageButtons) {
+      kesta::TRibbonButton* button = window.RibbonButton(name);
+      Click(window.Ribbon()->TabButton(window.Ribbon()->TabOf(button)));
+      Click(button);
+      Save(&window, QString("%1/%2-%3.png").arg(output, language, QString(name).mid(8)));
+    }
+    Click(window.Ribbon()->ApplicationButton());
+    Save(&window, QString("%1/%2-menu.png").arg(output, language),
+         window.frameGeometry().united(window.Ribbon()->ApplicationMenu()->frameGeometry()));
+    window.Ribbon()->ApplicationMenu()->hide();
+    for (const auto& dialog : dialogs.Recorded())
+      std::cerr << language.toStdString() << " dialog: " << dialog.text.toStdString() << '\n';
+  }
+  return 0;
+}
