@@ -42,7 +42,7 @@ void EmitMessage(j_common_ptr info, int level) {
 void InstallErrorManager(ErrorManager& manager, jpeg_error_mgr*& slot) {
   slot = jpeg_std_error(&manager.base);
   manager.base.error_exit = ExitWithMessage;
-  // mutated
+  manager.base.emit_message = EmitMessage;
   manager.message[0] = '\0';
 }
 
