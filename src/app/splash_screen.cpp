@@ -96,7 +96,6 @@ TFrmSplashScreen::TFrmSplashScreen() : QWidget(nullptr, Qt::SplashScreen | Qt::F
 void TFrmSplashScreen::SetLabel(const QString& text) {
   m_progressBarLoading->setValue(m_progressBarLoading->value() + 1);
   m_labelLoading->setText(text);
-  repaint();
 }
 
 void TFrmSplashScreen::StatusStep(const QString& text) {

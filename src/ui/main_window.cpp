@@ -126,7 +126,7 @@ void TFrmKESTA::BuildWindow() {
   m_timerMinimize->setInterval(50);
   connect(m_timerMinimize, &QTimer::timeout, this, &TFrmKESTA::TimerMinimizeTimer);
 
-  SetColorScheme(ColorScheme::Silver);
+  statusBar()->setStyleSheet(StatusBarStyle(m_colorScheme));  // the ribbon starts in the same scheme
   // Until start-up chooses, the window shows the last designed page.
   ShowPage("TabSheetBackup");
 }

@@ -498,9 +498,14 @@ QPixmap Render(Glyph glyph, int size, bool onDark) {
 }  // namespace
 
 QIcon RibbonIcon(const QString& buttonName, bool onDark) {
+  // Drawing the glyphs is a good part of start-up and of every change of colour scheme: draw each once.
+  static QHash<QPair<QString, bool>, QIcon> drawn;
+  const QPair<QString, bool> key(buttonName, onDark);
+  if (const auto found = drawn.constFind(key); found != drawn.constEnd()) return *found;
   const Glyph glyph = Glyphs().value(buttonName, Neutral);
   QIcon icon;
   for (int size : {16, 32}) icon.addPixmap(Render(glyph, size, onDark));
+  drawn.insert(key, icon);
   return icon;
 }
 
