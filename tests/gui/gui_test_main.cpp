@@ -4,10 +4,14 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QTemporaryDir>
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QLocale::setDefault(QLocale::c());
+  // Tests never see the developer's own Wine prefix: an empty one stands in unless a test makes its own.
+  QTemporaryDir prefix;
+  qputenv("WINEPREFIX", prefix.path().toUtf8());
   QApplication application(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,6 +20,7 @@
 #include "language/form_translator.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
+#include "platform/wine_registry.h"
 #include "support/memory_registry.h"
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
@@ -436,6 +439,37 @@ TEST_F(NoGameFolderTest, RegistryKeyGivesTheFolderWithoutStoringIt) {
   EXPECT_EQ(window->GameFolder(), install.GameFolder());
   EXPECT_EQ(Setting("Config", "LockOnPath"), "\xC2\xA4\xC2\xA4");
   EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
+}
+
+// The game's key in a real Wine prefix: the Windows path it holds is found through the prefix's drive
+// links, without regard to letter case, and not stored.
+TEST_F(NoGameFolderTest, GameKeyInTheWinePrefixGivesTheMappedFolder) {
+  namespace fs = std::filesystem;
+  const fs::path prefix = install.Root() / "prefix";
+  fs::create_directories(prefix / "drive_c/Games");
+  fs::copy(install.Game(""), prefix / "drive_c/Games/Lock On", fs::copy_options::recursive);
+  fs::create_directories(prefix / "dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+  const auto write = [&](const char* name, const std::string& text) {
+    std::ofstream(prefix / name, std::ios::binary) << text;
+  };
+  write("system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n");
+  write("user.reg",
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n\n"
+        "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1700000000\n#time=1da0000000000000\n"
+        "\"Path\"=\"C:\\\\games\\\\LOCK ON\\\\\"\n");
+  const QByteArray oldPrefix = qgetenv("WINEPREFIX");
+  qputenv("WINEPREFIX", QByteArray::fromStdString(prefix.string()));
+  WineRegistry wine(prefix);
+  const ScopedRegistryStore scope(wine);
+  auto window = Start();
+  qputenv("WINEPREFIX", oldPrefix);
+
+  EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
+  EXPECT_TRUE(fs::exists(window->GamePathOf("Graphics"))) << window->GameFolder();
+  EXPECT_EQ(fs::canonical(window->GamePathOf("Graphics")),
+            fs::canonical(prefix / "drive_c/Games/Lock On/Config/graphics.cfg"));
+  EXPECT_EQ(Setting("Config", "LockOnPath"), "");
 }
 
 TEST_F(MainWindowTest, ChangeOfGameFolderRestartsTheProgram) {
