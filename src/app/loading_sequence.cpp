@@ -64,9 +64,10 @@ void TFrmKESTA::FormCreate() {
   }
   m_quit = false;
 
-  // 9-10: options and appearance.
+  // 9-11: options, appearance and the start with the desktop session.
   LoadOptionCheckBoxes();
   ApplyStoredAppearance();
+  LoadStartWithSessionState();
 
   // 13-21: every game file, in the order the pages expect.
   StatusStep("Loading resolution settings...");
@@ -169,6 +170,9 @@ void TFrmKESTA::closeEvent(QCloseEvent* event) {
     return;
   }
   event->accept();
+  // The program ends with its window. Qt ends the event loop by itself only when a visible window
+  // closes, not when the Quit command closes the window hidden in the tray.
+  QCoreApplication::exit(0);
 }
 
 }  // namespace kesta

@@ -114,6 +114,7 @@ void TFrmKESTA::BuildWindow() {
 
   BuildPages();
   BuildStatusBar();
+  BuildTrayIcon();
 
   m_timerStatutBar = new QTimer(this);
   m_timerStatutBar->setObjectName("TimerStatutBar");

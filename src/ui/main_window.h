@@ -18,8 +18,10 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QStackedWidget;
+class QSystemTrayIcon;
 class QTimer;
 class QToolButton;
 class QWidget;
@@ -45,6 +47,9 @@ struct WindowEnvironment {
   // Starts a program detached (the relaunch after a change of game folder).
   std::function<bool(const std::filesystem::path& program, const std::filesystem::path& workingFolder)>
       startProgram;
+  // Whether the desktop shows tray icons right now; Qt's answer when empty. (The "= {}" lets callers
+  // that list only the members above leave it out.)
+  std::function<bool()> trayAvailable = {};
 };
 
 class TFrmKESTA : public QMainWindow {
@@ -110,8 +115,17 @@ class TFrmKESTA : public QMainWindow {
   const SettingsFile& Settings() const { return m_settings; }
   DialogService& Dialogs() const { return *m_dialogs; }
 
+  // --- Tray, minimising, options (app/tray.cpp) ---
+  void RxTrayIconClick();       // left click on the tray icon: shown <-> hidden
+  void JvAppEvents1Minimize();  // the window was minimised: to the tray while the option is on
+  void MenuMinimize1Click();    // keeps the tray icon in step with the box, busy or not
+  void MenuStartWithWindows1Click();
+  bool TrayAvailable() const;
+  QSystemTrayIcon* TrayIcon() const { return m_rxTrayIcon; }
+
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
+  void changeEvent(QEvent* event) override;      // app/tray.cpp: notices minimising
 
  private:
   // Construction (ui/main_window.cpp).
@@ -179,6 +193,13 @@ class TFrmKESTA : public QMainWindow {
   QCheckBox* m_menuCheckForUpdateWhenStarting = nullptr;
   QCheckBox* m_menuSynchronizeDate = nullptr;
   QCheckBox* m_menuStartWithWindows = nullptr;
+
+  // Tray, minimising, options (app/tray.cpp).
+  void BuildTrayIcon();
+  void LoadStartWithSessionState();  // loading sequence step 11
+  void RestoreFromTray();
+  QSystemTrayIcon* m_rxTrayIcon = nullptr;
+  QMenu* m_popupDroit = nullptr;
 
   // Backup page.
   QComboBox* m_comboBoxBackup = nullptr;

@@ -545,3 +545,60 @@ TEST(UnwritableSettingsTest, StartUpFinishesAndSaysSoOnce) {
 
 }  // namespace
 }  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// Notes in a shared log when its file is read or written.
+class RecordingHandler : public GameFileHandler {
+ public:
+  RecordingHandler(const GameFileKind& kind, std::vector<std::string>& log) : m_kind(kind), m_log(log) {}
+  const GameFileKind& Kind() const override { return m_kind; }
+  void ReadLines(const Lines&) override { m_log.push_back("load " + std::string(m_kind.catalogKey)); }
+  void WriteLines(Lines&) override { m_log.push_back("apply " + std::string(m_kind.catalogKey)); }
+
+ private:
+  const GameFileKind& m_kind;
+  std::vector<std::string>& m_log;
+};
+
+TEST(ApplyCancelOrderTest, EveryFileInTheWholeSetOrderAndTheCursorRestored) {
+  test::ProgramInstall install;
+  test::ScriptedDialogs dialogs;
+  TFrmKESTA window({install.Folder(), &dialogs, {}});
+  std::vector<std::string> log;
+  for (const GameFileKind& kind : GameFileKinds())
+    window.GameFiles().Register(std::make_unique<RecordingHandler>(kind, log));
+  window.FormCreate();
+  // Start-up reads the files in the order the pages are filled.
+  const std::vector<std::string> startUp = {"load Graphics", "load Cockpit",   "load Network",  "load Stats",
+                                            "load Server",   "load View",      "load SnapView", "load Producer",
+                                            "load World",    "load Drawinfo",  "load ExportConfig",
+                                            "load MECustom"};
+  EXPECT_EQ(log, startUp);
+
+  std::vector<std::string> apply, cancel;
+  for (std::string_view key : WholeSetOrder()) {
+    apply.push_back("apply " + std::string(key));
+    cancel.push_back("load " + std::string(key));
+  }
+  log.clear();
+  window.dxButtonApplyClick();
+  EXPECT_EQ(log, apply);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  log.clear();
+  window.dxButtonCancelClick();
+  EXPECT_EQ(log, cancel);
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  EXPECT_TRUE(dialogs.Recorded().empty());
+}
+
+TEST(FileFilterTest, WindowsFiltersBecomeQtFiltersThatIgnoreLetterCase) {
+  EXPECT_EQ(ConvertFileFilter("lockon.exe |lockon.exe"),
+            "lockon.exe ([lL][oO][cC][kK][oO][nN].[eE][xX][eE])");
+  EXPECT_EQ(ConvertFileFilter("File cfg (*.cfg)|*.cfg|All (*.*)|*.*"),
+            "File cfg (*.cfg) (*.[cC][fF][gG]);;All (*.*) (*.*)");
+}
+
+}  // namespace
+}  // namespace kesta

@@ -6,6 +6,7 @@
 
 #include "engine/failure.h"
 #include "platform/wine_registry_parser.h"
+#include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
@@ -276,19 +277,7 @@ TEST_F(WineRegistryTest, MissingOrUnreadableFilesHoldNoKeysAndNothingIsWritable)
   EXPECT_THROW(m_wine.WriteString(RegRoot::CurrentUser, kGameKey, "Path", "D:\\"), EKestaError);
 }
 
-// Sets an environment variable (or removes it, for nullptr) until the end of the scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : m_name(name) {
-    if (const char* old = std::getenv(name)) m_old = old;
-    value ? ::setenv(name, value, 1) : ::unsetenv(name);
-  }
-  ~ScopedEnv() { m_old ? ::setenv(m_name, m_old->c_str(), 1) : ::unsetenv(m_name); }
-
- private:
-  const char* m_name;
-  std::optional<std::string> m_old;
-};
+using test::ScopedEnv;
 
 TEST(WineRegistryPrefix, ComesFromWineprefixElseFromHome) {
   const std::tuple<const char*, const char*, const char*> cases[] = {

@@ -1,5 +1,7 @@
 #include "support/program_install.h"
 
+#include <cstdlib>
+
 #include "settings/ini_file.h"
 
 namespace kesta::test {
@@ -16,6 +18,8 @@ ProgramInstall::ProgramInstall(bool withGameFolderSetting) : m_folder(m_root / "
   fs::create_directories(m_root / "kesta/Backup");
   fs::copy(built.parent_path() / "sample-game", m_root / "game", fs::copy_options::recursive);
   if (withGameFolderSetting) WriteIniValueOrFail(SettingsFile(), "Config", "LockOnPath", GameFolder());
+  // Start-up reads and may rewrite the session's autostart entry: keep it inside this installation.
+  ::setenv("XDG_CONFIG_HOME", (m_root / "config").c_str(), 1);
 }
 
 }  // namespace kesta::test

@@ -64,6 +64,8 @@ void TFrmKESTA::BuildOptionsPage(TTabSheet* page) {
     // toggled: code that changes a box fires it too, which the busy flag guards against.
     connect(box, &QCheckBox::toggled, this, [this, box, key] { WriteOptionCheckBox(box, key); });
   }
+  connect(m_menuMinimize, &QCheckBox::toggled, this, &TFrmKESTA::MenuMinimize1Click);
+  connect(m_menuStartWithWindows, &QCheckBox::toggled, this, &TFrmKESTA::MenuStartWithWindows1Click);
 
   layout->addSpacing(6);
   auto* changePath = new QPushButton("MenuChangePath", group);

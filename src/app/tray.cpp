@@ -1,0 +1,164 @@
+// The tray icon and its menu, hiding the window to the tray and back, and the option that starts
+// the program with the desktop session.
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPixmap>
+#include <QSystemTrayIcon>
+
+#include "platform/autostart.h"
+#include "ui/dialog_service.h"
+#include "ui/main_window.h"
+#include "ui/ribbon_icons.h"
+#include "ui/theme.h"
+
+namespace kesta {
+
+namespace {
+
+// The application button's orb and emblem, at the sizes trays and task bars ask for.
+QIcon ProgramIcon() {
+  constexpr double kButtonSize = 38;  // the orb's proportions are those of the ribbon's button
+  QIcon icon;
+  for (int size : {16, 22, 24, 32, 48, 64}) {
+    QPixmap pixmap(size, size);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / kButtonSize, size / kButtonSize);
+    PaintApplicationOrb(painter, QRectF(1, 1, kButtonSize - 2, kButtonSize - 2),
+                        ColorsOf(ColorScheme::Blue).accent);
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return icon;
+}
+
+QAction* AddItem(QMenu* menu, const char* name, const char* caption, bool shown) {
+  QAction* action = menu->addAction(QString::fromUtf8(caption));
+  action->setObjectName(name);
+  action->setVisible(shown);
+  return action;
+}
+
+void AddSeparator(QMenu* menu, const char* name, bool shown) {
+  QAction* separator = menu->addSeparator();
+  separator->setObjectName(name);
+  separator->setVisible(shown);
+}
+
+}  // namespace
+
+void TFrmKESTA::BuildTrayIcon() {
+  m_popupDroit = new QMenu(this);
+  m_popupDroit->setObjectName("PopupDroit");
+  // Some trays open the menu on a left click too; this item is the way back to the window there.
+  QAction* show = AddItem(m_popupDroit, "MenuSysTrayShow", "KESTA", true);
+  m_popupDroit->setDefaultAction(show);
+  connect(show, &QAction::triggered, this, &TFrmKESTA::RestoreFromTray);
+  AddSeparator(m_popupDroit, "SeparateurKESTA", true);
+
+  // Items whose commands the program does not have yet stay hidden, in their places, until it has them.
+  AddItem(m_popupDroit, "MenuSysTrayPlay", "Jouez", false);
+  AddItem(m_popupDroit, "MenuSysTrayCreateServer", "Creer", false);
+  auto* join = new QMenu("Rejoindre", m_popupDroit);
+  join->setObjectName("MenuSysTrayJoin");
+  AddItem(join, "MenuSysTrayJoinIP", "IP", false);
+  AddSeparator(join, "N3", false);
+  m_popupDroit->addMenu(join)->setVisible(false);
+  AddSeparator(m_popupDroit, "SeparateurLOTATC", false);
+  AddItem(m_popupDroit, "MenuSysTrayLOTATCClient", "LOTATC Client", false);
+  AddItem(m_popupDroit, "MenuSysTrayLOTATCServer", "LOTATC Server", false);
+  AddItem(m_popupDroit, "MenuSysTrayLotatcNet", "LOTATC.NET", false);
+  AddSeparator(m_popupDroit, "N9", true);
+  AddItem(m_popupDroit, "MenuCheckForUpdate", "Auto-update", false);
+  AddItem(m_popupDroit, "MenuBugReport", "Bug report", false);
+  AddItem(m_popupDroit, "MenuOpenHelp", "Help", false);
+  AddItem(m_popupDroit, "MenuAbout", "A &propos", false);
+  AddSeparator(m_popupDroit, "N6", true);
+  QAction* quit = AddItem(m_popupDroit, "MenuSysTrayQuit", "&Quitter", true);
+  connect(quit, &QAction::triggered, this, &TFrmKESTA::BitBtnQuitClick);
+
+  const QIcon icon = ProgramIcon();
+  setWindowIcon(icon);
+  m_rxTrayIcon = new QSystemTrayIcon(icon, this);
+  m_rxTrayIcon->setObjectName("RxTrayIcon");
+  m_rxTrayIcon->setToolTip("KESTA");
+  m_rxTrayIcon->setContextMenu(m_popupDroit);
+  connect(m_rxTrayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::Trigger) RxTrayIconClick();
+  });
+}
+
+bool TFrmKESTA::TrayAvailable() const {
+  return m_environment.trayAvailable ? m_environment.trayAvailable()
+                                     : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+void TFrmKESTA::RxTrayIconClick() {
+  if (isVisible() && !isMinimized()) {
+    if (m_menuMinimize->isChecked() && TrayAvailable())
+      hide();
+    else
+      showMinimized();
+    return;
+  }
+  RestoreFromTray();
+}
+
+void TFrmKESTA::RestoreFromTray() {
+  showNormal();
+  raise();
+  activateWindow();
+}
+
+void TFrmKESTA::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  // Hiding in the middle of the state change confuses some window managers: hide once it is done.
+  if (event->type() == QEvent::WindowStateChange && isMinimized())
+    QMetaObject::invokeMethod(this, &TFrmKESTA::JvAppEvents1Minimize, Qt::QueuedConnection);
+}
+
+void TFrmKESTA::JvAppEvents1Minimize() {
+  // Without a tray a hidden window could not be brought back: it stays minimised on the task bar.
+  if (!isMinimized() || !m_menuMinimize->isChecked() || !TrayAvailable()) return;
+  m_rxTrayIcon->show();  // again: the tray may have appeared only after the option was set
+  hide();
+}
+
+void TFrmKESTA::MenuMinimize1Click() { m_rxTrayIcon->setVisible(m_menuMinimize->isChecked()); }
+
+void TFrmKESTA::MenuStartWithWindows1Click() {
+  if (m_busy) return;
+  const bool wanted = m_menuStartWithWindows->isChecked();
+  try {
+    if (wanted)
+      WriteAutostartEntry(Folder().Executable());
+    else
+      RemoveAutostartEntry();
+  } catch (const std::exception& failure) {
+    m_dialogs->Error(QString::fromUtf8(failure.what()));
+    // The box shows what the next log-in will really do.
+    m_busy = true;
+    m_menuStartWithWindows->setChecked(!wanted);
+    m_busy = false;
+  }
+}
+
+void TFrmKESTA::LoadStartWithSessionState() {
+  bool present = false;
+  try {
+    if (const std::optional<std::string> command = ReadAutostartCommand()) {
+      // An entry written by a copy of the program elsewhere now starts this one.
+      if (*command != AutostartCommand(Folder().Executable())) WriteAutostartEntry(Folder().Executable());
+      present = true;
+    }
+  } catch (const std::exception&) {
+    present = false;  // an entry that cannot be read or renewed is not one the box can promise
+  }
+  m_menuStartWithWindows->setChecked(present);
+}
+
+}  // namespace kesta
