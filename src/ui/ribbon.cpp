@@ -533,11 +533,22 @@ void TRibbon::SetColorScheme(ColorScheme scheme) {
   m_scheme = scheme;
   setStyleSheet(RibbonStyleSheet(scheme));
   m_menu->SetColorScheme(scheme);
-  const bool dark = scheme == ColorScheme::Black;
-  for (TRibbonButton* button : findChildren<TRibbonButton*>())
-    if (HasRibbonGlyph(button->objectName())) button->setIcon(RibbonIcon(button->objectName(), dark));
+  m_iconsCurrent = false;
+  if (isVisible()) RefreshIcons();
   update();
   m_appButton->update();
+}
+
+void TRibbon::RefreshIcons() {
+  const bool dark = m_scheme == ColorScheme::Black;
+  for (TRibbonButton* button : findChildren<TRibbonButton*>())
+    if (HasRibbonGlyph(button->objectName())) button->setIcon(RibbonIcon(button->objectName(), dark));
+  m_iconsCurrent = true;
+}
+
+void TRibbon::showEvent(QShowEvent* event) {
+  if (!m_iconsCurrent) RefreshIcons();
+  QWidget::showEvent(event);
 }
 
 void TRibbon::PlaceApplicationButton() {

@@ -162,6 +162,7 @@ class TRibbon : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool event(QEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -170,10 +171,14 @@ class TRibbon : public QWidget {
   void ApplyFrameToWindow();
   void UpdateCaption();
   void PlaceApplicationButton();
+  void RefreshIcons();
   void FitTabs();
   void OpenApplicationMenu();
 
   ColorScheme m_scheme = ColorScheme::Silver;
+  // Glyphs are drawn when the ribbon is first shown, in the scheme it has then, not for every scheme
+  // it passes through while the window is being set up.
+  bool m_iconsCurrent = false;
   bool m_drawsFrame = false;
   QString m_documentName;
   QPointer<QWidget> m_watchedWindow;

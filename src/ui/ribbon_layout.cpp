@@ -112,7 +112,6 @@ class TBuilder {
     auto* button = new TRibbonButton(name, design.size);
     button->SetCaption(QString::fromUtf8(design.caption));
     if (name == u"dxButtonApply") button->SetHint(QStringLiteral("Apply configuration to Lock On"));
-    button->setIcon(RibbonIcon(name));
     if (design.kind == Kind::Page) button->SetLatching(true);
     m_layout.buttons.append(button);
     if (name == u"dxButtonApply") m_layout.applyButtons.append(button);

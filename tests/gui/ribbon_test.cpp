@@ -405,6 +405,7 @@ TEST(ThemeTest, StoredNamesMatchWithLetterCaseCounting) {
 
 TEST(RibbonIconsTest, EveryDesignedButtonHasItsOwnGlyph) {
   RibbonWindow w;
+  w.Show();  // glyphs are drawn when the ribbon is first shown
   for (const TRibbonButton* button : w.layout.buttons) {
     EXPECT_TRUE(HasRibbonGlyph(button->objectName())) << button->objectName().toStdString();
     EXPECT_FALSE(button->icon().pixmap(32).isNull());
