@@ -20,6 +20,7 @@ inline constexpr auto kMessageKeys = std::to_array<std::string_view>({
     "CanopyInfo",
     "CanopyNotFound",
     "CanopyRestore",
+    "CanopyRenameFailed",
     "CloseAndSetup",
     "Downloading",
     "DownloadingNewVersion",

@@ -138,6 +138,7 @@ void TFrmKESTA::BuildPages() {
     m_pageControl->addWidget(page);
     m_pages[design.name] = page;
   }
+  BuildCockpitPage(Page("TabSheetGraphicsCockpit"));
   BuildOptionsPage(Page("TabSheetOptionKESTA"));
   BuildBackupPage(Page("TabSheetBackup"));
 }

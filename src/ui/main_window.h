@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/param_lines.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
@@ -19,6 +20,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QMenu;
+class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
 class QSystemTrayIcon;
@@ -36,6 +38,7 @@ class TGameFileSet;
 class TRibbon;
 class TRibbonButton;
 class TRibbonTab;
+class TSpecialSlider;
 class TTabSheet;
 struct RibbonLayout;
 enum class ColorScheme;
@@ -86,6 +89,8 @@ class TFrmKESTA : public QMainWindow {
   void dxRibbonTabChanged(TRibbonTab* tab);
   void CheckPageButton(TRibbonButton* button);
   void PageControlChange();
+  // Shows a picture of the images folder above the page; a picture that cannot be shown is reported.
+  bool ShowPreviewPicture(const QString& name);
   void ShowStatusMessage(const QString& text);
   void TimerStatutBarTimer();
   void dxButtonBlueStyleClick();
@@ -109,6 +114,15 @@ class TFrmKESTA : public QMainWindow {
   void ComboBoxBackupChange();
   void SpeedButtonLoadLockonSettingsClick(QObject* sender);
   TGameFileSet& GameFiles() { return *m_gameFiles; }
+
+  // --- Cockpit page (pages/graphics/cockpit_page.cpp) ---
+  void LoadCockpitSettings(const std::filesystem::path& path);
+  void ApplyCockpitSettings(const std::filesystem::path& targetPath);
+  void ButtonCanopyClick();  // renames the canopy effect's folder at once, not through Apply
+  void SpecialSliderMirrorsStep();
+  void SpecialSliderReflectionsStep();
+  void SpecialSliderMirrorResolutionStep();
+  void CheckboxRussianHUDClick();
 
   // --- Program files ---
   const ProgramFolder& Folder() const { return m_environment.folder; }
@@ -147,6 +161,8 @@ class TFrmKESTA : public QMainWindow {
   void WriteOptionCheckBox(QCheckBox* box, const char* key);
   void CommitSessionData();  // WMQueryEndSession
   void RunWithHourglass(const std::function<void()>& work);
+  // Shows a picture of the images folder above the page; fails with a text for the user.
+  void LoadPreviewPicture(const QString& name);
 
   WindowEnvironment m_environment;
   SettingsFile m_settings;
@@ -200,6 +216,19 @@ class TFrmKESTA : public QMainWindow {
   void RestoreFromTray();
   QSystemTrayIcon* m_rxTrayIcon = nullptr;
   QMenu* m_popupDroit = nullptr;
+
+  // Cockpit page (pages/graphics/cockpit_page.cpp).
+  class TCockpitFile;  // the cockpit file's page logic, plugged into m_gameFiles
+  void BuildCockpitPage(TTabSheet* page);
+  void ReadCockpitLines(const Lines& lines);
+  void WriteCockpitLines(Lines& lines) const;
+  void ShowCanopyState();
+  TSpecialSlider* m_specialSliderMirrors = nullptr;
+  TSpecialSlider* m_specialSliderMirrorResolution = nullptr;
+  TSpecialSlider* m_specialSliderReflections = nullptr;
+  QCheckBox* m_checkboxRussianHUD = nullptr;
+  QPlainTextEdit* m_memoCanopy = nullptr;
+  QPushButton* m_buttonCanopy = nullptr;
 
   // Backup page.
   QComboBox* m_comboBoxBackup = nullptr;

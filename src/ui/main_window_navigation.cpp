@@ -142,13 +142,23 @@ void TFrmKESTA::PageControlChange() {
   const QString picture =
       PreviewPictureOf(page ? page->objectName() : QString(), profiles ? profiles->currentText() : QString());
   m_panelImageGraphics->setVisible(!picture.isEmpty());
-  if (picture.isEmpty()) return;
+  // The page switch is complete even when the picture cannot be shown.
+  if (!picture.isEmpty()) ShowPreviewPicture(picture);
+}
+
+void TFrmKESTA::LoadPreviewPicture(const QString& name) {
+  const QImage image = DecodeJpegFile(Folder().Images() / name.toStdString());
+  m_imageGraphics->setPixmap(QPixmap::fromImage(image));
+}
+
+bool TFrmKESTA::ShowPreviewPicture(const QString& name) {
   try {
-    const QImage image = DecodeJpegFile(Folder().Images() / picture.toStdString());
-    m_imageGraphics->setPixmap(QPixmap::fromImage(image));
+    LoadPreviewPicture(name);
+    return true;
   } catch (const EKestaError& failure) {
-    // The page switch is complete; only the picture stays as it was.
+    // Only the picture stays as it was.
     m_dialogs->Error(QString::fromUtf8(failure.what()));
+    return false;
   }
 }
 
