@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "ratio_reporter.h"
+
 #include <cstring>
 #include <iostream>
 #include <map>
@@ -90,34 +92,14 @@ BENCHMARK(BM_GetParamLastLine_100k_SharedPrefix);
 BENCHMARK(BM_ByteScan60_2k);
 BENCHMARK(BM_SetParam60_2k);
 
-// Prints each engine figure as a multiple of its byte scan after the usual table.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();  // steadier on a busy machine
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    PrintRatio("GetParam, last of 100,000 lines", "BM_GetParamLastLine_100k", "BM_ByteScan_100k");
-    PrintRatio("GetParam, last of 100,000 lines sharing its prefix", "BM_GetParamLastLine_100k_SharedPrefix",
-               "BM_ByteScan_100k_SharedPrefix");
-    PrintRatio("SetParam x60 in 2,000 lines", "BM_SetParam60_2k", "BM_ByteScan60_2k");
-  }
-
- private:
-  void PrintRatio(const char* what, const std::string& engine, const std::string& scan) {
-    if (!m_times.count(engine) || !m_times.count(scan)) return;
-    std::cout << what << ": " << m_times[engine] / m_times[scan] << "x the byte scan\n";
-  }
-  std::map<std::string, double> m_times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  const std::string unit = "x the byte scan";
+  return kesta::bench::RunWithRatios(
+      argc, argv,
+      {{"GetParam, last of 100,000 lines", "BM_GetParamLastLine_100k", "BM_ByteScan_100k", unit},
+       {"GetParam, last of 100,000 lines sharing its prefix", "BM_GetParamLastLine_100k_SharedPrefix",
+        "BM_ByteScan_100k_SharedPrefix", unit},
+       {"SetParam x60 in 2,000 lines", "BM_SetParam60_2k", "BM_ByteScan60_2k", unit}});
 }

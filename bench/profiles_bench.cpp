@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include "ratio_reporter.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -109,35 +111,15 @@ BENCHMARK(BM_ProfilesMemory)->Arg(0)->Arg(1);
 BENCHMARK(BM_PlainDisk)->Arg(0)->Arg(1);
 BENCHMARK(BM_ProfilesDisk)->Arg(0)->Arg(1);
 
-// Prints each profile figure as a multiple of the plain read and write of the same bytes.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    for (const char* place : {"Memory", "Disk"})
-      for (const char* size : {"0", "1"}) {
-        const std::string profiles = std::string("BM_Profiles") + place + "/" + size;
-        const std::string plain = std::string("BM_Plain") + place + "/" + size;
-        if (!m_times.count(profiles) || !m_times.count(plain)) continue;
-        std::cout << (size[0] == '0' ? "sample, " : "200 profiles, ") << place
-                  << ": file with its profiles read and written in " << m_times[profiles] / m_times[plain]
-                  << "x the time of a plain read and write\n";
-      }
-  }
-
- private:
-  std::map<std::string, double> m_times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
+  std::vector<kesta::bench::Ratio> ratios;
+  for (const char* place : {"Memory", "Disk"})
+    for (const char* size : {"0", "1"})
+      ratios.push_back({std::string(size[0] == '0' ? "sample, " : "200 profiles, ") + place +
+                            ": file with its profiles read and written in",
+                        std::string("BM_Profiles") + place + "/" + size, std::string("BM_Plain") + place + "/" + size,
+                        "x the time of a plain read and write"});
+  return kesta::bench::RunWithRatios(argc, argv, std::move(ratios));
 }
