@@ -71,10 +71,12 @@ void TFrmKESTA::FormCreate() {
 
   // 13-21: every game file, in the order the pages expect.
   StatusStep("Loading resolution settings...");
+  FillResolutions();
   StatusStep("Loading graphic settings...");
   const std::filesystem::path graphics = GamePathOf("Graphics");
   GetLastWriteTime(graphics, m_graphicsTimeStamp);
-  m_gameFiles->Load("Graphics", graphics);
+  LoadGraphicsSettings(graphics, false);
+  ConnectLateSliderHandlers();
   if (m_splash) m_splash->SetLabel("Loading cockpit settings...");
   QApplication::processEvents();
   m_gameFiles->Load("Cockpit", GamePathOf("Cockpit"));

@@ -138,6 +138,11 @@ void TFrmKESTA::BuildPages() {
     m_pageControl->addWidget(page);
     m_pages[design.name] = page;
   }
+  BuildGraphicsStandardsPage(Page("TabSheetGraphicsStandards"));
+  BuildResolutionPage(Page("TabSheetResolution"));
+  BuildScreenshotPage(Page("TabSheetScreenshot"));
+  BuildOptimization1Page(Page("TabSheetOptimization1"));
+  BuildVisibilityPages(Page("TabSheetOptimization2"), Page("TabSheetOptimization3"));
   BuildCockpitPage(Page("TabSheetGraphicsCockpit"));
   BuildOptionsPage(Page("TabSheetOptionKESTA"));
   BuildBackupPage(Page("TabSheetBackup"));

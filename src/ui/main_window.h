@@ -13,12 +13,14 @@
 #include <vector>
 
 #include "engine/param_lines.h"
+#include "pages/graphics/visibility_profiles.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
 class QPushButton;
@@ -39,6 +41,7 @@ class TRibbon;
 class TRibbonButton;
 class TRibbonTab;
 class TSpecialSlider;
+class TSpecialSliderModMan;
 class TTabSheet;
 struct RibbonLayout;
 enum class ColorScheme;
@@ -123,6 +126,31 @@ class TFrmKESTA : public QMainWindow {
   void SpecialSliderReflectionsStep();
   void SpecialSliderMirrorResolutionStep();
   void CheckboxRussianHUDClick();
+
+  // --- Graphics pages (pages/graphics/graphics_page.cpp, resolution_pages.cpp, visibility_pages.cpp) ---
+  // Returns true only when `checkAspectOnly` is set and the file's aspect differs from the selected one.
+  bool LoadGraphicsSettings(const std::filesystem::path& path, bool checkAspectOnly);
+  void ApplyGraphicsSettings(const std::filesystem::path& targetPath);
+  void FillResolutions();
+  void ConnectLateSliderHandlers();  // loading sequence, after the first graphics load
+  void SpecialSliderTextureLevelStep();
+  void SpecialSliderPrecachingStep();
+  void SpecialSliderWaterQualityStep();
+  void SpecialSliderFogQualityStep();
+  void SpecialSliderLightsLevelStep();
+  void SpecialSliderEffectOptionsStep();
+  void SpecialSliderShadowLevelStep();
+  void SpecialSliderShadowDensityStep();
+  void SpecialSliderScenesStep();
+  void CheckboxExhausClick();
+  void CheckBoxTrafficCivilClick();
+  void CheckboxJPGClick();
+  void CheckboxBMPClick();
+  void MarkGraphicsModified();  // the handlers that do nothing more than mark the pages modified
+  void ComboBoxOptimization1Change(QObject* sender);
+  void SpeedButtonAddOptiClick();
+  void SpeedButtonRemoveOptiClick();
+  const std::vector<TOpti>& Optis() const { return m_optis; }
 
   // --- Program files ---
   const ProgramFolder& Folder() const { return m_environment.folder; }
@@ -229,6 +257,63 @@ class TFrmKESTA : public QMainWindow {
   QCheckBox* m_checkboxRussianHUD = nullptr;
   QPlainTextEdit* m_memoCanopy = nullptr;
   QPushButton* m_buttonCanopy = nullptr;
+
+  // Graphics pages (pages/graphics/graphics_page.cpp, resolution_pages.cpp, visibility_pages.cpp).
+  class TGraphicsFile;  // graphics.cfg's page logic, plugged into m_gameFiles
+  void BuildGraphicsStandardsPage(TTabSheet* page);
+  void BuildResolutionPage(TTabSheet* page);
+  void BuildScreenshotPage(TTabSheet* page);
+  void BuildOptimization1Page(TTabSheet* page);
+  void BuildVisibilityPages(TTabSheet* clipping, TTabSheet* density);
+  void ReadGraphicsLines(const Lines& lines);
+  void ReadGraphicsValues(const Lines& lines);
+  void WriteGraphicsLines(Lines& lines);
+  void ReadResolutionLines(const Lines& lines);
+  void WriteGameResolutionLines(Lines& lines);
+  void WriteMovieAspectFullScreenLines(Lines& lines);
+  void ReadScreenshotLines(const Lines& lines);
+  void WriteScreenshotLines(Lines& lines) const;
+  void ReadOptimization1Lines(const Lines& lines);
+  void WriteOptimization1Lines(Lines& lines) const;
+  void ReadProfiles(const Lines& lines);
+  void SelectCurrentProfile(const std::string& current);
+  void OptiSliderStep(const OptiSlider& slider);
+  // Shows a handler's picture; while the file loads, a missing one is kept to fail the load.
+  void GraphicsPreview(const QString& name);
+  bool m_graphicsLoading = false;
+  std::string m_graphicsPreviewFailure;
+  TSpecialSlider* m_specialSliderTextureLevel = nullptr;
+  TSpecialSlider* m_specialSliderPrecaching = nullptr;
+  TSpecialSlider* m_specialSliderWaterQuality = nullptr;
+  TSpecialSlider* m_specialSliderFogQuality = nullptr;
+  TSpecialSlider* m_specialSliderLightsLevel = nullptr;
+  TSpecialSlider* m_specialSliderEffectOptions = nullptr;
+  TSpecialSlider* m_specialSliderShadowLevel = nullptr;
+  TSpecialSliderModMan* m_specialSliderShadowDensity = nullptr;
+  TSpecialSlider* m_specialSliderScenes = nullptr;
+  QCheckBox* m_checkboxExhaust = nullptr;
+  QCheckBox* m_checkBoxTrafficCivil = nullptr;
+  bool m_missionEditorLoading = false;  // set while the mission-editor file fills the scenes and traffic
+  QComboBox* m_comboBoxGameResolution = nullptr;
+  QComboBox* m_comboBoxBits = nullptr;
+  QComboBox* m_comboBoxGameAspect = nullptr;
+  QCheckBox* m_checkBoxGameFullScreen = nullptr;
+  QComboBox* m_comboBoxMovieResolution = nullptr;
+  QCheckBox* m_checkBoxMovieFullScreen = nullptr;
+  QLineEdit* m_editScreenShotName = nullptr;
+  QLineEdit* m_editScreenShotQuality = nullptr;
+  QCheckBox* m_checkboxJPG = nullptr;
+  QCheckBox* m_checkboxBMP = nullptr;
+  std::map<std::string, QLineEdit*> m_optimization1Edits;  // by control name
+  bool m_checkAspectOnly = false;
+  bool m_aspectDiffers = false;
+  std::filesystem::path m_graphicsLoadPath;  // the path given to LoadGraphicsSettings, not the default copy
+  std::vector<TOpti> m_optis;
+  QComboBox* m_comboBoxOptimization1 = nullptr;
+  QComboBox* m_comboBoxOptimization2 = nullptr;
+  std::vector<QToolButton*> m_removeOptiButtons;
+  std::map<std::string_view, TSpecialSliderModMan*> m_optiSliders;  // by key
+  bool m_lateSlidersConnected = false;
 
   // Backup page.
   QComboBox* m_comboBoxBackup = nullptr;

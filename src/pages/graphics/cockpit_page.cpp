@@ -17,6 +17,7 @@
 #include "platform/file_io.h"
 #include "platform/game_paths.h"
 #include "sets/game_file_set.h"
+#include "pages/graphics/graphics_controls.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
 #include "ui/preview_pictures.h"
@@ -44,31 +45,8 @@ namespace {
 constexpr std::string_view kCanopyFolder = "CANOPY";
 constexpr std::string_view kDisabledCanopyFolder = "CANOPY_OLD";
 
-// A slider's position from its line; anything but a whole number is a load error.
-int SliderValue(const Lines& lines, std::string_view name, std::string_view absent) {
-  const std::string text = GetParam(lines, name, absent, "", false);
-  int value = 0;
-  const char* first = text.data() + (text.starts_with('+') ? 1 : 0);
-  const char* last = text.data() + text.size();
-  const auto [end, error] = std::from_chars(first, last, value);
-  if (text.empty() || error != std::errc() || end != last)
-    throw EKestaError("'" + text + "' is not a valid integer value for " + std::string(name));
-  return value;
-}
-
 void WriteSliderValue(Lines& lines, std::string_view name, const TSpecialSlider* slider) {
   SetParam(lines, name, std::to_string(slider->Position()), "", false);
-}
-
-TSpecialSlider* MakeSlider(const char* name, int max, QWidget* parent) {
-  auto* slider = new TSpecialSlider(parent);
-  slider->setObjectName(name);
-  slider->SetTitle(name);
-  slider->SetMin(0);
-  slider->SetMax(max);
-  slider->SetStep(1);
-  slider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-  return slider;
 }
 
 // The entry of `folder` named `name` in any letter case, as the game's file system sees names.
@@ -115,14 +93,13 @@ QString PathText(const fs::path& path) { return QString::fromStdString(path.stri
 }  // namespace
 
 void TFrmKESTA::BuildCockpitPage(TTabSheet* page) {
-  auto* mirror = new QGroupBox("GroupBoxMirror", page);
-  mirror->setObjectName("GroupBoxMirror");
+  auto* mirror = MakeGroupBox("GroupBoxMirror", page);
   auto* grid = new QGridLayout(mirror);
   grid->setHorizontalSpacing(12);
   grid->setVerticalSpacing(6);
-  m_specialSliderMirrors = MakeSlider("SpecialSliderMirrors", 1, mirror);
-  m_specialSliderMirrorResolution = MakeSlider("SpecialSliderMirrorResolution", 2, mirror);
-  m_specialSliderReflections = MakeSlider("SpecialSliderReflections", 1, mirror);
+  m_specialSliderMirrors = MakeGraphicsSlider("SpecialSliderMirrors", 1, mirror);
+  m_specialSliderMirrorResolution = MakeGraphicsSlider("SpecialSliderMirrorResolution", 2, mirror);
+  m_specialSliderReflections = MakeGraphicsSlider("SpecialSliderReflections", 1, mirror);
   m_checkboxRussianHUD = new QCheckBox("CheckboxRussianHUD", mirror);
   m_checkboxRussianHUD->setObjectName("CheckboxRussianHUD");
   grid->addWidget(m_specialSliderMirrors, 0, 0);
@@ -142,8 +119,7 @@ void TFrmKESTA::BuildCockpitPage(TTabSheet* page) {
           &TFrmKESTA::SpecialSliderReflectionsStep);
   connect(m_checkboxRussianHUD, &QCheckBox::toggled, this, &TFrmKESTA::CheckboxRussianHUDClick);
 
-  auto* canopy = new QGroupBox("GroupBoxCanopy", page);
-  canopy->setObjectName("GroupBoxCanopy");
+  auto* canopy = MakeGroupBox("GroupBoxCanopy", page);
   auto* column = new QVBoxLayout(canopy);
   column->setSpacing(8);
   m_memoCanopy = new QPlainTextEdit(canopy);
@@ -174,9 +150,9 @@ void TFrmKESTA::ApplyCockpitSettings(const fs::path& targetPath) {
 }
 
 void TFrmKESTA::ReadCockpitLines(const Lines& lines) {
-  m_specialSliderMirrors->SetPosition(SliderValue(lines, "Mirrors", "0"));
-  m_specialSliderMirrorResolution->SetPosition(SliderValue(lines, "MirrorResolution", "0"));
-  m_specialSliderReflections->SetPosition(SliderValue(lines, "Reflections", "1"));
+  m_specialSliderMirrors->SetPosition(IntegerValue(lines, "Mirrors", "0"));
+  m_specialSliderMirrorResolution->SetPosition(IntegerValue(lines, "MirrorResolution", "0"));
+  m_specialSliderReflections->SetPosition(IntegerValue(lines, "Reflections", "1"));
   m_checkboxRussianHUD->setChecked(GetParam(lines, "RussianHUD", "1", "", false) == "1");
   ShowCanopyState();
   LoadPreviewPicture("graphics_default.jpg");

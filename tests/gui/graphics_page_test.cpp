@@ -1,0 +1,373 @@
+// The graphics pages on the real window over a copy of the sample game: graphics.cfg read into the
+// controls and written back line by line, resolutions, the aspect check, the visibility-range profiles
+// and the load failures.
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "sets/game_file_set.h"
+#include "support/program_install.h"
+#include "support/run_program.h"
+#include "support/scripted_dialogs.h"
+#include "ui/jpeg_image.h"
+#include "ui/main_window.h"
+#include "ui/special_slider.h"
+
+namespace kesta {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ProgramInstall;
+using test::ScriptedDialogs;
+
+// Replaces one whole line of the file's text (an empty `to` removes it); the line must be there once.
+std::string WithLine(std::string text, const std::string& from, const std::string& to) {
+  const std::string line = "\n" + from + "\r\n";
+  const size_t at = text.find(line);
+  EXPECT_NE(at, std::string::npos) << from;
+  EXPECT_EQ(text.find(line, at + 1), std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at + 1, to.empty() ? from.size() + 2 : from.size(), to);
+  return text;
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+class GraphicsPageTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
+    window->FormCreate();
+    ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
+    sample = test::ReadBytes(GraphicsFile());
+  }
+
+  template <typename T = TSpecialSlider>
+  T* Find(const char* name) const {
+    T* found = window->findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name;
+    return found;
+  }
+  QComboBox* Combo(const char* name) const { return Find<QComboBox>(name); }
+  fs::path GraphicsFile() const { return install.Game("Config/graphics.cfg"); }
+  std::string Recorded() const {
+    std::string texts;
+    for (const auto& dialog : dialogs.Recorded())
+      texts += (dialog.kind + ": " + dialog.text + "\n").toStdString();
+    return texts;
+  }
+  void ExpectLuaReads(const fs::path& file) const {
+    const auto lua = test::RunProgram(
+        "/bin/bash", {(test::SourceFolder() / "scripts/check_lua.sh").string(), file.string()});
+    EXPECT_EQ(lua.exitStatus, 0) << lua.err;
+  }
+  bool Shows(const char* picture) const {
+    const QImage shown = window->findChild<QLabel*>("ImageGraphics")->pixmap().toImage();
+    const QImage expected = DecodeJpegFile(install.Folder().Images() / picture);
+    return shown.convertToFormat(QImage::Format_RGB32) == expected.convertToFormat(QImage::Format_RGB32);
+  }
+  void Click(const char* button) const { Find<QToolButton>(button)->click(); }
+  void Choose(const char* combo, const QString& item) const {
+    QComboBox* box = Combo(combo);
+    box->setCurrentIndex(box->findText(item));
+    emit box->activated(box->currentIndex());
+  }
+
+  ProgramInstall install;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TFrmKESTA> window;
+  std::string sample;
+};
+
+TEST_F(GraphicsPageTest, StartUpShowsTheSampleFile) {
+  EXPECT_EQ(Find("SpecialSliderTextureLevel")->Position(), 2);
+  EXPECT_EQ(Find("SpecialSliderTextureLevel")->ValueText(), "High");  // step captions of the language file
+  EXPECT_EQ(Find("SpecialSliderPrecaching")->Position(), 1);
+  EXPECT_EQ(Find("SpecialSliderWaterQuality")->Position(), 2);
+  EXPECT_EQ(Find("SpecialSliderShadowDensity")->Position(), 6);
+  EXPECT_TRUE(Find<QCheckBox>("CheckboxExhaust")->isChecked());
+  EXPECT_EQ(Combo("ComboBoxGameResolution")->currentText(), "1024x768");
+  EXPECT_EQ(Combo("ComboBoxMovieResolution")->currentText(), "640x480");
+  EXPECT_EQ(Combo("ComboBoxBits")->currentText(), "32bits");
+  EXPECT_EQ(Combo("ComboBoxGameAspect")->currentIndex(), 0);
+  EXPECT_TRUE(Find<QCheckBox>("CheckBoxGameFullScreen")->isChecked());
+  EXPECT_FALSE(Find<QCheckBox>("CheckBoxMovieFullScreen")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("EditScreenShotName")->text(), "ScreenShots/ScreenShot_");
+  EXPECT_TRUE(Find<QCheckBox>("CheckboxJPG")->isChecked());
+  EXPECT_EQ(Find<QLineEdit>("EditLandNightL12")->text(), "15000");
+  EXPECT_EQ(Combo("ComboBoxOptimization1")->currentText(), "Medium");
+  EXPECT_EQ(Combo("ComboBoxOptimization2")->currentText(), "Medium");
+  EXPECT_EQ(Find("SliderLod")->Position(), 10);
+  EXPECT_FALSE(Find<QToolButton>("SpeedButtonRemoveOpti")->isEnabled());
+  EXPECT_FALSE(window->ApplyEnabled());
+}
+
+TEST_F(GraphicsPageTest, EveryPreviewHandlerShowsItsPictureAndMarksThePagesModified) {
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+    const char* picture;
+  };
+  auto slider = [this](const char* name, int position) {
+    return [this, name, position] { Find(name)->SetPosition(position); };
+  };
+  const Case cases[] = {
+      {"textures", slider("SpecialSliderTextureLevel", 1), "texturelevel_1.jpg"},
+      {"precaching", slider("SpecialSliderPrecaching", 0), "graphics_default.jpg"},
+      {"water", slider("SpecialSliderWaterQuality", 3), "waterquality_3.jpg"},
+      {"fog", slider("SpecialSliderFogQuality", 0), "fogquality_0.jpg"},
+      {"lights", slider("SpecialSliderLightsLevel", 1), "LightsLevel_1.jpg"},
+      {"effects", slider("SpecialSliderEffectOptions", 3), "effectoptions_3.jpg"},
+      {"shadows", slider("SpecialSliderShadowLevel", 0), "ShadowLevel_0.jpg"},
+      {"density 3", slider("SpecialSliderShadowDensity", 3), "shadowdensity_0.jpg"},
+      {"density 4", slider("SpecialSliderShadowDensity", 4), "shadowdensity_5.jpg"},
+      {"density 7", slider("SpecialSliderShadowDensity", 7), "shadowdensity_10.jpg"},
+      {"scenes", slider("SpecialSliderScenes", 2), "scenes_2.jpg"},
+      {"exhaust off", [this] { Find<QCheckBox>("CheckboxExhaust")->click(); }, "exhaust_0.jpg"},
+      {"traffic on", [this] { Find<QCheckBox>("CheckBoxTrafficCivil")->click(); }, "civiltraffic_1.jpg"},
+      {"high profile", [this] { Choose("ComboBoxOptimization2", "High"); }, "visibilityrange_2.jpg"},
+      {"low profile", [this] { Choose("ComboBoxOptimization1", "Low"); }, "visibilityrange_0.jpg"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    window->EnableApplyCancel(false, false);
+    c.change();
+    EXPECT_TRUE(Shows(c.picture));
+    EXPECT_TRUE(window->ApplyEnabled());
+  }
+  EXPECT_EQ(Combo("ComboBoxOptimization1")->currentText(), "Low");
+  EXPECT_EQ(Combo("ComboBoxOptimization2")->currentText(), "Low");
+  // The format boxes exclude each other.
+  Find<QCheckBox>("CheckboxBMP")->click();
+  EXPECT_FALSE(Find<QCheckBox>("CheckboxJPG")->isChecked());
+  EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+}
+
+TEST_F(GraphicsPageTest, ApplyRewritesOnlyTheManagedLinesAndTheGameCanReadIt) {
+  Find("SpecialSliderTextureLevel")->SetPosition(0);
+  Find("SpecialSliderPrecaching")->SetPosition(2);
+  Find("SpecialSliderShadowDensity")->SetPosition(4);
+  Find<QCheckBox>("CheckboxExhaust")->setChecked(false);
+  Find<QCheckBox>("CheckboxBMP")->setChecked(true);
+  Combo("ComboBoxGameResolution")->setEditText("1280 x 1024");
+  Combo("ComboBoxGameAspect")->setCurrentIndex(2);
+  Find<QCheckBox>("CheckBoxMovieFullScreen")->setChecked(true);
+  Find<QLineEdit>("EditMFDL01")->setText("12000");
+  Find("SliderFarClip")->SetPosition(12);  // Medium's far clipping: 60000
+  EXPECT_TRUE(window->ApplyEnabled());
+  window->dxButtonApplyClick();
+  ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
+
+  std::string expected = sample;
+  expected = WithLine(expected, "TextureLevel = 2;", "TextureLevel = 0;");
+  expected = WithLine(expected, "\taround_camera = 50000;", "\taround_camera = 100000;");
+  expected = WithLine(expected, "ShadowDensity = 0.6;", "ShadowDensity = 0.4;");
+  expected = WithLine(expected, "Exhaust = 1;", "Exhaust = 0;");
+  expected = WithLine(expected, "ScreenshotName = \"ScreenShots/ScreenShot_%03d.jpg\";",
+                      "ScreenshotName = \"ScreenShots/ScreenShot_%03d.bmp\";");
+  expected = ReplaceAll(expected, "resolution = {1024, 768};", "resolution = {1280, 1024};");
+  expected = ReplaceAll(expected, "aspect = 1.333333373;", "aspect = 1.77;");
+  expected = WithLine(expected, "\t\tfullscreen = 0;", "\t\tfullscreen = 1;");
+  expected =
+      WithLine(expected, "\t\tL01 = 10000;\r\n\t\tL12 = 25000;", "\t\tL01 = 12000;\r\n\t\tL12 = 25000;");
+  expected = WithLine(expected, "\t\tfar_clip = 80000;\r\n\t\tstructures = {40, 5000};",
+                      "\t\tfar_clip = 60000;\r\n\t\tstructures = {40, 5000};");
+  EXPECT_EQ(test::ReadBytes(GraphicsFile()), expected);
+  EXPECT_FALSE(window->ApplyEnabled());
+  ExpectLuaReads(GraphicsFile());
+}
+
+TEST_F(GraphicsPageTest, MissingLinesAreAddedAndValuesReadAsTheGameMeansThem) {
+  test::TempFolder folder;
+  std::string text = WithLine(sample, "ShadowDensity = 0.6;", "ShadowDensity = 0.65;");
+  text = WithLine(text, "Exhaust = 1;", "Exhaust = 2;");
+  text = WithLine(text, "\taround_camera = 50000;", "\taround_camera = 75000;");
+  text = WithLine(text, "\tbpp = 32;", "\tbpp = 24;");
+  text = WithLine(text, "ScreenshotName = \"ScreenShots/ScreenShot_%03d.jpg\";",
+                  "ScreenshotName = \"Shots/Img_%03D.BMP\";");
+  text = WithLine(text, "TextureLevel = 2;", "");
+  const fs::path file = folder.Write("graphics.cfg", text);
+  Find("SpecialSliderPrecaching")->SetPosition(0);
+  window->LoadGraphicsSettings(file, false);
+  ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
+  EXPECT_EQ(Find("SpecialSliderShadowDensity")->Position(), 6);  // 6.5 halves to even
+  EXPECT_EQ(Find("SpecialSliderPrecaching")->Position(), 0);     // an unknown value leaves it
+  EXPECT_EQ(Find("SpecialSliderTextureLevel")->Position(), 2);
+  EXPECT_EQ(Combo("ComboBoxBits")->currentIndex(), -1);
+  EXPECT_EQ(Find<QLineEdit>("EditScreenShotName")->text(), "Shots/Img_");
+  EXPECT_TRUE(Find<QCheckBox>("CheckboxBMP")->isChecked());
+
+  window->ApplyGraphicsSettings(file);
+  ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
+  std::string expected = WithLine(text, "Exhaust = 2;", "Exhaust = 1;");
+  expected = WithLine(expected, "ShadowDensity = 0.65;", "ShadowDensity = 0.6;");
+  expected = WithLine(expected, "\taround_camera = 75000;", "\taround_camera = 25000;");
+  expected = WithLine(expected, "ScreenshotName = \"Shots/Img_%03D.BMP\";",
+                      "ScreenshotName = \"Shots/Img_%03d.bmp\";");
+  expected += "TextureLevel = 2;\r\n";  // a missing top-level line lands at the end
+  EXPECT_EQ(test::ReadBytes(file), expected);
+  ExpectLuaReads(file);
+}
+
+TEST_F(GraphicsPageTest, ResolutionTextsBecomeWidthAndHeightOrFailTheApply) {
+  struct Case {
+    const char* typed;
+    const char* written;  // nullptr: the apply fails
+  };
+  const Case cases[] = {{"1024 x 768", "{1024, 768}"}, {"1024", "{1024, 1024}"},
+                        {"800x600", "{800, 600}"},     {"", nullptr},
+                        {"wide x 600", nullptr},       {"1024 x", nullptr}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    test::TempFolder folder;
+    const fs::path target = folder.Path() / "graphics.cfg";
+    Combo("ComboBoxGameResolution")->setEditText(c.typed);
+    dialogs.ClearRecorded();
+    window->ApplyGraphicsSettings(target);
+    if (c.written) {
+      EXPECT_EQ(test::ReadBytes(target), ReplaceAll(sample, "{1024, 768}", c.written));
+      EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+    } else {
+      EXPECT_FALSE(fs::exists(target));
+      ASSERT_EQ(dialogs.Recorded().size(), 1u);
+      EXPECT_EQ(dialogs.Recorded()[0].kind, "Error");
+      EXPECT_TRUE(dialogs.Recorded()[0].text.endsWith("- " + window->LookupMessage("InvalidResolution")))
+          << dialogs.Recorded()[0].text.toStdString();
+    }
+  }
+}
+
+TEST_F(GraphicsPageTest, AspectCheckComparesWithoutChangingTheSelection) {
+  test::TempFolder folder;
+  const fs::path file =
+      folder.Write("graphics.cfg", ReplaceAll(sample, "aspect = 1.333333373;", "aspect = 1.25;"));
+  Combo("ComboBoxGameAspect")->setCurrentIndex(2);
+  EXPECT_TRUE(window->LoadGraphicsSettings(file, true));
+  EXPECT_EQ(Combo("ComboBoxGameAspect")->currentIndex(), 2);
+  Combo("ComboBoxGameAspect")->setCurrentIndex(1);
+  EXPECT_FALSE(window->LoadGraphicsSettings(file, true));
+  EXPECT_FALSE(window->LoadGraphicsSettings(file, false));
+  EXPECT_EQ(Combo("ComboBoxGameAspect")->currentIndex(), 1);
+  EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+}
+
+TEST_F(GraphicsPageTest, ProfilesAreAddedEditedRemovedAndWrittenOnTheirOwnBlocks) {
+  dialogs.QueueText("Night");
+  Click("SpeedButtonAddOpti");
+  EXPECT_EQ(Combo("ComboBoxOptimization1")->currentText(), "Night");
+  EXPECT_EQ(Combo("ComboBoxOptimization2")->currentText(), "Night");
+  EXPECT_TRUE(Find<QToolButton>("SpeedButtonRemoveOptiBis")->isEnabled());
+  EXPECT_EQ(Find("SliderLod")->Position(), 10);  // Medium's values
+  Find("SliderLod")->SetPosition(12);
+  dialogs.QueueText("Night");
+  Click("SpeedButtonAddOptiBis");
+  EXPECT_EQ(Combo("ComboBoxOptimization1")->currentText(), "Night_1");
+  EXPECT_EQ(Find("SliderLod")->Position(), 12);  // a copy of the shown Night
+  Choose("ComboBoxOptimization2", "High");
+  dialogs.QueueText("Hi");
+  Click("SpeedButtonAddOpti");
+  Find("SliderTreesDensity")->SetPosition(2);
+  window->dxButtonApplyClick();
+  ASSERT_TRUE(dialogs.Recorded().size() == 3u) << Recorded();  // the three name inputs
+
+  const std::string written = test::ReadBytes(GraphicsFile());
+  EXPECT_NE(written.find("\tcurrent = \"Hi\";\r\n"), std::string::npos);
+  const std::string hiBlock =
+      "\tHi\r\n\t{\r\n\t\tnear_clip = 0.2;\r\n\t\tmiddle_clip = 4.0;\r\n\t\tfar_clip = 80000;\r\n"
+      "\t\tstructures = {200, 10000};\r\n\t\ttrees = {10000, 20000};\r\n\t\tdynamic = {300, 20000};\r\n"
+      "\t\tobjects = {5000, 80000};\r\n\t\tmirage = {5000, 20000};\r\n\t\tsurface = {20000, 80000};\r\n"
+      "\t\tlights = {200, 80000};\r\n\t\tlod = 1.5;\r\n\t}\r\n}\r\n]==]";
+  EXPECT_NE(written.find(hiBlock), std::string::npos) << written;
+  EXPECT_NE(written.find("\tNight_1\r\n\t{\r\n"), std::string::npos);
+  EXPECT_NE(written.find("\t\tstructures = {200, 10000};\r\n\t\ttrees = {200000, 20000};"), std::string::npos)
+      << "High keeps its own values";
+  ExpectLuaReads(GraphicsFile());
+
+  // Removing Hi deletes its block only; the stock profiles cannot be removed.
+  Choose("ComboBoxOptimization1", "Hi");
+  Click("SpeedButtonRemoveOpti");
+  EXPECT_EQ(Combo("ComboBoxOptimization1")->currentText(), "Medium");
+  EXPECT_EQ(Combo("ComboBoxOptimization2")->findText("Hi"), -1);
+  Click("SpeedButtonRemoveOpti");
+  EXPECT_NE(Combo("ComboBoxOptimization1")->findText("Medium"), -1);
+  window->dxButtonApplyClick();
+  const std::string removed = test::ReadBytes(GraphicsFile());
+  EXPECT_EQ(removed.find("\tHi\r\n"), std::string::npos);
+  EXPECT_NE(removed.find("\tHigh\r\n"), std::string::npos);
+  EXPECT_NE(removed.find("\tcurrent = \"Medium\";\r\n"), std::string::npos);
+  ExpectLuaReads(GraphicsFile());
+}
+
+TEST_F(GraphicsPageTest, LowHidesTheMiddlePlaneAndACancelledNameAddsNothing) {
+  Choose("ComboBoxOptimization1", "Low");
+  EXPECT_TRUE(Find("SliderMiddleClip")->isHidden());
+  dialogs.QueueCancel();
+  Click("SpeedButtonAddOpti");
+  dialogs.QueueText("  ");
+  Click("SpeedButtonAddOpti");
+  EXPECT_EQ(Combo("ComboBoxOptimization1")->count(), 3);
+  dialogs.QueueText("Dusk");
+  Click("SpeedButtonAddOpti");
+  EXPECT_FALSE(Find("SliderMiddleClip")->isHidden());
+  EXPECT_EQ(window->Optis().back().MiddleClip, "4");  // a copy of Low gets a middle plane
+}
+
+TEST_F(GraphicsPageTest, LoadFailuresAskForTheDefaultCopyWithTheGraphicsTitle) {
+  struct Case {
+    const char* name;
+    std::string from, to;
+    const char* failureText;
+    const char* picture = nullptr;  // moved out of the images folder while loading
+  };
+  const Case cases[] = {
+      {"fraction", "TextureLevel = 2;", "TextureLevel = 1.5;",
+       "'1.5' is not a valid integer value for TextureLevel"},
+      {"no profile", "", "", ""},
+      {"bad profile value", "\t\tlod = 1.0;", "\t\tlod = much;", "Please contact the developper!"},
+      {"missing picture", "TextureLevel = 2;", "TextureLevel = 1;", "texturelevel_1.jpg",
+       "texturelevel_1.jpg"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    test::TempFolder folder;
+    std::string text = sample;
+    if (c.name == std::string("no profile")) {
+      // Only the "current" line stays inside the Camera block.
+      text = text.substr(0, text.find("\tLow\r\n")) + "}\r\n]==]\r\n";
+    } else {
+      text = WithLine(text, c.from, c.to);
+    }
+    const fs::path file = folder.Write("graphics.cfg", text);
+    if (c.picture) fs::rename(install.Folder().Images() / c.picture, folder / c.picture);
+    Find("SpecialSliderTextureLevel")->SetPosition(0);
+    dialogs.ClearRecorded();
+    dialogs.QueueYes();
+    window->LoadGraphicsSettings(file, false);
+    ASSERT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
+    const QString question = dialogs.Recorded()[0].text;
+    EXPECT_TRUE(question.startsWith("GraphicsSettings\r\n----------------------\r\n" +
+                                    window->LookupMessage("Loading") + "\r\n" +
+                                    QString::fromStdString(file.string()) + "\r\n"))
+        << question.toStdString();
+    const QString failure =
+        c.failureText[0] ? QString(c.failureText) : window->LookupMessage("VisibilityRange");
+    EXPECT_TRUE(question.contains(failure)) << question.toStdString();
+    EXPECT_EQ(*window->GameFiles().RememberedPath("Graphics"), install.Folder().Defaults() / "Graphics.cfg");
+    EXPECT_EQ(Find("SpecialSliderTextureLevel")->Position(), 2);  // the default copy's value
+    if (c.picture) fs::rename(folder / c.picture, install.Folder().Images() / c.picture);
+  }
+}
+
+}  // namespace
+}  // namespace kesta
