@@ -4,8 +4,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTA_TESTS=OFF -DKESTA_BENCH=ON >/dev/null
-cmake --build build/bench --target kesta_bench kesta_startup_bench
+cmake --build build/bench --target kesta_bench kesta_profiles_bench kesta_graphics_bench kesta_startup_bench
 build/bench/bin/kesta_bench "$@"
+build/bench/bin/kesta_profiles_bench
+build/bench/bin/kesta_graphics_bench
 
 # Start-up on a copy of the sample game, on the offscreen platform so that no display is needed.
 folder=$(mktemp -d)
