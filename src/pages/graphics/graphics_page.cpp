@@ -53,7 +53,7 @@ void TFrmKESTA::BuildGraphicsStandardsPage(TTabSheet* page) {
   QGroupBox* group = MakeGroupBox("GroupBoxGraphicsStandards", page);
   auto* grid = new QGridLayout(group);
   grid->setHorizontalSpacing(12);
-  grid->setVerticalSpacing(6);
+  grid->setVerticalSpacing(2);  // the page must fit the fixed window with its preview picture
   m_specialSliderTextureLevel = MakeGraphicsSlider("SpecialSliderTextureLevel", 2, group);
   m_specialSliderPrecaching = MakeGraphicsSlider("SpecialSliderPrecaching", 2, group);
   m_specialSliderWaterQuality = MakeGraphicsSlider("SpecialSliderWaterQuality", 3, group);
@@ -82,9 +82,10 @@ void TFrmKESTA::BuildGraphicsStandardsPage(TTabSheet* page) {
   m_checkboxExhaust->setObjectName("CheckboxExhaust");
   m_checkBoxTrafficCivil = new QCheckBox("CheckBoxTrafficCivil", group);
   m_checkBoxTrafficCivil->setObjectName("CheckBoxTrafficCivil");
-  // Own rows: the captions are long in some languages.
-  grid->addWidget(m_checkboxExhaust, 5, 0, 1, 2);
-  grid->addWidget(m_checkBoxTrafficCivil, 6, 0, 1, 2);
+  // Beside the last slider and on a row of its own: the window's height allows no more, and the
+  // civil traffic caption is long in some languages.
+  grid->addWidget(m_checkboxExhaust, 4, 1, Qt::AlignVCenter);
+  grid->addWidget(m_checkBoxTrafficCivil, 5, 0, 1, 2);
   grid->setColumnStretch(0, 1);
   grid->setColumnStretch(1, 1);
   grid->setColumnMinimumWidth(0, 200);
