@@ -207,7 +207,11 @@ TEST_F(TrayAndOptionsTest, MinimisingHidesToTheTrayOnlyWithTheOptionOnAndATrayTo
     if (c.how == How::CloseBox) {
       EXPECT_FALSE(window->close());
     }
-    QTest::qWait(150);  // the deferred start-up step and the hiding after the state change
+    // The deferred start-up step, then the hiding queued after the state change; a busy machine may
+    // take a while to run them.
+    const auto* deferred = window->findChild<QTimer*>("TimerMinimize");
+    for (int waited = 0; deferred->isActive() && waited < 5000; waited += 20) QTest::qWait(20);
+    QTest::qWait(50);
     EXPECT_EQ(window->isVisible(), !c.hidden);
     EXPECT_TRUE(window->isMinimized());
     EXPECT_EQ(window->TrayIcon()->isVisible(), c.option);
