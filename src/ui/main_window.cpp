@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/splash_screen.h"
+#include "settings/ini_file.h"
 #include "language/form_translator.h"
 #include "sets/game_file_set.h"
 #include "ui/dialog_service.h"
@@ -86,6 +87,13 @@ void TFrmKESTA::BuildWindow() {
                  Qt::WindowCloseButtonHint);
 
   m_ribbon = new TRibbon(this);
+  // Style the ribbon in the scheme start-up will choose before its buttons exist: styling them all
+  // again later is a good part of start-up time. The stored value is only looked at here, not written.
+  const std::string storedTheme = ReadIniKey(m_settings.Path(), "Config", "ThemeColor").value_or("");
+  m_colorScheme = SchemeFromName(QString::fromStdString(storedTheme.empty() ? DefaultSetting("ThemeColor")
+                                                                            : storedTheme))
+                      .value_or(ColorScheme::Silver);
+  m_ribbon->SetColorScheme(m_colorScheme);
   m_layout = std::make_unique<RibbonLayout>(BuildKestaRibbon(*m_ribbon));
   setMenuWidget(m_ribbon);
 

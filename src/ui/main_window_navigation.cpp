@@ -163,6 +163,7 @@ bool TFrmKESTA::ShowPreviewPicture(const QString& name) {
 }
 
 void TFrmKESTA::SetColorScheme(ColorScheme scheme) {
+  if (scheme == m_colorScheme) return;  // already styled so; restyling every widget is costly
   m_colorScheme = scheme;
   m_ribbon->SetColorScheme(scheme);
   statusBar()->setStyleSheet(StatusBarStyle(scheme));
