@@ -110,6 +110,7 @@ void TFrmKESTA::FormCreate() {
   CheckPageButton(RibbonButton("dxButtonGraphicsStandard"));
   EnableApplyCancel(false, false);
   m_busy = false;
+  if (!m_pendingPreview.isEmpty()) ShowPreviewPicture(std::exchange(m_pendingPreview, QString()));
 }
 
 void TFrmKESTA::FillBackupPageList() {

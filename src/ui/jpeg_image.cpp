@@ -139,4 +139,10 @@ void EncodeJpegFile(const QImage& image, const std::filesystem::path& path, int 
   WriteFileAtomically(path, std::string_view(reinterpret_cast<const char*>(buffer.get()), job->size));
 }
 
+void CheckJpegFile(const std::filesystem::path& path) {
+  const std::string bytes = ReadWholeFile(path);
+  if (bytes.size() < 2 || static_cast<unsigned char>(bytes[0]) != 0xFF || static_cast<unsigned char>(bytes[1]) != 0xD8)
+    throw EKestaError(path.string() + ": Not a JPEG file");
+}
+
 }  // namespace kesta

@@ -11,6 +11,10 @@ namespace kesta {
 // libjpeg's message. A damaged file never ends the process.
 QImage DecodeJpegFile(const std::filesystem::path& path);
 
+// Checks, without decoding, that the file can be read and starts like a JPEG picture; fails with the same
+// kind of text as DecodeJpegFile.
+void CheckJpegFile(const std::filesystem::path& path);
+
 // Encodes the image (quality 0..100, clamped) and replaces the file atomically.
 void EncodeJpegFile(const QImage& image, const std::filesystem::path& path, int quality);
 

@@ -205,7 +205,8 @@ class TFrmKESTA : public QMainWindow {
   bool m_quit = false;
   bool m_sliderUpdate = false;
   bool m_settingsFailureReported = false;
-  bool m_quitting = false;  // the Quit command, not a close box, is closing the window
+  bool m_quitting = false;
+  QString m_pendingPreview;  // the picture start-up asked for last, shown when it ends  // the Quit command, not a close box, is closing the window
 
   std::string m_registryKeyPath;
   std::string m_languageCode;

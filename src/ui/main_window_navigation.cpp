@@ -147,7 +147,15 @@ void TFrmKESTA::PageControlChange() {
 }
 
 void TFrmKESTA::LoadPreviewPicture(const QString& name) {
-  const QImage image = DecodeJpegFile(Folder().Images() / name.toStdString());
+  const std::filesystem::path file = Folder().Images() / name.toStdString();
+  if (m_busy) {
+    // While start-up fills the pages, only the last picture asked for is ever seen: each one is checked,
+    // the last one decoded when start-up ends.
+    CheckJpegFile(file);
+    m_pendingPreview = name;
+    return;
+  }
+  const QImage image = DecodeJpegFile(file);
   m_imageGraphics->setPixmap(QPixmap::fromImage(image));
 }
 
