@@ -77,23 +77,23 @@ void TFrmKESTA::BuildVisibilityPages(TTabSheet* clipping, TTabSheet* density) {
   }
   QGridLayout* grids[2] = {new QGridLayout, new QGridLayout};
   int counts[2] = {0, 0};
-  for (const OptiSlider& spec : OptiSliders()) {
-    const int index = spec.page == 2 ? 0 : 1;
+  for (const OptiSlider& design : OptiSliders()) {
+    const int index = design.page == 2 ? 0 : 1;
     auto* slider = new TSpecialSliderModMan(parts[index].page);
-    const QString name = QString::fromLatin1(spec.sliderName.data(), qsizetype(spec.sliderName.size()));
+    const QString name = QString::fromLatin1(design.sliderName.data(), qsizetype(design.sliderName.size()));
     slider->setObjectName(name);
     slider->SetTitle(name);
-    slider->SetMin(spec.min);
-    slider->SetMax(spec.max);
+    slider->SetMin(design.min);
+    slider->SetMax(design.max);
     slider->SetStep(1);
-    slider->SetMultiplicateur(spec.multiplier);
-    slider->SetValueLow(spec.valueLow);
-    slider->SetValueMedium(spec.valueMedium);
-    slider->SetValueHigh(spec.valueHigh);
+    slider->SetMultiplicateur(design.multiplier);
+    slider->SetValueLow(design.valueLow);
+    slider->SetValueMedium(design.valueMedium);
+    slider->SetValueHigh(design.valueHigh);
     slider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     grids[index]->addWidget(slider, counts[index] / 2, counts[index] % 2);
     ++counts[index];
-    m_optiSliders[spec.key] = slider;
+    m_optiSliders[design.key] = slider;
   }
   for (int index = 0; index < 2; ++index) {
     grids[index]->setColumnStretch(0, 1);
@@ -107,9 +107,9 @@ void TFrmKESTA::ConnectLateSliderHandlers() {
   m_lateSlidersConnected = true;
   connect(m_specialSliderShadowDensity, &TSpecialSlider::OnStep, this,
           &TFrmKESTA::SpecialSliderShadowDensityStep);
-  for (const OptiSlider& spec : OptiSliders())
-    connect(m_optiSliders.at(spec.key), &TSpecialSlider::OnStep, this,
-            [this, &spec] { OptiSliderStep(spec); });
+  for (const OptiSlider& design : OptiSliders())
+    connect(m_optiSliders.at(design.key), &TSpecialSlider::OnStep, this,
+            [this, &design] { OptiSliderStep(design); });
 }
 
 void TFrmKESTA::ReadProfiles(const Lines& lines) {
@@ -143,9 +143,9 @@ void TFrmKESTA::ComboBoxOptimization1Change(QObject* sender) {
     if (!opti) throw EKestaError("No visibility range profile");
     const TOpti values = *opti;  // the slider handlers store into the record while it is shown
     m_optiSliders.at("middle_clip")->setVisible(name != "Low");
-    for (const OptiSlider& spec : OptiSliders()) {
-      if (spec.key == "middle_clip" && name == "Low") continue;
-      m_optiSliders.at(spec.key)->SetPosition(OptiSliderPosition(values.*spec.field, spec.multiplier));
+    for (const OptiSlider& design : OptiSliders()) {
+      if (design.key == "middle_clip" && name == "Low") continue;
+      m_optiSliders.at(design.key)->SetPosition(OptiSliderPosition(values.*design.field, design.multiplier));
     }
     LoadPreviewPicture(QString::fromStdString(VisibilityRangePicture(name)));
     MarkGraphicsModified();
