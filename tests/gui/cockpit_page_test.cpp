@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "sets/game_file_set.h"
+#include "support/page_test.h"
 #include "support/program_install.h"
 #include "support/run_program.h"
 #include "support/scripted_dialogs.h"
@@ -45,14 +46,8 @@ void PrintTo(const CockpitState& s, std::ostream* out) {
        << "}";
 }
 
-class CockpitPageTest : public testing::Test {
+class CockpitPageTest : public test::PageTest {
  protected:
-  void SetUp() override {
-    window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
-    window->FormCreate();
-    ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
-  }
-
   TSpecialSlider* Slider(const char* name) const { return window->findChild<TSpecialSlider*>(name); }
   QCheckBox* RussianHud() const { return window->findChild<QCheckBox*>("CheckboxRussianHUD"); }
   CockpitState State() const {
@@ -64,27 +59,11 @@ class CockpitPageTest : public testing::Test {
   fs::path CockpitFile() const { return install.Game("Config/cockpit.cfg"); }
   fs::path Effects() const { return install.Game("Bazar/Effects"); }
   QString Text(const fs::path& path) const { return QString::fromStdString(path.string()); }
-  std::string Recorded() const {
-    std::string texts;
-    for (const auto& dialog : dialogs.Recorded())
-      texts += (dialog.kind + ": " + dialog.text + "\n").toStdString();
-    return texts;
-  }
-  // The picture above the page is the named one of the images folder.
-  bool Shows(const char* picture) const {
-    const QImage shown = window->findChild<QLabel*>("ImageGraphics")->pixmap().toImage();
-    const QImage expected = DecodeJpegFile(install.Folder().Images() / picture);
-    return shown.convertToFormat(QImage::Format_RGB32) == expected.convertToFormat(QImage::Format_RGB32);
-  }
   void ExpectCanopyTexts(bool active) const {
     EXPECT_EQ(Memo(), window->LookupMessage(active ? "CanopyDisable" : "CanopyDisabled"));
     EXPECT_EQ(ButtonCaption(),
               window->LookupMessage(active ? "CanopyButtonDisable" : "CanopyButtonDisabled"));
   }
-
-  ProgramInstall install;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<TFrmKESTA> window;
 };
 
 TEST_F(CockpitPageTest, StartUpShowsTheSampleFileAndTheActiveCanopy) {
@@ -137,9 +116,7 @@ TEST_F(CockpitPageTest, ApplyRewritesOnlyTheFourLinesWithCrLfAndTheGameCanReadIt
             "IndicatorRefresh = 2;\r\nReflections = 1;\r\nRussianHUD = 0;\r\n");
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
   EXPECT_FALSE(window->ApplyEnabled());
-  const auto lua = test::RunProgram(
-      "/bin/bash", {(test::SourceFolder() / "scripts/check_lua.sh").string(), CockpitFile().string()});
-  EXPECT_EQ(lua.exitStatus, 0) << lua.err;
+  ExpectLuaReads(CockpitFile());
 }
 
 TEST_F(CockpitPageTest, LoadFailuresAskForTheDefaultCopyWithTheCockpitTitle) {

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "sets/game_file_set.h"
+#include "support/page_test.h"
 #include "support/program_install.h"
 #include "support/run_program.h"
 #include "support/scripted_dialogs.h"
@@ -44,12 +45,10 @@ std::string ReplaceAll(std::string text, const std::string& from, const std::str
   return text;
 }
 
-class GraphicsPageTest : public testing::Test {
+class GraphicsPageTest : public test::PageTest {
  protected:
   void SetUp() override {
-    window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
-    window->FormCreate();
-    ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
+    PageTest::SetUp();
     sample = test::ReadBytes(GraphicsFile());
   }
 
@@ -61,22 +60,6 @@ class GraphicsPageTest : public testing::Test {
   }
   QComboBox* Combo(const char* name) const { return Find<QComboBox>(name); }
   fs::path GraphicsFile() const { return install.Game("Config/graphics.cfg"); }
-  std::string Recorded() const {
-    std::string texts;
-    for (const auto& dialog : dialogs.Recorded())
-      texts += (dialog.kind + ": " + dialog.text + "\n").toStdString();
-    return texts;
-  }
-  void ExpectLuaReads(const fs::path& file) const {
-    const auto lua = test::RunProgram(
-        "/bin/bash", {(test::SourceFolder() / "scripts/check_lua.sh").string(), file.string()});
-    EXPECT_EQ(lua.exitStatus, 0) << lua.err;
-  }
-  bool Shows(const char* picture) const {
-    const QImage shown = window->findChild<QLabel*>("ImageGraphics")->pixmap().toImage();
-    const QImage expected = DecodeJpegFile(install.Folder().Images() / picture);
-    return shown.convertToFormat(QImage::Format_RGB32) == expected.convertToFormat(QImage::Format_RGB32);
-  }
   void Click(const char* button) const { Find<QToolButton>(button)->click(); }
   void Choose(const char* combo, const QString& item) const {
     QComboBox* box = Combo(combo);
@@ -84,9 +67,6 @@ class GraphicsPageTest : public testing::Test {
     emit box->activated(box->currentIndex());
   }
 
-  ProgramInstall install;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<TFrmKESTA> window;
   std::string sample;
 };
 

@@ -1,0 +1,33 @@
+#pragma once
+// The base of the page tests: the real window started on a copy of the sample game, with the dialogs
+// answered by the script, and the checks every page test needs.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "support/program_install.h"
+#include "support/scripted_dialogs.h"
+#include "ui/main_window.h"
+
+namespace kesta::test {
+
+class PageTest : public testing::Test {
+ protected:
+  void SetUp() override;
+
+  // Every dialog so far, one per line, for failure messages.
+  std::string Recorded() const;
+  // The picture above the page is the named one of the images folder.
+  bool Shows(const char* picture) const;
+  // The game's Lua 5.1 compiler accepts the file.
+  void ExpectLuaReads(const std::filesystem::path& file) const;
+
+  ProgramInstall install;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TFrmKESTA> window;
+};
+
+}  // namespace kesta::test
