@@ -9,7 +9,17 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "ui/flat_bar.h"
+
 namespace kesta {
+
+namespace {
+
+const QColor kSplashBackground(0xf4, 0xf6, 0xf9);
+const QColor kSplashBorder(0x8a, 0x97, 0xa8);
+const QColor kSplashFill(0x2d, 0x6c, 0xc0);
+
+}  // namespace
 
 QImage SplashPicture() {
   QImage image(300, 153, QImage::Format_RGB32);
@@ -64,7 +74,6 @@ TFrmSplashScreen::TFrmSplashScreen() : QWidget(nullptr, Qt::SplashScreen | Qt::F
   setWindowTitle("KESTA is loading...");
   setFixedSize(302, 206);
   setAttribute(Qt::WA_DeleteOnClose);
-  setStyleSheet("#FrmSplashScreen { background: #f4f6f9; border: 1px solid #8a97a8; }");
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(1, 1, 1, 8);
@@ -78,11 +87,16 @@ TFrmSplashScreen::TFrmSplashScreen() : QWidget(nullptr, Qt::SplashScreen | Qt::F
   m_labelLoading->setContentsMargins(10, 0, 10, 0);
   layout->addWidget(m_labelLoading);
 
-  m_progressBarLoading = new QProgressBar(this);
+  m_progressBarLoading = new TFlatBar({.track = Qt::white,
+                                       .disabledTrack = Qt::white,
+                                       .border = kSplashBorder,
+                                       .fillStart = kSplashFill,
+                                       .fillEnd = kSplashFill,
+                                       .verticalInset = 0},
+                                      this);
   m_progressBarLoading->setObjectName("ProgressBarLoading");
   m_progressBarLoading->setRange(0, 11);
   m_progressBarLoading->setValue(0);
-  m_progressBarLoading->setTextVisible(false);
   m_progressBarLoading->setFixedHeight(10);
   auto* bar = new QHBoxLayout;
   bar->setContentsMargins(10, 0, 10, 0);
@@ -91,6 +105,13 @@ TFrmSplashScreen::TFrmSplashScreen() : QWidget(nullptr, Qt::SplashScreen | Qt::F
 
   if (const QScreen* screen = QApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
+}
+
+void TFrmSplashScreen::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), kSplashBackground);
+  painter.setPen(kSplashBorder);
+  painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void TFrmSplashScreen::SetLabel(const QString& text) {

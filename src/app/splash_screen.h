@@ -20,6 +20,9 @@ class TFrmSplashScreen : public QWidget {
   int Progress() const;
   QString Label() const;
 
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
   QLabel* m_labelLoading;
   QProgressBar* m_progressBarLoading;

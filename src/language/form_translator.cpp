@@ -6,6 +6,7 @@
 #include <QMetaObject>
 #include <QObject>
 #include <QVariant>
+#include <QXmlStreamReader>
 
 #include "engine/failure.h"
 
@@ -28,9 +29,59 @@ QString AsciiLower(QString text) {
   return text;
 }
 
-// An element without text counts as absent.
-QString TextOf(const QDomElement& entry, const QString& childName) {
-  return entry.firstChildElement(childName).text();
+using Entry = TFormTranslator::Entry;
+
+// The text of the element just started, nested elements included; whitespace between elements is
+// layout, not text.
+QString ElementText(QXmlStreamReader& reader) {
+  QString text;
+  for (int depth = 1; depth > 0 && !reader.atEnd();) {
+    switch (reader.readNext()) {
+      case QXmlStreamReader::StartElement:
+        ++depth;
+        break;
+      case QXmlStreamReader::EndElement:
+        --depth;
+        break;
+      case QXmlStreamReader::Characters:
+        if (!reader.isWhitespace()) text += reader.text();
+        break;
+      default:
+        break;
+    }
+  }
+  return text;
+}
+
+// Entries are the root's child elements, whatever their tag; only the first of each part counts.
+Entry ReadEntry(QXmlStreamReader& reader) {
+  Entry entry;
+  bool seenName = false, seenString = false, seenControls = false, seenValues = false;
+  while (reader.readNextStartElement()) {
+    const QStringView tag = reader.name();
+    if (tag == u"name" && !seenName) {
+      entry.name = ElementText(reader);
+      seenName = true;
+    } else if (tag == u"string" && !seenString) {
+      entry.text = ElementText(reader);
+      seenString = true;
+    } else if (tag == u"controls" && !seenControls) {
+      while (reader.readNextStartElement()) entry.controls.append(ElementText(reader));
+      seenControls = true;
+    } else if (tag == u"values" && !seenValues) {
+      while (reader.readNextStartElement()) {
+        Entry::StepCaption step;
+        step.hasPosition = reader.attributes().hasAttribute(QStringLiteral("value"));
+        step.position = reader.attributes().value(QStringLiteral("value")).toString();
+        step.caption = ElementText(reader);
+        entry.values.append(step);
+      }
+      seenValues = true;
+    } else {
+      reader.skipCurrentElement();
+    }
+  }
+  return entry;
 }
 
 [[noreturn]] void Fail(const QString& text) { throw EKestaError(text.toStdString()); }
@@ -69,27 +120,25 @@ void SetStringProperty(QObject& object, const QString& property, const QString& 
     Fail(QStringLiteral("Property %1 of %2 cannot be set").arg(property, object.objectName()));
 }
 
-int StepPosition(const QDomElement& item, const QObject& object) {
+int StepPosition(const Entry::StepCaption& step, const QObject& object) {
   bool ok = false;
-  const int position = item.attribute(QStringLiteral("value")).toInt(&ok, 10);
-  if (!item.hasAttribute(QStringLiteral("value")) || !ok)
-    Fail(QStringLiteral("'%1' is not a valid step position for %2")
-             .arg(item.attribute(QStringLiteral("value")), object.objectName()));
+  const int position = step.position.toInt(&ok, 10);
+  if (!step.hasPosition || !ok)
+    Fail(QStringLiteral("'%1' is not a valid step position for %2").arg(step.position, object.objectName()));
   return position;
 }
 
 // Only stepped sliders take step captions; every other control is left alone.
-void AddStepCaptions(QObject& object, const QDomElement& entry) {
+void AddStepCaptions(QObject& object, const Entry& entry) {
   if (object.metaObject()->indexOfMethod("AddTitleValue(int,QString)") < 0) return;
-  const QDomElement values = entry.firstChildElement(QStringLiteral("values"));
-  for (QDomElement item = values.firstChildElement(); !item.isNull(); item = item.nextSiblingElement()) {
-    const int position = StepPosition(item, object);
+  for (const Entry::StepCaption& step : entry.values) {
+    const int position = StepPosition(step, object);
     QMetaObject::invokeMethod(&object, "AddTitleValue", Qt::DirectConnection, Q_ARG(int, position),
-                              Q_ARG(QString, item.text()));
+                              Q_ARG(QString, step.caption));
   }
 }
 
-void ApplyReference(const ObjectIndex& index, const QString& reference, const QDomElement& entry) {
+void ApplyReference(const ObjectIndex& index, const QString& reference, const Entry& entry) {
   const qsizetype dot = reference.indexOf(u'.');
   if (dot <= 0) return;
   const auto found = index.constFind(AsciiLower(reference.left(dot)));
@@ -99,34 +148,35 @@ void ApplyReference(const ObjectIndex& index, const QString& reference, const QD
     if (property == u"Values")
       AddStepCaptions(*object, entry);
     else
-      SetStringProperty(*object, property, TextOf(entry, QStringLiteral("string")));
+      SetStringProperty(*object, property, entry.text);
   }
 }
 
 }  // namespace
 
+// Read once into plain lists: the file is looked up many times and a document tree would cost
+// more to build than everything else the translator does.
 TFormTranslator::TFormTranslator(QObject* window, const QString& filePath)
     : m_window(window), m_filePath(filePath) {
   QFile file(filePath);
   if (!file.open(QIODevice::ReadOnly))
     Fail(QStringLiteral("Cannot read the language file %1: %2").arg(filePath, file.errorString()));
-  QString message;
-  int line = 0;
-  int column = 0;
-  if (!m_document.setContent(file.readAll(), &message, &line, &column))
+  QXmlStreamReader reader(file.readAll());
+  if (reader.readNextStartElement())
+    while (reader.readNextStartElement()) m_entries.append(ReadEntry(reader));
+  while (!reader.atEnd()) reader.readNext();  // anything after the root must be well-formed too
+  if (reader.hasError())
     Fail(QStringLiteral("The language file %1 is not valid XML: %2 (line %3, column %4)")
-             .arg(filePath, message)
-             .arg(line)
-             .arg(column));
+             .arg(filePath, reader.errorString())
+             .arg(reader.lineNumber())
+             .arg(reader.columnNumber()));
 }
 
 QString TFormTranslator::LookupMessage(const QString& key) const {
   const QString wanted = AsciiUpper(key);
-  for (QDomElement entry = Root().firstChildElement(); !entry.isNull(); entry = entry.nextSiblingElement()) {
-    const QString name = TextOf(entry, QStringLiteral("name"));
-    if (name.isEmpty() || AsciiUpper(name) != wanted) continue;
-    const QString text = TextOf(entry, QStringLiteral("string"));
-    return text.isEmpty() ? QString::fromLatin1(kTranslationNotFound) : text;
+  for (const Entry& entry : m_entries) {
+    if (entry.name.isEmpty() || AsciiUpper(entry.name) != wanted) continue;
+    return entry.text.isEmpty() ? QString::fromLatin1(kTranslationNotFound) : entry.text;
   }
   return QString::fromLatin1(kTranslationNotFound);
 }
@@ -137,12 +187,8 @@ std::string TFormTranslator::LookupMessageUtf8(std::string_view key) const {
 
 void TFormTranslator::TranslateControls() {
   const ObjectIndex index = IndexByName(m_window);
-  for (QDomElement entry = Root().firstChildElement(); !entry.isNull(); entry = entry.nextSiblingElement()) {
-    const QDomElement controls = entry.firstChildElement(QStringLiteral("controls"));
-    for (QDomElement reference = controls.firstChildElement(); !reference.isNull();
-         reference = reference.nextSiblingElement())
-      ApplyReference(index, reference.text(), entry);
-  }
+  for (const Entry& entry : m_entries)
+    for (const QString& reference : entry.controls) ApplyReference(index, reference, entry);
 }
 
 }  // namespace kesta

@@ -2,8 +2,9 @@
 // One language file, read once: message texts by key, and the captions of the window's controls,
 // found by object name and set through Qt's property system so any kind of control can be labelled.
 
-#include <QDomDocument>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <string>
 #include <string_view>
 
@@ -30,12 +31,24 @@ class TFormTranslator {
 
   const QString& FilePath() const { return m_filePath; }
 
- private:
-  QDomElement Root() const { return m_document.documentElement(); }
+  // One entry of the file, as far as the program reads it: the texts of its first name, string,
+  // controls and values elements. An element without text counts as absent.
+  struct Entry {
+    struct StepCaption {
+      bool hasPosition = false;
+      QString position;  // the value attribute, checked when the caption is used
+      QString caption;
+    };
+    QString name;
+    QString text;
+    QStringList controls;
+    QList<StepCaption> values;
+  };
 
+ private:
   QObject* m_window;
   QString m_filePath;
-  QDomDocument m_document;
+  QList<Entry> m_entries;
 };
 
 }  // namespace kesta

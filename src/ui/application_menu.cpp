@@ -6,6 +6,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -25,13 +26,10 @@ constexpr double kPaneRatio = 1.2;  // extra pane width to item column width
 
 bool IsSeparator(const QWidget* item) { return qobject_cast<const TRibbonButton*>(item) == nullptr; }
 
-QString Escaped(QString text) { return text.replace(u'&', QStringLiteral("&&")); }
-
 }  // namespace
 
 TApplicationMenu::TApplicationMenu(QWidget* parent) : QFrame(parent, Qt::Popup | Qt::FramelessWindowHint) {
   setObjectName(QStringLiteral("dxBarApplicationMenu1"));
-  setAttribute(Qt::WA_StyledBackground);
   auto* layout = new QVBoxLayout(this);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   layout->setContentsMargins(5, 5, 5, 5);
@@ -42,7 +40,6 @@ TApplicationMenu::TApplicationMenu(QWidget* parent) : QFrame(parent, Qt::Popup |
 
   m_itemColumn = new QWidget(this);
   m_itemColumn->setObjectName(QLatin1String(ribbon_part::kMenuItems));
-  m_itemColumn->setAttribute(Qt::WA_StyledBackground);
   m_itemLayout = new QVBoxLayout(m_itemColumn);
   m_itemLayout->setContentsMargins(3, 3, 3, 3);
   m_itemLayout->setSpacing(0);
@@ -51,13 +48,16 @@ TApplicationMenu::TApplicationMenu(QWidget* parent) : QFrame(parent, Qt::Popup |
 
   m_pane = new QWidget(this);
   m_pane->setObjectName(QLatin1String(ribbon_part::kMenuPane));
-  m_pane->setAttribute(Qt::WA_StyledBackground);
   m_recentLayout = new QVBoxLayout(m_pane);
   m_recentLayout->setContentsMargins(4, 2, 4, 4);
   m_recentLayout->setSpacing(0);
   m_paneHeader = new QLabel(QStringLiteral("Configuration récentes"), m_pane);
   m_paneHeader->setObjectName(QLatin1String(ribbon_part::kMenuPaneHeader));
   m_paneHeader->setWordWrap(true);  // long translations wrap rather than lose their end
+  m_paneHeader->setContentsMargins(4, 5, 4, 5);  // the last pixel row carries the line under it
+  QFont bold = m_paneHeader->font();
+  bold.setBold(true);
+  m_paneHeader->setFont(bold);
   m_recentLayout->addWidget(m_paneHeader);
   m_recentLayout->addSpacing(3);
   m_recentLayout->addStretch(1);
@@ -75,6 +75,7 @@ TApplicationMenu::TApplicationMenu(QWidget* parent) : QFrame(parent, Qt::Popup |
 TRibbonButton* TApplicationMenu::AddItem(TRibbonButton* item) {
   item->setParent(m_itemColumn);
   item->SetSize(TRibbonButton::Size::Small);
+  item->SetPlace(ButtonPlace::MenuItem);
   item->setFixedHeight(kItemHeight);
   item->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   // Connected first, so the menu is gone before a command opens its dialogs.
@@ -88,7 +89,7 @@ TRibbonButton* TApplicationMenu::AddItem(TRibbonButton* item) {
 void TApplicationMenu::AddSeparator() {
   auto* separator = new QFrame(m_itemColumn);
   separator->setObjectName(QLatin1String(ribbon_part::kMenuSeparator));
-  separator->setFixedHeight(7);  // a one-pixel line inside the style sheet's margins
+  separator->setFixedHeight(7);  // room around the line the menu paints across it
   m_itemLayout->insertWidget(m_itemLayout->count() - 1, separator);
   m_items.append(separator);
   UpdateSeparators();
@@ -97,6 +98,7 @@ void TApplicationMenu::AddSeparator() {
 TRibbonButton* TApplicationMenu::AddFootButton(TRibbonButton* button) {
   button->setParent(this);
   button->SetSize(TRibbonButton::Size::Small);
+  button->SetPlace(ButtonPlace::MenuFoot);
   button->setFixedHeight(24);
   connect(button, &QToolButton::clicked, this, &QWidget::close);
   m_footLayout->addWidget(button);
@@ -114,15 +116,12 @@ void TApplicationMenu::SetRecentItems(const QStringList& captions) {
   m_recent = captions;
   const QIcon icon = RecentIcon();
   for (int index = 0; index < captions.size(); ++index) {
-    auto* button = new QToolButton(m_pane);
-    button->setObjectName(QLatin1String(ribbon_part::kMenuRecentItem));
-    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    auto* button = new TRibbonButton(QLatin1String(ribbon_part::kMenuRecentItem), TRibbonButton::Size::Small, m_pane);
+    button->SetPlace(ButtonPlace::MenuItem);
     button->setIcon(icon);
-    button->setIconSize(QSize(16, 16));
-    button->setFocusPolicy(Qt::NoFocus);
     button->setFixedHeight(24);
     button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    button->setToolTip(captions[index]);
+    button->SetHint(captions[index]);
     connect(button, &QToolButton::clicked, this, [this, index] {
       close();
       emit RecentItemClicked(index);
@@ -151,8 +150,8 @@ void TApplicationMenu::UpdateWidths() {
   const int textWidth =
       pane - m_recentLayout->contentsMargins().left() - m_recentLayout->contentsMargins().right() - 36;
   for (int index = 0; index < m_recentButtons.size(); ++index)
-    m_recentButtons[index]->setText(Escaped(
-        m_recentButtons[index]->fontMetrics().elidedText(m_recent[index], Qt::ElideMiddle, textWidth)));
+    static_cast<TRibbonButton*>(m_recentButtons[index])
+        ->SetCaption(m_recentButtons[index]->fontMetrics().elidedText(m_recent[index], Qt::ElideMiddle, textWidth));
 }
 
 void TApplicationMenu::UpdateSeparators() {
@@ -192,13 +191,38 @@ void TApplicationMenu::PopupBelow(QWidget* opener) {
 }
 
 void TApplicationMenu::SetColorScheme(ColorScheme scheme) {
-  setStyleSheet(ApplicationMenuStyleSheet(scheme));
-  m_onDark = scheme == ColorScheme::Black;
+  m_scheme = scheme;
+  QPalette header = m_paneHeader->palette();
+  header.setColor(QPalette::WindowText, ColorsOf(scheme).menuText);
+  m_paneHeader->setPalette(header);
   for (QToolButton* button : m_recentButtons) button->setIcon(RecentIcon());
+  update();
 }
 
 QIcon TApplicationMenu::RecentIcon() const {
-  return RibbonIcon(QStringLiteral("RecentConfiguration"), m_onDark);
+  return RibbonIcon(QStringLiteral("RecentConfiguration"), m_scheme == ColorScheme::Black);
+}
+
+// The frame, the item column, the pane and their lines; the items paint themselves on top.
+void TApplicationMenu::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const SchemeColors& colors = ColorsOf(m_scheme);
+  const auto box = [&painter, &colors](const QRect& area, const QColor& fill) {
+    painter.fillRect(area, fill);
+    painter.setPen(colors.menuBorder);
+    painter.drawRect(area.adjusted(0, 0, -1, -1));
+  };
+  box(rect(), colors.menuBackground);
+  box(m_itemColumn->geometry(), colors.menuItems);
+  box(m_pane->geometry(), colors.menuPane);
+  const QRect header = m_paneHeader->geometry().translated(m_pane->pos());
+  painter.drawLine(header.left(), header.bottom(), header.right(), header.bottom());
+  for (const QWidget* item : m_items)
+    if (IsSeparator(item) && !item->isHidden()) {
+      const QRect line = item->geometry().translated(m_itemColumn->pos());
+      const int y = line.center().y();
+      painter.drawLine(line.left() + 6, y, line.right() - 6, y);
+    }
 }
 
 void TApplicationMenu::showEvent(QShowEvent* event) {

@@ -57,6 +57,7 @@ class TApplicationMenu : public QFrame {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
@@ -78,7 +79,7 @@ class TApplicationMenu : public QFrame {
   QStringList m_recent;
   QList<QToolButton*> m_recentButtons;
   QPointer<QWidget> m_opener;
-  bool m_onDark = false;
+  ColorScheme m_scheme = ColorScheme::Silver;
 };
 
 }  // namespace kesta

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QSessionManager>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -16,6 +15,7 @@
 #include "ui/dialog_service.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
+#include "ui/status_bar.h"
 #include "ui/tab_sheet.h"
 #include "ui/theme.h"
 
@@ -135,7 +135,6 @@ void TFrmKESTA::BuildWindow() {
   m_timerMinimize->setInterval(50);
   connect(m_timerMinimize, &QTimer::timeout, this, &TFrmKESTA::TimerMinimizeTimer);
 
-  statusBar()->setStyleSheet(StatusBarStyle(m_colorScheme));  // the ribbon starts in the same scheme
   // Until start-up chooses, the window shows the last designed page.
   ShowPage("TabSheetBackup");
 }
@@ -157,17 +156,18 @@ void TFrmKESTA::BuildPages() {
 }
 
 void TFrmKESTA::BuildStatusBar() {
-  QStatusBar* bar = statusBar();
-  bar->setObjectName("StatusBar");
-  bar->setSizeGripEnabled(false);
+  m_statusBar = new TStatusBar(this);
+  m_statusBar->setObjectName("StatusBar");
+  m_statusBar->SetColorScheme(m_colorScheme);  // the ribbon starts in the same scheme
+  setStatusBar(m_statusBar);
   for (int panel = 0; panel < 2; ++panel) {
-    m_statusPanels[panel] = new QLabel(bar);
+    m_statusPanels[panel] = new QLabel(m_statusBar);
     m_statusPanels[panel]->setObjectName(QString("StatusBarPanel%1").arg(panel));
   }
   m_statusPanels[0]->setMinimumWidth(300);
   m_statusPanels[0]->setMaximumWidth(300);
-  bar->addWidget(m_statusPanels[0]);
-  bar->addWidget(m_statusPanels[1], 1);
+  m_statusBar->AddPanel(m_statusPanels[0]);
+  m_statusBar->AddPanel(m_statusPanels[1], 1);
 }
 
 TTabSheet* TFrmKESTA::Page(const QString& name) const {

@@ -42,6 +42,7 @@ class TRibbonButton;
 class TRibbonTab;
 class TSpecialSlider;
 class TSpecialSliderModMan;
+class TStatusBar;
 class TTabSheet;
 struct RibbonLayout;
 enum class ColorScheme;
@@ -223,6 +224,7 @@ class TFrmKESTA : public QMainWindow {
   QLabel* m_imageGraphics = nullptr;
   QStackedWidget* m_pageControl = nullptr;
   std::map<QString, TTabSheet*> m_pages;
+  TStatusBar* m_statusBar = nullptr;
   QLabel* m_statusPanels[2] = {nullptr, nullptr};
   QTimer* m_timerStatutBar = nullptr;
   QTimer* m_timerMinimize = nullptr;

@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QStackedWidget>
-#include <QStatusBar>
 #include <QTimer>
 
 #include "engine/failure.h"
@@ -15,6 +14,7 @@
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
+#include "ui/status_bar.h"
 #include "ui/tab_sheet.h"
 #include "ui/theme.h"
 
@@ -174,7 +174,7 @@ void TFrmKESTA::SetColorScheme(ColorScheme scheme) {
   if (scheme == m_colorScheme) return;  // already styled so; restyling every widget is costly
   m_colorScheme = scheme;
   m_ribbon->SetColorScheme(scheme);
-  statusBar()->setStyleSheet(StatusBarStyle(scheme));
+  m_statusBar->SetColorScheme(scheme);
 }
 
 void TFrmKESTA::dxButtonBlueStyleClick() {

@@ -260,37 +260,73 @@ void TRibbonButton::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) ShowCaption();
 }
 
+void TRibbonButton::SetPlace(ButtonPlace place) {
+  m_place = place;
+  updateGeometry();
+  update();
+}
+
+// Room left and right of a small button's glyph and caption, by place.
+struct SmallPadding {
+  int left;
+  int right;
+};
+
+static SmallPadding PaddingOf(ButtonPlace place) {
+  switch (place) {
+    case ButtonPlace::MenuItem:
+      return {7, 11};
+    case ButtonPlace::MenuFoot:
+      return {6, 11};
+    case ButtonPlace::Ribbon:
+      break;
+  }
+  return {4, 6};
+}
+
+constexpr int kGlyphGap = 4;  // between a small button's glyph and its caption
+
 // Narrower than QToolButton's own hint, which pads every caption by two spaces.
 QSize TRibbonButton::sizeHint() const {
-  if (toolButtonStyle() == Qt::ToolButtonIconOnly) return QToolButton::sizeHint();
+  if (toolButtonStyle() == Qt::ToolButtonIconOnly) return {iconSize().width() + 6, kSmallHeight};
   const QSize textSize = fontMetrics().size(Qt::TextShowMnemonic, text());
   if (m_size == Size::Large) return {std::max(iconSize().width(), textSize.width()) + 8, kLargeHeight};
-  // The style adds the style sheet's padding and border around icon, gap and caption.
-  QStyleOptionToolButton option;
-  initStyleOption(&option);
-  const QSize content(iconSize().width() + 4 + textSize.width(), iconSize().height());
-  return {style()->sizeFromContents(QStyle::CT_ToolButton, &option, content, this).width() + 2, kSmallHeight};
+  const SmallPadding padding = PaddingOf(m_place);
+  return {padding.left + iconSize().width() + kGlyphGap + textSize.width() + padding.right, kSmallHeight};
 }
 
 // Large buttons keep the icon at the top and the caption right under it, whether it has one line or
-// two, so neighbouring buttons line up; the style still draws the frame of each state.
-void TRibbonButton::paintEvent(QPaintEvent* event) {
-  if (m_size != Size::Large || toolButtonStyle() != Qt::ToolButtonTextUnderIcon)
-    return QToolButton::paintEvent(event);
-  QStylePainter painter(this);
-  QStyleOptionToolButton option;
-  initStyleOption(&option);
-  option.text.clear();
-  option.icon = QIcon();
-  painter.drawComplexControl(QStyle::CC_ToolButton, option);
-  const QRect inner = rect().adjusted(2, 3, -2, -1);
-  const QIcon::Mode mode = isEnabled() ? QIcon::Normal : QIcon::Disabled;
-  const QSize iconSide = iconSize();
-  painter.drawPixmap(inner.left() + (inner.width() - iconSide.width()) / 2, inner.top(),
-                     icon().pixmap(iconSide, devicePixelRatio(), mode));
-  const QRect textArea = inner.adjusted(0, iconSide.height() + 1, 0, 0);
-  style()->drawItemText(&painter, textArea, Qt::AlignHCenter | Qt::AlignTop | Qt::TextShowMnemonic, palette(),
-                        isEnabled(), text(), QPalette::ButtonText);
+// two, so neighbouring buttons line up.
+void TRibbonButton::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  const ButtonState state{isEnabled(), underMouse(), isDown() || isChecked()};
+  const ButtonFace face = FaceOf(ColorsOf(TRibbon::SchemeAround(this)), m_place, state);
+  PaintButtonFace(painter, rect(), face, m_place == ButtonPlace::Ribbon ? 3 : 2);
+  const QSize side = iconSize();
+  const QPixmap glyph =
+      icon().isNull() ? QPixmap() : icon().pixmap(side, devicePixelRatio(), isEnabled() ? QIcon::Normal : QIcon::Disabled);
+  painter.setPen(face.text);
+  const int mnemonic = Qt::TextShowMnemonic;
+  switch (toolButtonStyle()) {
+    case Qt::ToolButtonIconOnly:
+      painter.drawPixmap((width() - side.width()) / 2, (height() - side.height()) / 2, glyph);
+      return;
+    case Qt::ToolButtonTextUnderIcon: {
+      const QRect inner = rect().adjusted(2, 3, -2, -1);
+      painter.drawPixmap(inner.left() + (inner.width() - side.width()) / 2, inner.top(), glyph);
+      painter.drawText(inner.adjusted(0, side.height() + 1, 0, 0), Qt::AlignHCenter | Qt::AlignTop | mnemonic,
+                       text());
+      return;
+    }
+    default: {
+      const SmallPadding padding = PaddingOf(m_place);
+      painter.drawPixmap(padding.left, (height() - side.height()) / 2, glyph);
+      const int textLeft = padding.left + side.width() + kGlyphGap;
+      painter.drawText(QRect(textLeft, 0, width() - textLeft - 2, height()),
+                       Qt::AlignLeft | Qt::AlignVCenter | mnemonic, text());
+      return;
+    }
+  }
 }
 
 void TRibbonButton::ShowCaption() {
@@ -298,27 +334,73 @@ void TRibbonButton::ShowCaption() {
   setText(Escaped(shown));
 }
 
-TRibbonGroup::TRibbonGroup(const QString& name, QWidget* parent) : QFrame(parent) {
+constexpr int kGroupCaptionHeight = 18;
+
+TRibbonGroup::TRibbonGroup(const QString& name, QWidget* parent) : QFrame(parent), m_caption(name) {
   setObjectName(name);
-  setAttribute(Qt::WA_StyledBackground);
   auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(1, 4, 1, 1);
+  layout->setContentsMargins(1, 4, 1, 1 + kGroupCaptionHeight);  // the caption strip is painted below
   layout->setSpacing(0);
   m_row = new QHBoxLayout;
   m_row->setContentsMargins(2, 0, 2, 0);
   m_row->setSpacing(1);
   layout->addLayout(m_row);
   layout->addStretch(1);
-  m_caption = new QLabel(name, this);
-  m_caption->setObjectName(QLatin1String(ribbon_part::kGroupCaption));
-  m_caption->setAlignment(Qt::AlignCenter);
-  m_caption->setFixedHeight(18);
-  layout->addWidget(m_caption);
 }
 
-QString TRibbonGroup::Caption() const { return m_caption->text(); }
+QString TRibbonGroup::Caption() const { return m_caption; }
 
-void TRibbonGroup::SetCaption(const QString& caption) { m_caption->setText(caption); }
+void TRibbonGroup::SetCaption(const QString& caption) {
+  if (caption == m_caption) return;
+  m_caption = caption;
+  updateGeometry();  // a long caption widens the group
+  update();
+}
+
+int TRibbonGroup::CaptionWidth() const { return fontMetrics().horizontalAdvance(m_caption) + 2 * 4 + 2; }
+
+QSize TRibbonGroup::sizeHint() const {
+  const QSize hint = QFrame::sizeHint();
+  return {std::max(hint.width(), CaptionWidth()), hint.height()};
+}
+
+QSize TRibbonGroup::minimumSizeHint() const {
+  const QSize hint = QFrame::minimumSizeHint();
+  return {std::max(hint.width(), CaptionWidth()), hint.height()};
+}
+
+QRect TRibbonGroup::CaptionStrip() const {
+  return {1, height() - 1 - kGroupCaptionHeight, width() - 2, kGroupCaptionHeight};
+}
+
+void TRibbonGroup::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setRenderHint(QPainter::Antialiasing);
+  const SchemeColors& colors = ColorsOf(TRibbon::SchemeAround(this));
+  const QRectF body = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+  painter.setPen(colors.groupFrame);
+  painter.setBrush(VerticalShade(body, colors.groupBackground.lighter(104), colors.groupBackground));
+  painter.drawRoundedRect(body, 3, 3);
+
+  const QRect strip = CaptionStrip();
+  QPainterPath stripShape;  // square at the top, rounded at the bottom like the group
+  stripShape.addRoundedRect(QRectF(strip), 2, 2);
+  stripShape.addRect(QRectF(strip.left(), strip.top(), strip.width(), 3));
+  painter.setPen(Qt::NoPen);
+  painter.setBrush(colors.groupCaptionStrip);
+  painter.drawPath(stripShape.simplified());
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(colors.groupCaptionText);
+  const QRect textArea = strip.adjusted(4, 0, -4, -1);
+  painter.drawText(textArea, Qt::AlignCenter, fontMetrics().elidedText(m_caption, Qt::ElideRight, textArea.width()));
+
+  painter.setPen(colors.groupFrame);
+  for (const QWidget* item : m_items)
+    if (qobject_cast<const TRibbonButton*>(item) == nullptr) {
+      const QRect line = item->geometry();
+      painter.drawLine(line.left(), line.top(), line.left(), line.bottom());
+    }
+}
 
 TRibbonButton* TRibbonGroup::AddButton(TRibbonButton* button) {
   if (button->ButtonSize() == TRibbonButton::Size::Large) {
@@ -427,6 +509,7 @@ void TRibbon::BuildTitleRow() {
   m_captionLabel->setAlignment(Qt::AlignCenter);
   m_captionLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   m_captionLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+  m_captionLabel->setAutoFillBackground(false);
   row->addWidget(m_captionLabel, 1);
   m_minimize = new TCaptionButton(TCaptionButton::Kind::Minimize, this, m_titleRow);
   m_close = new TCaptionButton(TCaptionButton::Kind::Close, this, m_titleRow);
@@ -531,12 +614,21 @@ void TRibbon::UpdateCaption() {
 
 void TRibbon::SetColorScheme(ColorScheme scheme) {
   m_scheme = scheme;
-  setStyleSheet(RibbonStyleSheet(scheme));
+  QPalette caption = m_captionLabel->palette();
+  caption.setColor(QPalette::WindowText, ColorsOf(scheme).captionText);
+  m_captionLabel->setPalette(caption);
   m_menu->SetColorScheme(scheme);
   m_iconsCurrent = false;
   if (isVisible()) RefreshIcons();
+  // Every part paints from the scheme: repainting the ribbon repaints them all.
+  for (QWidget* part : findChildren<QWidget*>()) part->update();
   update();
-  m_appButton->update();
+}
+
+ColorScheme TRibbon::SchemeAround(const QWidget* widget) {
+  for (; widget != nullptr; widget = widget->parentWidget())
+    if (const auto* ribbon = qobject_cast<const TRibbon*>(widget)) return ribbon->Scheme();
+  return ColorScheme::Silver;
 }
 
 void TRibbon::RefreshIcons() {

@@ -49,6 +49,10 @@ class TRibbonButton : public QToolButton {
   // Icon only, for the quick bar.
   void SetIconOnly();
 
+  // Buttons paint themselves in the colours of the ribbon they belong to, as their place asks.
+  void SetPlace(ButtonPlace place);
+  ButtonPlace Place() const { return m_place; }
+
   // A latching button stays pressed when clicked again; only SetPressed releases it.
   void SetLatching(bool latching);
   bool Latching() const { return m_latching; }
@@ -69,6 +73,7 @@ class TRibbonButton : public QToolButton {
   QString m_caption;
   QString m_description;
   Size m_size;
+  ButtonPlace m_place = ButtonPlace::Ribbon;
   bool m_hintSet = false;
   bool m_latching = false;
 };
@@ -91,10 +96,19 @@ class TRibbonGroup : public QFrame {
   // Buttons and separators in the order they were added.
   const QList<QWidget*>& Items() const { return m_items; }
 
+  QSize sizeHint() const override;
+  QSize minimumSizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
  private:
+  QRect CaptionStrip() const;
+  int CaptionWidth() const;
+
   QHBoxLayout* m_row;
   QVBoxLayout* m_column = nullptr;  // open column of small buttons
-  QLabel* m_caption;
+  QString m_caption;
   QList<QWidget*> m_items;
 };
 
@@ -147,6 +161,9 @@ class TRibbon : public QWidget {
   void SetColorScheme(ColorScheme scheme);
   ColorScheme Scheme() const { return m_scheme; }
 
+  // The scheme of the ribbon the widget belongs to (Silver outside any ribbon).
+  static ColorScheme SchemeAround(const QWidget* widget);
+
   TApplicationMenu* ApplicationMenu() const { return m_menu; }
   QAbstractButton* ApplicationButton() const { return m_appButton; }
   QAbstractButton* TabButton(TRibbonTab* tab) const;
@@ -176,7 +193,7 @@ class TRibbon : public QWidget {
   void OpenApplicationMenu();
 
   ColorScheme m_scheme = ColorScheme::Silver;
-  // Glyphs are drawn when the ribbon is first shown, in the scheme it has then, not for every scheme
+  // Glyphs are given when the ribbon is first shown, in the scheme it has then, not for every scheme
   // it passes through while the window is being set up.
   bool m_iconsCurrent = false;
   bool m_drawsFrame = false;

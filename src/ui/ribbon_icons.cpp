@@ -1,6 +1,10 @@
 #include "ui/ribbon_icons.h"
 
+#include <QApplication>
 #include <QHash>
+#include <QIconEngine>
+#include <QStyle>
+#include <QStyleOption>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -495,17 +499,52 @@ QPixmap Render(Glyph glyph, int size, bool onDark) {
   return pixmap;
 }
 
+// Draws a glyph only when a button first shows it, at the size and in the mode asked for, and keeps
+// the picture: most buttons sit on tabs nobody opens, and a button needs one size of its glyph.
+class TGlyphEngine : public QIconEngine {
+ public:
+  TGlyphEngine(Glyph glyph, bool onDark) : m_glyph(glyph), m_onDark(onDark) {}
+
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    const int side = std::min(size.width(), size.height());
+    return {side, side};
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+    const int side = std::min(size.width(), size.height());
+    if (side <= 0) return {};
+    const quint64 key = (static_cast<quint64>(side) << 8) | static_cast<quint64>(mode);
+    if (const auto found = m_drawn.constFind(key); found != m_drawn.constEnd()) return *found;
+    QPixmap picture = Render(m_glyph, side, m_onDark);
+    if (mode != QIcon::Normal) {
+      QStyleOption option;
+      picture = QApplication::style()->generatedIconPixmap(mode, picture, &option);
+    }
+    m_drawn.insert(key, picture);
+    return picture;
+  }
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+
+  QIconEngine* clone() const override { return new TGlyphEngine(*this); }
+
+ private:
+  Glyph m_glyph;
+  bool m_onDark;
+  QHash<quint64, QPixmap> m_drawn;
+};
+
 }  // namespace
 
 QIcon RibbonIcon(const QString& buttonName, bool onDark) {
-  // Drawing the glyphs is a good part of start-up and of every change of colour scheme: draw each once.
-  static QHash<QPair<QString, bool>, QIcon> drawn;
+  // Icons share their engine and so its pictures: a glyph is drawn once per size and mode.
+  static QHash<QPair<QString, bool>, QIcon> icons;
   const QPair<QString, bool> key(buttonName, onDark);
-  if (const auto found = drawn.constFind(key); found != drawn.constEnd()) return *found;
-  const Glyph glyph = Glyphs().value(buttonName, Neutral);
-  QIcon icon;
-  for (int size : {16, 32}) icon.addPixmap(Render(glyph, size, onDark));
-  drawn.insert(key, icon);
+  if (const auto found = icons.constFind(key); found != icons.constEnd()) return *found;
+  const QIcon icon(new TGlyphEngine(Glyphs().value(buttonName, Neutral), onDark));
+  icons.insert(key, icon);
   return icon;
 }
 

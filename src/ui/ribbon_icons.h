@@ -1,5 +1,5 @@
 #pragma once
-// Vector glyphs for the ribbon's buttons, drawn with QPainter at 16 and 32 pixels so they stay crisp
+// Vector glyphs for the ribbon's buttons, drawn with QPainter at the size a button shows them, so they stay crisp
 // without image files.
 
 #include <QColor>

@@ -1,12 +1,15 @@
 #include "ui/special_slider.h"
 
 #include <QLabel>
+#include <QPainter>
+#include <QStyleOptionSlider>
 #include <QProgressBar>
 #include <QSlider>
 #include <QToolButton>
 #include <algorithm>
 
 #include "engine/number_format.h"
+#include "ui/flat_bar.h"
 
 namespace kesta {
 namespace {
@@ -19,18 +22,70 @@ constexpr int kArrowWidth = 17;
 constexpr int kTrackHeight = 17;
 constexpr int kGaugeHeight = 10;
 
-// A slim groove under a round thumb 14 pixels long; the gauge below carries the fill.
-const char* const kTrackStyle =
-    "QSlider::groove:horizontal { height: 4px; border-radius: 2px; background: rgb(208, 214, 222); }"
-    "QSlider::handle:horizontal { width: 12px; margin: -5px 0; border-radius: 7px;"
-    "  background: white; border: 1px solid rgb(0, 64, 128); }"
-    "QSlider::handle:horizontal:hover { background: rgb(226, 238, 250); }"
-    "QSlider::handle:horizontal:disabled { border-color: rgb(160, 160, 160); }";
-const char* const kGaugeStyle =
-    "QProgressBar { border: none; border-radius: 2px; margin: 3px 0; background: rgb(226, 230, 236); }"
-    "QProgressBar::chunk { border-radius: 2px; background: qlineargradient(x1:0, y1:0, x2:1, y2:0,"
-    "  stop:0 rgb(86, 150, 214), stop:1 rgb(0, 64, 128)); }"
-    "QProgressBar:disabled, QProgressBar::chunk:disabled { background: rgb(220, 220, 220); }";
+const QColor kGroove(208, 214, 222);
+const QColor kThumbRim(0, 64, 128);
+const QColor kThumbHover(226, 238, 250);
+const QColor kDisabled(160, 160, 160);
+const QColor kGaugeBack(226, 230, 236);
+const QColor kGaugeBackDisabled(220, 220, 220);
+const QColor kGaugeStart(86, 150, 214);
+
+// A slim groove under a round thumb 14 pixels across; the gauge below carries the fill. Painted here
+// rather than through a style sheet, which would cost more than the rest of the slider together.
+class TTrack : public QSlider {
+ public:
+  explicit TTrack(QWidget* parent) : QSlider(Qt::Horizontal, parent) { setAttribute(Qt::WA_Hover); }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const qreal middle = handle.center().y() + 0.5;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kGroove);
+    painter.drawRoundedRect(QRectF(0, middle - 2, width(), 4), 2, 2);
+    const bool hovered = option.activeSubControls.testFlag(QStyle::SC_SliderHandle) &&
+                         option.state.testFlag(QStyle::State_MouseOver);
+    painter.setPen(isEnabled() ? kThumbRim : kDisabled);
+    painter.setBrush(hovered && isEnabled() ? kThumbHover : QColor(Qt::white));
+    const qreal radius = std::min<qreal>(6.5, height() / 2.0 - 1);
+    painter.drawEllipse(QPointF(handle.center().x() + 0.5, middle), radius, radius);
+  }
+};
+
+}  // namespace
+
+// The value caption; the variant with reference positions shows it in a coloured box.
+class TValueLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+
+  void SetBox(const QColor& fill) {
+    m_box = fill;
+    setContentsMargins(fill.isValid() ? QMargins(3, 0, 3, 0) : QMargins());
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (m_box.isValid()) {
+      QPainter painter(this);
+      painter.setRenderHint(QPainter::Antialiasing);
+      painter.setPen(Qt::black);
+      painter.setBrush(m_box);
+      painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 2, 2);
+    }
+    QLabel::paintEvent(event);
+  }
+
+ private:
+  QColor m_box;
+};
+
+namespace {
 
 QFont SliderFont(const QFont& base, bool bold) {
   QFont font = base;
@@ -39,8 +94,9 @@ QFont SliderFont(const QFont& base, bool bold) {
   return font;
 }
 
-QLabel* MakeLabel(QWidget* parent, const QColor& color, bool bold) {
-  auto* label = new QLabel(parent);
+template <typename Label = QLabel>
+Label* MakeLabel(QWidget* parent, const QColor& color, bool bold) {
+  auto* label = new Label(parent);
   label->setFont(SliderFont(parent->font(), bold));
   QPalette palette = label->palette();
   palette.setColor(QPalette::WindowText, color);
@@ -72,20 +128,23 @@ QString TTitleValues::TitleOf(int position) const {
 TSpecialSlider::TSpecialSlider(QWidget* parent)
     : QWidget(parent),
       m_title(MakeLabel(this, kTitleColor, false)),
-      m_value(MakeLabel(this, kValueColor, true)),
-      m_track(new QSlider(Qt::Horizontal, this)),
+      m_value(MakeLabel<TValueLabel>(this, kValueColor, true)),
+      m_track(new TTrack(this)),
       m_arrows(new QWidget(this)),
       m_up(MakeArrow(m_arrows, Qt::UpArrow)),
       m_down(MakeArrow(m_arrows, Qt::DownArrow)),
-      m_gauge(new QProgressBar(this)) {
+      m_gauge(new TFlatBar({.track = kGaugeBack,
+                            .disabledTrack = kGaugeBackDisabled,
+                            .border = {},
+                            .fillStart = kGaugeStart,
+                            .fillEnd = kThumbRim,
+                            .verticalInset = 3},
+                           this)) {
   m_track->setRange(0, 10);
   m_track->setSingleStep(1);
   m_track->setPageStep(1);
   m_track->setTickPosition(QSlider::NoTicks);
   m_track->setTickInterval(m_step);
-  m_track->setStyleSheet(kTrackStyle);
-  m_gauge->setTextVisible(false);
-  m_gauge->setStyleSheet(kGaugeStyle);
   m_value->setText("0");
   m_value->raise();
   setFocusProxy(m_track);
@@ -100,6 +159,15 @@ TSpecialSlider::TSpecialSlider(QWidget* parent)
 int TSpecialSlider::Min() const { return m_track->minimum(); }
 int TSpecialSlider::Max() const { return m_track->maximum(); }
 int TSpecialSlider::Position() const { return m_track->value(); }
+QLabel* TSpecialSlider::ValueLabel() const { return m_value; }
+
+void TSpecialSlider::SetValueBox(const QColor& fill) {
+  QPalette colours = m_value->palette();
+  colours.setColor(QPalette::WindowText, fill.isValid() ? QColor(Qt::black) : kValueColor);
+  m_value->setPalette(colours);
+  m_value->SetBox(fill);
+}
+
 QString TSpecialSlider::Title() const { return m_title->text(); }
 QString TSpecialSlider::ValueText() const { return m_value->text(); }
 QSize TSpecialSlider::sizeHint() const { return kPlainPanel; }
@@ -216,12 +284,7 @@ void TSpecialSliderModMan::ShowValue(int position) {
   ValueLabel()->setText(QString::fromStdString(FormatFloat(pattern, shown)));
 }
 
-void TSpecialSliderModMan::PaintValueBox() {
-  ValueLabel()->setStyleSheet(
-      QString("QLabel { color: black; background: %1; border: 1px solid black; border-radius: 2px;"
-              " padding: 0 3px; }")
-          .arg(m_background.name()));
-}
+void TSpecialSliderModMan::PaintValueBox() { SetValueBox(m_background); }
 
 void TSpecialSliderModMan::PlaceParts(QSize size) {
   // Wide enough for the longest value the pages show (120 × 2 500 = "300 000").

@@ -27,6 +27,8 @@ class TTitleValues {
   std::vector<std::pair<QString, QString>> m_pairs;  // position in decimal, caption
 };
 
+class TValueLabel;
+
 class TSpecialSlider : public QWidget {
   Q_OBJECT
   Q_PROPERTY(int min READ Min WRITE SetMin)
@@ -75,7 +77,9 @@ class TSpecialSlider : public QWidget {
   void resizeEvent(QResizeEvent* event) override;
 
   QLabel* TitleLabel() const { return m_title; }
-  QLabel* ValueLabel() const { return m_value; }
+  QLabel* ValueLabel() const;
+  // A box of this colour with a black rim behind the value, in black; none for an invalid colour.
+  void SetValueBox(const QColor& fill);
   void PlaceTrackArrowsGauge(QSize size, int trackTop, int gaugeTop);
 
  private:
@@ -84,7 +88,7 @@ class TSpecialSlider : public QWidget {
   void MoveBy(int delta);
 
   QLabel* m_title;
-  QLabel* m_value;
+  TValueLabel* m_value;
   QSlider* m_track;
   QWidget* m_arrows;
   QToolButton* m_up;

@@ -1,8 +1,7 @@
 #include "ui/theme.h"
 
-#include <QStringList>
-#include <utility>
-#include <vector>
+#include <QPainter>
+#include <QRectF>
 
 namespace kesta {
 
@@ -97,86 +96,6 @@ const SchemeColors kBlack{.frame = QColor(0x262626),
                           .statusBackground = QColor(0x262626),
                           .statusText = QColor(0xe0e0e0)};
 
-QString Css(const QColor& color) {
-  if (color.alpha() == 255) return color.name();
-  return QStringLiteral("rgba(%1,%2,%3,%4)")
-      .arg(color.red())
-      .arg(color.green())
-      .arg(color.blue())
-      .arg(color.alpha());
-}
-
-QString Gradient(const QColor& top, const QColor& bottom) {
-  return QStringLiteral("qlineargradient(x1:0,y1:0,x2:0,y2:1,stop:0 %1,stop:1 %2)")
-      .arg(Css(top), Css(bottom));
-}
-
-// Sheets name colours as @field@ so each rule reads like plain CSS.
-QString Fill(QString sheet, const SchemeColors& c) {
-  const std::vector<std::pair<const char*, QString>> values{
-      {"@captionText@", Css(c.captionText)},
-      {"@groupFrame@", Css(c.groupFrame)},
-      {"@groupBody@", Gradient(c.groupBackground.lighter(104), c.groupBackground)},
-      {"@groupCaptionStrip@", Css(c.groupCaptionStrip)},
-      {"@groupCaptionText@", Css(c.groupCaptionText)},
-      {"@text@", Css(c.text)},
-      {"@disabledText@", Css(c.disabledText)},
-      {"@hover@", Gradient(c.hover.lighter(106), c.hover)},
-      {"@hoverBorder@", Css(c.hoverBorder)},
-      {"@pressed@", Gradient(c.pressed.lighter(108), c.pressed)},
-      {"@pressedBorder@", Css(c.pressedBorder)},
-      {"@menuBackground@", Css(c.menuBackground)},
-      {"@menuItems@", Css(c.menuItems)},
-      {"@menuPane@", Css(c.menuPane)},
-      {"@menuBorder@", Css(c.menuBorder)},
-      {"@menuText@", Css(c.menuText)},
-      {"@menuHover@", Gradient(c.menuHover.lighter(104), c.menuHover)},
-      {"@menuHoverBorder@", Css(c.hoverBorder)},
-  };
-  for (const auto& [name, value] : values) sheet.replace(QLatin1String(name), value);
-  return sheet;
-}
-
-// Every selector starts at the ribbon's own parts, never at a bare class below #dxRibbon: the
-// application menu is the ribbon's child and must not inherit these rules.
-constexpr char kRibbonSheet[] = R"(
-#RibbonTitleRow QLabel#RibbonCaption { color: @captionText@; }
-kesta--TRibbonGroup { background: @groupBody@; border: 1px solid @groupFrame@; border-radius: 3px; }
-kesta--TRibbonGroup QLabel#RibbonGroupCaption {
-  color: @groupCaptionText@; background: @groupCaptionStrip@; border: none;
-  border-bottom-left-radius: 2px; border-bottom-right-radius: 2px; padding: 0px 4px 1px 4px; }
-kesta--TRibbonGroup QFrame#RibbonSeparator { background: @groupFrame@; border: none; }
-kesta--TRibbonGroup kesta--TRibbonButton, #dxQuickBar kesta--TRibbonButton {
-  color: @text@; background: transparent; border: 1px solid transparent; border-radius: 3px; }
-kesta--TRibbonGroup kesta--TRibbonButton { padding: 2px 3px 1px 3px; }
-#dxQuickBar kesta--TRibbonButton { padding: 1px; }
-kesta--TRibbonGroup kesta--TRibbonButton:hover, #dxQuickBar kesta--TRibbonButton:hover {
-  background: @hover@; border-color: @hoverBorder@; }
-kesta--TRibbonGroup kesta--TRibbonButton:pressed, kesta--TRibbonGroup kesta--TRibbonButton:checked,
-#dxQuickBar kesta--TRibbonButton:pressed { background: @pressed@; border-color: @pressedBorder@; }
-kesta--TRibbonGroup kesta--TRibbonButton:disabled, #dxQuickBar kesta--TRibbonButton:disabled {
-  color: @disabledText@; background: transparent; border-color: transparent; }
-QToolTip { color: #202020; background: #fbfbfb; border: 1px solid #9a9a9a; padding: 2px; }
-)";
-
-constexpr char kMenuSheet[] = R"(
-#dxBarApplicationMenu1 { background: @menuBackground@; border: 1px solid @menuBorder@; }
-#MenuItems { background: @menuItems@; border: 1px solid @menuBorder@; }
-#MenuItems kesta--TRibbonButton, #MenuFoot kesta--TRibbonButton, #MenuExtraPane QToolButton {
-  color: @menuText@; background: transparent; border: 1px solid transparent; border-radius: 2px; }
-#MenuItems kesta--TRibbonButton { padding: 4px 8px 4px 6px; }
-#MenuExtraPane QToolButton { padding: 3px 6px; }
-#MenuFoot kesta--TRibbonButton { padding: 2px 8px 2px 5px; background: @menuItems@; border-color: @menuBorder@; }
-#MenuItems kesta--TRibbonButton:hover, #MenuFoot kesta--TRibbonButton:hover,
-#MenuExtraPane QToolButton:hover { background: @menuHover@; border-color: @menuHoverBorder@; }
-#MenuItems kesta--TRibbonButton:disabled { color: @disabledText@; background: transparent; }
-#MenuItems QFrame#MenuSeparator { background: @menuBorder@; border: none; margin: 3px 6px; }
-#MenuExtraPane { background: @menuPane@; border: 1px solid @menuBorder@; }
-#MenuExtraPane QLabel#MenuExtraPaneHeader {
-  color: @menuText@; font-weight: bold; border: none; border-bottom: 1px solid @menuBorder@;
-  padding: 5px 4px 4px 4px; }
-)";
-
 }  // namespace
 
 const SchemeColors& ColorsOf(ColorScheme scheme) {
@@ -209,22 +128,46 @@ std::optional<ColorScheme> SchemeFromName(const QString& name) {
   return std::nullopt;
 }
 
-QString RibbonStyleSheet(ColorScheme scheme) {
-  return Fill(QString::fromLatin1(kRibbonSheet), ColorsOf(scheme));
+ButtonFace FaceOf(const SchemeColors& colors, ButtonPlace place, ButtonState state) {
+  const bool menu = place != ButtonPlace::Ribbon;
+  ButtonFace face;
+  face.text = menu ? colors.menuText : colors.text;
+  if (!state.enabled) {
+    face.text = colors.disabledText;
+    if (place != ButtonPlace::MenuFoot) return face;
+  }
+  if (state.enabled && state.down && place == ButtonPlace::Ribbon) {
+    face.top = colors.pressed.lighter(108);
+    face.bottom = colors.pressed;
+    face.border = colors.pressedBorder;
+  } else if (state.enabled && (state.hovered || state.down)) {
+    const QColor hover = menu ? colors.menuHover : colors.hover;
+    face.top = hover.lighter(menu ? 104 : 106);
+    face.bottom = hover;
+    face.border = colors.hoverBorder;
+  } else if (place == ButtonPlace::MenuFoot) {
+    face.top = face.bottom = colors.menuItems;
+    face.border = colors.menuBorder;
+  }
+  return face;
 }
 
-QString ApplicationMenuStyleSheet(ColorScheme scheme) {
-  return Fill(QString::fromLatin1(kMenuSheet), ColorsOf(scheme));
+void PaintButtonFace(QPainter& painter, const QRectF& rect, const ButtonFace& face, qreal radius) {
+  if (!face.top.isValid()) return;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  const QRectF inside = rect.adjusted(0.5, 0.5, -0.5, -0.5);
+  painter.setPen(face.border);
+  painter.setBrush(VerticalShade(inside, face.top, face.bottom));
+  painter.drawRoundedRect(inside, radius, radius);
+  painter.restore();
 }
 
-QString StatusBarStyle(ColorScheme scheme) {
-  const SchemeColors& c = ColorsOf(scheme);
-  return QStringLiteral(
-             "QStatusBar { background: %1; color: %2; border-top: 1px solid %3; }"
-             "QStatusBar::item { border: none; border-left: 1px solid %3; }"
-             "QStatusBar QLabel { color: %2; padding: 0px 4px; }")
-      .arg(Gradient(c.statusBackground.lighter(104), c.statusBackground), Css(c.statusText),
-           Css(c.groupFrame));
+QLinearGradient VerticalShade(const QRectF& rect, const QColor& top, const QColor& bottom) {
+  QLinearGradient shade(rect.topLeft(), rect.bottomLeft());
+  shade.setColorAt(0, top);
+  shade.setColorAt(1, bottom);
+  return shade;
 }
 
 }  // namespace kesta

@@ -1,10 +1,15 @@
 #pragma once
-// The three colour schemes of the ribbon, the application menu and the status bar. Each style sheet is
-// scoped to its widget's object name so a scheme never leaks into the pages.
+// The three colour schemes of the ribbon, the application menu and the status bar. The parts paint
+// themselves from these colours; no style sheet is involved, which keeps start-up and scheme changes
+// cheap and the pages in the platform's own style.
 
 #include <QColor>
+#include <QLinearGradient>
 #include <QString>
 #include <optional>
+
+class QPainter;
+class QRectF;
 
 namespace kesta {
 
@@ -66,9 +71,28 @@ inline constexpr char kMenuRecentItem[] = "MenuRecentItem";
 inline constexpr char kMenuFoot[] = "MenuFoot";
 }  // namespace ribbon_part
 
-QString RibbonStyleSheet(ColorScheme scheme);
-QString ApplicationMenuStyleSheet(ColorScheme scheme);
-// For the main window's status bar, whatever its object name.
-QString StatusBarStyle(ColorScheme scheme);
+// Where a ribbon-like button sits decides how it looks in every state.
+enum class ButtonPlace { Ribbon, MenuItem, MenuFoot };
+
+struct ButtonState {
+  bool enabled = true;
+  bool hovered = false;
+  bool down = false;  // held down, or latched
+};
+
+// The face of a button: a vertical gradient inside a rounded border, and its caption colour. An
+// invalid top colour means the button shows no face at all, only its glyph and caption.
+struct ButtonFace {
+  QColor top;
+  QColor bottom;
+  QColor border;
+  QColor text;
+};
+
+ButtonFace FaceOf(const SchemeColors& colors, ButtonPlace place, ButtonState state);
+void PaintButtonFace(QPainter& painter, const QRectF& rect, const ButtonFace& face, qreal radius);
+
+// A soft vertical gradient ending in the given colour, as the schemes use for bars and groups.
+QLinearGradient VerticalShade(const QRectF& rect, const QColor& top, const QColor& bottom);
 
 }  // namespace kesta

@@ -21,6 +21,7 @@
 #include "ui/application_menu.h"
 #include "ui/ribbon_icons.h"
 #include "ui/ribbon_layout.h"
+#include "ui/status_bar.h"
 #include "ui/theme.h"
 
 namespace kesta {
@@ -370,13 +371,16 @@ TEST(ThemeTest, SchemesGiveClearlyDifferentRibbons) {
   const QPoint body(w.ribbon->width() - 10, w.ribbon->height() - 20);
   std::set<QRgb> tabRows;
   std::set<QRgb> bodies;
-  std::set<QString> statusBars;
+  std::set<QRgb> statusBars;
+  TStatusBar statusBar;
+  statusBar.resize(200, 22);
   for (ColorScheme scheme : {ColorScheme::Blue, ColorScheme::Silver, ColorScheme::Black}) {
     w.ribbon->SetColorScheme(scheme);
     EXPECT_EQ(w.ribbon->Scheme(), scheme);
     tabRows.insert(PixelAt(*w.ribbon, tabRow).rgb());
     bodies.insert(PixelAt(*w.ribbon, body).rgb());
-    statusBars.insert(StatusBarStyle(scheme));
+    statusBar.SetColorScheme(scheme);
+    statusBars.insert(PixelAt(statusBar, QPoint(100, 11)).rgb());
     SaveShot(w.window, SchemeName(scheme).toLower());
   }
   EXPECT_EQ(tabRows.size(), 3u);
