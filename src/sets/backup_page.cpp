@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "ui/group_box.h"
 #include "ui/main_window.h"
 #include "ui/ribbon_icons.h"
 #include "ui/tab_sheet.h"
@@ -14,8 +15,7 @@
 namespace kesta {
 
 void TFrmKESTA::BuildBackupPage(TTabSheet* page) {
-  auto* group = new QGroupBox("GroupBoxBackup", page);
-  group->setObjectName("GroupBoxBackup");
+  auto* group = new TGroupBox("GroupBoxBackup", page);
   auto* grid = new QGridLayout(group);
   grid->setHorizontalSpacing(6);
   grid->setVerticalSpacing(8);

@@ -23,6 +23,22 @@ namespace kesta {
 
 namespace {
 
+// The window has a fixed size, so the page area takes the room it is given and never asks the pages
+// how big they would like to be: asking would lay out every hidden page at start-up. A page is laid
+// out when it is shown.
+class TPageStack : public QStackedWidget {
+ public:
+  explicit TPageStack(QWidget* parent) : QStackedWidget(parent) {
+    layout()->setSizeConstraint(QLayout::SetNoConstraint);
+  }
+  QSize sizeHint() const override { return {0, 0}; }
+  QSize minimumSizeHint() const override { return {0, 0}; }
+};
+
+}  // namespace
+
+namespace {
+
 struct PageDesign {
   const char* name;
   const char* caption;
@@ -115,7 +131,7 @@ void TFrmKESTA::BuildWindow() {
   preview->addWidget(m_imageGraphics);
   main->addWidget(m_panelImageGraphics);
 
-  m_pageControl = new QStackedWidget(m_panelMain);
+  m_pageControl = new TPageStack(m_panelMain);
   m_pageControl->setObjectName("PageControl");
   main->addWidget(m_pageControl, 1);
   setCentralWidget(m_panelMain);

@@ -2,6 +2,7 @@
 
 #include <QLabel>
 #include <QPainter>
+#include <QPolygonF>
 #include <QStyleOptionSlider>
 #include <QProgressBar>
 #include <QSlider>
@@ -104,13 +105,43 @@ Label* MakeLabel(QWidget* parent, const QColor& color, bool bold) {
   return label;
 }
 
-QToolButton* MakeArrow(QWidget* parent, Qt::ArrowType arrow) {
-  auto* button = new QToolButton(parent);
-  button->setArrowType(arrow);
-  button->setAutoRepeat(true);
-  button->setFocusPolicy(Qt::NoFocus);
-  return button;
-}
+const QColor kArrowFace(246, 248, 251);
+const QColor kArrowRim(170, 180, 192);
+const QColor kArrowPressed(196, 212, 232);
+
+// The arrows are painted here: the style draws its arrows from an image file, and reading it loads
+// every image format plug-in just when the first page is painted.
+class TArrowButton : public QToolButton {
+ public:
+  TArrowButton(QWidget* parent, bool up) : QToolButton(parent), m_up(up) {
+    setAttribute(Qt::WA_Hover);
+    setAutoRepeat(true);
+    setFocusPolicy(Qt::NoFocus);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    QColor face = kArrowFace;
+    if (isEnabled() && isDown())
+      face = kArrowPressed;
+    else if (isEnabled() && underMouse())
+      face = kThumbHover;
+    painter.fillRect(rect(), face);
+    painter.setPen(kArrowRim);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QPointF centre = QRectF(rect()).center();
+    const qreal tip = m_up ? -2.0 : 2.0;
+    const QPolygonF arrow({centre + QPointF(-3.5, -tip), centre + QPointF(3.5, -tip), centre + QPointF(0, tip + (m_up ? -0.5 : 0.5))});
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(isEnabled() ? kThumbRim : kDisabled);
+    painter.drawPolygon(arrow);
+  }
+
+ private:
+  bool m_up;
+};
 
 }  // namespace
 
@@ -131,8 +162,8 @@ TSpecialSlider::TSpecialSlider(QWidget* parent)
       m_value(MakeLabel<TValueLabel>(this, kValueColor, true)),
       m_track(new TTrack(this)),
       m_arrows(new QWidget(this)),
-      m_up(MakeArrow(m_arrows, Qt::UpArrow)),
-      m_down(MakeArrow(m_arrows, Qt::DownArrow)),
+      m_up(new TArrowButton(m_arrows, true)),
+      m_down(new TArrowButton(m_arrows, false)),
       m_gauge(new TFlatBar({.track = kGaugeBack,
                             .disabledTrack = kGaugeBackDisabled,
                             .border = {},

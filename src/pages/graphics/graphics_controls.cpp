@@ -4,6 +4,7 @@
 
 #include "engine/failure.h"
 #include "engine/text.h"
+#include "ui/group_box.h"
 #include "ui/special_slider.h"
 
 namespace kesta {
@@ -20,9 +21,7 @@ TSpecialSlider* MakeGraphicsSlider(const char* name, int max, QWidget* parent) {
 }
 
 QGroupBox* MakeGroupBox(const char* name, QWidget* parent) {
-  auto* box = new QGroupBox(name, parent);
-  box->setObjectName(name);
-  return box;
+  return new TGroupBox(name, parent);
 }
 
 QLineEdit* MakeEdit(const char* name, int maxLength, QWidget* parent) {

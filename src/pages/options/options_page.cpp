@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "settings/ini_file.h"
+#include "ui/group_box.h"
 #include "ui/main_window.h"
 #include "ui/tab_sheet.h"
 
@@ -21,8 +22,7 @@ constexpr const char* kLanguageNames[] = {"Français", "English", "Español", "R
 }  // namespace
 
 void TFrmKESTA::BuildOptionsPage(TTabSheet* page) {
-  auto* group = new QGroupBox("Options KESTA", page);
-  group->setObjectName("GroupBoxOptionsKESTA");
+  auto* group = new TGroupBox("GroupBoxOptionsKESTA", page);
   auto* layout = new QVBoxLayout(group);
   layout->setSpacing(6);
 
