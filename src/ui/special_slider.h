@@ -62,6 +62,9 @@ class TSpecialSlider : public QWidget {
   QToolButton* UpArrow() const { return m_up; }
   QToolButton* DownArrow() const { return m_down; }
   QProgressBar* Gauge() const { return m_gauge; }
+  // The labels of the title and of the current caption, for checks that a translation fits.
+  QLabel* TitleLabel() const { return m_title; }
+  QLabel* ValueLabel() const;
 
   QSize sizeHint() const override;
 
@@ -76,8 +79,6 @@ class TSpecialSlider : public QWidget {
   virtual void ShowValue(int position);
   void resizeEvent(QResizeEvent* event) override;
 
-  QLabel* TitleLabel() const { return m_title; }
-  QLabel* ValueLabel() const;
   // A box of this colour with a black rim behind the value, in black; none for an invalid colour.
   void SetValueBox(const QColor& fill);
   void PlaceTrackArrowsGauge(QSize size, int trackTop, int gaugeTop);

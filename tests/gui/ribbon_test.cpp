@@ -418,6 +418,26 @@ TEST(RibbonIconsTest, EveryDesignedButtonHasItsOwnGlyph) {
   EXPECT_FALSE(RibbonIcon("dxButtonUnknown").pixmap(16).isNull());
 }
 
+// A disabled command must look disabled: its glyph loses its colour.
+TEST(RibbonIconsTest, DisabledGlyphsAreGrey) {
+  const QIcon icon = RibbonIcon("dxButtonPlay");
+  for (int side : {16, 32}) {
+    const QImage normal = icon.pixmap(side, QIcon::Normal).toImage();
+    const QImage disabled = icon.pixmap(side, QIcon::Disabled).toImage();
+    ASSERT_EQ(normal.size(), QSize(side, side));
+    ASSERT_EQ(disabled.size(), QSize(side, side));
+    int colourful = 0;
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x) {
+        if (qAlpha(normal.pixel(x, y)) > 128 && QColor(normal.pixel(x, y)).hsvSaturation() > 80) ++colourful;
+        if (qAlpha(disabled.pixel(x, y)) > 128) {
+          EXPECT_LT(QColor(disabled.pixel(x, y)).hsvSaturation(), 40);
+        }
+      }
+    EXPECT_GT(colourful, 0) << "the enabled glyph has colour to lose";
+  }
+}
+
 // Every tab must fit the fixed 490 px window in every shipped language, with no caption cut short.
 TEST(RibbonLookTest, EveryTabFitsTheWindowInEveryLanguage) {
   const std::filesystem::path languages = test::SourceFolder() / "resources" / "Languages";
