@@ -10,8 +10,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QStackedWidget>
-#include <QStyleOptionToolButton>
-#include <QStylePainter>
 #include <QVBoxLayout>
 #include <QWindow>
 
@@ -32,6 +30,26 @@ constexpr int kOrbSize = 38;
 constexpr int kOrbLeft = 5;
 constexpr int kRowIndent = kOrbLeft + kOrbSize + 6;  // title and tab rows start right of the orb
 constexpr int kSmallColumnSize = 3;
+constexpr int kGroupCaptionHeight = 18;
+constexpr int kGlyphGap = 4;  // between a small button's glyph and its caption
+
+// Room left and right of a small button's glyph and caption, by place.
+struct SmallPadding {
+  int left;
+  int right;
+};
+
+SmallPadding PaddingOf(ButtonPlace place) {
+  switch (place) {
+    case ButtonPlace::MenuItem:
+      return {7, 11};
+    case ButtonPlace::MenuFoot:
+      return {6, 11};
+    case ButtonPlace::Ribbon:
+      break;
+  }
+  return {4, 6};
+}
 
 QString Escaped(QString text) { return text.replace(u'&', QStringLiteral("&&")); }
 
@@ -266,26 +284,6 @@ void TRibbonButton::SetPlace(ButtonPlace place) {
   update();
 }
 
-// Room left and right of a small button's glyph and caption, by place.
-struct SmallPadding {
-  int left;
-  int right;
-};
-
-static SmallPadding PaddingOf(ButtonPlace place) {
-  switch (place) {
-    case ButtonPlace::MenuItem:
-      return {7, 11};
-    case ButtonPlace::MenuFoot:
-      return {6, 11};
-    case ButtonPlace::Ribbon:
-      break;
-  }
-  return {4, 6};
-}
-
-constexpr int kGlyphGap = 4;  // between a small button's glyph and its caption
-
 // Narrower than QToolButton's own hint, which pads every caption by two spaces.
 QSize TRibbonButton::sizeHint() const {
   if (toolButtonStyle() == Qt::ToolButtonIconOnly) return {iconSize().width() + 6, kSmallHeight};
@@ -306,7 +304,7 @@ void TRibbonButton::paintEvent(QPaintEvent*) {
   const QPixmap glyph =
       icon().isNull() ? QPixmap() : icon().pixmap(side, devicePixelRatio(), isEnabled() ? QIcon::Normal : QIcon::Disabled);
   painter.setPen(face.text);
-  const int mnemonic = Qt::TextShowMnemonic;
+  constexpr int mnemonic = Qt::TextShowMnemonic;
   switch (toolButtonStyle()) {
     case Qt::ToolButtonIconOnly:
       painter.drawPixmap((width() - side.width()) / 2, (height() - side.height()) / 2, glyph);
@@ -333,8 +331,6 @@ void TRibbonButton::ShowCaption() {
   const QString shown = m_size == Size::Large ? TwoLines(m_caption, fontMetrics()) : m_caption;
   setText(Escaped(shown));
 }
-
-constexpr int kGroupCaptionHeight = 18;
 
 TRibbonGroup::TRibbonGroup(const QString& name, QWidget* parent) : QFrame(parent), m_caption(name) {
   setObjectName(name);

@@ -59,7 +59,6 @@ inline constexpr char kCaption[] = "RibbonCaption";
 inline constexpr char kTabRow[] = "RibbonTabRow";
 inline constexpr char kTabButton[] = "RibbonTabButton";
 inline constexpr char kBody[] = "RibbonBody";
-inline constexpr char kGroupCaption[] = "RibbonGroupCaption";
 inline constexpr char kSeparator[] = "RibbonSeparator";
 inline constexpr char kMinimizeButton[] = "RibbonMinimizeButton";
 inline constexpr char kCloseButton[] = "RibbonCloseButton";
