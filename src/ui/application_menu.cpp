@@ -150,8 +150,8 @@ void TApplicationMenu::UpdateWidths() {
   const int textWidth =
       pane - m_recentLayout->contentsMargins().left() - m_recentLayout->contentsMargins().right() - 36;
   for (int index = 0; index < m_recentButtons.size(); ++index)
-    static_cast<TRibbonButton*>(m_recentButtons[index])
-        ->SetCaption(m_recentButtons[index]->fontMetrics().elidedText(m_recent[index], Qt::ElideMiddle, textWidth));
+    m_recentButtons[index]->SetCaption(
+        m_recentButtons[index]->fontMetrics().elidedText(m_recent[index], Qt::ElideMiddle, textWidth));
 }
 
 void TApplicationMenu::UpdateSeparators() {
@@ -195,7 +195,7 @@ void TApplicationMenu::SetColorScheme(ColorScheme scheme) {
   QPalette header = m_paneHeader->palette();
   header.setColor(QPalette::WindowText, ColorsOf(scheme).menuText);
   m_paneHeader->setPalette(header);
-  for (QToolButton* button : m_recentButtons) button->setIcon(RecentIcon());
+  for (TRibbonButton* button : m_recentButtons) button->setIcon(RecentIcon());
   update();
 }
 

@@ -42,7 +42,7 @@ class TApplicationMenu : public QFrame {
   // One pane entry per caption, in order; a click closes the menu and reports the entry's index.
   void SetRecentItems(const QStringList& captions);
   const QStringList& RecentItems() const { return m_recent; }
-  const QList<QToolButton*>& RecentButtons() const { return m_recentButtons; }
+  const QList<TRibbonButton*>& RecentButtons() const { return m_recentButtons; }
 
   // Opens the menu under the button that owns it; a click on that button closes it again.
   void PopupBelow(QWidget* opener);
@@ -77,7 +77,7 @@ class TApplicationMenu : public QFrame {
   QList<QWidget*> m_items;
   QList<TRibbonButton*> m_footButtons;
   QStringList m_recent;
-  QList<QToolButton*> m_recentButtons;
+  QList<TRibbonButton*> m_recentButtons;
   QPointer<QWidget> m_opener;
   ColorScheme m_scheme = ColorScheme::Silver;
 };
