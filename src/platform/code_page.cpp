@@ -1,0 +1,341 @@
+#include "platform/code_page.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cstdlib>
+#include <exception>
+
+#include "platform/registry.h"
+
+namespace kesta {
+
+namespace {
+
+constexpr int kWesternCodePage = 1252;
+constexpr int kUtf8CodePage = 65001;
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Languages whose Windows ANSI code page is not 1252. Chinese and the languages written in two
+// scripts are decided by territory or modifier in CodePageFromLocale.
+struct LanguageCodePage {
+  std::string_view language;
+  int codePage;
+};
+constexpr LanguageCodePage kLanguageCodePages[] = {
+    {"ru", 1251}, {"uk", 1251}, {"be", 1251},  {"bg", 1251},  {"sr", 1251}, {"mk", 1251}, {"ky", 1251},
+    {"tt", 1251}, {"mn", 1251}, {"tg", 1251},  {"sah", 1251}, {"hr", 1250}, {"cs", 1250}, {"pl", 1250},
+    {"hu", 1250}, {"sk", 1250}, {"sl", 1250},  {"ro", 1250},  {"bs", 1250}, {"sq", 1250}, {"tk", 1250},
+    {"el", 1253}, {"tr", 1254}, {"az", 1254},  {"uz", 1254},  {"he", 1255}, {"ar", 1256}, {"fa", 1256},
+    {"ur", 1256}, {"ug", 1256}, {"ckb", 1256}, {"et", 1257},  {"lv", 1257}, {"lt", 1257}, {"vi", 1258},
+    {"th", 874},  {"ja", 932},  {"ko", 949},   {"zh", 936},
+};
+
+// Bytes glibc leaves undefined that Windows maps above the C1 range: private-use characters that keep
+// the byte, and one Hebrew point glibc lacks. Undefined bytes 0x80-0x9F become C1 controls instead.
+struct WindowsOnlyBytes {
+  int codePage;
+  unsigned char first;
+  unsigned char last;
+  char32_t firstChar;
+};
+constexpr WindowsOnlyBytes kWindowsOnlyBytes[] = {
+    {874, 0xDB, 0xDE, 0xF8C1},  {874, 0xFC, 0xFF, 0xF8C5},  {932, 0xA0, 0xA0, 0xF8F0},
+    {932, 0xFD, 0xFF, 0xF8F1},  {936, 0xFF, 0xFF, 0xF8F5},  {949, 0xFF, 0xFF, 0xF8F7},
+    {950, 0xFF, 0xFF, 0xF8F8},  {1253, 0xAA, 0xAA, 0xF8F9}, {1253, 0xD2, 0xD2, 0xF8FA},
+    {1253, 0xFF, 0xFF, 0xF8FB}, {1255, 0xCA, 0xCA, 0x05BA}, {1255, 0xD9, 0xDF, 0xF88D},
+    {1255, 0xFB, 0xFC, 0xF894}, {1255, 0xFF, 0xFF, 0xF896}, {1257, 0xA1, 0xA1, 0xF8FC},
+    {1257, 0xA5, 0xA5, 0xF8FD},
+};
+
+std::optional<char32_t> WindowsOnlyChar(int codePage, unsigned char byte) {
+  for (const WindowsOnlyBytes& run : kWindowsOnlyBytes) {
+    if (run.codePage == codePage && byte >= run.first && byte <= run.last)
+      return run.firstChar + (byte - run.first);
+  }
+  // In UTF-8 a C1 control has bytes of its own, so a stray byte there is only a replacement character.
+  if (codePage != kUtf8CodePage && byte >= 0x80 && byte <= 0x9F) return byte;
+  return std::nullopt;
+}
+
+// Windows calls UTF-8 code page 65001; Wine makes it the ACP of languages without an ANSI code page.
+std::string IconvName(int codePage) {
+  return codePage == kUtf8CodePage ? "UTF-8" : "CP" + std::to_string(codePage);
+}
+
+// An iconv descriptor for the length of one conversion: descriptors keep state and must not be shared
+// between threads, and opening one costs little next to showing the text.
+class Iconv {
+ public:
+  Iconv(const std::string& to, const std::string& from) : m_cd(::iconv_open(to.c_str(), from.c_str())) {}
+  ~Iconv() {
+    if (IsOpen()) ::iconv_close(m_cd);
+  }
+  Iconv(const Iconv&) = delete;
+  Iconv& operator=(const Iconv&) = delete;
+
+  bool IsOpen() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+  int LastError() const { return m_error; }
+
+  // Converts in[from...] onto the end of out and returns where it stopped: in.size(), or the offset of
+  // the first sequence it cannot convert (LastError() says why). Anything held back by a stateful page
+  // is written out.
+  std::size_t Convert(std::string_view in, std::size_t from, std::string& out) {
+    char* inPtr = const_cast<char*>(in.data()) + from;
+    std::size_t inLeft = in.size() - from;
+    for (;;) {
+      const std::size_t used = out.size();
+      out.resize(used + inLeft * 4 + 16);
+      char* outPtr = out.data() + used;
+      std::size_t outLeft = out.size() - used;
+      const std::size_t result = ::iconv(m_cd, &inPtr, &inLeft, &outPtr, &outLeft);
+      m_error = result == static_cast<std::size_t>(-1) ? errno : 0;
+      out.resize(out.size() - outLeft);
+      if (m_error == E2BIG) continue;
+      Flush(out);
+      return in.size() - inLeft;
+    }
+  }
+
+ private:
+  void Flush(std::string& out) {
+    const std::size_t used = out.size();
+    out.resize(used + 32);
+    char* outPtr = out.data() + used;
+    std::size_t outLeft = 32;
+    ::iconv(m_cd, nullptr, nullptr, &outPtr, &outLeft);
+    out.resize(out.size() - outLeft);
+  }
+
+  iconv_t m_cd;
+  int m_error = 0;
+};
+
+void AppendUtf8(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The character starting at text[pos] and its length in bytes; nothing for overlong forms, surrogates,
+// values above U+10FFFF and cut or stray continuation bytes.
+std::optional<std::pair<char32_t, std::size_t>> DecodeUtf8(std::string_view text, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (lead < 0x80) return std::pair<char32_t, std::size_t>(lead, 1);
+  std::size_t length;
+  char32_t c;
+  char32_t least;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, c = lead & 0x1F, least = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, c = lead & 0x0F, least = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, c = lead & 0x07, least = 0x10000;
+  } else {
+    return std::nullopt;
+  }
+  if (text.size() - pos < length) return std::nullopt;
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[pos + i]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    c = (c << 6) | (next & 0x3F);
+  }
+  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  return std::pair(c, length);
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const auto decoded = DecodeUtf8(text, pos);
+    if (!decoded) return false;
+    pos += decoded->second;
+  }
+  return true;
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  for (char& c : lower) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return lower;
+}
+
+// The language, territory and modifier of "language_TERRITORY.codeset@modifier", lower-cased.
+struct LocaleParts {
+  std::string language, territory, modifier;
+};
+
+LocaleParts SplitLocale(std::string_view name) {
+  LocaleParts parts;
+  const std::size_t at = name.find('@');
+  if (at != std::string_view::npos) parts.modifier = AsciiLower(name.substr(at + 1));
+  name = name.substr(0, std::min(at, name.find('.')));
+  const std::size_t underscore = name.find('_');
+  parts.language = AsciiLower(name.substr(0, underscore));
+  if (underscore != std::string_view::npos) parts.territory = AsciiLower(name.substr(underscore + 1));
+  return parts;
+}
+
+std::optional<int> PositiveNumber(std::string_view text) {
+  int number = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+  if (error != std::errc() || end != text.data() + text.size() || number <= 0) return std::nullopt;
+  return number;
+}
+
+// Empty variables count as unset, as for setlocale.
+std::string EnvironmentLocale() {
+  for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    if (const char* value = std::getenv(name); value && *value) return value;
+  }
+  return {};
+}
+
+const GameTextCodec* g_installedCodec = nullptr;
+
+}  // namespace
+
+int CodePageFromLocale(std::string_view localeName) {
+  const LocaleParts locale = SplitLocale(localeName);
+  if (locale.language == "zh") {
+    const bool traditional = locale.territory == "tw" || locale.territory == "hk" || locale.territory == "mo";
+    return traditional ? 950 : 936;
+  }
+  if (locale.language == "sr" && locale.modifier == "latin") return 1250;
+  if (locale.language == "uz" && locale.modifier == "cyrillic") return 1251;
+  for (const LanguageCodePage& entry : kLanguageCodePages) {
+    if (entry.language == locale.language) return entry.codePage;
+  }
+  return kWesternCodePage;
+}
+
+bool IsKnownCodePage(int codePage) { return codePage > 0 && Iconv("UTF-8", IconvName(codePage)).IsOpen(); }
+
+int GameCodePage(const RegistryStore& registry, std::string_view localeName) {
+  std::optional<std::string> acp;
+  try {
+    acp = registry.ReadString(RegRoot::LocalMachine, "System\\CurrentControlSet\\Control\\Nls\\CodePage",
+                              "ACP");
+  } catch (const std::exception&) {
+    acp.reset();
+  }
+  if (acp) {
+    if (const std::optional<int> number = PositiveNumber(*acp); number && IsKnownCodePage(*number))
+      return *number;
+  }
+  const int fromLocale = CodePageFromLocale(localeName);
+  return IsKnownCodePage(fromLocale) ? fromLocale : kWesternCodePage;
+}
+
+int GameCodePage() {
+  static const int codePage = GameCodePage(CurrentRegistry(), EnvironmentLocale());
+  return codePage;
+}
+
+GameTextCodec::GameTextCodec(int codePage)
+    : m_codePage(IsKnownCodePage(codePage) ? codePage : kWesternCodePage),
+      m_iconvName(IconvName(m_codePage)) {
+  ReadByteTable();
+}
+
+// Asks iconv for each byte on its own. A byte that needs a following byte marks a double-byte page.
+void GameTextCodec::ReadByteTable() {
+  Iconv decoder("UTF-32LE", m_iconvName);
+  for (int value = 0; value < 256; ++value) {
+    const auto byte = static_cast<unsigned char>(value);
+    const char in = static_cast<char>(byte);
+    std::string out;
+    if (decoder.IsOpen() && decoder.Convert(std::string_view(&in, 1), 0, out) == 1 && out.size() == 4) {
+      m_byteChars[byte] = static_cast<char32_t>(static_cast<unsigned char>(out[0])) |
+                          static_cast<char32_t>(static_cast<unsigned char>(out[1])) << 8 |
+                          static_cast<char32_t>(static_cast<unsigned char>(out[2])) << 16 |
+                          static_cast<char32_t>(static_cast<unsigned char>(out[3])) << 24;
+      continue;
+    }
+    if (decoder.LastError() == EINVAL) m_singleByte = false;
+    // Without iconv at all, each byte still keeps a character of its own.
+    const std::optional<char32_t> fallback =
+        decoder.IsOpen() ? WindowsOnlyChar(m_codePage, byte) : std::optional<char32_t>(byte);
+    if (!fallback) continue;
+    m_byteChars[byte] = *fallback;
+    m_fallbackBytes.emplace_back(*fallback, byte);
+  }
+  // A page outside the Windows ones may still leave a byte without a character.
+  if (m_singleByte) std::replace(m_byteChars.begin() + 1, m_byteChars.end(), char32_t{0}, kReplacement);
+  std::sort(m_fallbackBytes.begin(), m_fallbackBytes.end());
+}
+
+std::string GameTextCodec::ToUtf8(std::string_view bytes) const {
+  if (!m_singleByte) return DoubleByteToUtf8(bytes);
+  std::string utf8;
+  utf8.reserve(bytes.size() + bytes.size() / 2);
+  for (const char byte : bytes) AppendUtf8(m_byteChars[static_cast<unsigned char>(byte)], utf8);
+  return utf8;
+}
+
+std::string GameTextCodec::DoubleByteToUtf8(std::string_view bytes) const {
+  Iconv decoder("UTF-8", m_iconvName);
+  std::string utf8;
+  for (std::size_t pos = 0; pos < bytes.size();) {
+    pos = decoder.IsOpen() ? decoder.Convert(bytes, pos, utf8) : pos;
+    if (pos == bytes.size()) break;
+    const char32_t fallback = m_byteChars[static_cast<unsigned char>(bytes[pos])];
+    AppendUtf8(fallback ? fallback : kReplacement, utf8);
+    ++pos;
+  }
+  return utf8;
+}
+
+std::optional<unsigned char> GameTextCodec::FallbackByte(char32_t c) const {
+  const auto found = std::lower_bound(m_fallbackBytes.begin(), m_fallbackBytes.end(), c,
+                                      [](const auto& entry, char32_t value) { return entry.first < value; });
+  if (found == m_fallbackBytes.end() || found->first != c) return std::nullopt;
+  return found->second;
+}
+
+// iconv does the work so that pages written with combining marks (1255, 1258) also take precomposed
+// letters; only characters it cannot encode are looked up among the undefined bytes.
+std::optional<std::string> GameTextCodec::FromUtf8(std::string_view utf8) const {
+  if (!IsValidUtf8(utf8)) return std::nullopt;
+  Iconv encoder(m_iconvName, "UTF-8");
+  std::string bytes;
+  for (std::size_t pos = 0; pos < utf8.size();) {
+    pos = encoder.IsOpen() ? encoder.Convert(utf8, pos, bytes) : pos;
+    if (pos == utf8.size()) break;
+    const auto [c, length] = *DecodeUtf8(utf8, pos);
+    const std::optional<unsigned char> byte = FallbackByte(c);
+    if (!byte) return std::nullopt;
+    bytes += static_cast<char>(*byte);
+    pos += length;
+  }
+  return bytes;
+}
+
+const GameTextCodec& GameText() {
+  if (g_installedCodec) return *g_installedCodec;
+  static const GameTextCodec codec(GameCodePage());
+  return codec;
+}
+
+ScopedGameCodePage::ScopedGameCodePage(int codePage) : m_codec(codePage), m_previous(g_installedCodec) {
+  g_installedCodec = &m_codec;
+}
+
+ScopedGameCodePage::~ScopedGameCodePage() { g_installedCodec = m_previous; }
+
+}  // namespace kesta
