@@ -8,7 +8,7 @@
 #include <string>
 
 #include "engine/game_file.h"
-#include "pages/graphics/visibility_profiles.h"
+#include "documents/visibility_profiles.h"
 
 namespace kesta::bench {
 

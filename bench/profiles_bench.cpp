@@ -16,7 +16,7 @@
 #include <sstream>
 
 #include "engine/game_file.h"
-#include "pages/graphics/visibility_profiles.h"
+#include "documents/visibility_profiles.h"
 
 namespace {
 

@@ -46,7 +46,6 @@ void TFrmKESTA::FormCreate() {
   // 1-4: flags and the program's own folders.
   m_busy = true;
   m_gameFiles->Access().AttachSections(nullptr);
-  m_sliderUpdate = false;
   m_settings.SetWriteFailureHandler([this](const std::string& failure) { ReportSettingsWriteFailure(failure); });
   m_registryKeyPath = m_settings.ReadSetting("Lockon", "PathReg");
 
@@ -70,13 +69,12 @@ void TFrmKESTA::FormCreate() {
   LoadStartWithSessionState();
 
   // 13-21: every game file, in the order the pages expect.
+  // The display's modes are asked for when the resolution page is first shown.
   StatusStep("Loading resolution settings...");
-  FillResolutions();
   StatusStep("Loading graphic settings...");
   const std::filesystem::path graphics = GamePathOf("Graphics");
   GetLastWriteTime(graphics, m_graphicsTimeStamp);
   LoadGraphicsSettings(graphics, false);
-  ConnectLateSliderHandlers();
   if (m_splash) m_splash->SetLabel("Loading cockpit settings...");
   QApplication::processEvents();
   m_gameFiles->Load("Cockpit", GamePathOf("Cockpit"));

@@ -185,8 +185,10 @@ std::string TFormTranslator::LookupMessageUtf8(std::string_view key) const {
   return LookupMessage(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()))).toStdString();
 }
 
-void TFormTranslator::TranslateControls() {
-  const ObjectIndex index = IndexByName(m_window);
+void TFormTranslator::TranslateControls() { TranslateControls(m_window); }
+
+void TFormTranslator::TranslateControls(QObject* root) {
+  const ObjectIndex index = IndexByName(root);
   for (const Entry& entry : m_entries)
     for (const QString& reference : entry.controls) ApplyReference(index, reference, entry);
 }

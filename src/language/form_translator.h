@@ -28,6 +28,8 @@ class TFormTranslator {
   // Writes every entry's text into the properties its control references name. Fails with
   // EKestaError on a property the control lacks or a step position that is not a whole number.
   void TranslateControls();
+  // The same for the controls under `root` only: a page built after the language was chosen.
+  void TranslateControls(QObject* root);
 
   const QString& FilePath() const { return m_filePath; }
 

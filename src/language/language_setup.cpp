@@ -6,10 +6,11 @@
 
 #include "engine/failure.h"
 #include "language/form_translator.h"
+#include "pages/game_page.h"
 #include "settings/ini_file.h"
+#include "ui/application_menu.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
-#include "ui/application_menu.h"
 #include "ui/ribbon.h"
 
 namespace kesta {
@@ -59,7 +60,9 @@ void TFrmKESTA::LoadLanguage(const std::string& code) {
     index = kEnglish;
   }
   m_comboBoxLanguage->setCurrentIndex(index);
-  const auto fileOf = [this](int i) { return QString::fromStdString((Folder().Languages() / kLanguages[i].file).string()); };
+  const auto fileOf = [this](int i) {
+    return QString::fromStdString((Folder().Languages() / kLanguages[i].file).string());
+  };
   try {
     m_translator = std::make_unique<TFormTranslator>(this, fileOf(index));
   } catch (const EKestaError& failure) {
@@ -91,6 +94,7 @@ void TFrmKESTA::LoadLanguage(const std::string& code) {
   texts.ok = LookupMessage("OK");
   m_dialogs->SetTexts(texts);
   FillLanguageDependentTexts(this, *m_translator);
+  for (const auto& [name, page] : m_builtPages) page->Refresh();  // texts the pages take from messages
   m_ribbon->ApplicationMenu()->setProperty("extraPaneHeader", LookupMessage("RecentConfig"));
 }
 

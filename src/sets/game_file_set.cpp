@@ -1,19 +1,30 @@
 #include "sets/game_file_set.h"
 
+#include "documents/cockpit_document.h"
+#include "documents/graphics_document.h"
 #include "engine/failure.h"
 #include "settings/settings_file.h"
-#include "ui/dialog_service.h"
 
 namespace kesta {
 
 const std::array<std::string_view, 12>& WholeSetOrder() {
-  static constexpr std::array<std::string_view, 12> order{"Graphics", "Cockpit", "Network",  "Stats",
-                                                          "Server",   "View",    "SnapView", "Producer",
+  static constexpr std::array<std::string_view, 12> order{"Graphics", "Cockpit",  "Network",  "Stats",
+                                                          "Server",   "View",     "SnapView", "Producer",
                                                           "World",    "Drawinfo", "MECustom", "ExportConfig"};
   return order;
 }
 
-TGameFileSet::TGameFileSet(Context context) : m_context(std::move(context)) {}
+std::unique_ptr<GameDocument> MakeGameDocument(std::string_view catalogKey) {
+  if (catalogKey == GraphicsDocument::kCatalogKey) return std::make_unique<GraphicsDocument>();
+  if (catalogKey == CockpitDocument::kCatalogKey) return std::make_unique<CockpitDocument>();
+  return nullptr;
+}
+
+TGameFileSet::TGameFileSet(Context context) : m_context(std::move(context)) {
+  const auto& kinds = GameFileKinds();
+  for (size_t i = 0; i < kinds.size(); ++i) m_slots[i].document = MakeGameDocument(kinds[i].catalogKey);
+}
+
 TGameFileSet::~TGameFileSet() = default;
 
 TGameFileSet::Slot* TGameFileSet::Find(std::string_view catalogKey) {
@@ -27,15 +38,30 @@ const TGameFileSet::Slot* TGameFileSet::Find(std::string_view catalogKey) const 
   return const_cast<TGameFileSet*>(this)->Find(catalogKey);
 }
 
-void TGameFileSet::Register(std::unique_ptr<GameFileHandler> handler) {
-  Slot* slot = Find(handler->Kind().catalogKey);
-  if (!slot) throw EKestaError("Unknown game file \"" + std::string(handler->Kind().catalogKey) + "\"");
-  slot->handler = std::move(handler);
+void TGameFileSet::Register(std::unique_ptr<GameDocument> document) {
+  Slot* slot = Find(document->Kind().catalogKey);
+  if (!slot) throw EKestaError("Unknown game file \"" + std::string(document->Kind().catalogKey) + "\"");
+  slot->document = std::move(document);
 }
 
-bool TGameFileSet::HasHandler(std::string_view catalogKey) const {
+bool TGameFileSet::HasDocument(std::string_view catalogKey) const {
   const Slot* slot = Find(catalogKey);
-  return slot && slot->handler;
+  return slot && slot->document;
+}
+
+GameDocument& TGameFileSet::Document(std::string_view catalogKey) {
+  Slot* slot = Find(catalogKey);
+  if (!slot || !slot->document)
+    throw EKestaError("No document for the game file \"" + std::string(catalogKey) + "\"");
+  return *slot->document;
+}
+
+void TGameFileSet::SetLoadedHook(std::string_view catalogKey, LoadedHook hook) {
+  if (Slot* slot = Find(catalogKey)) slot->loaded = std::move(hook);
+}
+
+void TGameFileSet::SetSavedHook(std::string_view catalogKey, SavedHook hook) {
+  if (Slot* slot = Find(catalogKey)) slot->saved = std::move(hook);
 }
 
 std::optional<std::filesystem::path> TGameFileSet::RememberedPath(std::string_view catalogKey) const {
@@ -47,48 +73,53 @@ std::string TGameFileSet::CatalogPath(std::string_view catalogKey) const {
   return m_context.settings->ReadSetting("Files", catalogKey);
 }
 
-std::optional<QString> TGameFileSet::LoadOnce(Slot& slot, const std::filesystem::path& path) {
-  const GameFileKind& kind = slot.handler->Kind();
+std::optional<std::string> TGameFileSet::LoadOnce(Slot& slot, const std::filesystem::path& path, bool& read) {
+  const GameFileKind& kind = slot.document->Kind();
   slot.rememberedPath = path;
   try {
     Lines lines;
     if (!m_access.LoadGameFile(lines, path, CatalogPath(kind.catalogKey))) return std::nullopt;
     if (CountsAsEmpty(kind, lines)) {
       m_context.enableApplyCancel(false, false);
-      return QString::fromStdString(EmptyFileQuestion(kind, path.string(), m_context.lookup));
+      return EmptyFileQuestion(kind, path.string(), m_context.lookup);
     }
-    slot.handler->ReadLines(lines);
+    const std::unique_ptr<GameDocument> before = slot.document->Clone();
+    slot.document->Read(lines, m_context.lookup);
+    read = true;
+    if (slot.loaded) slot.loaded(*slot.document, *before);
     return std::nullopt;
   } catch (const std::exception& failure) {
     m_context.enableApplyCancel(false, false);
-    return QString::fromStdString(LoadFailureQuestion(kind, path.string(), failure.what(), m_context.lookup));
+    return LoadFailureQuestion(kind, path.string(), failure.what(), m_context.lookup);
   }
 }
 
-void TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path& path) {
+bool TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path& path) {
   Slot* slot = Find(catalogKey);
-  if (!slot || !slot->handler) return;
+  if (!slot || !slot->document) return false;
   std::filesystem::path current = path;
+  bool read = false;
   // Each Yes retries with the default copy, which may itself be missing or empty.
-  while (const std::optional<QString> question = LoadOnce(*slot, current)) {
-    if (!m_context.dialogs->ErrorQuestion(*question)) return;
-    current = m_context.defaultsFolder / std::string(slot->handler->Kind().defaultCopy);
+  while (const std::optional<std::string> question = LoadOnce(*slot, current, read)) {
+    if (!m_context.askErrorQuestion(*question)) return read;
+    current = m_context.defaultsFolder / std::string(slot->document->Kind().defaultCopy);
   }
+  return read;
 }
 
 bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::path& targetPath) {
   Slot* slot = Find(catalogKey);
-  if (!slot || !slot->handler) return true;
-  const GameFileKind& kind = slot->handler->Kind();
+  if (!slot || !slot->document) return true;
+  const GameFileKind& kind = slot->document->Kind();
   try {
     if (!slot->rememberedPath) throw EKestaError("The file was never loaded.");
     Lines lines = ReadGameFile(*slot->rememberedPath);
-    slot->handler->WriteLines(lines);
+    slot->document->Write(lines, m_context.lookup);
     m_access.SaveGameFile(lines, targetPath, CatalogPath(kind.catalogKey));
-    slot->handler->AfterSave(targetPath);
+    if (slot->saved) slot->saved(targetPath);
     return true;
   } catch (const std::exception& failure) {
-    m_context.dialogs->Error(QString::fromStdString(ApplyFailureMessage(kind, failure.what(), m_context.lookup)));
+    m_context.reportError(ApplyFailureMessage(kind, failure.what(), m_context.lookup));
     return false;
   }
 }

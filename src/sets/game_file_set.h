@@ -1,9 +1,9 @@
 #pragma once
-// The twelve game files behind the pages: each file's loader and applier follow one pattern (remember
-// the path, read, offer the default copy when the file is empty or unreadable, report failures), and
-// the program-wide Apply and Cancel walk the files in one fixed order.
+// The twelve game files behind the pages. Each file's document is loaded and applied by one pattern
+// (remember the path, read, offer the default copy when the file is empty or unreadable, report
+// failures), and the program-wide Apply and Cancel walk the files in one fixed order. Nothing here
+// touches a widget: the questions and reports go through the functions the owner gives.
 
-#include <QString>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -11,38 +11,62 @@
 #include <optional>
 #include <string>
 
+#include "documents/game_document.h"
 #include "engine/game_file.h"
-#include "sets/game_file_handler.h"
 
 namespace kesta {
 
-class DialogService;
 class SettingsFile;
 
 // The catalogue keys in the order Apply, Cancel and saved configurations process them.
 const std::array<std::string_view, 12>& WholeSetOrder();
 
+// A new document for the file, or nullptr while the file has none yet.
+std::unique_ptr<GameDocument> MakeGameDocument(std::string_view catalogKey);
+
 class TGameFileSet {
  public:
   struct Context {
     const SettingsFile* settings = nullptr;
-    DialogService* dialogs = nullptr;
     MessageLookup lookup;
     std::filesystem::path defaultsFolder;
     std::function<void(bool apply, bool cancel)> enableApplyCancel;
+    // An error question with Yes and No; true for Yes.
+    std::function<bool(const std::string& question)> askErrorQuestion;
+    // An error report with an OK button.
+    std::function<void(const std::string& message)> reportError;
   };
+  // Runs after a document was read, inside the load's guard: a failure it raises is the load's failure.
+  using LoadedHook = std::function<void(GameDocument& document, const GameDocument& before)>;
+  // Runs after the file was written to the target path.
+  using SavedHook = std::function<void(const std::filesystem::path& targetPath)>;
 
   explicit TGameFileSet(Context context);
   ~TGameFileSet();
 
-  // Plugs a file's page logic in; files without a handler are skipped by every operation.
-  void Register(std::unique_ptr<GameFileHandler> handler);
-  bool HasHandler(std::string_view catalogKey) const;
+  // Puts a document in for its file, in place of the one it had (tests use stand-ins for files whose
+  // document does not exist yet).
+  void Register(std::unique_ptr<GameDocument> document);
+  bool HasDocument(std::string_view catalogKey) const;
+  // The file's document; fails for a file without one.
+  GameDocument& Document(std::string_view catalogKey);
+  // The file's document as its own type; nullptr when a stand-in of another type is plugged in.
+  template <typename T>
+  T* Find() {
+    return HasDocument(T::kCatalogKey) ? dynamic_cast<T*>(&Document(T::kCatalogKey)) : nullptr;
+  }
+  template <typename T>
+  T& Get() {
+    return dynamic_cast<T&>(Document(T::kCatalogKey));
+  }
+
+  void SetLoadedHook(std::string_view catalogKey, LoadedHook hook);
+  void SetSavedHook(std::string_view catalogKey, SavedHook hook);
 
   // The file's loader: remembers the path, reads the file, asks for the default copy when the file is
-  // empty or cannot be read. Never fails.
-  void Load(std::string_view catalogKey, const std::filesystem::path& path);
-  // The file's applier: re-reads the remembered file, writes the page values and saves the result to
+  // empty or cannot be read. Never fails. True when a document was read.
+  bool Load(std::string_view catalogKey, const std::filesystem::path& path);
+  // The file's applier: re-reads the remembered file, writes the document and saves the result to
   // `targetPath`. Reports a failure and returns false; never fails.
   bool Apply(std::string_view catalogKey, const std::filesystem::path& targetPath);
 
@@ -54,13 +78,15 @@ class TGameFileSet {
 
  private:
   struct Slot {
-    std::unique_ptr<GameFileHandler> handler;
+    std::unique_ptr<GameDocument> document;
     std::optional<std::filesystem::path> rememberedPath;
+    LoadedHook loaded;
+    SavedHook saved;
   };
   Slot* Find(std::string_view catalogKey);
   const Slot* Find(std::string_view catalogKey) const;
-  // Reads the file into the page; returns the question to ask when the default copy should be offered.
-  std::optional<QString> LoadOnce(Slot& slot, const std::filesystem::path& path);
+  // Reads the file into the document; returns the question to ask when the default copy should be offered.
+  std::optional<std::string> LoadOnce(Slot& slot, const std::filesystem::path& path, bool& read);
 
   Context m_context;
   GameFileAccess m_access;

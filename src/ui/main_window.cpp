@@ -9,9 +9,10 @@
 #include <QVBoxLayout>
 
 #include "app/splash_screen.h"
-#include "settings/ini_file.h"
 #include "language/form_translator.h"
+#include "pages/graphics/graphics_pages.h"
 #include "sets/game_file_set.h"
+#include "settings/ini_file.h"
 #include "ui/dialog_service.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
@@ -81,11 +82,17 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   }
   TGameFileSet::Context files;
   files.settings = &m_settings;
-  files.dialogs = m_dialogs;
   files.lookup = [this](std::string_view key) { return LookupMessageUtf8(key); };
   files.defaultsFolder = m_environment.folder.Defaults();
   files.enableApplyCancel = [this](bool apply, bool cancel) { EnableApplyCancel(apply, cancel); };
+  files.askErrorQuestion = [this](const std::string& question) {
+    return m_dialogs->ErrorQuestion(QString::fromStdString(question));
+  };
+  files.reportError = [this](const std::string& message) {
+    m_dialogs->Error(QString::fromStdString(message));
+  };
   m_gameFiles = std::make_unique<TGameFileSet>(std::move(files));
+  ConnectGraphicsFileLoads(*this);
 
   BuildWindow();
   ConnectCommands();
@@ -106,9 +113,9 @@ void TFrmKESTA::BuildWindow() {
   // Style the ribbon in the scheme start-up will choose before its buttons exist: styling them all
   // again later is a good part of start-up time. The stored value is only looked at here, not written.
   const std::string storedTheme = ReadIniKey(m_settings.Path(), "Config", "ThemeColor").value_or("");
-  m_colorScheme = SchemeFromName(QString::fromStdString(storedTheme.empty() ? DefaultSetting("ThemeColor")
-                                                                            : storedTheme))
-                      .value_or(ColorScheme::Silver);
+  m_colorScheme =
+      SchemeFromName(QString::fromStdString(storedTheme.empty() ? DefaultSetting("ThemeColor") : storedTheme))
+          .value_or(ColorScheme::Silver);
   m_ribbon->SetColorScheme(m_colorScheme);
   m_layout = std::make_unique<RibbonLayout>(BuildKestaRibbon(*m_ribbon));
   setMenuWidget(m_ribbon);
@@ -161,12 +168,7 @@ void TFrmKESTA::BuildPages() {
     m_pageControl->addWidget(page);
     m_pages[design.name] = page;
   }
-  BuildGraphicsStandardsPage(Page("TabSheetGraphicsStandards"));
-  BuildResolutionPage(Page("TabSheetResolution"));
-  BuildScreenshotPage(Page("TabSheetScreenshot"));
-  BuildOptimization1Page(Page("TabSheetOptimization1"));
-  BuildVisibilityPages(Page("TabSheetOptimization2"), Page("TabSheetOptimization3"));
-  BuildCockpitPage(Page("TabSheetGraphicsCockpit"));
+  // The game file pages are built on their first visit (ui/main_window_navigation.cpp).
   BuildOptionsPage(Page("TabSheetOptionKESTA"));
   BuildBackupPage(Page("TabSheetBackup"));
 }

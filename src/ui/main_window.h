@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "documents/visibility_profiles.h"
 #include "engine/param_lines.h"
-#include "pages/graphics/visibility_profiles.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
@@ -37,11 +37,10 @@ class TApplicationMenu;
 class TFormTranslator;
 class TFrmSplashScreen;
 class TGameFileSet;
+class TGamePage;
 class TRibbon;
 class TRibbonButton;
 class TRibbonTab;
-class TSpecialSlider;
-class TSpecialSliderModMan;
 class TStatusBar;
 class TTabSheet;
 struct RibbonLayout;
@@ -93,8 +92,16 @@ class TFrmKESTA : public QMainWindow {
   void dxRibbonTabChanged(TRibbonTab* tab);
   void CheckPageButton(TRibbonButton* button);
   void PageControlChange();
+  // Shows a page, building it on its first visit.
+  void ShowPage(const QString& name);
+  // Fills the built pages of a game file from its document again, after a load or a change of profile.
+  void RefreshPages(std::string_view catalogKey);
   // Shows a picture of the images folder above the page; a picture that cannot be shown is reported.
   bool ShowPreviewPicture(const QString& name);
+  // The same, failing with a text for the user instead of reporting.
+  void LoadPreviewPicture(const QString& name);
+  // Fails with a text for the user when the picture cannot be shown.
+  void CheckPreviewPicture(const QString& name) const;
   void ShowStatusMessage(const QString& text);
   void TimerStatutBarTimer();
   void dxButtonBlueStyleClick();
@@ -119,39 +126,15 @@ class TFrmKESTA : public QMainWindow {
   void SpeedButtonLoadLockonSettingsClick(QObject* sender);
   TGameFileSet& GameFiles() { return *m_gameFiles; }
 
-  // --- Cockpit page (pages/graphics/cockpit_page.cpp) ---
-  void LoadCockpitSettings(const std::filesystem::path& path);
-  void ApplyCockpitSettings(const std::filesystem::path& targetPath);
-  void ButtonCanopyClick();  // renames the canopy effect's folder at once, not through Apply
-  void SpecialSliderMirrorsStep();
-  void SpecialSliderReflectionsStep();
-  void SpecialSliderMirrorResolutionStep();
-  void CheckboxRussianHUDClick();
-
-  // --- Graphics pages (pages/graphics/graphics_page.cpp, resolution_pages.cpp, visibility_pages.cpp) ---
+  // --- graphics.cfg and cockpit.cfg (pages/graphics/graphics_file_loads.cpp) ---
   // Returns true only when `checkAspectOnly` is set and the file's aspect differs from the selected one.
   bool LoadGraphicsSettings(const std::filesystem::path& path, bool checkAspectOnly);
   void ApplyGraphicsSettings(const std::filesystem::path& targetPath);
-  void FillResolutions();
-  void ConnectLateSliderHandlers();  // loading sequence, after the first graphics load
-  void SpecialSliderTextureLevelStep();
-  void SpecialSliderPrecachingStep();
-  void SpecialSliderWaterQualityStep();
-  void SpecialSliderFogQualityStep();
-  void SpecialSliderLightsLevelStep();
-  void SpecialSliderEffectOptionsStep();
-  void SpecialSliderShadowLevelStep();
-  void SpecialSliderShadowDensityStep();
-  void SpecialSliderScenesStep();
-  void CheckboxExhausClick();
-  void CheckBoxTrafficCivilClick();
-  void CheckboxJPGClick();
-  void CheckboxBMPClick();
-  void MarkGraphicsModified();  // the handlers that do nothing more than mark the pages modified
-  void ComboBoxOptimization1Change(QObject* sender);
-  void SpeedButtonAddOptiClick();
-  void SpeedButtonRemoveOptiClick();
-  const std::vector<TOpti>& Optis() const { return m_optis; }
+  void LoadCockpitSettings(const std::filesystem::path& path);
+  void ApplyCockpitSettings(const std::filesystem::path& targetPath);
+  // Keeps the shown aspect while the reactivation reload only compares it.
+  void GraphicsAspectLoaded(int& aspect, int shownAspect);
+  void GraphicsSaved(const std::filesystem::path& targetPath);
 
   // --- Program files ---
   const ProgramFolder& Folder() const { return m_environment.folder; }
@@ -179,7 +162,7 @@ class TFrmKESTA : public QMainWindow {
   void BuildBackupPage(TTabSheet* page);   // sets/backup_page.cpp
   void ConnectCommands();
   TTabSheet* Page(const QString& name) const;
-  void ShowPage(const QString& name);
+  void BuildPageContent(const QString& name);
   void SetColorScheme(ColorScheme scheme);
   void SetFormStyle(bool newStyle);
   void StatusStep(const QString& text);
@@ -190,8 +173,6 @@ class TFrmKESTA : public QMainWindow {
   void WriteOptionCheckBox(QCheckBox* box, const char* key);
   void CommitSessionData();  // WMQueryEndSession
   void RunWithHourglass(const std::function<void()>& work);
-  // Shows a picture of the images folder above the page; fails with a text for the user.
-  void LoadPreviewPicture(const QString& name);
 
   WindowEnvironment m_environment;
   SettingsFile m_settings;
@@ -204,10 +185,9 @@ class TFrmKESTA : public QMainWindow {
   // Flags of the running program.
   bool m_busy = false;
   bool m_quit = false;
-  bool m_sliderUpdate = false;
   bool m_settingsFailureReported = false;
-  bool m_quitting = false;
-  QString m_pendingPreview;  // the picture start-up asked for last, shown when it ends  // the Quit command, not a close box, is closing the window
+  bool m_quitting = false;   // the Quit command, not a close box, is closing the window
+  QString m_pendingPreview;  // the picture start-up asked for last, shown when it ends
 
   std::string m_registryKeyPath;
   std::string m_languageCode;
@@ -224,6 +204,7 @@ class TFrmKESTA : public QMainWindow {
   QLabel* m_imageGraphics = nullptr;
   QStackedWidget* m_pageControl = nullptr;
   std::map<QString, TTabSheet*> m_pages;
+  std::map<QString, TGamePage*> m_builtPages;  // game file pages built so far, by page name
   TStatusBar* m_statusBar = nullptr;
   QLabel* m_statusPanels[2] = {nullptr, nullptr};
   QTimer* m_timerStatutBar = nullptr;
@@ -248,75 +229,10 @@ class TFrmKESTA : public QMainWindow {
   QSystemTrayIcon* m_rxTrayIcon = nullptr;
   QMenu* m_popupDroit = nullptr;
 
-  // Cockpit page (pages/graphics/cockpit_page.cpp).
-  class TCockpitFile;  // the cockpit file's page logic, plugged into m_gameFiles
-  void BuildCockpitPage(TTabSheet* page);
-  void ReadCockpitLines(const Lines& lines);
-  void WriteCockpitLines(Lines& lines) const;
-  void ShowCanopyState();
-  TSpecialSlider* m_specialSliderMirrors = nullptr;
-  TSpecialSlider* m_specialSliderMirrorResolution = nullptr;
-  TSpecialSlider* m_specialSliderReflections = nullptr;
-  QCheckBox* m_checkboxRussianHUD = nullptr;
-  QPlainTextEdit* m_memoCanopy = nullptr;
-  QPushButton* m_buttonCanopy = nullptr;
-
-  // Graphics pages (pages/graphics/graphics_page.cpp, resolution_pages.cpp, visibility_pages.cpp).
-  class TGraphicsFile;  // graphics.cfg's page logic, plugged into m_gameFiles
-  void BuildGraphicsStandardsPage(TTabSheet* page);
-  void BuildResolutionPage(TTabSheet* page);
-  void BuildScreenshotPage(TTabSheet* page);
-  void BuildOptimization1Page(TTabSheet* page);
-  void BuildVisibilityPages(TTabSheet* clipping, TTabSheet* density);
-  void ReadGraphicsLines(const Lines& lines);
-  void ReadGraphicsValues(const Lines& lines);
-  void WriteGraphicsLines(Lines& lines);
-  void ReadResolutionLines(const Lines& lines);
-  void WriteGameResolutionLines(Lines& lines);
-  void WriteMovieAspectFullScreenLines(Lines& lines);
-  void ReadScreenshotLines(const Lines& lines);
-  void WriteScreenshotLines(Lines& lines) const;
-  void ReadOptimization1Lines(const Lines& lines);
-  void WriteOptimization1Lines(Lines& lines) const;
-  void ReadProfiles(const Lines& lines);
-  void SelectCurrentProfile(const std::string& current);
-  void OptiSliderStep(const OptiSlider& slider);
-  // Shows a handler's picture; while the file loads, a missing one is kept to fail the load.
-  void GraphicsPreview(const QString& name);
-  bool m_graphicsLoading = false;
-  std::string m_graphicsPreviewFailure;
-  TSpecialSlider* m_specialSliderTextureLevel = nullptr;
-  TSpecialSlider* m_specialSliderPrecaching = nullptr;
-  TSpecialSlider* m_specialSliderWaterQuality = nullptr;
-  TSpecialSlider* m_specialSliderFogQuality = nullptr;
-  TSpecialSlider* m_specialSliderLightsLevel = nullptr;
-  TSpecialSlider* m_specialSliderEffectOptions = nullptr;
-  TSpecialSlider* m_specialSliderShadowLevel = nullptr;
-  TSpecialSliderModMan* m_specialSliderShadowDensity = nullptr;
-  TSpecialSlider* m_specialSliderScenes = nullptr;
-  QCheckBox* m_checkboxExhaust = nullptr;
-  QCheckBox* m_checkBoxTrafficCivil = nullptr;
-  bool m_missionEditorLoading = false;  // set while the mission-editor file fills the scenes and traffic
-  QComboBox* m_comboBoxGameResolution = nullptr;
-  QComboBox* m_comboBoxBits = nullptr;
-  QComboBox* m_comboBoxGameAspect = nullptr;
-  QCheckBox* m_checkBoxGameFullScreen = nullptr;
-  QComboBox* m_comboBoxMovieResolution = nullptr;
-  QCheckBox* m_checkBoxMovieFullScreen = nullptr;
-  QLineEdit* m_editScreenShotName = nullptr;
-  QLineEdit* m_editScreenShotQuality = nullptr;
-  QCheckBox* m_checkboxJPG = nullptr;
-  QCheckBox* m_checkboxBMP = nullptr;
-  std::map<std::string, QLineEdit*> m_optimization1Edits;  // by control name
+  // graphics.cfg loads (pages/graphics/graphics_file_loads.cpp).
   bool m_checkAspectOnly = false;
   bool m_aspectDiffers = false;
   std::filesystem::path m_graphicsLoadPath;  // the path given to LoadGraphicsSettings, not the default copy
-  std::vector<TOpti> m_optis;
-  QComboBox* m_comboBoxOptimization1 = nullptr;
-  QComboBox* m_comboBoxOptimization2 = nullptr;
-  std::vector<QToolButton*> m_removeOptiButtons;
-  std::map<std::string_view, TSpecialSliderModMan*> m_optiSliders;  // by key
-  bool m_lateSlidersConnected = false;
 
   // Backup page.
   QComboBox* m_comboBoxBackup = nullptr;

@@ -6,10 +6,17 @@
 #include <QPixmap>
 #include <QStackedWidget>
 #include <QTimer>
+#include <typeinfo>
 
+#include "documents/graphics_document.h"
 #include "engine/failure.h"
+#include "language/form_translator.h"
+#include "pages/game_page.h"
+#include "pages/graphics/graphics_pages.h"
+#include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "ui/dialog_service.h"
+#include "ui/game_text.h"
 #include "ui/jpeg_image.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
@@ -47,6 +54,29 @@ constexpr PageButton kPageButtons[] = {
     {"dxButtonOptions", "TabSheetOptionKESTA", true},
     {"dxButtonBackup", "TabSheetBackup", true},
 };
+
+// The game file pages: built on their first visit, refreshed after every load of their file.
+struct GamePageDesign {
+  const char* page;
+  std::string_view catalogKey;
+  TGamePage* (*make)(TFrmKESTA& window, TTabSheet* sheet);
+};
+
+constexpr GamePageDesign kGamePages[] = {
+    {"TabSheetGraphicsStandards", "Graphics", &MakeGraphicsStandardsPage},
+    {"TabSheetResolution", "Graphics", &MakeResolutionPage},
+    {"TabSheetScreenshot", "Graphics", &MakeScreenshotPage},
+    {"TabSheetOptimization1", "Graphics", &MakeOptimization1Page},
+    {"TabSheetOptimization2", "Graphics", &MakeClippingPage},
+    {"TabSheetOptimization3", "Graphics", &MakeDensityPage},
+    {"TabSheetGraphicsCockpit", "Cockpit", &MakeCockpitPage},
+};
+
+const GamePageDesign* FindGamePage(const QString& page) {
+  for (const GamePageDesign& design : kGamePages)
+    if (page == design.page) return &design;
+  return nullptr;
+}
 
 // The page each ribbon tab opens on, whatever page of the tab was shown before.
 constexpr std::pair<const char*, const char*> kFirstButtonOfTab[] = {
@@ -105,7 +135,30 @@ void TFrmKESTA::ConnectCommands() {
 }
 
 void TFrmKESTA::ShowPage(const QString& name) {
-  if (TTabSheet* page = Page(name)) m_pageControl->setCurrentWidget(page);
+  TTabSheet* page = Page(name);
+  if (!page) return;
+  BuildPageContent(name);
+  m_pageControl->setCurrentWidget(page);
+}
+
+void TFrmKESTA::BuildPageContent(const QString& name) {
+  const GamePageDesign* design = FindGamePage(name);
+  if (!design || m_builtPages.contains(name)) return;
+  TTabSheet* sheet = Page(name);
+  TGamePage* page = nullptr;
+  try {
+    page = design->make(*this, sheet);
+  } catch (const std::bad_cast&) {
+    return;  // the file has a stand-in document of another type (tests), which no page shows
+  }
+  m_builtPages[name] = page;
+  if (m_translator) m_translator->TranslateControls(sheet);
+  page->Refresh();
+}
+
+void TFrmKESTA::RefreshPages(std::string_view catalogKey) {
+  for (const auto& [name, page] : m_builtPages)
+    if (FindGamePage(name)->catalogKey == catalogKey) page->Refresh();
 }
 
 void TFrmKESTA::PageButtonClick(TRibbonButton* button) {
@@ -138,12 +191,16 @@ void TFrmKESTA::CheckPageButton(TRibbonButton* button) {
 
 void TFrmKESTA::PageControlChange() {
   const QWidget* page = ActivePage();
-  const auto* profiles = findChild<QComboBox*>("ComboBoxOptimization1");
-  const QString picture =
-      PreviewPictureOf(page ? page->objectName() : QString(), profiles ? profiles->currentText() : QString());
+  const GraphicsDocument* graphics = m_gameFiles->Find<GraphicsDocument>();
+  const QString profile = graphics ? FromGameText(graphics->currentProfile) : QString();
+  const QString picture = PreviewPictureOf(page ? page->objectName() : QString(), profile);
   m_panelImageGraphics->setVisible(!picture.isEmpty());
   // The page switch is complete even when the picture cannot be shown.
   if (!picture.isEmpty()) ShowPreviewPicture(picture);
+}
+
+void TFrmKESTA::CheckPreviewPicture(const QString& name) const {
+  CheckJpegFile(Folder().Images() / name.toStdString());
 }
 
 void TFrmKESTA::LoadPreviewPicture(const QString& name) {

@@ -41,8 +41,8 @@ TEST(CaptionFitTest, EverySliderTitleAndStepCaptionFitsItsLabelInEveryLanguage) 
     ASSERT_NE(pages, nullptr);
     std::set<const TSpecialSlider*> measured;
     for (int index = 0; index < pages->count(); ++index) {
-      pages->setCurrentIndex(index);
-      QApplication::processEvents();  // lays the page out at the window's width
+      window.ShowPage(pages->widget(index)->objectName());  // built on its first visit
+      QApplication::processEvents();                        // lays the page out at the window's width
       for (const TSpecialSlider* slider : pages->widget(index)->findChildren<TSpecialSlider*>()) {
         if (!slider->isVisible()) continue;
         measured.insert(slider);

@@ -55,7 +55,8 @@ class CockpitPageTest : public test::PageTest {
             Slider("SpecialSliderReflections")->Position(), RussianHud()->isChecked()};
   }
   QString Memo() const { return window->findChild<QPlainTextEdit*>("MemoCanopy")->toPlainText(); }
-  QString ButtonCaption() const { return window->findChild<QPushButton*>("ButtonCanopy")->text(); }
+  QPushButton* CanopyButton() const { return window->findChild<QPushButton*>("ButtonCanopy"); }
+  QString ButtonCaption() const { return CanopyButton()->text(); }
   fs::path CockpitFile() const { return install.Game("Config/cockpit.cfg"); }
   fs::path Effects() const { return install.Game("Bazar/Effects"); }
   QString Text(const fs::path& path) const { return QString::fromStdString(path.string()); }
@@ -230,7 +231,7 @@ TEST_F(CockpitPageTest, CanopyCommandDisablesAndRestoresTheEffectAtOnce) {
   const std::string cockpit = test::ReadBytes(CockpitFile());
   ASSERT_TRUE(fs::is_directory(Effects() / "CANOPY"));
 
-  window->ButtonCanopyClick();
+  CanopyButton()->click();
   EXPECT_FALSE(fs::exists(Effects() / "CANOPY"));
   EXPECT_TRUE(fs::exists(Effects() / "CANOPY_OLD/readme.txt"));
   ExpectCanopyTexts(false);
@@ -240,7 +241,7 @@ TEST_F(CockpitPageTest, CanopyCommandDisablesAndRestoresTheEffectAtOnce) {
   EXPECT_EQ(dialogs.Recorded()[0].text,
             window->LookupMessage("CanopyInfo") + "\r\n" + Text(Effects() / "CANOPY"));
 
-  window->ButtonCanopyClick();
+  CanopyButton()->click();
   EXPECT_FALSE(fs::exists(Effects() / "CANOPY_OLD"));
   EXPECT_TRUE(fs::exists(Effects() / "CANOPY/readme.txt"));
   ExpectCanopyTexts(true);
@@ -277,7 +278,7 @@ TEST_F(CockpitPageTest, CanopyFoldersAreFoundInAnyLetterCase) {
     ExpectCanopyTexts(c.active);
 
     dialogs.ClearRecorded();
-    window->ButtonCanopyClick();
+    CanopyButton()->click();
     EXPECT_TRUE(fs::is_directory(effects / c.renamedTo));
     EXPECT_FALSE(fs::exists(effects / c.folder));
     EXPECT_TRUE(fs::exists(effects / "CANOPY.txt"));
@@ -291,7 +292,7 @@ TEST_F(CockpitPageTest, CanopyFoldersAreFoundInAnyLetterCase) {
 TEST_F(CockpitPageTest, FailedRenameIsReportedAndThePageShowsTheRealState) {
   // A folder of the target name, even an empty one in another letter case, stops the rename.
   fs::create_directory(Effects() / "Canopy_Old");
-  window->ButtonCanopyClick();
+  CanopyButton()->click();
   EXPECT_TRUE(fs::exists(Effects() / "CANOPY/readme.txt"));
   EXPECT_TRUE(fs::is_directory(Effects() / "Canopy_Old"));
   ExpectCanopyTexts(true);
@@ -308,7 +309,7 @@ TEST_F(CockpitPageTest, FailedRenameIsReportedAndThePageShowsTheRealState) {
   fs::rename(Effects() / "CANOPY", Effects() / "CANOPY_OLD");
   WriteFile(Effects() / "CANOPY", "a file where the folder should be");
   dialogs.ClearRecorded();
-  window->ButtonCanopyClick();
+  CanopyButton()->click();
   EXPECT_TRUE(fs::is_directory(Effects() / "CANOPY_OLD"));
   ExpectCanopyTexts(false);
   ASSERT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
@@ -318,9 +319,9 @@ TEST_F(CockpitPageTest, FailedRenameIsReportedAndThePageShowsTheRealState) {
 TEST_F(CockpitPageTest, NoEffectFolderIsReportedWithTheEffectsFolder) {
   fs::remove_all(Effects() / "CANOPY");
   WriteFile(Effects() / "canopy_notes.txt", "not a folder");
-  window->ButtonCanopyClick();
+  CanopyButton()->click();
   fs::remove_all(Effects());
-  window->ButtonCanopyClick();
+  CanopyButton()->click();
 
   ASSERT_EQ(dialogs.Recorded().size(), 2u) << Recorded();
   for (const auto& dialog : dialogs.Recorded()) {

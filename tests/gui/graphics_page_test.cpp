@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "documents/graphics_document.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
 #include "support/program_install.h"
@@ -113,9 +114,7 @@ TEST_F(GraphicsPageTest, EveryPreviewHandlerShowsItsPictureAndMarksThePagesModif
       {"density 3", slider("SpecialSliderShadowDensity", 3), "shadowdensity_0.jpg"},
       {"density 4", slider("SpecialSliderShadowDensity", 4), "shadowdensity_5.jpg"},
       {"density 7", slider("SpecialSliderShadowDensity", 7), "shadowdensity_10.jpg"},
-      {"scenes", slider("SpecialSliderScenes", 2), "scenes_2.jpg"},
       {"exhaust off", [this] { Find<QCheckBox>("CheckboxExhaust")->click(); }, "exhaust_0.jpg"},
-      {"traffic on", [this] { Find<QCheckBox>("CheckBoxTrafficCivil")->click(); }, "civiltraffic_1.jpg"},
       {"high profile", [this] { Choose("ComboBoxOptimization2", "High"); }, "visibilityrange_2.jpg"},
       {"low profile", [this] { Choose("ComboBoxOptimization1", "Low"); }, "visibilityrange_0.jpg"},
   };
@@ -300,7 +299,8 @@ TEST_F(GraphicsPageTest, LowHidesTheMiddlePlaneAndACancelledNameAddsNothing) {
   dialogs.QueueText("Dusk");
   Click("SpeedButtonAddOpti");
   EXPECT_FALSE(Find("SliderMiddleClip")->isHidden());
-  EXPECT_EQ(window->Optis().back().MiddleClip, "4");  // a copy of Low gets a middle plane
+  // A copy of Low gets a middle plane, stored as its slider shows it.
+  EXPECT_EQ(window->GameFiles().Get<GraphicsDocument>().optis.back().MiddleClip, "4.0");
 }
 
 TEST_F(GraphicsPageTest, LoadFailuresAskForTheDefaultCopyWithTheGraphicsTitle) {
@@ -346,6 +346,21 @@ TEST_F(GraphicsPageTest, LoadFailuresAskForTheDefaultCopyWithTheGraphicsTitle) {
     EXPECT_EQ(*window->GameFiles().RememberedPath("Graphics"), install.Folder().Defaults() / "Graphics.cfg");
     EXPECT_EQ(Find("SpecialSliderTextureLevel")->Position(), 2);  // the default copy's value
     if (c.picture) fs::rename(folder / c.picture, install.Folder().Images() / c.picture);
+  }
+}
+
+}  // namespace
+}  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// The scenery and the civil traffic belong to the mission editor's file: a change there would be lost.
+TEST_F(GraphicsPageTest, MissionEditorValuesAreShownDisabledWithTheReason) {
+  for (const char* name : {"SpecialSliderScenes", "CheckBoxTrafficCivil"}) {
+    const QWidget* control = Find<QWidget>(name);
+    EXPECT_FALSE(control->isEnabled()) << name;
+    EXPECT_EQ(control->toolTip(), window->LookupMessage("MissionEditorNotEdited")) << name;
   }
 }
 

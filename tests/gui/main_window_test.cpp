@@ -11,16 +11,16 @@
 #include <QDomDocument>
 #include <QFile>
 #include <QStackedWidget>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QTest>
 
 #include "app/compat_relaunch.h"
 #include "app/splash_screen.h"
 #include "language/form_translator.h"
+#include "platform/wine_registry.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
-#include "platform/wine_registry.h"
 #include "support/memory_registry.h"
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
@@ -35,11 +35,17 @@ using test::ProgramInstall;
 using test::ScriptedDialogs;
 
 // Reads "chat_log" of the statistics file into a value the test can see and change.
-class StatsHandler : public GameFileHandler {
+class StatsHandler : public GameDocumentOf<StatsHandler> {
  public:
   const GameFileKind& Kind() const override { return GameFileKindOf("Stats"); }
-  void ReadLines(const Lines& lines) override { value = GetParam(lines, "chat_log", "false", "", false); }
-  void WriteLines(Lines& lines) override { SetParam(lines, "chat_log", value, anchor, false); }
+  void Read(const Lines& lines, const MessageLookup&) override {
+    value = GetParam(lines, "chat_log", "false", "", false);
+  }
+  void Write(Lines& lines, const MessageLookup&) const override {
+    SetParam(lines, "chat_log", value, anchor, false);
+  }
+  std::vector<NamedValue> Values() const override { return {{"chat_log", value}}; }
+  void SetValue(std::string_view, std::string_view text) override { value = text; }
   std::string value;
   std::string anchor;  // a missing anchor makes the write fail
 };
@@ -119,12 +125,12 @@ TEST_F(MainWindowTest, FirstStartWritesEveryKeyItReads) {
 
 TEST_F(MainWindowTest, ExactlyOnePageButtonIsPressedAfterEveryNavigation) {
   auto window = Start();
-  const char* const buttons[] = {"dxButtonGraphicsCockpit", "dxButtonResolution", "dxButtonScreenshots",
-                                 "dxButtonOptimisation",    "dxButtonObjectClipping", "dxButtonObjectDensity",
-                                 "dxButtonMultiClient",     "dxButtonMultiServer", "dxButtonRealism",
-                                 "dxButtonOther",           "dxButtonLUA",         "dxButtonView",
-                                 "dxButtonMouseView",       "dxButtonSmokeColor",  "dxButtonOptions",
-                                 "dxButtonBackup",          "dxButtonGraphicsStandard"};
+  const char* const buttons[] = {
+      "dxButtonGraphicsCockpit", "dxButtonResolution",    "dxButtonScreenshots", "dxButtonOptimisation",
+      "dxButtonObjectClipping",  "dxButtonObjectDensity", "dxButtonMultiClient", "dxButtonMultiServer",
+      "dxButtonRealism",         "dxButtonOther",         "dxButtonLUA",         "dxButtonView",
+      "dxButtonMouseView",       "dxButtonSmokeColor",    "dxButtonOptions",     "dxButtonBackup",
+      "dxButtonGraphicsStandard"};
   for (const char* name : buttons) {
     window->PageButtonClick(window->RibbonButton(name));
     int pressed = 0;
@@ -159,9 +165,9 @@ TEST_F(MainWindowTest, SelectingATabShowsItsFirstPage) {
 TEST_F(MainWindowTest, PreviewAreaFollowsThePage) {
   auto window = Start();
   auto* preview = window->findChild<QWidget*>("PanelImageGraphics");
-  const std::pair<const char*, bool> cases[] = {{"dxButtonGraphicsStandard", true}, {"dxButtonResolution", false},
-                                                {"dxButtonOptimisation", true},     {"dxButtonObjectClipping", true},
-                                                {"dxButtonMultiClient", false},     {"dxButtonGraphicsCockpit", true}};
+  const std::pair<const char*, bool> cases[] = {
+      {"dxButtonGraphicsStandard", true}, {"dxButtonResolution", false},  {"dxButtonOptimisation", true},
+      {"dxButtonObjectClipping", true},   {"dxButtonMultiClient", false}, {"dxButtonGraphicsCockpit", true}};
   for (const auto& [button, shown] : cases) {
     window->PageButtonClick(window->RibbonButton(button));
     EXPECT_EQ(!preview->isHidden(), shown) << button;
@@ -234,7 +240,8 @@ TEST_F(MainWindowTest, ApplyWritesEveryFileAndReportsApplied) {
   stats->value = "false";
   window->EnableApplyCancel(true, true);
   window->dxButtonApplyClick();
-  EXPECT_NE(test::ReadBytes(install.Game("Config/network/stats.lua")).find("chat_log = false;"), std::string::npos);
+  EXPECT_NE(test::ReadBytes(install.Game("Config/network/stats.lua")).find("chat_log = false;"),
+            std::string::npos);
   EXPECT_EQ(window->StatusText(1), window->LookupMessage("Applyed"));
   EXPECT_FALSE(window->ApplyEnabled());
   EXPECT_TRUE(dialogs.Recorded().empty());
@@ -252,7 +259,8 @@ TEST_F(MainWindowTest, FailedApplyKeepsTheEditsMarked) {
   window->EnableApplyCancel(true, true);
   window->dxButtonApplyClick();
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
-  EXPECT_TRUE(dialogs.Recorded()[0].text.startsWith(window->LookupMessage("Applying") + " (StatsSettings)\r\n"));
+  EXPECT_TRUE(
+      dialogs.Recorded()[0].text.startsWith(window->LookupMessage("Applying") + " (StatsSettings)\r\n"));
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("SetParam Error"));
   EXPECT_EQ(test::ReadBytes(install.Game("Config/network/stats.lua")), before);
   EXPECT_TRUE(window->ApplyEnabled());
@@ -270,12 +278,14 @@ TEST_F(MainWindowTest, EmptyFileOffersTheDefaultCopyAndApplyRestoresTheGameFile)
 
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   EXPECT_TRUE(dialogs.Recorded()[0].text.startsWith("StatsSettings\r\n----------------------\r\n"));
-  EXPECT_TRUE(dialogs.Recorded()[0].text.contains(QString::fromStdString(install.Game("Config/network/stats.lua").string())));
+  EXPECT_TRUE(dialogs.Recorded()[0].text.contains(
+      QString::fromStdString(install.Game("Config/network/stats.lua").string())));
   EXPECT_EQ(window->GameFiles().RememberedPath("Stats")->filename(), "Stats.lua");
   EXPECT_EQ(stats->value, "true");
 
   window->dxButtonApplyClick();
-  EXPECT_NE(test::ReadBytes(install.Game("Config/network/stats.lua")).find("chat_log = true;"), std::string::npos);
+  EXPECT_NE(test::ReadBytes(install.Game("Config/network/stats.lua")).find("chat_log = true;"),
+            std::string::npos);
 }
 
 TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
@@ -357,6 +367,8 @@ TEST_F(MainWindowTest, UnknownLanguageOrMissingFileFallsBackToEnglishOnce) {
 
 TEST_F(MainWindowTest, EveryControlTheLanguageFilesNameExists) {
   auto window = Start();
+  const auto* pages = window->findChild<QStackedWidget*>("PageControl");
+  for (int index = 0; index < pages->count(); ++index) window->ShowPage(pages->widget(index)->objectName());
   QDomDocument document;
   QFile file(QString::fromStdString((install.Folder().Languages() / "en-EN.xml").string()));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -431,9 +443,11 @@ TEST_F(NoGameFolderTest, ChosenExecutableGivesTheFolderAndStoresIt) {
 }
 
 TEST_F(NoGameFolderTest, RegistryKeyGivesTheFolderWithoutStoringIt) {
-  const std::string key = "Software\\Eagle Dynamics\\Lock On 1.1";  // the store holds keys without a final "\\"
+  const std::string key =
+      "Software\\Eagle Dynamics\\Lock On 1.1";  // the store holds keys without a final "\\"
   registry.AddKey(RegRoot::CurrentUser, key);
-  registry.Set(RegRoot::CurrentUser, key, "Path", install.GameFolder().substr(0, install.GameFolder().size() - 1));
+  registry.Set(RegRoot::CurrentUser, key, "Path",
+               install.GameFolder().substr(0, install.GameFolder().size() - 1));
   WriteIniValue(install.SettingsFile(), "Config", "LockOnPath", "\xC2\xA4\xC2\xA4  ");
   const ScopedRegistryStore scope(registry);
   auto window = Start();
@@ -520,6 +534,64 @@ TEST(CompatibilityRelaunchTest, WritesTheLayerAndRestartsOnlyWhenNeeded) {
   }
 }
 
+// Counts the reads that reach a store in memory; the write question is passed on uncounted.
+class ReadCountingStore : public RegistryStore {
+ public:
+  explicit ReadCountingStore(test::MemoryStore& store) : m_store(store) {}
+  bool KeyExists(RegRoot root, std::string_view path) const override {
+    ++reads;
+    return m_store.KeyExists(root, path);
+  }
+  std::optional<std::string> ReadString(RegRoot root, std::string_view path,
+                                        std::string_view name) const override {
+    ++reads;
+    return m_store.ReadString(root, path, name);
+  }
+  std::vector<std::string> SubKeyNames(RegRoot root, std::string_view path) const override {
+    ++reads;
+    return m_store.SubKeyNames(root, path);
+  }
+  bool CanWrite(RegRoot root, std::string_view path) const override { return m_store.CanWrite(root, path); }
+  void WriteString(RegRoot root, std::string_view path, std::string_view name,
+                   std::string_view text) override {
+    m_store.WriteString(root, path, name, text);
+  }
+
+  mutable int reads = 0;
+
+ private:
+  test::MemoryStore& m_store;
+};
+
+// A Wine prefix's registry refuses writes: the check must not pay for reading its large system.reg.
+TEST(CompatibilityRelaunchTest, ReadsNothingWhereTheLayerCannotBeWritten) {
+  const std::string versionKey = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+  const std::string layersKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\AppCompatFlags\\Layers";
+  struct Case {
+    const char* what;
+    bool writable, layersKeyExists, relaunch, reads;
+  };
+  const Case cases[] = {
+      {"read-only store", false, true, false, false},
+      {"writable store without the layers key", true, false, false, false},
+      {"writable store with the layers key", true, true, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    test::MemoryStore memory(c.writable);
+    memory.AddKey(RegRoot::LocalMachine, versionKey);
+    memory.Set(RegRoot::LocalMachine, versionKey, "CurrentVersion", std::string("6.1"));
+    if (c.layersKeyExists) memory.AddKey(RegRoot::CurrentUser, layersKey);
+    ReadCountingStore registry(memory);
+    int starts = 0;
+    const bool relaunched = CompatibilityRelaunchCheck(
+        registry, "/opt/kesta/kesta", [&](const std::filesystem::path&) { return ++starts > 0; });
+    EXPECT_EQ(relaunched, c.relaunch);
+    EXPECT_EQ(starts, c.relaunch ? 1 : 0);
+    EXPECT_EQ(registry.reads > 0, c.reads) << registry.reads << " reads";
+  }
+}
+
 }  // namespace
 }  // namespace kesta
 
@@ -551,12 +623,18 @@ namespace kesta {
 namespace {
 
 // Notes in a shared log when its file is read or written.
-class RecordingHandler : public GameFileHandler {
+class RecordingHandler : public GameDocumentOf<RecordingHandler> {
  public:
   RecordingHandler(const GameFileKind& kind, std::vector<std::string>& log) : m_kind(kind), m_log(log) {}
   const GameFileKind& Kind() const override { return m_kind; }
-  void ReadLines(const Lines&) override { m_log.push_back("load " + std::string(m_kind.catalogKey)); }
-  void WriteLines(Lines&) override { m_log.push_back("apply " + std::string(m_kind.catalogKey)); }
+  void Read(const Lines&, const MessageLookup&) override {
+    m_log.push_back("load " + std::string(m_kind.catalogKey));
+  }
+  void Write(Lines&, const MessageLookup&) const override {
+    m_log.push_back("apply " + std::string(m_kind.catalogKey));
+  }
+  std::vector<NamedValue> Values() const override { return {}; }
+  void SetValue(std::string_view, std::string_view) override {}
 
  private:
   const GameFileKind& m_kind;
@@ -572,10 +650,10 @@ TEST(ApplyCancelOrderTest, EveryFileInTheWholeSetOrderAndTheCursorRestored) {
     window.GameFiles().Register(std::make_unique<RecordingHandler>(kind, log));
   window.FormCreate();
   // Start-up reads the files in the order the pages are filled.
-  const std::vector<std::string> startUp = {"load Graphics", "load Cockpit",   "load Network",  "load Stats",
-                                            "load Server",   "load View",      "load SnapView", "load Producer",
-                                            "load World",    "load Drawinfo",  "load ExportConfig",
-                                            "load MECustom"};
+  const std::vector<std::string> startUp = {"load Graphics", "load Cockpit",      "load Network",
+                                            "load Stats",    "load Server",       "load View",
+                                            "load SnapView", "load Producer",     "load World",
+                                            "load Drawinfo", "load ExportConfig", "load MECustom"};
   EXPECT_EQ(log, startUp);
 
   std::vector<std::string> apply, cancel;

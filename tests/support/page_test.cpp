@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QStackedWidget>
 
 #include "support/run_program.h"
 #include "ui/jpeg_image.h"
@@ -13,11 +14,17 @@ void PageTest::SetUp() {
   window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
   window->FormCreate();
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
+  // Pages are built on their first visit; the tests reach every control, so every page is visited.
+  const auto* pages = window->findChild<QStackedWidget*>("PageControl");
+  for (int index = 0; index < pages->count(); ++index) window->ShowPage(pages->widget(index)->objectName());
+  window->ShowPage("TabSheetGraphicsStandards");
+  ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
 
 std::string PageTest::Recorded() const {
   std::string texts;
-  for (const auto& dialog : dialogs.Recorded()) texts += (dialog.kind + ": " + dialog.text + "\n").toStdString();
+  for (const auto& dialog : dialogs.Recorded())
+    texts += (dialog.kind + ": " + dialog.text + "\n").toStdString();
   return texts;
 }
 

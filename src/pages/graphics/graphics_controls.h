@@ -1,30 +1,28 @@
 #pragma once
-// Small pieces shared by the graphics pages: control construction and strict value reading.
+// Control construction shared by the pages: each control carries its given name, which the language
+// file uses to caption it.
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
-#include <string>
-#include <string_view>
-
-#include "engine/param_lines.h"
 
 namespace kesta {
 
 class TSpecialSlider;
+class TSpecialSliderModMan;
+struct OptiSlider;
 
-// A plain stepped slider, step 1, titled by the language file under its name.
+// A plain stepped slider from 0, step 1, titled by the language file under its name.
 TSpecialSlider* MakeGraphicsSlider(const char* name, int max, QWidget* parent);
+// A slider that shows position x multiplier, coloured by its reference positions.
+TSpecialSliderModMan* MakeMultiplierSlider(const QString& name, int min, int max, double multiplier, int low,
+                                           int medium, int high, QWidget* parent);
 QGroupBox* MakeGroupBox(const char* name, QWidget* parent);
 QLineEdit* MakeEdit(const char* name, int maxLength, QWidget* parent);
-
-// The parameter's value as a whole number; anything else fails with a text for the user.
-int IntegerValue(const Lines& lines, std::string_view name, std::string_view absent);
-
-// Removes every occurrence of `what`, letters compared without regard to case.
-std::string RemoveAllNoCase(std::string text, std::string_view what);
-
-// Edits hold game text, which is 8-bit.
-QString FromGameText(const std::string& text);
-std::string ToGameText(const QString& text);
+QCheckBox* MakeCheckBox(const char* name, QWidget* parent);
+QLabel* MakeLabel(const char* name, QWidget* parent);
+QComboBox* MakeComboBox(const char* name, QWidget* parent);
 
 }  // namespace kesta

@@ -1,5 +1,5 @@
 // The two visibility-range pages: one profile shown on both, its sliders, and the add and remove
-// commands. The profile records and the file's Camera block are handled by visibility_profiles.
+// commands. The profiles themselves live in the graphics document.
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -7,18 +7,33 @@
 #include <QLabel>
 #include <QToolButton>
 
-#include "engine/failure.h"
+#include "documents/graphics_document.h"
 #include "engine/text.h"
+#include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
+#include "pages/graphics/graphics_pages.h"
+#include "sets/game_file_set.h"
 #include "settings/helpers.h"
 #include "ui/dialog_service.h"
+#include "ui/game_text.h"
 #include "ui/main_window.h"
 #include "ui/special_slider.h"
-#include "ui/tab_sheet.h"
 
 namespace kesta {
 
 namespace {
+
+struct PageParts {
+  int page;  // 2 or 3, as in the slider table
+  const char* label;
+  const char* combo;
+  const char* add;
+  const char* remove;
+};
+constexpr PageParts kClipping{2, "LabelTextureLevel", "ComboBoxOptimization1", "SpeedButtonAddOpti",
+                              "SpeedButtonRemoveOpti"};
+constexpr PageParts kDensity{3, "LabelTextureLevelBis", "ComboBoxOptimization2", "SpeedButtonAddOptiBis",
+                             "SpeedButtonRemoveOptiBis"};
 
 QToolButton* MakeFlatButton(const char* name, const char* glyph, QWidget* parent) {
   auto* button = new QToolButton(parent);
@@ -28,169 +43,128 @@ QToolButton* MakeFlatButton(const char* name, const char* glyph, QWidget* parent
   return button;
 }
 
-std::vector<std::string> ItemsOf(const QComboBox* box) {
-  std::vector<std::string> items;
-  for (int i = 0; i < box->count(); ++i) items.push_back(ToGameText(box->itemText(i)));
-  return items;
-}
+class TVisibilityRangePage final : public TGamePage {
+ public:
+  TVisibilityRangePage(TFrmKESTA& window, TTabSheet* sheet, const PageParts& parts)
+      : TGamePage(window, sheet), m_document(window.GameFiles().Get<GraphicsDocument>()) {
+    auto* row = new QHBoxLayout;
+    m_comboBoxOptimization = MakeComboBox(parts.combo, this);
+    m_comboBoxOptimization->setMinimumWidth(160);
+    QToolButton* add = MakeFlatButton(parts.add, "+", this);
+    m_removeButton = MakeFlatButton(parts.remove, "-", this);
+    row->addWidget(MakeLabel(parts.label, this));
+    row->addWidget(m_comboBoxOptimization, 1);
+    row->addWidget(add);
+    row->addWidget(m_removeButton);
+    static_cast<QVBoxLayout*>(layout())->addLayout(row);
+
+    auto* grid = new QGridLayout;
+    int count = 0;
+    for (const OptiSlider& design : OptiSliders()) {
+      if (design.page != parts.page) continue;
+      TSpecialSliderModMan* slider = MakeMultiplierSlider(QString::fromLatin1(design.sliderName), design.min,
+                                                          design.max, design.multiplier, design.valueLow,
+                                                          design.valueMedium, design.valueHigh, this);
+      grid->addWidget(slider, count / 2, count % 2);
+      ++count;
+      m_sliders.emplace_back(&design, slider);
+      OnUserChange(slider, &TSpecialSlider::OnStep,
+                   [this, &design, slider] { OptiSliderStep(design, slider); });
+    }
+    grid->setColumnStretch(0, 1);
+    grid->setColumnStretch(1, 1);
+    static_cast<QVBoxLayout*>(layout())->addLayout(grid);
+
+    OnUserChange(m_comboBoxOptimization, &QComboBox::activated, [this] { ComboBoxOptimization1Change(); });
+    connect(add, &QToolButton::clicked, this, [this] { SpeedButtonAddOptiClick(); });
+    connect(m_removeButton, &QToolButton::clicked, this, [this] { SpeedButtonRemoveOptiClick(); });
+  }
+
+ private:
+  void Fill() override {
+    m_comboBoxOptimization->clear();
+    for (const std::string& name : m_document.ProfileNames())
+      m_comboBoxOptimization->addItem(FromGameText(name));
+    m_comboBoxOptimization->setCurrentIndex(m_comboBoxOptimization->findText(
+        FromGameText(m_document.currentProfile), Qt::MatchFixedString | Qt::MatchCaseSensitive));
+    m_removeButton->setEnabled(!IsStockProfile(m_document.currentProfile));
+    const TOpti* opti = m_document.ShownProfile();
+    const bool low = Trim(m_document.currentProfile).empty() || m_document.currentProfile == "Low";
+    for (const auto& [design, slider] : m_sliders) {
+      const bool middle = design->key == "middle_clip";
+      if (middle) slider->setVisible(!low);
+      if (!opti || (middle && (low || opti->Name == "Low"))) continue;
+      try {
+        slider->SetPosition(OptiSliderPosition(opti->*design->field, design->multiplier));
+      } catch (const std::exception&) {
+        // The document refuses to show such a profile; nothing to show here either.
+      }
+    }
+  }
+
+  // Shows the profile chosen in this page's list on both pages.
+  void ComboBoxOptimization1Change() {
+    try {
+      m_document.ShowProfile(ToGameText(m_comboBoxOptimization->currentText()));
+    } catch (const std::exception& failure) {
+      m_window.Dialogs().Error(QString::fromStdString(failure.what()));
+    }
+    ShowChange();
+  }
+
+  void ShowChange() {
+    m_window.RefreshPages(GraphicsDocument::kCatalogKey);
+    m_window.ShowPreviewPicture(QString::fromStdString(VisibilityRangePicture(m_document.currentProfile)));
+    MarkModified();
+  }
+
+  // SliderLodStep, SliderNearClipStep, ... SliderLightsDensityStep.
+  void OptiSliderStep(const OptiSlider& design, const TSpecialSlider* slider) {
+    StoreOptiValue(m_document.optis, m_document.currentProfile, design.key, slider->Position(),
+                   design.multiplier);
+    MarkModified();
+  }
+
+  void SpeedButtonAddOptiClick() {
+    const QString title = m_window.LookupMessage("NameOfNewVisibilityRange");
+    const std::optional<QString> typed = m_window.Dialogs().InputText(title, title, "");
+    if (!typed) return;
+    const std::string name = ToGameText(*typed);
+    // A name the file could not hold as a profile name would be lost at the next apply.
+    if (!IsValidProfileName(name)) return;
+    const std::string unique = UniqueName(name, m_document.ProfileNames(), 1);
+    m_document.optis.push_back(NewOpti(m_document.optis, m_document.currentProfile, unique));
+    ShowProfile(unique);
+  }
+
+  void SpeedButtonRemoveOptiClick() {
+    if (!MarkOptiDeleted(m_document.optis, m_document.currentProfile)) return;
+    ShowProfile("Medium");
+  }
+
+  void ShowProfile(const std::string& name) {
+    try {
+      m_document.ShowProfile(name);
+    } catch (const std::exception& failure) {
+      m_window.Dialogs().Error(QString::fromStdString(failure.what()));
+    }
+    ShowChange();
+  }
+
+  GraphicsDocument& m_document;
+  QComboBox* m_comboBoxOptimization = nullptr;
+  QToolButton* m_removeButton = nullptr;
+  std::vector<std::pair<const OptiSlider*, TSpecialSliderModMan*>> m_sliders;
+};
 
 }  // namespace
 
-void TFrmKESTA::BuildVisibilityPages(TTabSheet* clipping, TTabSheet* density) {
-  struct PageParts {
-    TTabSheet* page;
-    const char* label;
-    const char* combo;
-    const char* add;
-    const char* remove;
-  };
-  const PageParts parts[] = {
-      {clipping, "LabelTextureLevel", "ComboBoxOptimization1", "SpeedButtonAddOpti", "SpeedButtonRemoveOpti"},
-      {density, "LabelTextureLevelBis", "ComboBoxOptimization2", "SpeedButtonAddOptiBis",
-       "SpeedButtonRemoveOptiBis"}};
-  for (int index = 0; index < 2; ++index) {
-    const PageParts& part = parts[index];
-    auto* row = new QHBoxLayout;
-    auto* label = new QLabel(part.label, part.page);
-    label->setObjectName(part.label);
-    auto* combo = new QComboBox(part.page);
-    combo->setObjectName(part.combo);
-    combo->setMinimumWidth(160);
-    QToolButton* add = MakeFlatButton(part.add, "+", part.page);
-    QToolButton* remove = MakeFlatButton(part.remove, "-", part.page);
-    row->addWidget(label);
-    row->addWidget(combo, 1);
-    row->addWidget(add);
-    row->addWidget(remove);
-    part.page->Body()->addLayout(row);
-    (index == 0 ? m_comboBoxOptimization1 : m_comboBoxOptimization2) = combo;
-    m_removeOptiButtons.push_back(remove);
-    connect(combo, &QComboBox::activated, this, [this, combo] {
-      try {
-        ComboBoxOptimization1Change(combo);
-      } catch (const std::exception& failure) {
-        m_dialogs->Error(QString::fromStdString(failure.what()));
-      }
-    });
-    connect(add, &QToolButton::clicked, this, &TFrmKESTA::SpeedButtonAddOptiClick);
-    connect(remove, &QToolButton::clicked, this, &TFrmKESTA::SpeedButtonRemoveOptiClick);
-  }
-  QGridLayout* grids[2] = {new QGridLayout, new QGridLayout};
-  int counts[2] = {0, 0};
-  for (const OptiSlider& design : OptiSliders()) {
-    const int index = design.page == 2 ? 0 : 1;
-    auto* slider = new TSpecialSliderModMan(parts[index].page);
-    const QString name = QString::fromLatin1(design.sliderName.data(), qsizetype(design.sliderName.size()));
-    slider->setObjectName(name);
-    slider->SetTitle(name);
-    slider->SetMin(design.min);
-    slider->SetMax(design.max);
-    slider->SetStep(1);
-    slider->SetMultiplicateur(design.multiplier);
-    slider->SetValueLow(design.valueLow);
-    slider->SetValueMedium(design.valueMedium);
-    slider->SetValueHigh(design.valueHigh);
-    slider->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    grids[index]->addWidget(slider, counts[index] / 2, counts[index] % 2);
-    ++counts[index];
-    m_optiSliders[design.key] = slider;
-  }
-  for (int index = 0; index < 2; ++index) {
-    grids[index]->setColumnStretch(0, 1);
-    grids[index]->setColumnStretch(1, 1);
-    parts[index].page->Body()->addLayout(grids[index]);
-  }
+TGamePage* MakeClippingPage(TFrmKESTA& window, TTabSheet* sheet) {
+  return new TVisibilityRangePage(window, sheet, kClipping);
 }
 
-void TFrmKESTA::ConnectLateSliderHandlers() {
-  if (m_lateSlidersConnected) return;
-  m_lateSlidersConnected = true;
-  connect(m_specialSliderShadowDensity, &TSpecialSlider::OnStep, this,
-          &TFrmKESTA::SpecialSliderShadowDensityStep);
-  for (const OptiSlider& design : OptiSliders())
-    connect(m_optiSliders.at(design.key), &TSpecialSlider::OnStep, this,
-            [this, &design] { OptiSliderStep(design); });
-}
-
-void TFrmKESTA::ReadProfiles(const Lines& lines) {
-  m_optis = ReadOptis(lines, [this](std::string_view key) { return LookupMessageUtf8(key); });
-  QStringList names;
-  for (const TOpti& opti : m_optis) names.append(FromGameText(opti.Name));
-  for (QComboBox* box : {m_comboBoxOptimization1, m_comboBoxOptimization2}) {
-    box->clear();
-    box->addItems(names);
-  }
-}
-
-void TFrmKESTA::SelectCurrentProfile(const std::string& current) {
-  m_comboBoxOptimization1->setCurrentIndex(m_comboBoxOptimization1->findText(FromGameText(current)));
-  m_comboBoxOptimization2->setCurrentIndex(m_comboBoxOptimization1->currentIndex());
-  ComboBoxOptimization1Change(m_comboBoxOptimization1);
-}
-
-void TFrmKESTA::ComboBoxOptimization1Change(QObject* sender) {
-  m_sliderUpdate = true;
-  try {
-    if (sender == m_comboBoxOptimization1)
-      m_comboBoxOptimization2->setCurrentIndex(m_comboBoxOptimization1->currentIndex());
-    else
-      m_comboBoxOptimization1->setCurrentIndex(m_comboBoxOptimization2->currentIndex());
-    const bool stock = IsStockProfile(ToGameText(m_comboBoxOptimization1->currentText()));
-    for (QToolButton* button : m_removeOptiButtons) button->setEnabled(!stock);
-    const std::string shown = ToGameText(static_cast<QComboBox*>(sender)->currentText());
-    const std::string name = Trim(shown).empty() ? "Low" : shown;
-    const TOpti* opti = ShownOpti(m_optis, shown);
-    if (!opti) throw EKestaError("No visibility range profile");
-    const TOpti values = *opti;  // the slider handlers store into the record while it is shown
-    m_optiSliders.at("middle_clip")->setVisible(name != "Low");
-    for (const OptiSlider& design : OptiSliders()) {
-      if (design.key == "middle_clip" && name == "Low") continue;
-      m_optiSliders.at(design.key)->SetPosition(OptiSliderPosition(values.*design.field, design.multiplier));
-    }
-    LoadPreviewPicture(QString::fromStdString(VisibilityRangePicture(name)));
-    MarkGraphicsModified();
-    m_sliderUpdate = false;
-  } catch (const std::exception& failure) {
-    m_sliderUpdate = false;
-    const std::string rule = "----------------------";
-    throw EKestaError("Loading Textures optimizations Settings\r\n" + rule + "\r\n" + failure.what() +
-                      "\r\n" + rule + "\r\n\r\n" + rule + "\r\nPlease contact the developper!");
-  }
-}
-
-void TFrmKESTA::OptiSliderStep(const OptiSlider& slider) {
-  StoreOptiValue(m_optis, ToGameText(m_comboBoxOptimization1->currentText()), slider.key,
-                 m_optiSliders.at(slider.key)->Position(), slider.multiplier);
-  if (!m_sliderUpdate) MarkGraphicsModified();
-}
-
-void TFrmKESTA::SpeedButtonAddOptiClick() {
-  const QString title = LookupMessage("NameOfNewVisibilityRange");
-  const std::optional<QString> typed = m_dialogs->InputText(title, title, "");
-  // A name the file could not hold as a profile name would be lost at the next apply.
-  if (!typed || !IsValidProfileName(ToGameText(*typed))) return;
-  const std::string name = UniqueName(ToGameText(*typed), ItemsOf(m_comboBoxOptimization1), 1);
-  for (QComboBox* box : {m_comboBoxOptimization1, m_comboBoxOptimization2}) box->addItem(FromGameText(name));
-  m_optis.push_back(NewOpti(m_optis, ToGameText(m_comboBoxOptimization1->currentText()), name));
-  m_comboBoxOptimization1->setCurrentIndex(m_comboBoxOptimization1->count() - 1);
-  try {
-    ComboBoxOptimization1Change(m_comboBoxOptimization1);
-  } catch (const std::exception& failure) {
-    m_dialogs->Error(QString::fromStdString(failure.what()));
-  }
-}
-
-void TFrmKESTA::SpeedButtonRemoveOptiClick() {
-  const std::string name = ToGameText(m_comboBoxOptimization1->currentText());
-  if (!MarkOptiDeleted(m_optis, name)) return;
-  for (QComboBox* box : {m_comboBoxOptimization1, m_comboBoxOptimization2})
-    box->removeItem(box->findText(FromGameText(name), Qt::MatchFixedString | Qt::MatchCaseSensitive));
-  m_comboBoxOptimization1->setCurrentIndex(m_comboBoxOptimization1->findText("Medium"));
-  try {
-    ComboBoxOptimization1Change(m_comboBoxOptimization1);
-  } catch (const std::exception& failure) {
-    m_dialogs->Error(QString::fromStdString(failure.what()));
-  }
+TGamePage* MakeDensityPage(TFrmKESTA& window, TTabSheet* sheet) {
+  return new TVisibilityRangePage(window, sheet, kDensity);
 }
 
 }  // namespace kesta

@@ -1,7 +1,7 @@
 // Visibility-range profiles over real graphics files: the shipped sample and small generated files in the
 // game's layout. Every written file must still pass the Lua 5.1 compiler.
 
-#include "pages/graphics/visibility_profiles.h"
+#include "documents/visibility_profiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pages/graphics/visibility_profiles.h"
+#include "documents/visibility_profiles.h"
 
 #include <algorithm>
 #include <cmath>

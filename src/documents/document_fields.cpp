@@ -1,0 +1,67 @@
+#include "documents/document_fields.h"
+
+#include <charconv>
+
+#include "engine/failure.h"
+
+namespace kesta {
+
+namespace {
+
+bool ParseInteger(std::string_view text, int& value) {
+  const char* first = text.data() + (text.starts_with('+') ? 1 : 0);
+  const char* last = text.data() + text.size();
+  const auto [end, error] = std::from_chars(first, last, value);
+  return !text.empty() && error == std::errc() && end == last;
+}
+
+}  // namespace
+
+int ParsePosition(std::string_view text, int min, int max) {
+  int value = 0;
+  if (!ParseInteger(text, value) || value < min || value > max)
+    throw EKestaError("\"" + std::string(text) + "\" is not a position from " + std::to_string(min) + " to " +
+                      std::to_string(max));
+  return value;
+}
+
+bool ParseCheck(std::string_view text) {
+  if (text == "1") return true;
+  if (text == "0") return false;
+  throw EKestaError("\"" + std::string(text) + "\" is not 1 (checked) or 0 (not checked)");
+}
+
+std::string CheckedText(std::string_view text, size_t maxLength) {
+  if (text.size() > maxLength)
+    throw EKestaError("\"" + std::string(text) + "\" is longer than the " + std::to_string(maxLength) +
+                      " characters the box holds");
+  return std::string(text);
+}
+
+std::string CheckedEntry(std::string_view text, const std::vector<std::string_view>& entries) {
+  for (std::string_view entry : entries)
+    if (entry == text) return std::string(text);
+  std::string list;
+  for (std::string_view entry : entries) list += (list.empty() ? "" : ", ") + std::string(entry);
+  throw EKestaError("\"" + std::string(text) + "\" is not one of: " + list);
+}
+
+void FailUnknownValue(std::string_view name) {
+  throw EKestaError("unknown name \"" + std::string(name) + "\"");
+}
+
+std::pair<std::string_view, std::string_view> SplitEntry(std::string_view name) {
+  const size_t open = name.find('[');
+  if (open == std::string_view::npos || !name.ends_with(']')) return {name, {}};
+  return {name.substr(0, open), name.substr(open + 1, name.size() - open - 2)};
+}
+
+int IntegerValue(const Lines& lines, std::string_view name, std::string_view absent) {
+  const std::string text = GetParam(lines, name, absent, "", false);
+  int value = 0;
+  if (!ParseInteger(text, value))
+    throw EKestaError("'" + text + "' is not a valid integer value for " + std::string(name));
+  return value;
+}
+
+}  // namespace kesta

@@ -1,0 +1,81 @@
+#pragma once
+// The named values of a document as a table: each entry reads a member in the page's terms and sets it
+// from text, refusing what the page's control could not hold. The documents build their tables from the
+// few kinds of controls the pages have.
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "documents/game_document.h"
+
+namespace kesta {
+
+template <typename Document>
+struct DocumentField {
+  std::string_view name;
+  std::function<std::string(const Document&)> get;
+  std::function<void(Document&, std::string_view)> set;
+};
+
+// A slider position from `min` to `max`; fails for anything else.
+int ParsePosition(std::string_view text, int min, int max);
+// A check box: "1" or "0".
+bool ParseCheck(std::string_view text);
+// Free text of at most `maxLength` bytes.
+std::string CheckedText(std::string_view text, size_t maxLength);
+// One of the entries, exactly.
+std::string CheckedEntry(std::string_view text, const std::vector<std::string_view>& entries);
+
+template <typename Document>
+DocumentField<Document> PositionField(std::string_view name, int Document::*member, int min, int max) {
+  return {
+      name, [member](const Document& d) { return std::to_string(d.*member); },
+      [member, min, max](Document& d, std::string_view text) { d.*member = ParsePosition(text, min, max); }};
+}
+
+template <typename Document>
+DocumentField<Document> CheckField(std::string_view name, bool Document::*member) {
+  return {name, [member](const Document& d) { return std::string(d.*member ? "1" : "0"); },
+          [member](Document& d, std::string_view text) { d.*member = ParseCheck(text); }};
+}
+
+template <typename Document>
+DocumentField<Document> TextField(std::string_view name, std::string Document::*member, size_t maxLength) {
+  return {
+      name, [member](const Document& d) { return d.*member; },
+      [member, maxLength](Document& d, std::string_view text) { d.*member = CheckedText(text, maxLength); }};
+}
+
+template <typename Document>
+std::vector<NamedValue> FieldValues(const std::vector<DocumentField<Document>>& fields,
+                                    const Document& document) {
+  std::vector<NamedValue> values;
+  for (const DocumentField<Document>& field : fields)
+    values.push_back({std::string(field.name), field.get(document)});
+  return values;
+}
+
+// Sets the named field; false when the table has no such name.
+template <typename Document>
+bool SetFieldValue(const std::vector<DocumentField<Document>>& fields, Document& document,
+                   std::string_view name, std::string_view text) {
+  for (const DocumentField<Document>& field : fields) {
+    if (field.name != name) continue;
+    field.set(document, text);
+    return true;
+  }
+  return false;
+}
+
+// "unknown name"
+[[noreturn]] void FailUnknownValue(std::string_view name);
+
+// "SliderLod[High]" -> ("SliderLod", "High"); a name without an entry gives an empty entry.
+std::pair<std::string_view, std::string_view> SplitEntry(std::string_view name);
+
+// The whole number a game file holds for a slider; anything else fails with a text for the user.
+int IntegerValue(const Lines& lines, std::string_view name, std::string_view absent);
+
+}  // namespace kesta

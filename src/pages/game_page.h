@@ -1,0 +1,39 @@
+#pragma once
+// A page of the main window that shows a game file's document. It is built the first time it is shown,
+// filled from its document then and after every load, and writes each change the user makes into the
+// document at once, marking the pages modified.
+
+#include <QWidget>
+
+namespace kesta {
+
+class TFrmKESTA;
+class TTabSheet;
+
+class TGamePage : public QWidget {
+ public:
+  TGamePage(TFrmKESTA& window, TTabSheet* sheet);
+
+  // Shows the document's values. The controls' handlers ignore these changes: they are not the user's.
+  void Refresh();
+
+ protected:
+  virtual void Fill() = 0;
+  bool Filling() const { return m_filling; }
+  // Connects a control's signal to a handler that runs for the user's changes only.
+  template <typename Sender, typename Signal, typename Handler>
+  void OnUserChange(Sender* sender, Signal signal, Handler handler) {
+    connect(sender, signal, this, [this, handler] {
+      if (!m_filling) handler();
+    });
+  }
+  // Marks the pages modified (Apply and Cancel become available).
+  void MarkModified();
+
+  TFrmKESTA& m_window;
+
+ private:
+  bool m_filling = false;
+};
+
+}  // namespace kesta

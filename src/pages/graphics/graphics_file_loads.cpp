@@ -1,0 +1,125 @@
+// What a load of graphics.cfg or cockpit.cfg does beyond its pages: the pictures that the changed
+// values ask for (a missing one fails the load), the picture left above the page, the aspect check of
+// the reactivation reload, the modified state and the time stamp of our own writes.
+
+#include "documents/cockpit_document.h"
+#include "documents/graphics_document.h"
+#include "engine/failure.h"
+#include "pages/graphics/graphics_pages.h"
+#include "pages/graphics/graphics_pictures.h"
+#include "platform/file_times.h"
+#include "sets/game_file_set.h"
+#include "ui/main_window.h"
+
+namespace kesta {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The pictures the standards page shows for the values that changed, in the order of the file.
+std::vector<std::string> ChangedStandardsPictures(const GraphicsDocument& before,
+                                                  const GraphicsDocument& after) {
+  std::vector<std::string> pictures;
+  const int GraphicsDocument::*sliders[] = {
+      &GraphicsDocument::textureLevel, &GraphicsDocument::precaching,  &GraphicsDocument::waterQuality,
+      &GraphicsDocument::fogQuality,   &GraphicsDocument::lightsLevel, &GraphicsDocument::effectOptions};
+  for (size_t i = 0; i < std::size(sliders); ++i)
+    if (before.*sliders[i] != after.*sliders[i])
+      pictures.push_back(StandardsSliderPicture(i, after.*sliders[i]));
+  if (before.exhaust != after.exhaust) pictures.push_back(ExhaustPicture(after.exhaust));
+  if (before.shadowLevel != after.shadowLevel)
+    pictures.push_back(StandardsSliderPicture(6, after.shadowLevel));
+  if (before.shadowDensity != after.shadowDensity)
+    pictures.push_back(ShadowDensityPicture(after.shadowDensity));
+  return pictures;
+}
+
+QString Picture(const std::string& name) { return QString::fromStdString(name); }
+
+}  // namespace
+
+bool TFrmKESTA::LoadGraphicsSettings(const fs::path& path, bool checkAspectOnly) {
+  m_checkAspectOnly = checkAspectOnly;
+  m_aspectDiffers = false;
+  m_graphicsLoadPath = path;
+  m_gameFiles->Load(GraphicsDocument::kCatalogKey, path);
+  m_checkAspectOnly = false;
+  return checkAspectOnly && m_aspectDiffers;
+}
+
+void TFrmKESTA::ApplyGraphicsSettings(const fs::path& targetPath) {
+  m_gameFiles->Apply(GraphicsDocument::kCatalogKey, targetPath);
+}
+
+void TFrmKESTA::LoadCockpitSettings(const fs::path& path) {
+  m_gameFiles->Load(CockpitDocument::kCatalogKey, path);
+}
+
+void TFrmKESTA::ApplyCockpitSettings(const fs::path& targetPath) {
+  m_gameFiles->Apply(CockpitDocument::kCatalogKey, targetPath);
+}
+
+void ConnectGraphicsFileLoads(TFrmKESTA& window) {
+  TGameFileSet& files = window.GameFiles();
+  files.SetLoadedHook(GraphicsDocument::kCatalogKey,
+                      [&window](GameDocument& document, const GameDocument& before) {
+                        auto* graphics = dynamic_cast<GraphicsDocument*>(&document);
+                        if (!graphics) return;  // a stand-in
+                        GraphicsDocument& after = *graphics;
+                        const auto& was = static_cast<const GraphicsDocument&>(before);
+                        window.GraphicsAspectLoaded(after.aspect, was.aspect);
+                        const std::string profilePicture = VisibilityRangePicture(after.currentProfile);
+                        window.CheckPreviewPicture("graphics_default.jpg");
+                        try {
+                          window.CheckPreviewPicture(Picture(profilePicture));
+                        } catch (const std::exception& failure) {
+                          throw EKestaError(ProfileShowFailure(failure.what()));
+                        }
+                        for (const std::string& picture : ChangedStandardsPictures(was, after))
+                          window.CheckPreviewPicture(Picture(picture));
+                        window.LoadPreviewPicture(Picture(profilePicture));
+                        // Loading selects the resolutions, which marks the pages modified; the callers settle
+                        // the state.
+                        window.EnableApplyCancel(true, true);
+                        window.RefreshPages(GraphicsDocument::kCatalogKey);
+                      });
+  // Our own write must not look like an outside change to the reactivation check.
+  files.SetSavedHook(GraphicsDocument::kCatalogKey,
+                     [&window](const fs::path& targetPath) { window.GraphicsSaved(targetPath); });
+
+  files.SetLoadedHook(
+      CockpitDocument::kCatalogKey, [&window](GameDocument& document, const GameDocument& before) {
+        const auto* cockpit = dynamic_cast<const CockpitDocument*>(&document);
+        if (!cockpit) return;  // a stand-in
+        const CockpitDocument& after = *cockpit;
+        const auto& was = static_cast<const CockpitDocument&>(before);
+        const std::pair<bool, std::string> changes[] = {
+            {was.mirrors != after.mirrors, MirrorsPicture(after.mirrors)},
+            {was.mirrorResolution != after.mirrorResolution, MirrorResolutionPicture(after.mirrorResolution)},
+            {was.reflections != after.reflections, ReflectionsPicture(after.reflections)},
+            {was.russianHud != after.russianHud, RussianHudPicture(after.russianHud)}};
+        for (const auto& [changed, picture] : changes) {
+          if (!changed) continue;
+          window.ShowPreviewPicture(Picture(picture));
+          window.EnableApplyCancel(true, true);
+        }
+        window.RefreshPages(CockpitDocument::kCatalogKey);
+        window.LoadPreviewPicture("graphics_default.jpg");
+      });
+}
+
+void TFrmKESTA::GraphicsAspectLoaded(int& aspect, int shownAspect) {
+  // The default copy offered after a failure is always loaded in full.
+  if (!m_checkAspectOnly || m_gameFiles->RememberedPath(GraphicsDocument::kCatalogKey) != m_graphicsLoadPath)
+    return;
+  m_aspectDiffers = aspect != shownAspect;
+  aspect = shownAspect;
+}
+
+void TFrmKESTA::GraphicsSaved(const fs::path& targetPath) {
+  if (targetPath == GamePathOf(GraphicsDocument::kCatalogKey))
+    GetLastWriteTime(targetPath, m_graphicsTimeStamp);
+}
+
+}  // namespace kesta
