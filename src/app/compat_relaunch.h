@@ -1,7 +1,7 @@
 #pragma once
 // On Windows 6.x the program once asked to run in Windows XP compatibility and restarted itself.
-// Under Wine the registry refuses writes, so the check ends in "no relaunch"; it stays for prefixes
-// whose registry store allows writes.
+// Under Wine the registry refuses writes, so the check ends in "no relaunch" without reading a value; it
+// stays for registry stores that allow writes.
 
 #include <filesystem>
 #include <functional>
