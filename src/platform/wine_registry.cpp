@@ -39,6 +39,63 @@ std::optional<std::string> Wow64Path(std::string_view keyPath) {
   return std::string(keyPath.substr(0, kSoftware.size())) + "Wow6432Node\\" + std::string(rest);
 }
 
+// Feeds the file's lines to the scan through a small buffer, so that its text is never held whole.
+bool ScanLines(const fs::path& path, WineRegistryKeyScan& scan) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::vector<char> buffer(64 * 1024);
+  std::string partial;  // a line cut by the end of the buffer
+  while (in) {
+    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    std::string_view chunk(buffer.data(), static_cast<std::size_t>(in.gcount()));
+    for (std::size_t end; (end = chunk.find('\n')) != std::string_view::npos; chunk.remove_prefix(end + 1)) {
+      if (partial.empty()) {
+        scan.AddLine(chunk.substr(0, end));
+      } else {
+        scan.AddLine(partial.append(chunk.substr(0, end)));
+        partial.clear();
+      }
+    }
+    partial.append(chunk);
+  }
+  if (in.bad()) return false;
+  if (!partial.empty()) scan.AddLine(partial);
+  return true;
+}
+
+enum class LinkStep { None, Followed, Broken };
+
+// "\\Registry\\Machine\\System\\ControlSet001" -> "System\\ControlSet001"; nothing for a name outside
+// HKEY_LOCAL_MACHINE.
+std::optional<std::string> MachinePath(std::string_view name) {
+  constexpr std::string_view kMachine = "\\Registry\\Machine";
+  if (!EqualsNoCase(name.substr(0, kMachine.size()), kMachine)) return std::nullopt;
+  name.remove_prefix(kMachine.size());
+  if (name.empty()) return std::string();
+  if (name.front() != '\\') return std::nullopt;
+  return std::string(name.substr(1));
+}
+
+// Replaces the first link along `path` (the key itself included) by the key it names. Wine makes links
+// only within HKEY_LOCAL_MACHINE; one that leads elsewhere, or names nothing, opens no key.
+LinkStep FollowFirstLink(RegRoot root, const ParsedRegistry& keys, std::string& path) {
+  if (path.empty()) return LinkStep::None;
+  std::size_t end = 0;
+  do {
+    end = path.find('\\', end + 1);
+    const WineRegKey* key = keys.FindKey(std::string_view(path).substr(0, end));
+    if (!key || !key->link) continue;
+    const std::optional<std::string> target = key->LinkTarget();
+    const std::optional<std::string> linked =
+        root == RegRoot::LocalMachine && target ? MachinePath(*target) : std::nullopt;
+    if (!linked) return LinkStep::Broken;
+    const std::string rest = end == std::string::npos ? std::string() : path.substr(end + 1);
+    path = linked->empty() || rest.empty() ? *linked + rest : *linked + '\\' + rest;
+    return LinkStep::Followed;
+  } while (end != std::string::npos);
+  return LinkStep::None;
+}
+
 // The folder a drive letter stands for, from the prefix's dosdevices link ("c:" -> "../drive_c").
 std::optional<fs::path> DriveFolder(const fs::path& prefix, char letter) {
   const fs::path device = prefix / "dosdevices" / std::string{letter, ':'};
@@ -71,42 +128,83 @@ fs::path WineRegistry::DefaultPrefix() {
   return fs::path(home) / ".wine";
 }
 
-const ParsedRegistry& WineRegistry::Keys(RegRoot root) const {
+WineRegistry::CachedFile& WineRegistry::Current(RegRoot root) const {
   CachedFile& file = root == RegRoot::CurrentUser ? m_user : m_machine;
   std::error_code ec;
   // Stat before reading: a change between the two is then seen at the next call.
   const fs::file_time_type time = fs::last_write_time(file.path, ec);
   const std::uintmax_t size = ec ? 0 : fs::file_size(file.path, ec);
-  if (!ec && file.time == time && file.size == size) return file.keys;
-  const std::optional<std::string> text = ec ? std::nullopt : ReadText(file.path);
-  file.keys = text ? ParseWineRegistry(*text) : ParsedRegistry();
-  file.time = text ? std::optional(time) : std::nullopt;
+  if (!ec && file.time == time && file.size == size) return file;
+  file.whole.reset();
+  file.parts.clear();
+  file.time = ec ? std::nullopt : std::optional(time);
   file.size = size;
-  return file.keys;
+  return file;
 }
 
-std::optional<std::string> WineRegistry::Locate(RegRoot root, const ParsedRegistry& keys,
-                                                std::string_view keyPath) const {
-  // A 64-bit installer leaves its keys outside Wow6432Node; the redirected place wins when both exist.
-  if (root == RegRoot::LocalMachine && keys.IsWin64()) {
-    std::optional<std::string> redirected = Wow64Path(keyPath);
-    if (redirected && keys.KeyExists(*redirected)) return redirected;
+const ParsedRegistry& WineRegistry::Whole(CachedFile& file) const {
+  if (file.whole) return *file.whole;
+  const std::optional<std::string> text = file.time ? ReadText(file.path) : std::nullopt;
+  if (!text) file.time.reset();  // read again next time
+  file.whole = text ? ParseWineRegistry(*text) : ParsedRegistry();
+  file.parts.clear();
+  return *file.whole;
+}
+
+const ParsedRegistry& WineRegistry::PartFor(CachedFile& file, std::string_view keyPath) const {
+  // A part costs a pass over the file, about a thirtieth of a whole parse of a fresh prefix's
+  // system.reg: past that many keys, one whole parse is cheaper.
+  constexpr std::size_t kMostParts = 30;
+  if (file.whole || file.parts.size() >= kMostParts) return Whole(file);
+  std::string folded = FoldRegistryName(keyPath);
+  if (const auto found = file.parts.find(folded); found != file.parts.end()) return found->second;
+
+  static const ParsedRegistry kNoKeys;
+  WineRegistryKeyScan scan(keyPath);
+  if (!file.time || !ScanLines(file.path, scan)) {
+    file.time.reset();  // read again next time
+    return kNoKeys;
   }
-  if (keys.KeyExists(keyPath)) return std::string(keyPath);
-  return std::nullopt;
+  return file.parts.emplace(std::move(folded), scan.Finish()).first->second;
+}
+
+std::optional<WineRegistry::Location> WineRegistry::Locate(RegRoot root, std::string_view keyPath,
+                                                           bool whole) const {
+  CachedFile& file = Current(root);
+  const auto keysFor = [&](std::string_view path) -> const ParsedRegistry& {
+    return whole ? Whole(file) : PartFor(file, path);
+  };
+  // Wine gives up after 16 links in a row, which also ends a loop of links.
+  constexpr int kMostLinks = 16;
+  const auto follow = [&](std::string path) -> std::optional<Location> {
+    for (int links = 0; links <= kMostLinks; ++links) {
+      const ParsedRegistry& keys = keysFor(path);
+      const LinkStep step = FollowFirstLink(root, keys, path);
+      if (step == LinkStep::Broken) return std::nullopt;
+      if (step == LinkStep::None)
+        return keys.KeyExists(path) ? std::optional(Location{&keys, path}) : std::nullopt;
+    }
+    return std::nullopt;
+  };
+  // A 64-bit installer leaves its keys outside Wow6432Node; the redirected place wins when both exist.
+  if (root == RegRoot::LocalMachine) {
+    const std::optional<std::string> redirected = Wow64Path(keyPath);
+    if (redirected && keysFor(keyPath).IsWin64())
+      if (std::optional<Location> found = follow(*redirected)) return found;
+  }
+  return follow(std::string(keyPath));
 }
 
 bool WineRegistry::KeyExists(RegRoot root, std::string_view keyPath) const {
   std::lock_guard lock(m_mutex);
-  return Locate(root, Keys(root), keyPath).has_value();
+  return Locate(root, keyPath, false).has_value();
 }
 
 std::optional<std::string> WineRegistry::ReadString(RegRoot root, std::string_view keyPath,
                                                     std::string_view valueName) const {
   std::lock_guard lock(m_mutex);
-  const ParsedRegistry& keys = Keys(root);
-  const std::optional<std::string> path = Locate(root, keys, keyPath);
-  const WineRegKey* key = path ? keys.FindKey(*path) : nullptr;
+  const std::optional<Location> found = Locate(root, keyPath, false);
+  const WineRegKey* key = found ? found->keys->FindKey(found->path) : nullptr;
   const WineRegValue* value = key ? key->FindValue(valueName) : nullptr;
   if (!value) return std::nullopt;
   if (!value->IsString()) throw EKestaError("Invalid data type for '" + std::string(valueName) + "'");
@@ -115,9 +213,8 @@ std::optional<std::string> WineRegistry::ReadString(RegRoot root, std::string_vi
 
 std::vector<std::string> WineRegistry::SubKeyNames(RegRoot root, std::string_view keyPath) const {
   std::lock_guard lock(m_mutex);
-  const ParsedRegistry& keys = Keys(root);
-  const std::optional<std::string> path = Locate(root, keys, keyPath);
-  return path ? keys.SubKeyNames(*path) : std::vector<std::string>();
+  const std::optional<Location> found = Locate(root, keyPath, true);
+  return found ? found->keys->SubKeyNames(found->path) : std::vector<std::string>();
 }
 
 bool WineRegistry::CanWrite(RegRoot, std::string_view) const { return false; }

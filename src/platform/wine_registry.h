@@ -1,9 +1,12 @@
 #pragma once
 // The registry of a Wine prefix: user.reg holds HKEY_CURRENT_USER, system.reg HKEY_LOCAL_MACHINE. Wine
-// rewrites these files while it runs, so they are parsed again whenever they change, and never written.
+// rewrites these files while it runs, so they are read again whenever they change, and never written.
+// A value is read by parsing only its key's part of the file (system.reg holds thousands of keys);
+// listing subkeys parses the whole file. Links between keys are followed, as Wine follows them.
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -38,15 +41,25 @@ class WineRegistry : public RegistryStore {
  private:
   struct CachedFile {
     std::filesystem::path path;
-    std::optional<std::filesystem::file_time_type> time;  // of the parsed text; nothing when not parsed
+    // Of the text the parts below come from; nothing when the file could not be read.
+    std::optional<std::filesystem::file_time_type> time;
     std::uintmax_t size = 0;
-    ParsedRegistry keys;
+    std::optional<ParsedRegistry> whole;
+    // By folded key path: only what looking that key up needs (most calls ask for one value).
+    std::map<std::string, ParsedRegistry> parts;
+  };
+  struct Location {
+    const ParsedRegistry* keys;
+    std::string path;  // once the links along it are followed
   };
 
-  // The root's keys, parsed again when the file changed. The caller holds m_mutex.
-  const ParsedRegistry& Keys(RegRoot root) const;
-  // The path under which the key is found, if it exists.
-  std::optional<std::string> Locate(RegRoot root, const ParsedRegistry& keys, std::string_view keyPath) const;
+  // The root's file, its parsed parts dropped when it changed since they were read. The caller holds
+  // m_mutex for as long as it uses them.
+  CachedFile& Current(RegRoot root) const;
+  const ParsedRegistry& Whole(CachedFile& file) const;
+  const ParsedRegistry& PartFor(CachedFile& file, std::string_view keyPath) const;
+  // Where the key is found, if it exists: in the part read for it, or in the whole file.
+  std::optional<Location> Locate(RegRoot root, std::string_view keyPath, bool whole) const;
 
   std::filesystem::path m_prefix;
   mutable std::mutex m_mutex;

@@ -264,22 +264,65 @@ bool IsValidKeyPath(std::string_view path) {
          path.find("\\\\") == std::string_view::npos && path.find('\0') == std::string_view::npos;
 }
 
-// `[Software\\Eagle Dynamics\\Lock On 1.1] 1712345678`: the key the next values belong to, or none when
-// the line is damaged (its values must not land in the previous key).
-WineRegKey* OpenKey(ParsedRegistry& keys, std::string_view line) {
+// `[Software\\Eagle Dynamics\\Lock On 1.1] 1712345678`: the key's path, or nothing when the line is
+// damaged.
+std::optional<std::string> HeaderKeyPath(std::string_view line) {
   std::size_t pos = 1;
   const auto units = DecodeEscaped(line, pos, ']');
-  if (!units) return nullptr;
-  const std::string path = Utf16ToUtf8(*units);
-  return IsValidKeyPath(path) ? &keys.AddKey(path) : nullptr;
+  if (!units) return std::nullopt;
+  std::string path = Utf16ToUtf8(*units);
+  if (!IsValidKeyPath(path)) return std::nullopt;
+  return path;
 }
 
-std::string_view NextLine(std::string_view text, std::size_t& pos) {
+// The key the next values belong to, or none when the line is damaged (its values must not land in the
+// previous key).
+WineRegKey* OpenKey(ParsedRegistry& keys, std::string_view line) {
+  const std::optional<std::string> path = HeaderKeyPath(line);
+  return path ? &keys.AddKey(*path) : nullptr;
+}
+
+// The line at `pos` as written, without its line feed; `pos` moves past it.
+std::string_view NextRawLine(std::string_view text, std::size_t& pos) {
   const std::size_t end = std::min(text.find('\n', pos), text.size());
   std::string_view line = text.substr(pos, end - pos);
   pos = end == text.size() ? end : end + 1;
+  return line;
+}
+
+std::string_view WithoutCarriageReturn(std::string_view line) {
   if (line.ends_with('\r')) line.remove_suffix(1);
   return line;
+}
+
+std::string_view NextLine(std::string_view text, std::size_t& pos) {
+  return WithoutCarriageReturn(NextRawLine(text, pos));
+}
+
+enum class HeaderMatch { Other, Related, Undecided };
+
+// A header's path against the folded `key` without decoding it, as far as it is written in plain ASCII
+// with only its backslashes escaped, as Wine writes nearly every path: Other when the two differ before
+// either ends; Related, with the folded path in `folded`, when they do not; Undecided at any other
+// escape, non-ASCII or control byte, or a missing "]", which only decoding can settle.
+HeaderMatch MatchPlainHeader(std::string_view line, std::string_view key, std::string& folded) {
+  folded.clear();
+  for (std::size_t pos = 1; pos < line.size(); ++pos) {
+    char c = line[pos];
+    if (c == ']') return HeaderMatch::Related;
+    if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x80)
+      return HeaderMatch::Undecided;
+    if (c == '\\' && (++pos == line.size() || line[pos] != '\\')) return HeaderMatch::Undecided;
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (folded.size() < key.size() && key[folded.size()] != c) return HeaderMatch::Other;
+    folded.push_back(c);
+  }
+  return HeaderMatch::Undecided;
+}
+
+// Whether `path` lies below `ancestor`; both folded.
+bool IsBelow(std::string_view path, std::string_view ancestor) {
+  return path.size() > ancestor.size() && path.starts_with(ancestor) && path[ancestor.size()] == '\\';
 }
 
 // Long hex data goes on over lines ending with a backslash, the next line being indented.
@@ -304,6 +347,17 @@ std::string FoldRegistryName(std::string_view name) {
 const WineRegValue* WineRegKey::FindValue(std::string_view name) const {
   const auto it = values.find(FoldRegistryName(name));
   return it == values.end() ? nullptr : &it->second;
+}
+
+std::optional<std::string> WineRegKey::LinkTarget() const {
+  const WineRegValue* target = link ? FindValue("SymbolicLinkValue") : nullptr;
+  if (!target || target->type != kRegLink) return std::nullopt;
+  // UTF-16LE, written without a terminator.
+  std::u16string units;
+  for (std::size_t i = 0; i + 1 < target->data.size(); i += 2)
+    units.push_back(static_cast<char16_t>(static_cast<unsigned char>(target->data[i]) |
+                                          static_cast<unsigned char>(target->data[i + 1]) << 8));
+  return TextUpToNul(units);
 }
 
 const WineRegKey* ParsedRegistry::FindKey(std::string_view path) const {
@@ -357,10 +411,50 @@ ParsedRegistry ParseWineRegistry(std::string_view text) {
       if (current) AddValue(*current, joined);
     } else if (line.starts_with("#arch=")) {
       keys.SetWin64(TrimView(line.substr(6)) == "win64");
+    } else if (line == "#link") {
+      if (current) current->link = true;
     }
     // Anything else: comments, "#time=" and other options, damaged lines.
   }
   return keys;
+}
+
+WineRegistryKeyScan::WineRegistryKeyScan(std::string_view keyPath) : m_key(FoldRegistryName(keyPath)) {}
+
+void WineRegistryKeyScan::AddLine(std::string_view written) {
+  // Lines are kept as written (the parser strips the carriage return) and judged as the parser sees them.
+  const std::string_view line = WithoutCarriageReturn(written);
+  const auto keep = [this, written] {
+    m_kept.append(written);
+    m_kept.push_back('\n');
+  };
+  if (m_first) {
+    m_first = false;
+    m_valid = line == kHeader;
+    keep();
+    return;
+  }
+  if (!m_valid || line.empty()) return;
+  if (line.front() == '[') {
+    const HeaderMatch match = MatchPlainHeader(line, m_key, m_header);
+    if (match == HeaderMatch::Undecided) {
+      const std::optional<std::string> path = HeaderKeyPath(line);
+      m_header = path ? FoldRegistryName(*path) : std::string();
+    }
+    const bool valid = match != HeaderMatch::Other && IsValidKeyPath(m_header);
+    m_inKeySection = valid && (m_header == m_key || IsBelow(m_key, m_header));
+    const bool firstSubKey = valid && !m_subKeyFound && IsBelow(m_header, m_key);
+    m_subKeyFound = m_subKeyFound || firstSubKey;
+    if (m_inKeySection || firstSubKey) keep();
+  } else if (m_inKeySection || line.starts_with("#arch=")) {
+    keep();
+  }
+}
+
+ParsedRegistry ParseWineRegistryKey(std::string_view text, std::string_view keyPath) {
+  WineRegistryKeyScan scan(keyPath);
+  for (std::size_t pos = 0; pos < text.size();) scan.AddLine(NextRawLine(text, pos));
+  return scan.Finish();
 }
 
 }  // namespace kesta

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@ inline constexpr std::uint32_t kRegSz = 1;
 inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegLink = 6;
 inline constexpr std::uint32_t kRegMultiSz = 7;
 
 struct WineRegValue {
@@ -29,8 +31,12 @@ struct WineRegValue {
 struct WineRegKey {
   std::string path;                            // as in the file, unescaped, UTF-8
   std::map<std::string, WineRegValue> values;  // by ASCII lower-cased name; "" is the default value
+  bool link = false;                           // "#link": opening it opens the key it names instead
 
   const WineRegValue* FindValue(std::string_view name) const;
+  // What a link key names ("\Registry\Machine\System\ControlSet001"); nothing for other keys and
+  // for a link without a link value, which Wine cannot open either.
+  std::optional<std::string> LinkTarget() const;
 };
 
 // Keys by path. Paths separate components with single backslashes and compare without regard to ASCII
@@ -57,6 +63,31 @@ class ParsedRegistry {
 };
 
 ParsedRegistry ParseWineRegistry(std::string_view text);
+
+// Picks out of a registry file, fed line by line, only what a lookup of one key needs: the sections of
+// the key and of its ancestors (any of them may be a link), the header of its first subkey (a key
+// written only through its subkeys exists all the same) and the "#arch" lines. Parsed, these give the
+// same answers about that key as the whole file, without the cost of every other key.
+class WineRegistryKeyScan {
+ public:
+  explicit WineRegistryKeyScan(std::string_view keyPath);
+
+  // The next line of the file, without its line feed.
+  void AddLine(std::string_view line);
+  ParsedRegistry Finish() const { return ParseWineRegistry(m_kept); }
+
+ private:
+  std::string m_key;     // folded
+  std::string m_kept;    // the lines picked, each with its line feed
+  std::string m_header;  // the folded path of the last header, kept to spare allocations
+  bool m_first = true;
+  bool m_valid = false;
+  bool m_inKeySection = false;
+  bool m_subKeyFound = false;
+};
+
+// The text through a WineRegistryKeyScan.
+ParsedRegistry ParseWineRegistryKey(std::string_view text, std::string_view keyPath);
 
 // ASCII lower case, the folding used for key paths and value names.
 std::string FoldRegistryName(std::string_view name);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "engine/failure.h"
@@ -169,6 +170,59 @@ TEST(ParseWineRegistry, DamagedTextKeepsOnlyWellFormedKeysAndValues) {
   }
 }
 
+// What a lookup learns about a key: whether it exists, its path as written, whether it is a link, and
+// its values.
+std::string Describe(const ParsedRegistry& keys, std::string_view path) {
+  if (!keys.KeyExists(path)) return "missing";
+  const WineRegKey* key = keys.FindKey(path);
+  if (!key) return "only subkeys";
+  std::string text = key->path + (key->link ? " (link)" : "");
+  for (const auto& [name, value] : key->values)
+    text += "\n" + name + "=" + std::to_string(value.type) + ":" + value.data;
+  return text;
+}
+
+TEST(ParseWineRegistryKey, AnswersAsTheWholeFileDoes) {
+  const std::string text = RegFile(
+      "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1712345678\r\n#time=1da8f2c3e4b5a60\r\n"
+      "\"Path\"=hex(2):43,00,3a,00,\\\r\n  5c,00,00,00\r\n\"\\x00c9t\\x00e9\"=\"summer\"\r\n"
+      "[Software\\\\Eagle Dynamics\\\\Lock On 1.1 Beta] 1\n\"Path\"=\"beta\"\n"
+      "[Software\\\\Jeux\\\\\\x00e9t\\x00e9\\\\Lock On] 1\n\"Game Path\"=\"D:\\\\\"\n"
+      "[Software\\\\Eagle Dynamics\\\\Lock On 1.1\\\\Opti\\x6fns] 1\n\"Mode\"=dword:00000001\n"
+      "[Twice] 1\n\"a\"=\"1\"\n\"b\"=\"old\"\n[Other] 1\n\"b\"=\"other\"\n[TWICE] 2\n\"b\"=\"new\"\n"
+      "[Broken\n\"Lost\"=\"x\"\n#arch=win64\n");
+  struct Case {
+    const char* what;
+    std::string path, value;
+    std::optional<std::string> data;
+  };
+  const Case cases[] = {
+      {"plain, value over continuation lines", kGameKey, "Path", "C:\\"},
+      {"other letter case, escaped value name", "SOFTWARE\\eagle dynamics\\LOCK ON 1.1", "\xC3\x89t\xC3\xA9",
+       "summer"},
+      {"escaped key name", "Software\\Jeux\\\xC3\xA9t\xC3\xA9\\Lock On", "GAME PATH", "D:\\"},
+      {"plain letter written escaped", "Software\\Eagle Dynamics\\Lock On 1.1\\Options", "Mode",
+       std::string("\x01\0\0\0", 4)},
+      {"key written twice: later value", "twice", "b", "new"},
+      {"key written twice: earlier value", "Twice", "a", "1"},
+      {"only a parent of keys", "Software\\Eagle Dynamics", "Path", std::nullopt},
+      {"a prefix of a name is no key", "Software\\Eagle", "Path", std::nullopt},
+      {"missing key", "Software\\Missing", "Path", std::nullopt},
+      {"damaged header", "Broken", "Lost", std::nullopt},
+      {"root", "", "", std::nullopt},
+  };
+  const ParsedRegistry whole = ParseWineRegistry(text);
+  ASSERT_TRUE(whole.IsWin64());  // the last "#arch" line counts
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const ParsedRegistry part = ParseWineRegistryKey(text, c.path);
+    EXPECT_EQ(Describe(part, c.path), Describe(whole, c.path));
+    EXPECT_EQ(part.IsWin64(), whole.IsWin64());
+    const WineRegValue* value = FindValue(part, c.path, c.value);
+    EXPECT_EQ(value ? std::optional(value->data) : std::nullopt, c.data);
+  }
+}
+
 class WineRegistryTest : public ::testing::Test {
  protected:
   void WriteUser(std::string_view body, std::string_view arch = "win32") {
@@ -249,19 +303,89 @@ TEST_F(WineRegistryTest, FilesAreReadAgainWhenTheyChange) {
   const auto version = [](const char* path) {
     return "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1\n\"Path\"=\"" + std::string(path) + "\"\n";
   };
-  WriteUser(version("C:\\\\Old\\\\"));
-  EXPECT_EQ(m_wine.ReadString(RegRoot::CurrentUser, kGameKey, "Path"), "C:\\Old\\");
+  // A value alone is read from its key's part of the file; listing subkeys parses all of it.
+  for (const bool whole : {false, true}) {
+    SCOPED_TRACE(whole ? "whole file parsed" : "key's part read");
+    WineRegistry wine(m_prefix.Path());
+    const auto read = [&] {
+      if (whole) wine.SubKeyNames(RegRoot::CurrentUser, "Software");
+      return wine.ReadString(RegRoot::CurrentUser, kGameKey, "Path");
+    };
+    WriteUser(version("C:\\\\Old\\\\"));
+    EXPECT_EQ(read(), "C:\\Old\\");
 
-  // Wine rewrote the file; its time moves on even on a file system with coarse times.
-  const fs::file_time_type before = fs::last_write_time(m_prefix / "user.reg");
-  WriteUser(version("D:\\\\Newer\\\\"));
-  fs::last_write_time(m_prefix / "user.reg", before + std::chrono::seconds(2));
-  EXPECT_EQ(m_wine.ReadString(RegRoot::CurrentUser, kGameKey, "Path"), "D:\\Newer\\");
+    // Wine rewrote the file; its time moves on even on a file system with coarse times.
+    const fs::file_time_type before = fs::last_write_time(m_prefix / "user.reg");
+    WriteUser(version("D:\\\\Newer\\\\"));
+    fs::last_write_time(m_prefix / "user.reg", before + std::chrono::seconds(2));
+    EXPECT_EQ(read(), "D:\\Newer\\");
 
-  fs::remove(m_prefix / "user.reg");
-  EXPECT_FALSE(m_wine.KeyExists(RegRoot::CurrentUser, kGameKey));
-  WriteUser(version("F:\\\\"));
-  EXPECT_EQ(m_wine.ReadString(RegRoot::CurrentUser, kGameKey, "Path"), "F:\\");
+    fs::remove(m_prefix / "user.reg");
+    EXPECT_FALSE(wine.KeyExists(RegRoot::CurrentUser, kGameKey));
+    WriteUser(version("F:\\\\"));
+    EXPECT_EQ(read(), "F:\\");
+  }
+}
+
+// The value of a link key: the name of the key it stands for, in UTF-16LE without a terminator.
+std::string LinkValue(std::string_view target) {
+  std::string line = "\"SymbolicLinkValue\"=hex(6):";
+  char byte[8];
+  for (const char c : target) {
+    std::snprintf(byte, sizeof byte, "%02x,00,", static_cast<unsigned char>(c));
+    line += byte;
+  }
+  line.back() = '\n';
+  return line;
+}
+
+// Newer Wine prefixes make CurrentControlSet a link to ControlSet001.
+TEST_F(WineRegistryTest, LinksAreFollowedAsWineFollowsThem) {
+  std::string body =
+      "[System\\\\ControlSet001\\\\Control\\\\Nls\\\\Codepage] 1\n\"ACP\"=\"1251\"\n"
+      "[System\\\\NoTarget] 1\n#link\n";
+  const std::pair<const char*, const char*> links[] = {
+      {"CurrentControlSet", "\\Registry\\Machine\\System\\ControlSet001"},
+      {"Alias", "\\REGISTRY\\MACHINE\\system\\currentcontrolset"},
+      {"Nowhere", "\\Registry\\Machine\\System\\Missing"},
+      {"Loop1", "\\Registry\\Machine\\System\\Loop2"},
+      {"Loop2", "\\Registry\\Machine\\System\\Loop1"},
+      {"OtherHive", "\\Registry\\User\\S-1-5-21-0-0-0-1000\\Software"},
+  };
+  for (const auto& [name, target] : links)
+    body += "[System\\\\" + std::string(name) + "] 1\n#link\n" + LinkValue(target);
+  body += "[System\\\\NotALink] 1\n" + LinkValue("\\Registry\\Machine\\System\\ControlSet001");
+  WriteSystem(body, "win64");
+  struct Case {
+    const char* path;
+    bool exists;
+    std::optional<std::string> acp;
+  };
+  const Case cases[] = {
+      {"System\\CurrentControlSet\\Control\\Nls\\CodePage", true, "1251"},
+      {"system\\currentcontrolset\\CONTROL\\nls\\codepage", true, "1251"},
+      {"System\\CurrentControlSet", true, std::nullopt},
+      {"System\\Alias\\Control\\Nls\\CodePage", true, "1251"},  // a link to a link
+      {"System\\CurrentControlSet\\Control\\Missing", false, std::nullopt},
+      {"System\\Nowhere", false, std::nullopt},
+      {"System\\NoTarget", false, std::nullopt},
+      {"System\\Loop1\\Control", false, std::nullopt},
+      {"System\\OtherHive", false, std::nullopt},
+      {"System\\NotALink", true, std::nullopt},  // a link value alone makes no link
+      {"System\\NotALink\\Control", false, std::nullopt},
+  };
+  for (const Case& c : cases) {
+    for (const bool whole : {false, true}) {
+      SCOPED_TRACE(std::string(c.path) + (whole ? ", whole file parsed" : ", key's part read"));
+      WineRegistry wine(m_prefix.Path());
+      if (whole) {
+        EXPECT_EQ(wine.SubKeyNames(RegRoot::LocalMachine, "System\\CurrentControlSet\\Control\\Nls"),
+                  std::vector<std::string>{"Codepage"});
+      }
+      EXPECT_EQ(wine.KeyExists(RegRoot::LocalMachine, c.path), c.exists);
+      EXPECT_EQ(wine.ReadString(RegRoot::LocalMachine, c.path, "ACP"), c.acp);
+    }
+  }
 }
 
 TEST_F(WineRegistryTest, MissingOrUnreadableFilesHoldNoKeysAndNothingIsWritable) {
