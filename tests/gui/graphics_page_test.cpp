@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
@@ -14,6 +16,7 @@
 #include <memory>
 
 #include "documents/graphics_document.h"
+#include "platform/code_page.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
 #include "support/program_install.h"
@@ -362,6 +365,86 @@ TEST_F(GraphicsPageTest, MissionEditorValuesAreShownDisabledWithTheReason) {
     EXPECT_FALSE(control->isEnabled()) << name;
     EXPECT_EQ(control->toolTip(), window->LookupMessage("MissionEditorNotEdited")) << name;
   }
+}
+
+}  // namespace
+}  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// Text from the file shows in the game's code page, and typed text reaches the file in it, never as '?'.
+TEST_F(GraphicsPageTest, GameTextTravelsInTheGamesCodePage) {
+  struct Case {
+    int codePage;
+    std::string nameBytes;
+    QString shownName;
+    QString typedProfile;
+    std::string profileBytes;
+  };
+  const Case cases[] = {
+      {1251, "\xD1\xED\xE8\xEC\xEE\xEA_", QString::fromUtf8("Снимок_"), QString::fromUtf8("Ночь"),
+       "\xCD\xEE\xF7\xFC"},
+      {1252, "Cl\xE9_", QString::fromUtf8("Clé_"), QString::fromUtf8("Été"), "\xC9t\xE9"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.codePage);
+    const ScopedGameCodePage codePage(c.codePage);
+    test::TempFolder folder;
+    const fs::path file = folder.Write(
+        "graphics.cfg", WithLine(sample, "ScreenshotName = \"ScreenShots/ScreenShot_%03d.jpg\";",
+                                 "ScreenshotName = \"ScreenShots/" + c.nameBytes + "%03d.jpg\";"));
+    window->LoadGraphicsSettings(file, false);
+    EXPECT_EQ(Find<QLineEdit>("EditScreenShotName")->text(), "ScreenShots/" + c.shownName);
+    dialogs.QueueText(c.typedProfile);
+    Click("SpeedButtonAddOpti");
+    EXPECT_EQ(Combo("ComboBoxOptimization1")->currentText(), c.typedProfile);
+    dialogs.ClearRecorded();  // the input box
+    window->ApplyGraphicsSettings(file);
+    ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
+    const std::string written = test::ReadBytes(file);
+    EXPECT_NE(written.find("ScreenshotName = \"ScreenShots/" + c.nameBytes + "%03d.jpg\";\r\n"),
+              std::string::npos);
+    EXPECT_NE(written.find("\tcurrent = \"" + c.profileBytes + "\";\r\n"), std::string::npos);
+    EXPECT_NE(written.find("\t" + c.profileBytes + "\r\n\t{\r\n"), std::string::npos);
+  }
+
+  // What the page cannot store is refused instead of being written as '?'.
+  const ScopedGameCodePage western(1252);
+  QLineEdit* name = Find<QLineEdit>("EditScreenShotName");
+  const QString before = name->text();
+  QKeyEvent typed(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("Ж"));
+  QApplication::sendEvent(name, &typed);
+  EXPECT_EQ(name->text(), before);
+  const int profiles = Combo("ComboBoxOptimization1")->count();
+  dialogs.ClearRecorded();
+  dialogs.QueueText(QString::fromUtf8("Жара"));
+  Click("SpeedButtonAddOpti");
+  EXPECT_EQ(Combo("ComboBoxOptimization1")->count(), profiles);
+  ASSERT_EQ(dialogs.Recorded().size(), 2u) << Recorded();  // the input box, then the refusal
+  EXPECT_TRUE(dialogs.Recorded()[1].text.startsWith(window->LookupMessage("GameTextNotInCodePage")));
+}
+
+}  // namespace
+}  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// A size the display does not list is offered as the file has it, so an Apply that changed nothing
+// neither fails nor turns it into another size.
+TEST_F(GraphicsPageTest, SizesTheDisplayDoesNotListAreOfferedAndKept) {
+  test::TempFolder folder;
+  std::string text = ReplaceAll(sample, "resolution = {1024, 768};", "resolution = {1366, 700};");
+  text = WithLine(text, "\t\tresolution = {640, 480};", "\t\tresolution = {320, 240};");
+  const fs::path file = folder.Write("graphics.cfg", text);
+  window->LoadGraphicsSettings(file, false);
+  EXPECT_EQ(Combo("ComboBoxGameResolution")->currentText(), "1366x700");
+  EXPECT_EQ(Combo("ComboBoxMovieResolution")->currentText(), "320x240");
+  EXPECT_GT(Combo("ComboBoxMovieResolution")->count(), 1);  // the display's sizes stay offered
+  window->ApplyGraphicsSettings(file);
+  EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+  EXPECT_EQ(test::ReadBytes(file), text);
 }
 
 }  // namespace

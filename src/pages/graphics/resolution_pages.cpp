@@ -65,6 +65,7 @@ class TResolutionPage final : public TGamePage {
     m_comboBoxGameResolution = MakeComboBox("ComboBoxGameResolution", game);
     m_comboBoxGameResolution->setEditable(true);
     m_comboBoxGameResolution->setInsertPolicy(QComboBox::NoInsert);
+    AcceptGameTextOnly(m_comboBoxGameResolution->lineEdit());
     m_comboBoxBits = MakeComboBox("ComboBoxBits", game);
     for (std::string_view entry : ColourDepthEntries()) m_comboBoxBits->addItem(QString::fromLatin1(entry));
     m_comboBoxGameAspect = MakeComboBox("ComboBoxGameAspect", game);
@@ -162,6 +163,8 @@ class TScreenshotPage final : public TGamePage {
     m_editScreenShotName = MakeEdit("EditScreenShotName", 32767, group);
     m_editScreenShotQuality = MakeEdit("EditScreenShotQuality", 3, group);
     m_editScreenShotQuality->setMaximumWidth(60);
+    AcceptGameTextOnly(m_editScreenShotName);
+    AcceptGameTextOnly(m_editScreenShotQuality);
     m_checkboxJPG = MakeCheckBox("CheckboxJPG", group);
     m_checkboxBMP = MakeCheckBox("CheckboxBMP", group);
     form->addRow(MakeLabel("LabelScreenShotName", group), m_editScreenShotName);
@@ -253,6 +256,7 @@ class TOptimization1Page final : public TGamePage {
   QLineEdit* AddEdit(const EditBox& box, QWidget* parent) {
     QLineEdit* edit = MakeEdit(box.name, 6, parent);
     edit->setMaximumWidth(90);
+    AcceptGameTextOnly(edit);
     m_edits.emplace_back(edit, box.member);
     // Every change reaches the document, whether or not it marks the pages modified.
     OnUserChange(edit, &QLineEdit::textChanged,

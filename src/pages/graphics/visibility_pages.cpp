@@ -129,10 +129,14 @@ class TVisibilityRangePage final : public TGamePage {
     const QString title = m_window.LookupMessage("NameOfNewVisibilityRange");
     const std::optional<QString> typed = m_window.Dialogs().InputText(title, title, "");
     if (!typed) return;
-    const std::string name = ToGameText(*typed);
+    const std::optional<std::string> name = GameTextOf(*typed);
+    if (!name) {
+      m_window.Dialogs().Error(m_window.LookupMessage("GameTextNotInCodePage") + "\r\n" + *typed);
+      return;
+    }
     // A name the file could not hold as a profile name would be lost at the next apply.
-    if (!IsValidProfileName(name)) return;
-    const std::string unique = UniqueName(name, m_document.ProfileNames(), 1);
+    if (!IsValidProfileName(*name)) return;
+    const std::string unique = UniqueName(*name, m_document.ProfileNames(), 1);
     m_document.optis.push_back(NewOpti(m_document.optis, m_document.currentProfile, unique));
     ShowProfile(unique);
   }
