@@ -14,12 +14,10 @@
 #include <cstring>
 #include <iostream>
 
-#include "app/splash_screen.h"
-#include "ui/main_window.h"
+#include "app/start_up.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
-  QLocale::setDefault(QLocale::c());
   const bool real = argc >= 3 && std::strcmp(argv[1], "real") == 0;
   const bool label = argc >= 2 && std::strcmp(argv[1], "label") == 0;
   if (!real && !label && !(argc >= 2 && std::strcmp(argv[1], "empty") == 0)) {
@@ -28,22 +26,20 @@ int main(int argc, char* argv[]) {
   }
   std::unique_ptr<QMainWindow> window;
   if (real) {
-    auto* splash = new kesta::TFrmSplashScreen;
-    splash->show();
-    QApplication::processEvents();
-    const std::filesystem::path executable = std::filesystem::path(argv[2]) / "kesta";
-    auto kesta = std::make_unique<kesta::TFrmKESTA>(
-        kesta::WindowEnvironment{kesta::ProgramFolder(executable), nullptr, {}}, splash);
-    kesta->FormCreate();
-    splash->close();
-    window = std::move(kesta);
+    // The program's own start, relaunch check and registry included; nothing is ever started again.
+    window = kesta::StartMainWindow(std::filesystem::path(argv[2]) / "kesta", {});
+    if (!window) {
+      std::cerr << "the program asked to be started again\n";
+      return 1;
+    }
   } else {
+    QLocale::setDefault(QLocale::c());
     window = std::make_unique<QMainWindow>();
     window->setWindowTitle("Empty");
     window->setFixedSize(490, 720);
     if (label) window->setCentralWidget(new QLabel("Kesta"));
+    window->show();
   }
-  window->show();
   // Idle: the window is on screen, painted, and every event the start-up queued has run. (The
   // deferred start-up step is a timer 50 ms later by design; it is not counted.) The moment goes to
   // standard output, on the monotonic clock the bench started from, so that closing the window down

@@ -1,0 +1,52 @@
+#pragma once
+// Everything the program does between making the application object and showing the idle window. The
+// start-up bench runs this same code, so that what it times is what the player waits for.
+
+#include <QApplication>
+#include <QLocale>
+#include <QScreen>
+#include <clocale>
+#include <filesystem>
+#include <memory>
+
+#include "app/compat_relaunch.h"
+#include "app/splash_screen.h"
+#include "platform/registry.h"
+#include "ui/main_window.h"
+
+namespace kesta {
+
+using StartProgramFunction = decltype(WindowEnvironment::startProgram);
+
+// The shown main window; nothing when another instance was started in this one's place and this one
+// must end at once.
+inline std::unique_ptr<TFrmKESTA> StartMainWindow(const std::filesystem::path& executable,
+                                                  const StartProgramFunction& startProgram) {
+  QApplication::setApplicationName("KESTA");
+  QApplication::setApplicationDisplayName("KESTA");
+  // Numbers always use "." whatever the user's locale: the game's files expect it.
+  QLocale::setDefault(QLocale::c());
+  std::setlocale(LC_NUMERIC, "C");
+
+  const auto startAgain = [&startProgram](const std::filesystem::path& program) {
+    return startProgram && startProgram(program, program.parent_path());
+  };
+  if (CompatibilityRelaunchCheck(CurrentRegistry(), executable, startAgain)) return nullptr;
+
+  auto* splash = new TFrmSplashScreen;
+  splash->show();
+  splash->repaint();
+  QApplication::processEvents();
+
+  auto window = std::make_unique<TFrmKESTA>(
+      WindowEnvironment{ProgramFolder(executable), nullptr, startProgram}, splash);
+  window->FormCreate();
+  splash->close();
+  std::setlocale(LC_NUMERIC, "C");
+  if (const QScreen* screen = QApplication::primaryScreen())
+    window->move(screen->availableGeometry().center() - window->rect().center());
+  window->show();
+  return window;
+}
+
+}  // namespace kesta
