@@ -3,44 +3,21 @@
 #include <QLabel>
 #include <QStatusBar>
 
-#include "engine/failure.h"
-#include "engine/text.h"
 #include "platform/game_paths.h"
-#include "platform/registry.h"
-#include "platform/wine_registry.h"
+#include "settings/game_folder_lookup.h"
 #include "settings/ini_file.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
 
 namespace kesta {
 
-namespace {
-
-// "¤" as the settings file stores it (UTF-8); a value made only of these and spaces counts as unset.
-std::string WithoutCurrencySigns(std::string text) {
-  for (size_t at; (at = text.find("\xC2\xA4")) != std::string::npos;) text.erase(at, 2);
-  return text;
-}
-
-std::string WithTrailingSeparator(std::string folder) {
-  if (folder.empty() || (folder.back() != '/' && folder.back() != '\\')) folder += '/';
-  return folder;
-}
-
-}  // namespace
-
 std::filesystem::path TFrmKESTA::GamePathOf(std::string_view catalogKey) const {
   return GamePath(m_gameFolder, m_settings.ReadSetting("Files", catalogKey));
 }
 
 bool TFrmKESTA::DetermineGameFolder() {
-  const std::string stored = m_settings.ReadSetting("Config", "LockOnPath");
-  if (!Trim(WithoutCurrencySigns(Trim(stored))).empty()) {
-    m_gameFolder = stored;  // used as stored, even without its trailing separator
-  } else if (RegKeyExists(RegRoot::CurrentUser, m_registryKeyPath)) {
-    // The registry holds a Windows path; the prefix's drive links say where it is on this machine.
-    const std::string windowsPath = ReadRegString(RegRoot::CurrentUser, m_registryKeyPath, "Path");
-    m_gameFolder = WithTrailingSeparator(MapWindowsPath(WineRegistry::DefaultPrefix(), windowsPath).string());
+  if (const std::optional<std::string> found = FindGameFolder(m_settings, m_registryKeyPath)) {
+    m_gameFolder = *found;
   } else {
     m_dialogs->Warning(LookupMessage("LockOnPathNotFound"));
     if (!ChooseGameFolder()) {

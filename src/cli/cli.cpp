@@ -4,6 +4,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/document_commands.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
 
@@ -16,12 +17,15 @@ constexpr const char* kUsage =
     "  kesta-cli get FILE NAME [--default TEXT] [--anchor TEXT] [--strip-comma]\n"
     "  kesta-cli set FILE NAME VALUE [--anchor TEXT] [--no-semicolon]\n"
     "  kesta-cli delete FILE NAME [--anchor TEXT]\n"
+    "  kesta-cli show [GAME_FOLDER]\n"
+    "  kesta-cli apply [GAME_FOLDER] NAME=VALUE...\n"
     "  kesta-cli --help\n";
 
 constexpr const char* kHelp =
-    "kesta-cli reads and edits parameter lines of Lock On game files, exactly as KESTA does.\n"
+    "kesta-cli reads and edits Lock On game files, exactly as KESTA does.\n"
     "\n"
-    "A parameter line is the first line, at or after the anchor line, that contains NAME.\n"
+    "get, set and delete work on one parameter line of FILE: the first line, at or after the anchor\n"
+    "line, that contains NAME.\n"
     "  get     prints the text after the line's first \"=\" (first \";\" removed, trimmed), or the\n"
     "          --default text (empty) when the line or the anchor is missing.\n"
     "  set     replaces that line by \"NAME = VALUE;\" (no \";\" with --no-semicolon), or inserts it\n"
@@ -33,9 +37,29 @@ constexpr const char* kHelp =
     "--strip-comma    get: also remove the value's first \",\"\n"
     "Leading tabs of NAME are written but not searched for.\n"
     "\n"
-    "Files are read with any line breaks and written with CR LF after every line; the file is\n"
-    "replaced atomically. Exit status: 0 done, 1 the file or the engine failed (the file is\n"
-    "unchanged), 2 wrong usage.\n";
+    "show and apply work on the values KESTA's pages show, through the same rules as the window:\n"
+    "  show    prints \"NAME = VALUE\" for every value of every game file listed below. A file that\n"
+    "          cannot be read (missing, empty, or refused as the window refuses it) is reported and the\n"
+    "          others are still shown.\n"
+    "  apply   sets each NAME to VALUE, then writes each file holding one of them as the window's Apply\n"
+    "          writes it (its other lines stay as they are), in the window's order of files. Both\n"
+    "          \"NAME=VALUE\" and \"NAME = VALUE\" are taken: one blank on each side of the first \"=\" is\n"
+    "          part of the separator, so show's lines can be given back unchanged, one argument each;\n"
+    "          any other blank is part of the name or the value. Nothing is written when a name is\n"
+    "          unknown, a value is refused or a file cannot be read; when writing a file fails after\n"
+    "          others were written, those are named. Prints nothing when done.\n"
+    "Text is UTF-8 on the command line and the game's code page (the Wine prefix's ACP) in the files;\n"
+    "a character that code page cannot hold is refused.\n"
+    "GAME_FOLDER is the game's folder (for apply: the first argument when it holds no \"=\"). Without\n"
+    "it, KESTA's own choice is used: \"LockOnPath\" of the settings file kesta.ini beside kesta-cli,\n"
+    "else the game's registry key in the Wine prefix ($WINEPREFIX, else ~/.wine). The files' paths\n"
+    "within the game folder come from the same settings file.\n"
+    "\n"
+    "Files are read with any line breaks and written with CR LF after every line; each file is\n"
+    "replaced atomically. Exit status: 0 done, 1 a file, a name or a value failed (files unchanged,\n"
+    "except those an apply names as written), 2 wrong usage.\n"
+    "\n"
+    "Names for show and apply, with what each takes:\n";
 
 struct Command {
   std::string verb;
@@ -96,12 +120,51 @@ int Execute(const Command& command, std::ostream& out) {
   return 0;
 }
 
+// show [GAME_FOLDER] and apply [GAME_FOLDER] NAME=VALUE...; nothing when the words do not fit.
+std::optional<int> RunDocumentCommand(const std::vector<std::string>& arguments, const ProgramFolder& program,
+                                      std::ostream& out, std::ostream& err) {
+  const std::string& verb = arguments[0];
+  DocumentSources sources{program, std::nullopt};
+  std::vector<std::string> words(arguments.begin() + 1, arguments.end());
+  if (verb == "show") {
+    if (words.size() > 1 || (words.size() == 1 && words[0].starts_with("--"))) return std::nullopt;
+    if (!words.empty()) sources.gameFolder = words[0];
+    return ShowValues(sources, out, err);
+  }
+  if (!words.empty() && words[0].find('=') == std::string::npos) {
+    sources.gameFolder = words[0];
+    words.erase(words.begin());
+  }
+  std::vector<Assignment> assignments;
+  for (const std::string& word : words) {
+    std::optional<Assignment> assignment = ParseAssignment(word);
+    if (!assignment) {
+      err << "\"" << word << "\" is not NAME=VALUE\n";
+      return std::nullopt;
+    }
+    assignments.push_back(std::move(*assignment));
+  }
+  if (assignments.empty()) return std::nullopt;
+  return ApplyValues(sources, assignments, err);
+}
+
 }  // namespace
 
-int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+           const ProgramFolder& program) {
   if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-    out << kHelp << '\n' << kUsage;
+    out << kHelp << ValueNamesHelp() << '\n' << kUsage;
     return 0;
+  }
+  if (!arguments.empty() && (arguments[0] == "show" || arguments[0] == "apply")) {
+    try {
+      if (const std::optional<int> status = RunDocumentCommand(arguments, program, out, err)) return *status;
+    } catch (const std::exception& failure) {
+      err << failure.what() << '\n';
+      return 1;
+    }
+    err << kUsage;
+    return 2;
   }
   const std::optional<Command> command = Parse(arguments);
   if (!command) {

@@ -1,8 +1,23 @@
-// kesta-cli run as a real program over real files.
+// kesta-cli run as a real program over real files: the parameter-line commands on a small file, show and
+// apply on a copy of the sample game, with the program copied beside the window's settings file.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <optional>
+#include <sstream>
+
+#include "documents/game_document.h"
+#include "engine/load_apply_texts.h"
+#include "sets/game_file_set.h"
+#include "settings/ini_file.h"
+#include "support/program_install.h"
 #include "support/run_program.h"
+#include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
@@ -39,7 +54,8 @@ TEST_F(CliTest, SetWritesTheLineAndTheWholeFileWithCrLf) {
   const auto result = Run({"set", file.string(), "\tname", "\"New\"", "--anchor", "server {"});
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.out, "\tname = \"New\";\n");
-  EXPECT_EQ(test::ReadBytes(file), "client {\r\n\tport = 10308;\r\n}\r\nserver {\r\n\tname = \"New\";\r\n}\r\n");
+  EXPECT_EQ(test::ReadBytes(file),
+            "client {\r\n\tport = 10308;\r\n}\r\nserver {\r\n\tname = \"New\";\r\n}\r\n");
 }
 
 TEST_F(CliTest, DeleteRemovesTheLine) {
@@ -73,6 +89,11 @@ TEST_F(CliTest, WrongUsagePrintsTheUsage) {
       {"get", file.string(), "name", "--anchor"},
       {"delete", file.string(), "name", "--strip-comma"},
       {"get", file.string(), "name", "extra"},
+      {"show", folder.Path().string(), "extra"},
+      {"show", "--all"},
+      {"apply"},
+      {"apply", folder.Path().string()},
+      {"apply", folder.Path().string(), "Cockpit.CheckboxRussianHUD=0", "loose"},
   };
   for (const auto& arguments : wrong) {
     const auto result = Run(arguments);
@@ -83,6 +104,432 @@ TEST_F(CliTest, WrongUsagePrintsTheUsage) {
   const auto help = Run({"--help"});
   EXPECT_EQ(help.exitStatus, 0);
   EXPECT_NE(help.out.find("parameter line"), std::string::npos);
+}
+
+// Every value of every document is listed with what it takes, the profile sliders in their bracket form.
+TEST_F(CliTest, HelpNamesEveryValueWithWhatItTakes) {
+  const std::string help = Run({"--help"}).out;
+  const auto line = [&help](const std::string& name) {
+    const size_t at = help.find("\n  " + name + " ");
+    return at == std::string::npos ? std::string("<missing>")
+                                   : help.substr(at + 1, help.find('\n', at + 1) - at - 1);
+  };
+  for (const GameFileKind& kind : GameFileKinds()) {
+    const auto document = MakeGameDocument(kind.catalogKey);
+    if (!document) continue;
+    for (const NamedValue& value : document->Values())
+      EXPECT_NE(line(std::string(kind.catalogKey) + "." + value.name), "<missing>") << value.name;
+  }
+  EXPECT_NE(line("Graphics.SpecialSliderTextureLevel").find("a position from 0 to 2"), std::string::npos);
+  EXPECT_NE(line("Cockpit.CheckboxRussianHUD").find("1 (checked) or 0 (not checked)"), std::string::npos);
+  EXPECT_NE(line("Graphics.EditFogParam1").find("text of at most 6 characters"), std::string::npos);
+  EXPECT_NE(line("Graphics.ComboBoxBits").find("one of: 16bits, 32bits"), std::string::npos);
+  EXPECT_NE(line("Graphics.SliderLod[profile name]").find("a position from 1 to 20"), std::string::npos);
+  EXPECT_NE(line("Graphics.SliderMiddleClip[profile name]").find("not for \"Low\""), std::string::npos);
+}
+
+namespace fs = std::filesystem;
+using Files = std::map<std::string, std::string>;
+
+// Replaces one whole line (or run of lines) of a game file's text; it must be there exactly once.
+std::string WithLine(std::string text, const std::string& from, const std::string& to) {
+  const std::string line = "\n" + from + "\r\n";
+  const size_t at = text.find(line);
+  EXPECT_NE(at, std::string::npos) << from;
+  EXPECT_EQ(text.find(line, at + 1), std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at + 1, from.size(), to);
+  return text;
+}
+
+std::string RegistryFile(std::string_view root, std::string_view body) {
+  return "WINE REGISTRY Version 2\n;; All keys relative to " + std::string(root) + "\n\n#arch=win32\n\n" +
+         std::string(body);
+}
+
+// An installation of the window with kesta-cli beside it, a copy of the sample game and a Wine prefix of
+// its own whose code page the test chooses.
+class CliDocumentTest : public testing::Test {
+ protected:
+  CliDocumentTest() {
+    std::error_code error;
+    fs::create_hard_link(test::BinaryFolder() / "kesta-cli", cli, error);
+    if (error) fs::copy_file(test::BinaryFolder() / "kesta-cli", cli);
+    SetCodePage(1252);
+    graphics = test::ReadBytes(GraphicsFile());
+    cockpit = test::ReadBytes(CockpitFile());
+  }
+
+  test::ProgramResult Run(const std::vector<std::string>& arguments) const {
+    return test::RunProgram(cli.string(), arguments);
+  }
+  // "apply GAME_FOLDER arguments..."
+  test::ProgramResult Apply(std::vector<std::string> assignments) const {
+    assignments.insert(assignments.begin(), {"apply", Game()});
+    return Run(assignments);
+  }
+  void SetCodePage(int codePage) const {
+    prefix.Write("system.reg", RegistryFile("\\\\Machine",
+                                            "[System\\\\CurrentControlSet\\\\Control\\\\Nls\\\\CodePage] 1\n"
+                                            "\"ACP\"=\"" +
+                                                std::to_string(codePage) + "\"\n"));
+  }
+  std::string Game() const { return install.Game("").string(); }
+  fs::path GraphicsFile() const { return install.Game("Config/graphics.cfg"); }
+  fs::path CockpitFile() const { return install.Game("Config/cockpit.cfg"); }
+  // Every file of the game folder with its bytes.
+  Files GameFiles() const {
+    Files files;
+    for (const auto& entry : fs::recursive_directory_iterator(install.Game("")))
+      if (entry.is_regular_file()) files[entry.path().string()] = test::ReadBytes(entry.path());
+    return files;
+  }
+  static void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+  }
+
+  test::ProgramInstall install;
+  fs::path cli = install.Folder().Folder() / "kesta-cli";
+  test::TempFolder prefix;
+  test::ScopedEnv winePrefix{"WINEPREFIX", prefix.Path().c_str()};
+  std::string graphics, cockpit;
+};
+
+constexpr size_t npos = std::string::npos;
+
+TEST_F(CliDocumentTest, ShowPrintsEveryValueOfEachDocumentAndWritesNothing) {
+  const Files before = GameFiles();
+  const auto result = Run({"show", Game()});
+  EXPECT_EQ(result.exitStatus, 0);
+  EXPECT_EQ(result.err, "");
+  const std::string& out = result.out;
+  EXPECT_TRUE(
+      out.starts_with("Graphics.SpecialSliderTextureLevel = 2\nGraphics.SpecialSliderPrecaching = 1\n"))
+      << out;
+  for (const char* line :
+       {"Graphics.SpecialSliderShadowDensity = 6", "Graphics.CheckboxExhaust = 1",
+        "Graphics.EditLandNightL12 = 15000", "Graphics.EditScreenShotName = ScreenShots/ScreenShot_",
+        "Graphics.ComboBoxGameResolution = 1024x768", "Graphics.ComboBoxGameAspect = 4/3 (1.33..)",
+        "Graphics.ComboBoxOptimization1 = Medium", "Graphics.SliderLod[Low] = 7",
+        "Graphics.SliderLod[High] = 15", "Graphics.SliderMiddleClip[Medium] = 40"})
+    EXPECT_NE(out.find("\n" + std::string(line) + "\n"), npos) << line;
+  EXPECT_EQ(out.find("SliderMiddleClip[Low]"), npos);  // Low has no middle plane
+  EXPECT_TRUE(
+      out.ends_with("\nCockpit.SpecialSliderMirrors = 1\nCockpit.SpecialSliderMirrorResolution = 1\n"
+                    "Cockpit.SpecialSliderReflections = 1\nCockpit.CheckboxRussianHUD = 1\n"))
+      << out;
+  EXPECT_EQ(GameFiles(), before);
+}
+
+// Each change reaches the file as the window's Apply writes it (the lines the graphics and cockpit page
+// tests expect), and nothing else changes.
+TEST_F(CliDocumentTest, ApplyWritesTheLinesTheWindowWrites) {
+  struct Edit {
+    std::string from, to;
+  };
+  struct Case {
+    const char* what;
+    int codePage;
+    std::vector<std::string> assignments;
+    std::vector<Edit> graphicsEdits, cockpitEdits;
+  };
+  const Case cases[] = {
+      {"slider",
+       1252,
+       {"Graphics.SpecialSliderTextureLevel=0"},
+       {{"TextureLevel = 2;", "TextureLevel = 0;"}},
+       {}},
+      {"check boxes of both files, as show prints them",
+       1252,
+       {"Cockpit.CheckboxRussianHUD = 0", "Graphics.CheckboxExhaust = 0"},
+       {{"Exhaust = 1;", "Exhaust = 0;"}},
+       {{"RussianHUD = 1;", "RussianHUD = 0;"}}},
+      {"text in a 1251 game",
+       1251,
+       {"Graphics.EditScreenShotName = ScreenShots/\u0421\u043d\u0438\u043c\u043e\u043a_"},
+       {{"ScreenshotName = \"ScreenShots/ScreenShot_%03d.jpg\";",
+         "ScreenshotName = \"ScreenShots/\xD1\xED\xE8\xEC\xEE\xEA_%03d.jpg\";"}},
+       {}},
+      {"profile slider",
+       1252,
+       {"Graphics.SliderFarClip[Medium]=12"},
+       {{"\t\tfar_clip = 80000;\r\n\t\tstructures = {40, 5000};",
+         "\t\tfar_clip = 60000;\r\n\t\tstructures = {40, 5000};"}},
+       {}},
+      {"one blank each side is the separator, other blanks are text",
+       1252,
+       {"Graphics.EditScreenShotName =  Shot = one "},
+       {{"ScreenshotName = \"ScreenShots/ScreenShot_%03d.jpg\";",
+         "ScreenshotName = \" Shot = one %03d.jpg\";"}},
+       {}},
+      {"without blanks the first \"=\" separates",
+       1252,
+       {"Graphics.EditFogParam1=a = b"},
+       {{"FogParam1 = 12;", "FogParam1 = a = b;"}},
+       {}},
+  };
+  const Files original = GameFiles();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(GraphicsFile(), graphics);
+    WriteBytes(CockpitFile(), cockpit);
+    SetCodePage(c.codePage);
+    const auto result = Apply(c.assignments);
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err + result.out, "");
+    std::string expectedGraphics = graphics, expectedCockpit = cockpit;
+    for (const Edit& edit : c.graphicsEdits)
+      expectedGraphics = WithLine(expectedGraphics, edit.from, edit.to);
+    for (const Edit& edit : c.cockpitEdits) expectedCockpit = WithLine(expectedCockpit, edit.from, edit.to);
+    EXPECT_EQ(test::ReadBytes(GraphicsFile()), expectedGraphics);
+    EXPECT_EQ(test::ReadBytes(CockpitFile()), expectedCockpit);
+    Files others = GameFiles();
+    others[GraphicsFile().string()] = graphics;
+    others[CockpitFile().string()] = cockpit;
+    EXPECT_EQ(others, original);
+  }
+}
+
+// Names and values travel in the game's code page: show gives them in UTF-8 (never Latin-1: 0x80 is the
+// euro sign in 1252), and apply takes them back in the same form.
+TEST_F(CliDocumentTest, GameTextTravelsInTheGamesCodePage) {
+  struct Case {
+    int codePage;
+    std::string bytes;
+    std::string shown;
+  };
+  const Case cases[] = {
+      {1251, "\xD1\xED\xE8\xEC\xEE\xEA_", "\u0421\u043d\u0438\u043c\u043e\u043a_"},
+      {1252, "Cl\xE9\x80_", "Cl\u00e9\u20ac_"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.codePage);
+    SetCodePage(c.codePage);
+    std::string text = WithLine(graphics, "ScreenshotName = \"ScreenShots/ScreenShot_%03d.jpg\";",
+                                "ScreenshotName = \"" + c.bytes + "%03d.jpg\";");
+    text = WithLine(text, "\tHigh", "\t" + c.bytes);
+    WriteBytes(GraphicsFile(), text);
+
+    const std::string shown = Run({"show", Game()}).out;
+    EXPECT_NE(shown.find("\nGraphics.EditScreenShotName = " + c.shown + "\n"), npos) << shown;
+    EXPECT_NE(shown.find("\nGraphics.SliderLod[" + c.shown + "] = 15\n"), npos) << shown;
+
+    const auto result = Apply(
+        {"Graphics.SliderLod[" + c.shown + "] = 12", "Graphics.EditScreenShotName = " + c.shown + c.shown});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    std::string expected = WithLine(text, "ScreenshotName = \"" + c.bytes + "%03d.jpg\";",
+                                    "ScreenshotName = \"" + c.bytes + c.bytes + "%03d.jpg\";");
+    expected = WithLine(expected, "\t\tlod = 1.5;", "\t\tlod = 1.2;");
+    EXPECT_EQ(test::ReadBytes(GraphicsFile()), expected);
+  }
+}
+
+// Nothing is written while any name, value or file fails: a correct change of the other file is held back
+// too, and each failure names the NAME and says why.
+TEST_F(CliDocumentTest, RefusedAssignmentsWriteNoFile) {
+  struct Case {
+    const char* what;
+    std::vector<std::string> assignments;
+    std::string failure;
+  };
+  const std::string change = "Cockpit.SpecialSliderMirrors=0";  // valid on its own
+  const Case cases[] = {
+      {"unknown name", {change, "Graphics.SpecialSliderNope=1"}, "Graphics.SpecialSliderNope: unknown name"},
+      {"unknown file", {change, "Nope.SpecialSliderMirrors=1"}, "Nope.SpecialSliderMirrors: unknown name"},
+      {"no file named", {change, "SpecialSliderMirrors=1"}, "SpecialSliderMirrors: unknown name"},
+      {"position out of range",
+       {change, "Graphics.SpecialSliderTextureLevel=3"},
+       "Graphics.SpecialSliderTextureLevel: \"3\" is not a position from 0 to 2"},
+      {"profile position out of range",
+       {change, "Graphics.SliderLod[High]=0"},
+       "Graphics.SliderLod[High]: \"0\" is not a position from 1 to 20"},
+      {"not an entry",
+       {change, "Graphics.ComboBoxBits=24bits"},
+       "Graphics.ComboBoxBits: \"24bits\" is not one of"},
+      {"text too long",
+       {change, "Graphics.EditFogParam1=1234567"},
+       "Graphics.EditFogParam1: \"1234567\" is longer than the 6 characters"},
+      {"character the code page cannot hold",
+       {change, "Graphics.EditScreenShotName=\u0416\u0430\u0440\u0430"},
+       "Graphics.EditScreenShotName: \"\u0416\u0430\u0440\u0430\" holds a character the game's code page "
+       "(1252) "
+       "cannot hold"},
+      {"profile that does not exist",
+       {change, "Graphics.SliderLod[Night]=3"},
+       "Graphics.SliderLod[Night]: \"Night\" is not a visibility-range profile"},
+      {"file without a document",
+       {change, "Network.EditPort=10308"},
+       "Network.EditPort: kesta-cli cannot set the values of Network yet"},
+      // Found only when the file is written; the text comes from the English language file.
+      {"refused by the file's rules",
+       {change, "Graphics.ComboBoxGameResolution=wide"},
+       "The game resolution is not valid (expected: width x height)."},
+  };
+  const Files before = GameFiles();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto result = Apply(c.assignments);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find(c.failure), npos) << result.err;
+    EXPECT_NE(result.err.find("Nothing was written."), npos) << result.err;
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(GameFiles(), before);
+  }
+}
+
+// A file that cannot be read is reported with status 1; show still shows the other file, and apply
+// writes nothing when it would have to write the failing file.
+TEST_F(CliDocumentTest, FilesThatCannotBeReadAreReported) {
+  struct Case {
+    const char* what;
+    bool graphicsFails;                // else cockpit.cfg fails
+    std::optional<std::string> bytes;  // nothing: the file is missing
+    bool withLanguageFile;
+    std::string failure;
+  };
+  const std::string withoutProfiles = graphics.substr(0, graphics.find("\tLow\r\n")) + "}\r\n]==]\r\n";
+  const Case cases[] = {
+      {"missing", false, std::nullopt, true, "Cannot open file"},
+      {"empty", false, "", true, "the file is empty"},
+      {"no visibility-range profile", true, withoutProfiles, true,
+       "No visibility range profile was found in the graphics file."},
+      {"no language file: the message's key", true, withoutProfiles, false, ": VisibilityRange\n"},
+  };
+  const fs::path languageFile = install.Folder().Languages() / "en-EN.xml";
+  const std::string language = test::ReadBytes(languageFile);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(GraphicsFile(), graphics);
+    WriteBytes(CockpitFile(), cockpit);
+    const fs::path failing = c.graphicsFails ? GraphicsFile() : CockpitFile();
+    c.bytes ? WriteBytes(failing, *c.bytes) : static_cast<void>(fs::remove(failing));
+    c.withLanguageFile ? WriteBytes(languageFile, language) : static_cast<void>(fs::remove(languageFile));
+    const Files before = GameFiles();
+    const std::string label = (c.graphicsFails ? "Graphics (" : "Cockpit (") + failing.string() + "): ";
+
+    const auto shown = Run({"show", Game()});
+    EXPECT_EQ(shown.exitStatus, 1);
+    EXPECT_NE(shown.err.find(label), npos) << shown.err;
+    EXPECT_NE(shown.err.find(c.failure), npos) << shown.err;
+    EXPECT_EQ(shown.out.find(c.graphicsFails ? "Graphics." : "Cockpit."), npos) << shown.out;
+    EXPECT_NE(shown.out.find(c.graphicsFails ? "Cockpit.SpecialSliderMirrors = 1\n"
+                                             : "Graphics.SliderLod[High] = 15\n"),
+              npos);
+
+    const auto applied = Apply({"Graphics.CheckboxExhaust=0", "Cockpit.SpecialSliderMirrors=0"});
+    EXPECT_EQ(applied.exitStatus, 1);
+    EXPECT_NE(applied.err.find(label), npos) << applied.err;
+    EXPECT_NE(applied.err.find("Nothing was written."), npos) << applied.err;
+    EXPECT_EQ(GameFiles(), before);
+  }
+}
+
+// show's lines go back to apply unchanged, one argument each: the first apply puts the file into the form
+// the window writes (here: CR LF, and a profile value off the slider's grid), a second changes no byte.
+TEST_F(CliDocumentTest, ShowLinesAppliedTwiceChangeNothingTheSecondTime) {
+  std::string text = WithLine(graphics, "\t\tlod = 0.7;", "\t\tlod = 0.73;");
+  for (size_t at; (at = text.find("\r\n")) != npos;) text.erase(at, 1);
+  WriteBytes(GraphicsFile(), text);
+
+  const auto shown = Run({"show", Game()});
+  ASSERT_EQ(shown.exitStatus, 0) << shown.err;
+  std::vector<std::string> arguments{"apply", Game()};
+  std::istringstream lines(shown.out);
+  for (std::string line; std::getline(lines, line);) arguments.push_back(line);
+
+  const auto first = Run(arguments);
+  ASSERT_EQ(first.exitStatus, 0) << first.err;
+  const Files afterFirst = GameFiles();
+  EXPECT_EQ(afterFirst.at(GraphicsFile().string()), graphics);
+  EXPECT_EQ(Run({"show", Game()}).out, shown.out);
+
+  const auto second = Run(arguments);
+  ASSERT_EQ(second.exitStatus, 0) << second.err;
+  EXPECT_EQ(GameFiles(), afterFirst);
+}
+
+// Keeps the soft limit on the size of files written by this process and its children, and lets an
+// oversized write fail instead of killing the writer.
+class ScopedFileSizeLimit {
+ public:
+  explicit ScopedFileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &m_old);
+    rlimit limit = m_old;
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+  }
+  ~ScopedFileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &m_old);
+    ::signal(SIGXFSZ, m_oldHandler);
+  }
+
+ private:
+  rlimit m_old{};
+  sighandler_t m_oldHandler;
+};
+
+// Graphics comes before Cockpit in the window's order, whatever the order of the arguments; when the
+// cockpit write fails, the message says graphics.cfg was written and cockpit.cfg was not.
+TEST_F(CliDocumentTest, AFailedWriteNamesTheFilesAlreadyWritten) {
+  const std::string bigCockpit = "-- " + std::string(20000, 'x') + "\r\n" + cockpit;
+  WriteBytes(CockpitFile(), bigCockpit);
+  test::ProgramResult result;
+  {
+    const ScopedFileSizeLimit limit(10000);
+    result = Apply({"Cockpit.SpecialSliderMirrors=0", "Graphics.SpecialSliderTextureLevel=0"});
+  }
+  EXPECT_EQ(result.exitStatus, 1);
+  const std::string graphicsLabel = "Graphics (" + GraphicsFile().string() + ")";
+  const std::string cockpitLabel = "Cockpit (" + CockpitFile().string() + ")";
+  EXPECT_NE(result.err.find(cockpitLabel + ": Cannot create file"), npos) << result.err;
+  EXPECT_NE(result.err.find("Already written: " + graphicsLabel + ".\nNot written: " + cockpitLabel + ".\n"),
+            npos)
+      << result.err;
+  EXPECT_EQ(test::ReadBytes(GraphicsFile()), WithLine(graphics, "TextureLevel = 2;", "TextureLevel = 0;"));
+  EXPECT_EQ(test::ReadBytes(CockpitFile()), bigCockpit);
+}
+
+// Without GAME_FOLDER, the window's settings file beside the program names it; without one there, the
+// message says where to look.
+TEST_F(CliDocumentTest, GameFolderComesFromTheSettingsBesideTheProgram) {
+  const auto shown = Run({"show"});
+  EXPECT_EQ(shown.exitStatus, 0) << shown.err;
+  EXPECT_NE(shown.out.find("\nCockpit.SpecialSliderMirrors = 1\n"), npos);
+  EXPECT_EQ(Run({"apply", "Cockpit.SpecialSliderMirrors=0"}).exitStatus, 0);
+  EXPECT_EQ(test::ReadBytes(CockpitFile()), WithLine(cockpit, "Mirrors = 1;", "Mirrors = 0;"));
+
+  WriteIniValue(install.SettingsFile(), "Config", "LockOnPath", "");
+  const Files before = GameFiles();
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"show"},
+        std::vector<std::string>{"apply", "Cockpit.SpecialSliderMirrors=1"}}) {
+    const auto result = Run(arguments);
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find("No game folder: " + install.SettingsFile().string()), npos) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_EQ(GameFiles(), before);
+}
+
+// A setting of only "¤" and blanks counts as none: the game's registry key in the Wine prefix gives the
+// folder, through the prefix's drive links and without regard to case; the files' catalogue paths come
+// from the settings.
+TEST_F(CliDocumentTest, GameFolderComesFromTheRegistryWhenTheSettingsNameNone) {
+  fs::create_directories(prefix / "drive_c/Games");
+  fs::copy(install.Game(""), prefix / "drive_c/Games/Lock On", fs::copy_options::recursive);
+  fs::create_directories(prefix / "dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+  prefix.Write("user.reg", RegistryFile("\\\\User\\\\S-1-5-21-0-0-0-1000",
+                                        "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1700000000\n"
+                                        "\"Path\"=\"C:\\\\games\\\\LOCK ON\\\\\"\n"));
+  WriteIniValue(install.SettingsFile(), "Config", "LockOnPath", "\xC2\xA4\xC2\xA4  ");
+  WriteIniValue(install.SettingsFile(), "Files", "Cockpit", "CONFIG\\COCKPIT.CFG");
+
+  const auto result = Run({"apply", "Cockpit.SpecialSliderMirrors=0"});
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_EQ(test::ReadBytes(prefix / "drive_c/Games/Lock On/Config/cockpit.cfg"),
+            WithLine(cockpit, "Mirrors = 1;", "Mirrors = 0;"));
+  EXPECT_EQ(test::ReadBytes(CockpitFile()), cockpit);
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#pragma once
+// Finding the game's folder without asking anyone: the settings file first, then the game's registry key
+// in the Wine prefix. The window asks the player when neither names a folder; kesta-cli reports it.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kesta {
+
+class SettingsFile;
+
+// "LockOnPath" of "Config" as stored, when it holds more than blanks and "¤" signs; else the "Path" of
+// the game's key (HKEY_CURRENT_USER `registryKeyPath`) mapped through the prefix's drive links, with a
+// trailing separator; else nothing. Fails with the registry's text when the value cannot be read.
+std::optional<std::string> FindGameFolder(const SettingsFile& settings, std::string_view registryKeyPath);
+
+// Adds "/" unless the folder already ends in a separator.
+std::string WithTrailingSeparator(std::string folder);
+
+}  // namespace kesta
