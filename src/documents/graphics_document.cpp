@@ -137,8 +137,10 @@ const std::vector<DocumentField<D>>& Fields() {
     list.push_back(CheckField<D>("CheckBoxMovieFullScreen", &D::movieFullScreen));
     list.push_back({"ComboBoxOptimization1", [](const D& d) { return d.currentProfile; },
                     [](D& d, std::string_view text) {
+                      // The list may show no profile at all, when "current" names none.
                       const std::vector<std::string> names = d.ProfileNames();
-                      if (std::find(names.begin(), names.end(), text) == names.end())
+                      if (text != d.currentProfile &&
+                          std::find(names.begin(), names.end(), text) == names.end())
                         throw EKestaError("\"" + std::string(text) + "\" is not a visibility-range profile");
                       d.ShowProfile(std::string(text));
                     }});

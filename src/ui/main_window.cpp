@@ -92,7 +92,7 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
     m_dialogs->Error(QString::fromStdString(message));
   };
   m_gameFiles = std::make_unique<TGameFileSet>(std::move(files));
-  ConnectGraphicsFileLoads(*this);
+  ConnectGraphicsFileLoads();
 
   BuildWindow();
   ConnectCommands();

@@ -98,10 +98,6 @@ class TFrmKESTA : public QMainWindow {
   void RefreshPages(std::string_view catalogKey);
   // Shows a picture of the images folder above the page; a picture that cannot be shown is reported.
   bool ShowPreviewPicture(const QString& name);
-  // The same, failing with a text for the user instead of reporting.
-  void LoadPreviewPicture(const QString& name);
-  // Fails with a text for the user when the picture cannot be shown.
-  void CheckPreviewPicture(const QString& name) const;
   void ShowStatusMessage(const QString& text);
   void TimerStatutBarTimer();
   void dxButtonBlueStyleClick();
@@ -132,9 +128,6 @@ class TFrmKESTA : public QMainWindow {
   void ApplyGraphicsSettings(const std::filesystem::path& targetPath);
   void LoadCockpitSettings(const std::filesystem::path& path);
   void ApplyCockpitSettings(const std::filesystem::path& targetPath);
-  // Keeps the shown aspect while the reactivation reload only compares it.
-  void GraphicsAspectLoaded(int& aspect, int shownAspect);
-  void GraphicsSaved(const std::filesystem::path& targetPath);
 
   // --- Program files ---
   const ProgramFolder& Folder() const { return m_environment.folder; }
@@ -173,6 +166,10 @@ class TFrmKESTA : public QMainWindow {
   void WriteOptionCheckBox(QCheckBox* box, const char* key);
   void CommitSessionData();  // WMQueryEndSession
   void RunWithHourglass(const std::function<void()>& work);
+  // Shows a picture of the images folder above the page; fails with a text for the user.
+  void LoadPreviewPicture(const QString& name);
+  // Fails with a text for the user when the picture cannot be shown.
+  void CheckPreviewPicture(const QString& name) const;
 
   WindowEnvironment m_environment;
   SettingsFile m_settings;
@@ -229,7 +226,9 @@ class TFrmKESTA : public QMainWindow {
   QSystemTrayIcon* m_rxTrayIcon = nullptr;
   QMenu* m_popupDroit = nullptr;
 
-  // graphics.cfg loads (pages/graphics/graphics_file_loads.cpp).
+  // graphics.cfg and cockpit.cfg loads (pages/graphics/graphics_file_loads.cpp): the pictures, the aspect
+  // check, the modified state and the time stamp of our own writes.
+  void ConnectGraphicsFileLoads();
   bool m_checkAspectOnly = false;
   bool m_aspectDiffers = false;
   std::filesystem::path m_graphicsLoadPath;  // the path given to LoadGraphicsSettings, not the default copy

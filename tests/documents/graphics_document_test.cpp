@@ -235,10 +235,14 @@ TEST(GraphicsDocumentTest, NamedValuesAreShownAndSetInThePagesTerms) {
   EXPECT_EQ(shown["SliderLod[High]"], "15");
   EXPECT_EQ(shown.count("SliderMiddleClip[Low]"), 0u);
 
-  // Every shown value set again changes nothing.
-  GraphicsDocument again = document;
-  for (const NamedValue& value : document.Values()) again.SetValue(value.name, value.value);
-  EXPECT_EQ(again, document);
+  // Every shown value set again changes nothing, also while the list shows no profile.
+  for (const Lines& lines :
+       {SampleGraphics(), With(SampleGraphics(), "\tcurrent = \"Medium\";", "\tcurrent = \"Dusk\";")}) {
+    const GraphicsDocument read = ReadGraphics(lines);
+    GraphicsDocument again = read;
+    for (const NamedValue& value : read.Values()) again.SetValue(value.name, value.value);
+    EXPECT_EQ(again, read);
+  }
 
   struct Bad {
     const char* name;

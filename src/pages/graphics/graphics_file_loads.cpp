@@ -60,36 +60,44 @@ void TFrmKESTA::ApplyCockpitSettings(const fs::path& targetPath) {
   m_gameFiles->Apply(CockpitDocument::kCatalogKey, targetPath);
 }
 
-void ConnectGraphicsFileLoads(TFrmKESTA& window) {
-  TGameFileSet& files = window.GameFiles();
-  files.SetLoadedHook(GraphicsDocument::kCatalogKey,
-                      [&window](GameDocument& document, const GameDocument& before) {
-                        auto* graphics = dynamic_cast<GraphicsDocument*>(&document);
-                        if (!graphics) return;  // a stand-in
-                        GraphicsDocument& after = *graphics;
-                        const auto& was = static_cast<const GraphicsDocument&>(before);
-                        window.GraphicsAspectLoaded(after.aspect, was.aspect);
-                        const std::string profilePicture = VisibilityRangePicture(after.currentProfile);
-                        window.CheckPreviewPicture("graphics_default.jpg");
-                        try {
-                          window.CheckPreviewPicture(Picture(profilePicture));
-                        } catch (const std::exception& failure) {
-                          throw EKestaError(ProfileShowFailure(failure.what()));
-                        }
-                        for (const std::string& picture : ChangedStandardsPictures(was, after))
-                          window.CheckPreviewPicture(Picture(picture));
-                        window.LoadPreviewPicture(Picture(profilePicture));
-                        // Loading selects the resolutions, which marks the pages modified; the callers settle
-                        // the state.
-                        window.EnableApplyCancel(true, true);
-                        window.RefreshPages(GraphicsDocument::kCatalogKey);
-                      });
+void TFrmKESTA::ConnectGraphicsFileLoads() {
+  TGameFileSet& files = *m_gameFiles;
+  files.SetLoadedHook(
+      GraphicsDocument::kCatalogKey, [this](GameDocument& document, const GameDocument& before) {
+        auto* graphics = dynamic_cast<GraphicsDocument*>(&document);
+        if (!graphics) return;  // a stand-in
+        GraphicsDocument& after = *graphics;
+        const auto& was = static_cast<const GraphicsDocument&>(before);
+        // The reactivation reload only compares the aspect; the default copy offered after a failure is
+        // always loaded in full.
+        if (m_checkAspectOnly &&
+            m_gameFiles->RememberedPath(GraphicsDocument::kCatalogKey) == m_graphicsLoadPath) {
+          m_aspectDiffers = after.aspect != was.aspect;
+          after.aspect = was.aspect;
+        }
+        const std::string profilePicture = VisibilityRangePicture(after.currentProfile);
+        CheckPreviewPicture("graphics_default.jpg");
+        try {
+          CheckPreviewPicture(Picture(profilePicture));
+        } catch (const std::exception& failure) {
+          throw EKestaError(ProfileShowFailure(failure.what()));
+        }
+        for (const std::string& picture : ChangedStandardsPictures(was, after))
+          CheckPreviewPicture(Picture(picture));
+        LoadPreviewPicture(Picture(profilePicture));
+        // Loading selects the resolutions, which marks the pages modified; the callers settle
+        // the state.
+        EnableApplyCancel(true, true);
+        RefreshPages(GraphicsDocument::kCatalogKey);
+      });
   // Our own write must not look like an outside change to the reactivation check.
-  files.SetSavedHook(GraphicsDocument::kCatalogKey,
-                     [&window](const fs::path& targetPath) { window.GraphicsSaved(targetPath); });
+  files.SetSavedHook(GraphicsDocument::kCatalogKey, [this](const fs::path& targetPath) {
+    if (targetPath == GamePathOf(GraphicsDocument::kCatalogKey))
+      GetLastWriteTime(targetPath, m_graphicsTimeStamp);
+  });
 
   files.SetLoadedHook(
-      CockpitDocument::kCatalogKey, [&window](GameDocument& document, const GameDocument& before) {
+      CockpitDocument::kCatalogKey, [this](GameDocument& document, const GameDocument& before) {
         const auto* cockpit = dynamic_cast<const CockpitDocument*>(&document);
         if (!cockpit) return;  // a stand-in
         const CockpitDocument& after = *cockpit;
@@ -101,25 +109,12 @@ void ConnectGraphicsFileLoads(TFrmKESTA& window) {
             {was.russianHud != after.russianHud, RussianHudPicture(after.russianHud)}};
         for (const auto& [changed, picture] : changes) {
           if (!changed) continue;
-          window.ShowPreviewPicture(Picture(picture));
-          window.EnableApplyCancel(true, true);
+          ShowPreviewPicture(Picture(picture));
+          EnableApplyCancel(true, true);
         }
-        window.RefreshPages(CockpitDocument::kCatalogKey);
-        window.LoadPreviewPicture("graphics_default.jpg");
+        RefreshPages(CockpitDocument::kCatalogKey);
+        LoadPreviewPicture("graphics_default.jpg");
       });
-}
-
-void TFrmKESTA::GraphicsAspectLoaded(int& aspect, int shownAspect) {
-  // The default copy offered after a failure is always loaded in full.
-  if (!m_checkAspectOnly || m_gameFiles->RememberedPath(GraphicsDocument::kCatalogKey) != m_graphicsLoadPath)
-    return;
-  m_aspectDiffers = aspect != shownAspect;
-  aspect = shownAspect;
-}
-
-void TFrmKESTA::GraphicsSaved(const fs::path& targetPath) {
-  if (targetPath == GamePathOf(GraphicsDocument::kCatalogKey))
-    GetLastWriteTime(targetPath, m_graphicsTimeStamp);
 }
 
 }  // namespace kesta

@@ -1,6 +1,5 @@
 #pragma once
-// The pages of graphics.cfg and cockpit.cfg, each built on its first visit, and what a load of those
-// files does beyond the pages.
+// The pages of graphics.cfg and cockpit.cfg, each built on its first visit.
 
 namespace kesta {
 
@@ -15,8 +14,5 @@ TGamePage* MakeOptimization1Page(TFrmKESTA& window, TTabSheet* sheet);
 TGamePage* MakeClippingPage(TFrmKESTA& window, TTabSheet* sheet);  // visibility ranges: clipping and detail
 TGamePage* MakeDensityPage(TFrmKESTA& window, TTabSheet* sheet);   // visibility ranges: object densities
 TGamePage* MakeCockpitPage(TFrmKESTA& window, TTabSheet* sheet);
-
-// The preview pictures, the aspect check and the modified state that a load of each file leaves.
-void ConnectGraphicsFileLoads(TFrmKESTA& window);
 
 }  // namespace kesta
