@@ -101,9 +101,10 @@ bool TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path
   bool read = false;
   // Each Yes retries with the default copy, which may itself be missing or empty.
   while (const std::optional<std::string> question = LoadOnce(*slot, current, read)) {
-    if (!m_context.askErrorQuestion(*question)) return read;
+    if (!m_context.askErrorQuestion(*question)) break;
     current = m_context.defaultsFolder / std::string(slot->document->Kind().defaultCopy);
   }
+  if (read && m_context.documentRead) m_context.documentRead(catalogKey);
   return read;
 }
 

@@ -35,6 +35,8 @@ class TGameFileSet {
     std::function<bool(const std::string& question)> askErrorQuestion;
     // An error report with an OK button.
     std::function<void(const std::string& message)> reportError;
+    // After a load that read the file's document, whatever followed: the pages showing it refresh.
+    std::function<void(std::string_view catalogKey)> documentRead;
   };
   // Runs after a document was read, inside the load's guard: a failure it raises is the load's failure.
   using LoadedHook = std::function<void(GameDocument& document, const GameDocument& before)>;

@@ -91,6 +91,7 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   files.reportError = [this](const std::string& message) {
     m_dialogs->Error(QString::fromStdString(message));
   };
+  files.documentRead = [this](std::string_view catalogKey) { RefreshPages(catalogKey); };
   m_gameFiles = std::make_unique<TGameFileSet>(std::move(files));
   ConnectGraphicsFileLoads();
 

@@ -88,7 +88,6 @@ void TFrmKESTA::ConnectGraphicsFileLoads() {
         // Loading selects the resolutions, which marks the pages modified; the callers settle
         // the state.
         EnableApplyCancel(true, true);
-        RefreshPages(GraphicsDocument::kCatalogKey);
       });
   // Our own write must not look like an outside change to the reactivation check.
   files.SetSavedHook(GraphicsDocument::kCatalogKey, [this](const fs::path& targetPath) {
@@ -112,7 +111,6 @@ void TFrmKESTA::ConnectGraphicsFileLoads() {
           ShowPreviewPicture(Picture(picture));
           EnableApplyCancel(true, true);
         }
-        RefreshPages(CockpitDocument::kCatalogKey);
         LoadPreviewPicture("graphics_default.jpg");
       });
 }
