@@ -22,14 +22,6 @@
 
 namespace kesta {
 
-namespace {
-
-// The files of the backup page's list, in list order (the export configuration is not offered).
-constexpr std::string_view kBackupPageFiles[] = {"Graphics", "Cockpit",  "Network", "Stats",    "Server",  "View",
-                                                 "SnapView", "Producer", "World",   "Drawinfo", "MECustom"};
-
-}  // namespace
-
 void TFrmKESTA::StatusStep(const QString& text) {
   if (m_splash) m_splash->StatusStep(text);
 }
@@ -37,16 +29,18 @@ void TFrmKESTA::StatusStep(const QString& text) {
 void TFrmKESTA::ReportSettingsWriteFailure(const std::string& failure) {
   if (m_settingsFailureReported) return;
   m_settingsFailureReported = true;
-  m_dialogs->Error(QString("KESTA cannot store its settings in\n%1\n\n%2\n\nChanged options will be lost when "
-                           "KESTA ends. Check that the folder is writable.")
-                       .arg(QString::fromStdString(m_settings.Path().string()), QString::fromUtf8(failure.c_str())));
+  m_dialogs->Error(
+      QString("KESTA cannot store its settings in\n%1\n\n%2\n\nChanged options will be lost when "
+              "KESTA ends. Check that the folder is writable.")
+          .arg(QString::fromStdString(m_settings.Path().string()), QString::fromUtf8(failure.c_str())));
 }
 
 void TFrmKESTA::FormCreate() {
   // 1-4: flags and the program's own folders.
   m_busy = true;
   m_gameFiles->Access().AttachSections(nullptr);
-  m_settings.SetWriteFailureHandler([this](const std::string& failure) { ReportSettingsWriteFailure(failure); });
+  m_settings.SetWriteFailureHandler(
+      [this](const std::string& failure) { ReportSettingsWriteFailure(failure); });
   m_registryKeyPath = m_settings.ReadSetting("Lockon", "PathReg");
 
   // 5: language.
@@ -84,7 +78,6 @@ void TFrmKESTA::FormCreate() {
   m_gameFiles->Load("Stats", GamePathOf("Stats"));
   StatusStep("Loading server settings...");
   m_gameFiles->Load("Server", GamePathOf("Server"));
-  FillBackupPageList();
   StatusStep("Loading view settings...");
   m_gameFiles->Load("View", GamePathOf("View"));
   StatusStep("Loading snapview settings...");
@@ -111,14 +104,6 @@ void TFrmKESTA::FormCreate() {
   if (!m_pendingPreview.isEmpty()) ShowPreviewPicture(std::exchange(m_pendingPreview, QString()));
 }
 
-void TFrmKESTA::FillBackupPageList() {
-  m_comboBoxBackup->clear();
-  for (std::string_view key : kBackupPageFiles)
-    m_comboBoxBackup->addItem(QString::fromStdString(m_gameFiles->CatalogPath(key)));
-  m_comboBoxBackup->setCurrentIndex(0);
-  ComboBoxBackupChange();
-}
-
 void TFrmKESTA::LoadScriptCatalogue() {
   try {
     m_exportScripts = SplitGameText(ReadWholeFile(Folder().ScriptCatalogue()));
@@ -137,7 +122,8 @@ void TFrmKESTA::LoadRecentList() {
     m_recentList = SplitGameText(ReadWholeFile(file));
   } catch (const EKestaError& failure) {
     m_recentList.clear();
-    m_dialogs->Error(QString::fromUtf8(failure.what()) + "\n\nThe list of recent configurations stays empty.");
+    m_dialogs->Error(QString::fromUtf8(failure.what()) +
+                     "\n\nThe list of recent configurations stays empty.");
   }
   QStringList items;
   for (const std::string& line : m_recentList) items << QString::fromStdString(line);

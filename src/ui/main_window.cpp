@@ -158,9 +158,6 @@ void TFrmKESTA::BuildWindow() {
   m_timerMinimize->setObjectName("TimerMinimize");
   m_timerMinimize->setInterval(50);
   connect(m_timerMinimize, &QTimer::timeout, this, &TFrmKESTA::TimerMinimizeTimer);
-
-  // Until start-up chooses, the window shows the last designed page.
-  ShowPage("TabSheetBackup");
 }
 
 void TFrmKESTA::BuildPages() {
@@ -171,7 +168,6 @@ void TFrmKESTA::BuildPages() {
   }
   // The game file pages are built on their first visit (ui/main_window_navigation.cpp).
   BuildOptionsPage(Page("TabSheetOptionKESTA"));
-  BuildBackupPage(Page("TabSheetBackup"));
 }
 
 void TFrmKESTA::BuildStatusBar() {

@@ -112,14 +112,12 @@ class TFrmKESTA : public QMainWindow {
   bool NewFormStyle() const { return m_newFormStyle; }
   QString StatusText(int panel) const;
 
-  // --- Apply, Cancel and the backup page (sets/apply_cancel.cpp) ---
+  // --- Apply and Cancel (sets/apply_cancel.cpp) ---
   void EnableApplyCancel(bool apply, bool cancel);
   bool ApplyEnabled() const;
   bool CancelEnabled() const;
   void dxButtonApplyClick();
   void dxButtonCancelClick();
-  void ComboBoxBackupChange();
-  void SpeedButtonLoadLockonSettingsClick(QObject* sender);
   TGameFileSet& GameFiles() { return *m_gameFiles; }
 
   // --- graphics.cfg and cockpit.cfg (pages/graphics/graphics_file_loads.cpp) ---
@@ -152,14 +150,12 @@ class TFrmKESTA : public QMainWindow {
   void BuildPages();
   void BuildStatusBar();
   void BuildOptionsPage(TTabSheet* page);  // pages/options/options_page.cpp
-  void BuildBackupPage(TTabSheet* page);   // sets/backup_page.cpp
   void ConnectCommands();
   TTabSheet* Page(const QString& name) const;
   void BuildPageContent(const QString& name);
   void SetColorScheme(ColorScheme scheme);
   void SetFormStyle(bool newStyle);
   void StatusStep(const QString& text);
-  void FillBackupPageList();
   void LoadScriptCatalogue();
   void LoadRecentList();
   void LoadOptionCheckBoxes();
@@ -232,11 +228,6 @@ class TFrmKESTA : public QMainWindow {
   bool m_checkAspectOnly = false;
   bool m_aspectDiffers = false;
   std::filesystem::path m_graphicsLoadPath;  // the path given to LoadGraphicsSettings, not the default copy
-
-  // Backup page.
-  QComboBox* m_comboBoxBackup = nullptr;
-  QLabel* m_labelBackupInfo = nullptr;
-  std::vector<QToolButton*> m_backupButtons;
 };
 
 }  // namespace kesta

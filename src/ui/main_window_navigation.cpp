@@ -13,10 +13,10 @@
 #include "language/form_translator.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_pages.h"
+#include "sets/backup_page.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "ui/dialog_service.h"
-#include "ui/game_text.h"
 #include "ui/jpeg_image.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
@@ -70,6 +70,7 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetOptimization2", "Graphics", &MakeClippingPage},
     {"TabSheetOptimization3", "Graphics", &MakeDensityPage},
     {"TabSheetGraphicsCockpit", "Cockpit", &MakeCockpitPage},
+    {"TabSheetBackup", "", &MakeBackupPage},  // shows no document of its own
 };
 
 const GamePageDesign* FindGamePage(const QString& page) {
@@ -93,7 +94,7 @@ const PageButton* FindPageButton(const QString& buttonName) {
 }
 
 // The picture a page shows above it; empty when the preview area is hidden on that page.
-QString PreviewPictureOf(const QString& page, const QString& visibilityProfile) {
+QString PreviewPictureOf(const QString& page, std::string_view visibilityProfile) {
   if (page == "TabSheetGraphicsStandards" || page == "TabSheetGraphicsCockpit") return "graphics_default.jpg";
   if (page == "TabSheetOptimization1") return "textures.jpg";
   if (page == "TabSheetOptimization2" || page == "TabSheetOptimization3") {
@@ -192,7 +193,9 @@ void TFrmKESTA::CheckPageButton(TRibbonButton* button) {
 void TFrmKESTA::PageControlChange() {
   const QWidget* page = ActivePage();
   const GraphicsDocument* graphics = m_gameFiles->Find<GraphicsDocument>();
-  const QString profile = graphics ? FromGameText(graphics->currentProfile) : QString();
+  // The profile's bytes are compared as they are: converting them would read the registry for the code
+  // page at start-up, where the first page has no text of the game's to show.
+  const std::string profile = graphics ? graphics->currentProfile : std::string();
   const QString picture = PreviewPictureOf(page ? page->objectName() : QString(), profile);
   m_panelImageGraphics->setVisible(!picture.isEmpty());
   // The page switch is complete even when the picture cannot be shown.

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QDomDocument>
 #include <QFile>
+#include <QLabel>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
@@ -294,17 +295,23 @@ TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
   StatsHandler* stats = handler.get();
   window->GameFiles().Register(std::move(handler));
   window->FormCreate();
+  window->PageButtonClick(window->RibbonButton("dxButtonBackup"));  // built on its first visit
   auto* list = window->findChild<QComboBox*>("ComboBoxBackup");
   ASSERT_EQ(list->count(), 11);
   EXPECT_EQ(list->itemText(0), "Config\\graphics.cfg");
-  list->setCurrentText("Config\\network\\stats.lua");
-  window->ComboBoxBackupChange();
+  EXPECT_EQ(window->findChild<QLabel*>("LabelBackupInfo")->text(),
+            window->LookupMessage("Config\\graphics.cfg"));
+  list->setCurrentIndex(list->findText("Config\\network\\stats.lua"));
+  emit list->activated(list->currentIndex());
+  EXPECT_EQ(window->findChild<QLabel*>("LabelBackupInfo")->text(),
+            window->LookupMessage("Config\\network\\stats.lua"));
+  const auto click = [&window](const char* button) { window->findChild<QToolButton*>(button)->click(); };
 
   // Save proposes the file's name in the backup folder with its extension's filter.
   const auto saved = install.Root() / "saved-stats.lua";
   dialogs.QueueText(QString::fromStdString(saved.string()));
   stats->value = "maybe";
-  window->SpeedButtonLoadLockonSettingsClick(window->findChild<QToolButton*>("SpeedButtonSaveToFile"));
+  click("SpeedButtonSaveToFile");
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   const FileDialogRequest& request = dialogs.Recorded()[0].file;
   EXPECT_EQ(request.fileName, "stats.lua");
@@ -316,7 +323,7 @@ TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
   // Loading from that file shows the client page and makes it the base of the next Cancel.
   dialogs.QueueText(QString::fromStdString(saved.string()));
   stats->value = "x";
-  window->SpeedButtonLoadLockonSettingsClick(window->findChild<QToolButton*>("SpeedButtonLoadFromFile"));
+  click("SpeedButtonLoadFromFile");
   EXPECT_EQ(stats->value, "maybe");
   EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetMultiplayerClient");
   EXPECT_EQ(*window->GameFiles().RememberedPath("Stats"), saved);
@@ -325,12 +332,12 @@ TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
   // A cancelled dialog changes nothing.
   window->ShowStatusMessage("");
   dialogs.QueueCancel();
-  window->SpeedButtonLoadLockonSettingsClick(window->findChild<QToolButton*>("SpeedButtonLoadFromFile"));
+  click("SpeedButtonLoadFromFile");
   EXPECT_EQ(*window->GameFiles().RememberedPath("Stats"), saved);
   EXPECT_EQ(window->StatusText(1), "");
 
   // The default copy, found whatever the letter case of its name.
-  window->SpeedButtonLoadLockonSettingsClick(window->findChild<QToolButton*>("SpeedButtonLoadDefault"));
+  click("SpeedButtonLoadDefault");
   EXPECT_EQ(window->GameFiles().RememberedPath("Stats")->filename(), "Stats.lua");
 }
 
