@@ -137,12 +137,12 @@ void TFrmKESTA::TimerMinimizeTimer() {
     return;
   }
   m_timerMinimize->stop();
-  if (m_menuStartMinimize->isChecked()) showMinimized();
+  if (OptionToggleOn(OptionToggle::StartMinimize)) showMinimized();
 }
 
 void TFrmKESTA::BitBtnQuitClick() {
   m_busy = true;
-  m_menuMinimize->setChecked(false);  // not stored: the next start keeps the option as it was
+  SetOptionToggle(OptionToggle::Minimize, false);  // not stored: the next start keeps the option as it was
   m_busy = false;
   m_quitting = true;
   close();
@@ -151,7 +151,7 @@ void TFrmKESTA::BitBtnQuitClick() {
 void TFrmKESTA::CommitSessionData() { BitBtnQuitClick(); }
 
 void TFrmKESTA::closeEvent(QCloseEvent* event) {
-  if (!m_quitting && !m_quit && m_menuMinimize->isChecked()) {
+  if (!m_quitting && !m_quit && OptionToggleOn(OptionToggle::Minimize)) {
     event->ignore();
     showMinimized();
     return;

@@ -9,6 +9,7 @@
 #include <QSystemTrayIcon>
 
 #include "platform/autostart.h"
+#include "settings/ini_file.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
 #include "ui/ribbon_icons.h"
@@ -99,7 +100,7 @@ bool TFrmKESTA::TrayAvailable() const {
 
 void TFrmKESTA::RxTrayIconClick() {
   if (isVisible() && !isMinimized()) {
-    if (m_menuMinimize->isChecked() && TrayAvailable())
+    if (OptionToggleOn(OptionToggle::Minimize) && TrayAvailable())
       hide();
     else
       showMinimized();
@@ -123,16 +124,43 @@ void TFrmKESTA::changeEvent(QEvent* event) {
 
 void TFrmKESTA::JvAppEvents1Minimize() {
   // Without a tray a hidden window could not be brought back: it stays minimised on the task bar.
-  if (!isMinimized() || !m_menuMinimize->isChecked() || !TrayAvailable()) return;
+  if (!isMinimized() || !OptionToggleOn(OptionToggle::Minimize) || !TrayAvailable()) return;
   m_rxTrayIcon->show();  // again: the tray may have appeared only after the option was set
   hide();
 }
 
-void TFrmKESTA::MenuMinimize1Click() { m_rxTrayIcon->setVisible(m_menuMinimize->isChecked()); }
+void TFrmKESTA::SetOptionToggle(OptionToggle toggle, bool on) {
+  m_optionToggles[static_cast<size_t>(toggle)] = on;
+  const OptionToggleDesign& design = kOptionToggles[static_cast<size_t>(toggle)];
+  // The busy flag marks changes that are not the user's: start-up reading the settings, the Quit command.
+  if (!design.settingsKey.empty() && !m_busy) {
+    try {
+      WriteIniValueOrFail(m_settings.Path(), "Config", design.settingsKey, on ? "1" : "0");
+    } catch (const std::exception& failure) {
+      ReportSettingsWriteFailure(failure.what());
+    }
+  }
+  if (toggle == OptionToggle::Minimize) MenuMinimize1Click();
+  if (toggle == OptionToggle::StartWithWindows) MenuStartWithWindows1Click();
+  RefreshPage("TabSheetOptionKESTA");
+}
+
+void TFrmKESTA::LoadOptionCheckBoxes() {
+  // The order in which start-up reads them, which is the order missing keys reach the settings file.
+  constexpr OptionToggle kLoadOrder[] = {
+      OptionToggle::Minimize,       OptionToggle::StartMinimize,    OptionToggle::CheckTrackIR,
+      OptionToggle::ReloadSettings, OptionToggle::DeleteTrackIrIni, OptionToggle::CheckForUpdateWhenStarting,
+      OptionToggle::SynchronizeDate};
+  for (OptionToggle toggle : kLoadOrder)
+    SetOptionToggle(toggle, m_settings.ReadSetting(
+                                "Config", kOptionToggles[static_cast<size_t>(toggle)].settingsKey) == "1");
+}
+
+void TFrmKESTA::MenuMinimize1Click() { m_rxTrayIcon->setVisible(OptionToggleOn(OptionToggle::Minimize)); }
 
 void TFrmKESTA::MenuStartWithWindows1Click() {
   if (m_busy) return;
-  const bool wanted = m_menuStartWithWindows->isChecked();
+  const bool wanted = OptionToggleOn(OptionToggle::StartWithWindows);
   try {
     if (wanted)
       WriteAutostartEntry(Folder().Executable());
@@ -142,7 +170,7 @@ void TFrmKESTA::MenuStartWithWindows1Click() {
     m_dialogs->Error(QString::fromUtf8(failure.what()));
     // The box shows what the next log-in will really do.
     m_busy = true;
-    m_menuStartWithWindows->setChecked(!wanted);
+    SetOptionToggle(OptionToggle::StartWithWindows, !wanted);
     m_busy = false;
   }
 }
@@ -158,7 +186,7 @@ void TFrmKESTA::LoadStartWithSessionState() {
   } catch (const std::exception&) {
     present = false;  // an entry that cannot be read or renewed is not one the box can promise
   }
-  m_menuStartWithWindows->setChecked(present);
+  SetOptionToggle(OptionToggle::StartWithWindows, present);
 }
 
 }  // namespace kesta

@@ -59,7 +59,7 @@ void TFrmKESTA::LoadLanguage(const std::string& code) {
     problem = QString("The language code \"%1\" is unknown.").arg(QString::fromStdString(code));
     index = kEnglish;
   }
-  m_comboBoxLanguage->setCurrentIndex(index);
+  m_languageIndex = index;
   const auto fileOf = [this](int i) {
     return QString::fromStdString((Folder().Languages() / kLanguages[i].file).string());
   };
@@ -68,7 +68,7 @@ void TFrmKESTA::LoadLanguage(const std::string& code) {
   } catch (const EKestaError& failure) {
     problem += (problem.isEmpty() ? "" : "\n") + QString::fromUtf8(failure.what());
     if (index != kEnglish) {
-      m_comboBoxLanguage->setCurrentIndex(kEnglish);
+      m_languageIndex = kEnglish;
       try {
         m_translator = std::make_unique<TFormTranslator>(this, fileOf(kEnglish));
       } catch (const EKestaError& english) {

@@ -166,8 +166,7 @@ void TFrmKESTA::BuildPages() {
     m_pageControl->addWidget(page);
     m_pages[design.name] = page;
   }
-  // The game file pages are built on their first visit (ui/main_window_navigation.cpp).
-  BuildOptionsPage(Page("TabSheetOptionKESTA"));
+  // The pages are built on their first visit (ui/main_window_navigation.cpp).
 }
 
 void TFrmKESTA::BuildStatusBar() {

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/option_toggles.h"
 #include "documents/visibility_profiles.h"
 #include "engine/param_lines.h"
 #include "settings/program_folder.h"
@@ -84,6 +85,7 @@ class TFrmKESTA : public QMainWindow {
   // --- Language (language/language_setup.cpp) ---
   void LoadLanguage(const std::string& code);
   void ComboBoxLanguageChange(int index);
+  int LanguageIndex() const { return m_languageIndex; }  // in the options page's list
   QString LookupMessage(const QString& key) const;
   std::string LookupMessageUtf8(std::string_view key) const;
 
@@ -133,6 +135,9 @@ class TFrmKESTA : public QMainWindow {
   DialogService& Dialogs() const { return *m_dialogs; }
 
   // --- Tray, minimising, options (app/tray.cpp) ---
+  bool OptionToggleOn(OptionToggle toggle) const { return m_optionToggles[static_cast<size_t>(toggle)]; }
+  // The user's change of an option: stored (unless the busy flag is set) and acted on.
+  void SetOptionToggle(OptionToggle toggle, bool on);
   void RxTrayIconClick();       // left click on the tray icon: shown <-> hidden
   void JvAppEvents1Minimize();  // the window was minimised: to the tray while the option is on
   void MenuMinimize1Click();    // keeps the tray icon in step with the box, busy or not
@@ -149,7 +154,6 @@ class TFrmKESTA : public QMainWindow {
   void BuildWindow();
   void BuildPages();
   void BuildStatusBar();
-  void BuildOptionsPage(TTabSheet* page);  // pages/options/options_page.cpp
   void ConnectCommands();
   TTabSheet* Page(const QString& name) const;
   void BuildPageContent(const QString& name);
@@ -159,7 +163,7 @@ class TFrmKESTA : public QMainWindow {
   void LoadScriptCatalogue();
   void LoadRecentList();
   void LoadOptionCheckBoxes();
-  void WriteOptionCheckBox(QCheckBox* box, const char* key);
+  void RefreshPage(const QString& name);
   void CommitSessionData();  // WMQueryEndSession
   void RunWithHourglass(const std::function<void()>& work);
   // Shows a picture of the images folder above the page; fails with a text for the user.
@@ -206,14 +210,9 @@ class TFrmKESTA : public QMainWindow {
   bool m_newFormStyle = true;
   bool m_tabChangeConnected = false;
 
-  // Options page.
-  QComboBox* m_comboBoxLanguage = nullptr;
-  std::vector<std::pair<QCheckBox*, const char*>> m_optionBoxes;  // settings check boxes and their keys
-  QCheckBox* m_menuMinimize = nullptr;
-  QCheckBox* m_menuStartMinimize = nullptr;
-  QCheckBox* m_menuCheckForUpdateWhenStarting = nullptr;
-  QCheckBox* m_menuSynchronizeDate = nullptr;
-  QCheckBox* m_menuStartWithWindows = nullptr;
+  // Options.
+  std::array<bool, kOptionToggles.size()> m_optionToggles{};
+  int m_languageIndex = 1;
 
   // Tray, minimising, options (app/tray.cpp).
   void BuildTrayIcon();

@@ -13,6 +13,7 @@
 #include "language/form_translator.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_pages.h"
+#include "pages/options/options_page.h"
 #include "sets/backup_page.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
@@ -70,7 +71,9 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetOptimization2", "Graphics", &MakeClippingPage},
     {"TabSheetOptimization3", "Graphics", &MakeDensityPage},
     {"TabSheetGraphicsCockpit", "Cockpit", &MakeCockpitPage},
-    {"TabSheetBackup", "", &MakeBackupPage},  // shows no document of its own
+    // Pages that show no game file.
+    {"TabSheetOptionKESTA", "", &MakeOptionsPage},
+    {"TabSheetBackup", "", &MakeBackupPage},
 };
 
 const GamePageDesign* FindGamePage(const QString& page) {
@@ -159,7 +162,11 @@ void TFrmKESTA::BuildPageContent(const QString& name) {
 
 void TFrmKESTA::RefreshPages(std::string_view catalogKey) {
   for (const auto& [name, page] : m_builtPages)
-    if (FindGamePage(name)->catalogKey == catalogKey) page->Refresh();
+    if (!catalogKey.empty() && FindGamePage(name)->catalogKey == catalogKey) page->Refresh();
+}
+
+void TFrmKESTA::RefreshPage(const QString& name) {
+  if (const auto built = m_builtPages.find(name); built != m_builtPages.end()) built->second->Refresh();
 }
 
 void TFrmKESTA::PageButtonClick(TRibbonButton* button) {

@@ -55,6 +55,12 @@ class MainWindowTest : public testing::Test {
  protected:
   explicit MainWindowTest(bool withGameFolder = true) : install(withGameFolder) {}
 
+  // The language list of the options page, which is built on its first visit.
+  static QComboBox* LanguageList(TFrmKESTA& window) {
+    window.ShowPage("TabSheetOptionKESTA");
+    return window.findChild<QComboBox*>("ComboBoxLanguage");
+  }
+
   std::unique_ptr<TFrmKESTA> Start(bool runLoadingSequence = true) {
     WindowEnvironment environment{install.Folder(), &dialogs,
                                   [this](const std::filesystem::path& program, const std::filesystem::path&) {
@@ -121,7 +127,7 @@ TEST_F(MainWindowTest, FirstStartWritesEveryKeyItReads) {
   for (std::string_view key : WholeSetOrder())
     EXPECT_EQ(Setting("Files", std::string(key).c_str()), DefaultSetting(key)) << key;
   EXPECT_EQ(Setting("Config", "Language"), "EN");
-  EXPECT_EQ(window->findChild<QComboBox*>("ComboBoxLanguage")->currentText(), "English");
+  EXPECT_EQ(LanguageList(*window)->currentText(), "English");
 }
 
 TEST_F(MainWindowTest, ExactlyOnePageButtonIsPressedAfterEveryNavigation) {
@@ -353,7 +359,7 @@ TEST_F(MainWindowTest, ChoosingGermanStoresItAndAsksForARestart) {
 TEST_F(MainWindowTest, TranslatedDialogTextsAndCaptions) {
   WriteIniValue(install.SettingsFile(), "Config", "Language", "FR");
   auto window = Start();
-  EXPECT_EQ(window->findChild<QComboBox*>("ComboBoxLanguage")->currentIndex(), 0);
+  EXPECT_EQ(LanguageList(*window)->currentIndex(), 0);
   EXPECT_NE(dialogs.Texts().yes, "Yes");
   EXPECT_EQ(dialogs.Texts().yes, window->LookupMessage("Yes"));
   EXPECT_NE(window->RibbonButton("dxButtonApply")->property("caption").toString(), "Apply");
@@ -367,7 +373,7 @@ TEST_F(MainWindowTest, UnknownLanguageOrMissingFileFallsBackToEnglishOnce) {
     auto window = Start();
     ASSERT_EQ(dialogs.Recorded().size(), 1u) << code;
     EXPECT_EQ(dialogs.Recorded()[0].kind, "Warning");
-    EXPECT_EQ(window->findChild<QComboBox*>("ComboBoxLanguage")->currentText(), "English");
+    EXPECT_EQ(LanguageList(*window)->currentText(), "English");
     EXPECT_EQ(window->LookupMessage("Yes"), "Yes");
   }
 }
@@ -410,6 +416,7 @@ TEST_F(MainWindowTest, OptionBoxesChangedAtStartWriteNothingAndClicksWriteTheirK
   WriteIniValue(install.SettingsFile(), "Config", "StartMinimize", "1");
   auto window = Start();
   const std::string afterStart = test::ReadBytes(install.SettingsFile());
+  window->ShowPage("TabSheetOptionKESTA");  // built on its first visit
   EXPECT_TRUE(window->findChild<QCheckBox*>("MenuStartMinimize")->isChecked());
   window->findChild<QCheckBox*>("MenuCheckTrackIR")->click();
   EXPECT_EQ(Setting("Config", "CheckTrackIR"), "1");

@@ -60,7 +60,11 @@ class TrayAndOptionsTest : public testing::Test {
     WriteIniValue(install.SettingsFile(), "Config", key, value);
   }
   std::string Setting(const char* key) { return ReadIniValue(install.SettingsFile(), "Config", key); }
-  QCheckBox* Box(TFrmKESTA& window, const char* name) { return window.findChild<QCheckBox*>(name); }
+  // The box on the options page, which is built on its first visit.
+  QCheckBox* Box(TFrmKESTA& window, const char* name) {
+    window.ShowPage("TabSheetOptionKESTA");
+    return window.findChild<QCheckBox*>(name);
+  }
   std::filesystem::path Entry() const { return config / "autostart/kesta.desktop"; }
   std::string ExpectedExec() const {
     return "Exec=\"" + install.Folder().Executable().string() + "\" /delay\n";

@@ -1,16 +1,17 @@
-// The options page: language, the program's option check boxes and the change of game folder.
+// The options page: language, the program's option toggles and the change of game folder. Built on its
+// first visit; the toggles themselves live in the window, which acts on them.
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
-#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
-#include "settings/ini_file.h"
+#include "app/option_toggles.h"
+#include "pages/game_page.h"
+#include "pages/options/options_page.h"
 #include "ui/group_box.h"
 #include "ui/main_window.h"
-#include "ui/tab_sheet.h"
 
 namespace kesta {
 
@@ -19,80 +20,57 @@ namespace {
 // The six languages in list order; the list texts are the languages' names.
 constexpr const char* kLanguageNames[] = {"Français", "English", "Español", "Russian", "Croatian", "German"};
 
+class TOptionsPage final : public TGamePage {
+ public:
+  TOptionsPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
+    auto* group = new TGroupBox("GroupBoxOptionsKESTA", this);
+    auto* column = new QVBoxLayout(group);
+    column->setSpacing(6);
+
+    auto* languageRow = new QHBoxLayout;
+    auto* label = new QLabel("LabelLanguage", group);
+    label->setObjectName("LabelLanguage");
+    m_comboBoxLanguage = new QComboBox(group);
+    m_comboBoxLanguage->setObjectName("ComboBoxLanguage");
+    for (const char* name : kLanguageNames) m_comboBoxLanguage->addItem(QString::fromUtf8(name));
+    OnUserChange(m_comboBoxLanguage, &QComboBox::activated,
+                 [this] { m_window.ComboBoxLanguageChange(m_comboBoxLanguage->currentIndex()); });
+    languageRow->addWidget(label);
+    languageRow->addWidget(m_comboBoxLanguage, 1);
+    column->addLayout(languageRow);
+    column->addSpacing(4);
+
+    for (const OptionToggleDesign& design : kOptionToggles) {
+      const QString name = QString::fromLatin1(design.control);
+      auto* box = new QCheckBox(name, group);
+      box->setObjectName(name);
+      column->addWidget(box);
+      m_boxes.emplace_back(box, design.toggle);
+      OnUserChange(box, &QCheckBox::toggled, [this, box, toggle = design.toggle] {
+        m_window.SetOptionToggle(toggle, box->isChecked());
+      });
+    }
+
+    column->addSpacing(6);
+    auto* changePath = new QPushButton("MenuChangePath", group);
+    changePath->setObjectName("MenuChangePath");
+    connect(changePath, &QPushButton::clicked, &m_window, &TFrmKESTA::MenuChangePath1Click);
+    column->addWidget(changePath, 0, Qt::AlignLeft);
+    layout()->addWidget(group);
+  }
+
+ private:
+  void Fill() override {
+    m_comboBoxLanguage->setCurrentIndex(m_window.LanguageIndex());
+    for (const auto& [box, toggle] : m_boxes) box->setChecked(m_window.OptionToggleOn(toggle));
+  }
+
+  QComboBox* m_comboBoxLanguage = nullptr;
+  std::vector<std::pair<QCheckBox*, OptionToggle>> m_boxes;
+};
+
 }  // namespace
 
-void TFrmKESTA::BuildOptionsPage(TTabSheet* page) {
-  auto* group = new TGroupBox("GroupBoxOptionsKESTA", page);
-  auto* layout = new QVBoxLayout(group);
-  layout->setSpacing(6);
-
-  auto* languageRow = new QHBoxLayout;
-  auto* label = new QLabel("LabelLanguage", group);
-  label->setObjectName("LabelLanguage");
-  m_comboBoxLanguage = new QComboBox(group);
-  m_comboBoxLanguage->setObjectName("ComboBoxLanguage");
-  for (const char* name : kLanguageNames) m_comboBoxLanguage->addItem(QString::fromUtf8(name));
-  connect(m_comboBoxLanguage, &QComboBox::activated, this, &TFrmKESTA::ComboBoxLanguageChange);
-  languageRow->addWidget(label);
-  languageRow->addWidget(m_comboBoxLanguage, 1);
-  layout->addLayout(languageRow);
-  layout->addSpacing(4);
-
-  struct OptionBox {
-    const char* name;
-    const char* settingsKey;  // nullptr: not stored in the settings file
-    QCheckBox** member;
-  };
-  const OptionBox boxes[] = {
-      {"MenuCheckForUpdateWhenStarting", "CheckForUpdateWhenStarting", &m_menuCheckForUpdateWhenStarting},
-      {"MenuStartMinimize", "StartMinimize", &m_menuStartMinimize},
-      {"MenuStartWithWindows", nullptr, &m_menuStartWithWindows},
-      {"MenuMinimize", "MinimizeInSysTray", &m_menuMinimize},
-      {"MenuReloadSettings", "ReloadSettingsMessage", nullptr},
-      {"MenuSynchronizeDate", "SynchronizeDate", &m_menuSynchronizeDate},
-      {"MenuDeleteTrackIrIni", "AutoDeleteTrackIrIni", nullptr},
-      {"MenuCheckTrackIR", "CheckTrackIR", nullptr},
-  };
-  for (const OptionBox& option : boxes) {
-    auto* box = new QCheckBox(option.name, group);
-    box->setObjectName(option.name);
-    layout->addWidget(box);
-    if (option.member) *option.member = box;
-    if (!option.settingsKey) continue;
-    m_optionBoxes.emplace_back(box, option.settingsKey);
-    const char* key = option.settingsKey;
-    // toggled: code that changes a box fires it too, which the busy flag guards against.
-    connect(box, &QCheckBox::toggled, this, [this, box, key] { WriteOptionCheckBox(box, key); });
-  }
-  connect(m_menuMinimize, &QCheckBox::toggled, this, &TFrmKESTA::MenuMinimize1Click);
-  connect(m_menuStartWithWindows, &QCheckBox::toggled, this, &TFrmKESTA::MenuStartWithWindows1Click);
-
-  layout->addSpacing(6);
-  auto* changePath = new QPushButton("MenuChangePath", group);
-  changePath->setObjectName("MenuChangePath");
-  connect(changePath, &QPushButton::clicked, this, &TFrmKESTA::MenuChangePath1Click);
-  layout->addWidget(changePath, 0, Qt::AlignLeft);
-
-  page->Body()->addWidget(group);
-}
-
-void TFrmKESTA::WriteOptionCheckBox(QCheckBox* box, const char* key) {
-  if (m_busy) return;
-  try {
-    WriteIniValueOrFail(m_settings.Path(), "Config", key, box->isChecked() ? "1" : "0");
-  } catch (const std::exception& failure) {
-    ReportSettingsWriteFailure(failure.what());
-  }
-}
-
-void TFrmKESTA::LoadOptionCheckBoxes() {
-  // The order in which start-up reads them, which is the order missing keys reach the settings file.
-  constexpr std::string_view kLoadOrder[] = {"MinimizeInSysTray",    "StartMinimize",        "CheckTrackIR",
-                                             "ReloadSettingsMessage", "AutoDeleteTrackIrIni",
-                                             "CheckForUpdateWhenStarting", "SynchronizeDate"};
-  for (std::string_view key : kLoadOrder)
-    for (const auto& [box, boxKey] : m_optionBoxes)
-      if (key == boxKey) box->setChecked(m_settings.ReadSetting("Config", key) == "1");
-}
+TGamePage* MakeOptionsPage(TFrmKESTA& window, TTabSheet* sheet) { return new TOptionsPage(window, sheet); }
 
 }  // namespace kesta
