@@ -1,8 +1,12 @@
 #include "settings/settings_file.h"
 
+#include <sys/stat.h>
+
 #include <array>
 #include <utility>
 
+#include "engine/failure.h"
+#include "platform/file_io.h"
 #include "settings/ini_file.h"
 
 namespace kesta {
@@ -42,8 +46,42 @@ std::string DefaultSetting(std::string_view key) {
   return {};
 }
 
+// Identifies one version of the file: every write replaces it with a new file, and an edit in place
+// changes its time or size (times tick in steps of a few milliseconds, far finer than a person edits).
+struct SettingsFile::Parsed {
+  dev_t device = 0;
+  ino_t inode = 0;
+  off_t size = 0;
+  timespec modified{};
+  IniDocument document;
+};
+
+SettingsFile::SettingsFile(std::filesystem::path path) : m_path(std::move(path)) {}
+SettingsFile::~SettingsFile() = default;
+
+std::optional<std::string> SettingsFile::Stored(std::string_view section, std::string_view key) const {
+  struct stat info {};
+  if (::stat(m_path.c_str(), &info) != 0) {
+    m_parsed.reset();
+    return ReadIniKey(m_path, section, key);  // missing or unreadable: as the plain read says
+  }
+  const bool same = m_parsed && m_parsed->device == info.st_dev && m_parsed->inode == info.st_ino &&
+                    m_parsed->size == info.st_size && m_parsed->modified.tv_sec == info.st_mtim.tv_sec &&
+                    m_parsed->modified.tv_nsec == info.st_mtim.tv_nsec;
+  if (!same) {
+    try {
+      m_parsed = std::make_unique<Parsed>(
+          Parsed{info.st_dev, info.st_ino, info.st_size, info.st_mtim, IniDocument(ReadWholeFile(m_path))});
+    } catch (const EKestaError&) {
+      m_parsed.reset();
+      return std::nullopt;  // a file that cannot be read holds no key
+    }
+  }
+  return m_parsed->document.Value(section, key);
+}
+
 std::string SettingsFile::ReadSetting(std::string_view section, std::string_view key) const {
-  const std::optional<std::string> stored = ReadIniKey(m_path, section, key);
+  const std::optional<std::string> stored = Stored(section, key);
   if (!stored) {
     std::string value = DefaultSetting(key);
     try {
@@ -57,7 +95,8 @@ std::string SettingsFile::ReadSetting(std::string_view section, std::string_view
   return stored->empty() ? DefaultSetting(key) : *stored;
 }
 
-void SettingsFile::WriteSetting(std::string_view section, std::string_view key, std::string_view value) const {
+void SettingsFile::WriteSetting(std::string_view section, std::string_view key,
+                                std::string_view value) const {
   WriteIniValue(m_path, section, key, value);
 }
 

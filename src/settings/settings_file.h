@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,9 +14,12 @@ namespace kesta {
 // The default of a key (the section plays no part); "" for a key the table does not know.
 std::string DefaultSetting(std::string_view key);
 
+class IniDocument;
+
 class SettingsFile {
  public:
-  explicit SettingsFile(std::filesystem::path path) : m_path(std::move(path)) {}
+  explicit SettingsFile(std::filesystem::path path);
+  ~SettingsFile();
 
   const std::filesystem::path& Path() const { return m_path; }
 
@@ -31,8 +36,13 @@ class SettingsFile {
   void WriteSetting(std::string_view section, std::string_view key, std::string_view value) const;
 
  private:
+  // The file as last parsed, kept while the file stays the same one: start-up reads some sixty values.
+  struct Parsed;
+  std::optional<std::string> Stored(std::string_view section, std::string_view key) const;
+
   std::filesystem::path m_path;
   std::function<void(const std::string&)> m_onWriteFailure;
+  mutable std::unique_ptr<Parsed> m_parsed;
 };
 
 }  // namespace kesta

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <fstream>
+
 #include "engine/failure.h"
+#include "settings/ini_file.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
@@ -15,7 +19,8 @@ TEST(SettingsFileTest, MissingKeysGetTheirDefaultWrittenBack) {
   EXPECT_EQ(settings.ReadSetting("Config", "ServerListPath"), "");
   EXPECT_EQ(settings.ReadSetting("Lockon", "PathReg"), "Software\\Eagle Dynamics\\Lock On 1.1\\");
   EXPECT_EQ(test::ReadBytes(settings.Path()),
-            "[Config]\nLanguage=EN\nServerListPath=\n\n[Lockon]\nPathReg=Software\\Eagle Dynamics\\Lock On 1.1\\\n");
+            "[Config]\nLanguage=EN\nServerListPath=\n\n[Lockon]\nPathReg=Software\\Eagle Dynamics\\Lock On "
+            "1.1\\\n");
 }
 
 TEST(SettingsFileTest, EmptyValueReadsAsDefaultAndStaysEmpty) {
@@ -73,6 +78,35 @@ TEST(SettingsFileTest, WriteBackFailureGoesToTheHandlerWhenOneIsSet) {
   EXPECT_EQ(settings.ReadSetting("Config", "Language"), "EN");
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_NE(failures[0].find("No such file or directory"), std::string::npos) << failures[0];
+}
+
+}  // namespace
+}  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// The parsed file is kept between reads, but any change of the file is seen at the next read: writes of
+// this program, other programs replacing it, an edit in place, and the file going away.
+TEST(SettingsFileTest, EveryChangeOfTheFileIsSeenByTheNextRead) {
+  test::TempFolder folder;
+  const auto path = folder.Write("kesta.ini", "[Config]\r\nThemeColor=Blue\r\n");
+  SettingsFile settings(path);
+  EXPECT_EQ(settings.ReadSetting("Config", "ThemeColor"), "Blue");
+  WriteIniValue(path, "Config", "ThemeColor", "Grey");  // replaces the file
+  EXPECT_EQ(settings.ReadSetting("Config", "ThemeColor"), "Grey");
+  const auto written = std::filesystem::last_write_time(path);
+  {
+    std::fstream inPlace(path, std::ios::in | std::ios::out | std::ios::binary);
+    inPlace.seekp(std::string_view("[Config]\r\nThemeColor=").size());
+    inPlace << "Gold";  // the same size, the same file
+  }
+  // File times tick in steps of a few milliseconds: make the edit come a step later, as a person's would.
+  std::filesystem::last_write_time(path, written + std::chrono::milliseconds(50));
+  EXPECT_EQ(settings.ReadSetting("Config", "ThemeColor"), "Gold");
+  std::filesystem::remove(path);
+  EXPECT_EQ(settings.ReadSetting("Config", "ThemeColor"), DefaultSetting("ThemeColor"));
+  EXPECT_EQ(ReadIniKey(path, "Config", "ThemeColor"), DefaultSetting("ThemeColor"));  // written back
 }
 
 }  // namespace
