@@ -1,15 +1,12 @@
 #include "app/splash_screen.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLinearGradient>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <QProgressBar>
 #include <QScreen>
-#include <QVBoxLayout>
-
-#include "ui/flat_bar.h"
+#include <algorithm>
 
 namespace kesta {
 
@@ -18,18 +15,29 @@ namespace {
 const QColor kSplashBackground(0xf4, 0xf6, 0xf9);
 const QColor kSplashBorder(0x8a, 0x97, 0xa8);
 const QColor kSplashFill(0x2d, 0x6c, 0xc0);
+// The background is always light, whatever the desktop's palette says about text.
+const QColor kSplashText(Qt::black);
 
-}  // namespace
+constexpr QSize kWindowSize(302, 206);
+constexpr QPoint kPictureOrigin(1, 1);
+constexpr QRect kStatusText(11, 160, 280, 22);
+constexpr QRect kBar(11, 188, 280, 10);
+const QRect kStatusArea = kStatusText.united(kBar);
 
-QImage SplashPicture() {
-  QImage image(300, 153, QImage::Format_RGB32);
-  QPainter painter(&image);
+// The loading sequence's steps.
+constexpr int kSteps = 11;
+// A text replaced sooner than one frame after the last paint could not have been seen.
+constexpr int kFrameIntervalMs = 16;
+
+// The splash picture, drawn rather than shipped: 300 × 153 from the painter's origin.
+void PaintPicture(QPainter& painter) {
+  painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   QLinearGradient sky(0, 0, 0, 153);
   sky.setColorAt(0.0, QColor(18, 42, 86));
   sky.setColorAt(0.65, QColor(70, 120, 180));
   sky.setColorAt(1.0, QColor(225, 180, 120));
-  painter.fillRect(image.rect(), sky);
+  painter.fillRect(QRect(0, 0, 300, 153), sky);
 
   // A swept-wing jet climbing out of the horizon.
   QPainterPath jet;
@@ -47,12 +55,13 @@ QImage SplashPicture() {
   jet.lineTo(-28, 10);
   jet.lineTo(-5, -8);
   jet.closeSubpath();
+  painter.save();
   painter.translate(222, 70);
   painter.rotate(35);
   painter.setPen(Qt::NoPen);
   painter.setBrush(QColor(235, 240, 248));
   painter.drawPath(jet);
-  painter.resetTransform();
+  painter.restore();
 
   QFont title = QApplication::font();
   title.setPointSize(30);
@@ -66,57 +75,80 @@ QImage SplashPicture() {
   painter.setFont(subtitle);
   painter.setPen(QColor(220, 230, 245));
   painter.drawText(QRect(20, 78, 220, 20), Qt::AlignLeft | Qt::AlignVCenter, "Lock On configuration");
-  return image;
+  painter.restore();
 }
+
+// Everything but the step's text and the bar's fill.
+QPixmap PaintFrame(qreal pixelRatio) {
+  QPixmap frame(kWindowSize * pixelRatio);
+  frame.setDevicePixelRatio(pixelRatio);
+  QPainter painter(&frame);
+  const QRect window(QPoint(), kWindowSize);
+  painter.fillRect(window, kSplashBackground);
+  painter.setPen(kSplashBorder);
+  painter.drawRect(window.adjusted(0, 0, -1, -1));
+  painter.translate(kPictureOrigin);
+  PaintPicture(painter);
+  painter.resetTransform();
+  painter.fillRect(kBar, Qt::white);
+  painter.setPen(kSplashBorder);
+  painter.drawRect(kBar.adjusted(0, 0, -1, -1));
+  return frame;
+}
+
+}  // namespace
 
 TFrmSplashScreen::TFrmSplashScreen() : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint) {
   setObjectName("FrmSplashScreen");
   setWindowTitle("KESTA is loading...");
-  setFixedSize(302, 206);
+  setFixedSize(kWindowSize);
   setAttribute(Qt::WA_DeleteOnClose);
+  // The frame covers every pixel: nothing needs to be erased first.
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  m_label = "Loading...";
 
-  auto* layout = new QVBoxLayout(this);
-  layout->setContentsMargins(1, 1, 1, 8);
-  layout->setSpacing(6);
-  auto* picture = new QLabel(this);
-  picture->setPixmap(QPixmap::fromImage(SplashPicture()));
-  layout->addWidget(picture);
-
-  m_labelLoading = new QLabel("Loading...", this);
-  m_labelLoading->setObjectName("LabelLoading");
-  m_labelLoading->setContentsMargins(10, 0, 10, 0);
-  layout->addWidget(m_labelLoading);
-
-  m_progressBarLoading = new TFlatBar({.track = Qt::white,
-                                       .disabledTrack = Qt::white,
-                                       .border = kSplashBorder,
-                                       .fillStart = kSplashFill,
-                                       .fillEnd = kSplashFill,
-                                       .verticalInset = 0},
-                                      this);
-  m_progressBarLoading->setObjectName("ProgressBarLoading");
-  m_progressBarLoading->setRange(0, 11);
-  m_progressBarLoading->setValue(0);
-  m_progressBarLoading->setFixedHeight(10);
-  auto* bar = new QHBoxLayout;
-  bar->setContentsMargins(10, 0, 10, 0);
-  bar->addWidget(m_progressBarLoading);
-  layout->addLayout(bar);
+  m_pendingPaint.setSingleShot(true);
+  connect(&m_pendingPaint, &QTimer::timeout, this, [this] { update(kStatusArea); });
 
   if (const QScreen* screen = QApplication::primaryScreen())
     move(screen->availableGeometry().center() - rect().center());
 }
 
-void TFrmSplashScreen::paintEvent(QPaintEvent*) {
+void TFrmSplashScreen::paintEvent(QPaintEvent* event) {
+  const qreal pixelRatio = devicePixelRatioF();
+  if (m_frame.isNull() || m_frame.devicePixelRatio() != pixelRatio) m_frame = PaintFrame(pixelRatio);
   QPainter painter(this);
-  painter.fillRect(rect(), kSplashBackground);
-  painter.setPen(kSplashBorder);
-  painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  // The painter is clipped to the region to repaint, so a step copies only the status lines.
+  painter.drawPixmap(0, 0, m_frame);
+  if (!event->rect().intersects(kStatusArea)) return;
+
+  painter.setPen(kSplashText);
+  painter.drawText(kStatusText, Qt::AlignLeft | Qt::AlignVCenter, m_label);
+  const QRect track = kBar.adjusted(1, 1, -1, -1);
+  painter.fillRect(QRect(track.topLeft(), QSize(track.width() * m_progress / kSteps, track.height())),
+                   kSplashFill);
+  m_sincePaint.start();
+  m_pendingPaint.stop();
+}
+
+// Paints the first and the last step at once, any other step when a frame has passed since the
+// last paint; a step that comes sooner is painted a frame later, if the event loop runs by then,
+// unless a newer step has replaced it.
+void TFrmSplashScreen::RequestStatusPaint() {
+  const bool firstOrLast = m_progress == 1 || m_progress == kSteps;
+  const qint64 sincePaint = m_sincePaint.isValid() ? m_sincePaint.elapsed() : kFrameIntervalMs;
+  if (firstOrLast || sincePaint >= kFrameIntervalMs) {
+    m_pendingPaint.stop();
+    update(kStatusArea);
+  } else if (!m_pendingPaint.isActive()) {
+    m_pendingPaint.start(static_cast<int>(kFrameIntervalMs - sincePaint));
+  }
 }
 
 void TFrmSplashScreen::SetLabel(const QString& text) {
-  m_progressBarLoading->setValue(m_progressBarLoading->value() + 1);
-  m_labelLoading->setText(text);
+  m_progress = std::min(m_progress + 1, kSteps);
+  m_label = text;
+  RequestStatusPaint();
 }
 
 void TFrmSplashScreen::StatusStep(const QString& text) {
@@ -124,7 +156,7 @@ void TFrmSplashScreen::StatusStep(const QString& text) {
   QApplication::processEvents();
 }
 
-int TFrmSplashScreen::Progress() const { return m_progressBarLoading->value(); }
-QString TFrmSplashScreen::Label() const { return m_labelLoading->text(); }
+int TFrmSplashScreen::Progress() const { return m_progress; }
+QString TFrmSplashScreen::Label() const { return m_label; }
 
 }  // namespace kesta

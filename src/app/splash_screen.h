@@ -1,10 +1,12 @@
 #pragma once
-// The window shown while the program loads: a picture, the current step and a progress bar.
+// The window shown while the program loads: a picture, the current step and a progress bar. The
+// window paints all three itself over one cached frame, so that a step costs a line of text and a
+// rectangle rather than a layout pass and a repaint of child widgets.
 
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTimer>
 #include <QWidget>
-
-class QLabel;
-class QProgressBar;
 
 namespace kesta {
 
@@ -14,8 +16,9 @@ class TFrmSplashScreen : public QWidget {
  public:
   TFrmSplashScreen();
 
-  // Advances the progress by one, shows the step's text and lets the window repaint.
+  // Advances the progress by one, takes the step's text and lets the window repaint.
   void StatusStep(const QString& text);
+  // The same without running the event loop: the text shows when it next runs.
   void SetLabel(const QString& text);
   int Progress() const;
   QString Label() const;
@@ -24,11 +27,13 @@ class TFrmSplashScreen : public QWidget {
   void paintEvent(QPaintEvent* event) override;
 
  private:
-  QLabel* m_labelLoading;
-  QProgressBar* m_progressBarLoading;
-};
+  void RequestStatusPaint();
 
-// The splash picture, drawn rather than shipped: 300 × 153.
-QImage SplashPicture();
+  QPixmap m_frame;  // everything that stays while loading, at the screen's pixel ratio
+  QString m_label;
+  int m_progress = 0;
+  QElapsedTimer m_sincePaint;
+  QTimer m_pendingPaint;
+};
 
 }  // namespace kesta
