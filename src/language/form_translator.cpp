@@ -1,12 +1,16 @@
 #include "language/form_translator.h"
 
 #include <QFile>
-#include <QHash>
 #include <QList>
 #include <QMetaObject>
 #include <QObject>
+#include <QVarLengthArray>
 #include <QVariant>
 #include <QXmlStreamReader>
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
 
 #include "engine/failure.h"
 
@@ -14,37 +18,338 @@ namespace kesta {
 
 namespace {
 
-using ObjectIndex = QHash<QString, QList<QObject*>>;
-
-// Keys compare with only a to z folded, so a non-ASCII letter never matches its other case.
-QString AsciiUpper(QString text) {
-  for (QChar& c : text)
-    if (c >= u'a' && c <= u'z') c = QChar(c.unicode() - (u'a' - u'A'));
-  return text;
-}
-
-QString AsciiLower(QString text) {
-  for (QChar& c : text)
-    if (c >= u'A' && c <= u'Z') c = QChar(c.unicode() + (u'a' - u'A'));
-  return text;
-}
-
 using Entry = TFormTranslator::Entry;
+using Token = QXmlStreamReader::TokenType;
+
+// Names compare with only a to z folded, so a non-ASCII letter never matches its other case.
+char16_t FoldAscii(char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + (u'a' - u'A')) : c; }
+
+// What the plain reader needs to know of a character, looked up in one step for ASCII.
+enum CharClass : unsigned char {
+  kSpace = 1,      // XML whitespace but the carriage return, which text folds
+  kNameStart = 2,  // ASCII letters and "_"
+  kNameChar = 4,   // those, digits, "-" and "."
+  kPlainText = 8,  // text as it stands: no markup, entity, line break, "]" or control character
+};
+
+constexpr std::array<unsigned char, 128> kAsciiClasses = [] {
+  std::array<unsigned char, 128> classes{};
+  for (char16_t c = 0x20; c < 128; ++c) classes[c] = kPlainText;
+  for (char16_t c : {u'<', u'&', u']'}) classes[c] = 0;
+  for (char16_t c : {u' ', u'\t', u'\n'}) classes[c] = kSpace;
+  for (char16_t c = u'a'; c <= u'z'; ++c) classes[c] |= kNameStart | kNameChar;
+  for (char16_t c = u'A'; c <= u'Z'; ++c) classes[c] |= kNameStart | kNameChar;
+  for (char16_t c = u'0'; c <= u'9'; ++c) classes[c] |= kNameChar;
+  classes[u'_'] |= kNameStart | kNameChar;
+  classes[u'-'] |= kNameChar;
+  classes[u'.'] |= kNameChar;
+  return classes;
+}();
+
+// Beyond ASCII everything is plain text but the replacement character QString::fromUtf8 puts for
+// bytes that are not UTF-8 and the two non-characters, which QXmlStreamReader is left to judge.
+unsigned char ClassOf(char16_t c) {
+  if (c < 128) return kAsciiClasses[c];
+  return c < 0xFFFD ? kPlainText : 0;
+}
+
+bool IsSpace(char16_t c) { return (ClassOf(c) & kSpace) || c == u'\r'; }
+
+// Control characters and the doubtful ones above.
+bool IsDoubtful(char16_t c) { return c < 0x20 || c >= 0xFFFD; }
+
+// Reads the plain XML of our language files straight from its text, at a fraction of what
+// QXmlStreamReader costs. It mimics the few QXmlStreamReader calls the entry reading makes (text that
+// is only whitespace, which that reading skips, is not reported) and stops (declines) at anything it
+// does not fully check: DTDs, processing instructions, CDATA, character references, names beyond
+// ASCII or with prefixes, and every error, all of which QXmlStreamReader then reads and reports.
+class PlainXmlReader {
+ public:
+  explicit PlainXmlReader(QStringView xml) : m_xml(xml) { ReadDeclaration(); }
+
+  Token readNext();
+  bool readNextStartElement();
+  void skipCurrentElement();
+  QStringView name() const { return m_name; }
+  QStringView text() const { return m_text; }
+  bool isWhitespace() const { return m_whitespace; }
+  bool atEnd() const { return m_type == Token::EndDocument || m_type == Token::Invalid; }
+  bool Declined() const { return m_type == Token::Invalid; }
+  std::optional<QStringView> Attribute(QStringView name) const;
+
+ private:
+  Token Decline() { return m_type = Token::Invalid; }
+  bool At(QStringView text) const { return m_xml.sliced(m_pos).startsWith(text); }
+  char16_t Peek(qsizetype offset) const {
+    return m_pos + offset < m_xml.size() ? m_xml[m_pos + offset].unicode() : u'\0';
+  }
+  void ReadDeclaration();
+  bool SkipSpace();
+  QStringView ReadName();
+  bool SkipComment();
+  bool ReadCharacters();
+  bool AppendEntity();
+  bool ReadAttributes(bool& selfClosing);
+  Token ReadStartTag();
+  Token ReadEndTag();
+
+  QStringView m_xml;
+  qsizetype m_pos = 0;
+  Token m_type = Token::StartDocument;
+  QStringView m_name;
+  QStringView m_text;
+  bool m_whitespace = false;
+  bool m_pendingEnd = false;  // a self-closing element's end comes with the next call
+  bool m_rootDone = false;
+  QVarLengthArray<QStringView, 8> m_open;
+  std::vector<std::pair<QStringView, QStringView>> m_attributes;
+  QString m_buffer;  // text that differs from the file: line breaks folded, entities replaced
+};
+
+void PlainXmlReader::ReadDeclaration() {
+  if (!At(u"<?xml")) return;
+  for (QStringView declaration : {QStringView(u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>"),
+                                  QStringView(u"<?xml version=\"1.0\" encoding=\"utf-8\"?>"),
+                                  QStringView(u"<?xml version=\"1.0\"?>")}) {
+    if (At(declaration)) {
+      m_pos = declaration.size();
+      return;
+    }
+  }
+  Decline();
+}
+
+bool PlainXmlReader::SkipSpace() {
+  const qsizetype start = m_pos;
+  while (m_pos < m_xml.size() && IsSpace(m_xml[m_pos].unicode())) ++m_pos;
+  return m_pos > start;
+}
+
+// A name of ASCII letters, digits, "_", "-" and "."; empty when there is none.
+QStringView PlainXmlReader::ReadName() {
+  const qsizetype start = m_pos;
+  if (m_pos >= m_xml.size() || !(ClassOf(m_xml[m_pos].unicode()) & kNameStart)) return {};
+  for (++m_pos; m_pos < m_xml.size() && (ClassOf(m_xml[m_pos].unicode()) & kNameChar);) ++m_pos;
+  return m_xml.sliced(start, m_pos - start);
+}
+
+// A comment holds no "--" and ends with "-->".
+bool PlainXmlReader::SkipComment() {
+  for (m_pos += 4; m_pos + 1 < m_xml.size(); ++m_pos) {
+    const char16_t c = m_xml[m_pos].unicode();
+    if (c == u'-' && m_xml[m_pos + 1] == u'-') {
+      if (m_pos + 2 >= m_xml.size() || m_xml[m_pos + 2] != u'>') return false;
+      m_pos += 3;
+      return true;
+    }
+    if (IsDoubtful(c) && !IsSpace(c)) return false;
+  }
+  return false;
+}
+
+bool PlainXmlReader::AppendEntity() {
+  static constexpr std::pair<QStringView, char16_t> kEntities[] = {
+      {u"&lt;", u'<'}, {u"&gt;", u'>'}, {u"&amp;", u'&'}, {u"&quot;", u'"'}, {u"&apos;", u'\''}};
+  for (const auto& [entity, character] : kEntities) {
+    if (At(entity)) {
+      m_buffer += QChar(character);
+      m_pos += entity.size();
+      return true;
+    }
+  }
+  return false;
+}
+
+// The text up to the next markup, with line breaks folded to "\n" and entities replaced as
+// QXmlStreamReader does; it is whitespace when it holds nothing but spaces, tabs and line breaks.
+bool PlainXmlReader::ReadCharacters() {
+  const qsizetype start = m_pos;
+  qsizetype copied = start;  // the file's text before this is in m_buffer
+  bool buffered = false;
+  const auto copy = [&] {
+    if (!buffered) m_buffer.resize(0);
+    m_buffer += m_xml.sliced(copied, m_pos - copied);
+    buffered = true;
+  };
+  m_whitespace = true;
+  while (m_pos < m_xml.size()) {
+    const char16_t c = m_xml[m_pos].unicode();
+    const unsigned char charClass = ClassOf(c);
+    if (charClass & kPlainText) {
+      m_whitespace = false;
+      ++m_pos;
+    } else if (charClass & kSpace) {
+      ++m_pos;
+    } else if (c == u'<') {
+      break;
+    } else if (c == u'\r') {
+      copy();
+      m_buffer += u'\n';
+      m_pos += m_pos + 1 < m_xml.size() && m_xml[m_pos + 1] == u'\n' ? 2 : 1;
+      copied = m_pos;
+    } else if (c == u'&') {
+      copy();
+      if (!AppendEntity()) return false;
+      m_whitespace = false;
+      copied = m_pos;
+    } else {
+      if (IsDoubtful(c) || (c == u']' && Peek(1) == u']' && Peek(2) == u'>')) return false;
+      m_whitespace = false;
+      ++m_pos;
+    }
+  }
+  if (buffered) {
+    copy();
+    m_text = m_buffer;
+  } else {
+    m_text = m_xml.sliced(start, m_pos - start);
+  }
+  return true;
+}
+
+// Attributes need a space before each, unique names, quoted values without "<", and no "&" or
+// line break or tab, which XML would replace.
+bool PlainXmlReader::ReadAttributes(bool& selfClosing) {
+  m_attributes.clear();
+  for (;;) {
+    const bool spaced = SkipSpace();
+    if (m_pos >= m_xml.size()) return false;
+    if (m_xml[m_pos] == u'>') {
+      ++m_pos;
+      selfClosing = false;
+      return true;
+    }
+    if (m_xml[m_pos] == u'/' && Peek(1) == u'>') {
+      m_pos += 2;
+      selfClosing = true;
+      return true;
+    }
+    const QStringView name = ReadName();
+    // Names from "xml" on are reserved, namespace declarations among them.
+    if (!spaced || name.isEmpty() || name.startsWith(u"xml", Qt::CaseInsensitive)) return false;
+    SkipSpace();
+    if (m_pos >= m_xml.size() || m_xml[m_pos] != u'=') return false;
+    ++m_pos;
+    SkipSpace();
+    if (m_pos >= m_xml.size() || (m_xml[m_pos] != u'"' && m_xml[m_pos] != u'\'')) return false;
+    const QChar quote = m_xml[m_pos++];
+    const qsizetype start = m_pos;
+    for (; m_pos < m_xml.size() && m_xml[m_pos] != quote; ++m_pos) {
+      const char16_t c = m_xml[m_pos].unicode();
+      if (c == u'<' || c == u'&' || IsDoubtful(c)) return false;
+    }
+    if (m_pos >= m_xml.size()) return false;
+    for (const auto& attribute : m_attributes)
+      if (attribute.first == name) return false;
+    m_attributes.emplace_back(name, m_xml.sliced(start, m_pos - start));
+    ++m_pos;
+  }
+}
+
+Token PlainXmlReader::ReadStartTag() {
+  ++m_pos;
+  m_name = ReadName();
+  bool selfClosing = false;
+  if (m_rootDone || m_name.isEmpty() || !ReadAttributes(selfClosing)) return Decline();
+  if (selfClosing)
+    m_pendingEnd = true;
+  else
+    m_open.append(m_name);
+  return m_type = Token::StartElement;
+}
+
+Token PlainXmlReader::ReadEndTag() {
+  m_pos += 2;
+  m_name = ReadName();
+  SkipSpace();
+  if (m_open.isEmpty() || m_name.isEmpty() || m_name != m_open.back() || m_pos >= m_xml.size() ||
+      m_xml[m_pos] != u'>')
+    return Decline();
+  ++m_pos;
+  m_open.removeLast();
+  m_rootDone = m_open.isEmpty();
+  return m_type = Token::EndElement;
+}
+
+Token PlainXmlReader::readNext() {
+  if (atEnd()) return Decline();
+  if (m_pendingEnd) {
+    m_pendingEnd = false;
+    m_rootDone = m_open.isEmpty();
+    return m_type = Token::EndElement;
+  }
+  while (m_pos < m_xml.size()) {
+    if (m_xml[m_pos] != u'<') {
+      if (!ReadCharacters()) return Decline();
+      if (m_whitespace) continue;              // layout, which the entry reading skips anyway
+      if (m_open.isEmpty()) return Decline();  // text outside the root element
+      return m_type = Token::Characters;
+    } else if (Peek(1) == u'/') {
+      return ReadEndTag();
+    } else if (Peek(1) == u'!' && Peek(2) == u'-' && Peek(3) == u'-') {
+      if (!SkipComment()) return Decline();
+    } else if (Peek(1) == u'!' || Peek(1) == u'?') {
+      return Decline();
+    } else {
+      return ReadStartTag();
+    }
+  }
+  return m_rootDone ? m_type = Token::EndDocument : Decline();
+}
+
+bool PlainXmlReader::readNextStartElement() {
+  while (readNext() != Token::Invalid) {
+    if (m_type == Token::EndElement || m_type == Token::EndDocument) return false;
+    if (m_type == Token::StartElement) return true;
+  }
+  return false;
+}
+
+void PlainXmlReader::skipCurrentElement() {
+  for (int depth = 1; depth > 0 && readNext() != Token::Invalid;) {
+    if (m_type == Token::EndElement)
+      --depth;
+    else if (m_type == Token::StartElement)
+      ++depth;
+  }
+}
+
+std::optional<QStringView> PlainXmlReader::Attribute(QStringView name) const {
+  for (const auto& [attributeName, value] : m_attributes)
+    if (attributeName == name) return value;
+  return std::nullopt;
+}
+
+std::optional<QString> ValueAttribute(const QXmlStreamReader& reader) {
+  const QXmlStreamAttributes attributes = reader.attributes();
+  if (!attributes.hasAttribute(QStringLiteral("value"))) return std::nullopt;
+  return attributes.value(QStringLiteral("value")).toString();
+}
+
+std::optional<QString> ValueAttribute(const PlainXmlReader& reader) {
+  if (const auto value = reader.Attribute(u"value")) return value->toString();
+  return std::nullopt;
+}
 
 // The text of the element just started, nested elements included; whitespace between elements is
 // layout, not text.
-QString ElementText(QXmlStreamReader& reader) {
+template <class Reader>
+QString ElementText(Reader& reader) {
   QString text;
   for (int depth = 1; depth > 0 && !reader.atEnd();) {
     switch (reader.readNext()) {
-      case QXmlStreamReader::StartElement:
+      case Token::StartElement:
         ++depth;
         break;
-      case QXmlStreamReader::EndElement:
+      case Token::EndElement:
         --depth;
         break;
-      case QXmlStreamReader::Characters:
-        if (!reader.isWhitespace()) text += reader.text();
+      case Token::Characters:
+        if (reader.isWhitespace()) break;
+        if (text.isEmpty())  // nearly always the only piece: one allocation of the right size
+          text = reader.text().toString();
+        else
+          text += reader.text();
         break;
       default:
         break;
@@ -54,7 +359,8 @@ QString ElementText(QXmlStreamReader& reader) {
 }
 
 // Entries are the root's child elements, whatever their tag; only the first of each part counts.
-Entry ReadEntry(QXmlStreamReader& reader) {
+template <class Reader>
+Entry ReadEntry(Reader& reader) {
   Entry entry;
   bool seenName = false, seenString = false, seenControls = false, seenValues = false;
   while (reader.readNextStartElement()) {
@@ -71,8 +377,10 @@ Entry ReadEntry(QXmlStreamReader& reader) {
     } else if (tag == u"values" && !seenValues) {
       while (reader.readNextStartElement()) {
         Entry::StepCaption step;
-        step.hasPosition = reader.attributes().hasAttribute(QStringLiteral("value"));
-        step.position = reader.attributes().value(QStringLiteral("value")).toString();
+        if (const std::optional<QString> position = ValueAttribute(reader)) {
+          step.hasPosition = true;
+          step.position = *position;
+        }
         step.caption = ElementText(reader);
         entry.values.append(step);
       }
@@ -84,40 +392,38 @@ Entry ReadEntry(QXmlStreamReader& reader) {
   return entry;
 }
 
+template <class Reader>
+QList<Entry> ReadAllEntries(Reader& reader) {
+  QList<Entry> entries;
+  if (reader.readNextStartElement())
+    while (reader.readNextStartElement()) entries.append(ReadEntry(reader));
+  while (!reader.atEnd()) reader.readNext();  // anything after the root must be well-formed too
+  return entries;
+}
+
 [[noreturn]] void Fail(const QString& text) { throw EKestaError(text.toStdString()); }
 
-ObjectIndex IndexByName(QObject* window) {
-  ObjectIndex index;
-  const auto add = [&index](QObject* object) {
-    if (!object->objectName().isEmpty()) index[AsciiLower(object->objectName())].append(object);
-  };
-  add(window);
-  for (QObject* child : window->findChildren<QObject*>()) add(child);
-  return index;
+// The properties a control reference may name, in the order of TFormTranslator::Property.
+constexpr const char* kPropertyNames[] = {"Caption",          "Text",  "Hint", "Description", "Title",
+                                          "ExtraPane.Header", "Values"};
+
+// The Qt property behind a string property of the language file.
+const char* QtPropertyFor(const QObject& object, int property) {
+  static constexpr const char* kQtNames[] = {nullptr,       "text",  "toolTip",
+                                             "description", "title", "extraPaneHeader"};
+  if (property != 0) return kQtNames[property];
+  const QMetaObject& meta = *object.metaObject();
+  if (meta.indexOfProperty("caption") >= 0) return "caption";
+  return meta.indexOfProperty("text") >= 0 ? "text" : "title";
 }
 
-// The Qt property behind a string property of the language file, or nullptr for names we ignore.
-const char* QtPropertyFor(const QObject& object, const QString& property) {
-  if (property == u"Caption") {
-    const QMetaObject& meta = *object.metaObject();
-    if (meta.indexOfProperty("caption") >= 0) return "caption";
-    return meta.indexOfProperty("text") >= 0 ? "text" : "title";
-  }
-  if (property == u"Text") return "text";
-  if (property == u"Hint") return "toolTip";
-  if (property == u"Description") return "description";
-  if (property == u"Title") return "title";
-  if (property == u"ExtraPane.Header") return "extraPaneHeader";
-  return nullptr;
-}
-
-void SetStringProperty(QObject& object, const QString& property, const QString& value) {
+void SetStringProperty(QObject& object, int property, const QString& value) {
   const char* qtName = QtPropertyFor(object, property);
-  if (qtName == nullptr) return;
+  const QString name = QString::fromLatin1(kPropertyNames[property]);
   if (object.metaObject()->indexOfProperty(qtName) < 0)
-    Fail(QStringLiteral("Property %1 does not exist on %2").arg(property, object.objectName()));
+    Fail(QStringLiteral("Property %1 does not exist on %2").arg(name, object.objectName()));
   if (!object.setProperty(qtName, value))
-    Fail(QStringLiteral("Property %1 of %2 cannot be set").arg(property, object.objectName()));
+    Fail(QStringLiteral("Property %1 of %2 cannot be set").arg(name, object.objectName()));
 }
 
 int StepPosition(const Entry::StepCaption& step, const QObject& object) {
@@ -138,59 +444,115 @@ void AddStepCaptions(QObject& object, const Entry& entry) {
   }
 }
 
-void ApplyReference(const ObjectIndex& index, const QString& reference, const Entry& entry) {
-  const qsizetype dot = reference.indexOf(u'.');
-  if (dot <= 0) return;
-  const auto found = index.constFind(AsciiLower(reference.left(dot)));
-  if (found == index.constEnd()) return;
-  const QString property = reference.mid(dot + 1);
-  for (QObject* object : *found) {
-    if (property == u"Values")
-      AddStepCaptions(*object, entry);
-    else
-      SetStringProperty(*object, property, entry.text);
-  }
-}
-
 }  // namespace
 
-// Read once into plain lists: the file is looked up many times and a document tree would cost
-// more to build than everything else the translator does.
+// Setting bit 5 maps both cases of a letter alike, which is all a hash of folded names needs.
+size_t TFormTranslator::AsciiFoldedHash::operator()(QStringView text) const {
+  size_t hash = 14695981039346656037ull;
+  for (QChar c : text) hash = (hash ^ (c.unicode() | 0x20u)) * 1099511628211ull;
+  return hash;
+}
+
+bool TFormTranslator::AsciiFoldedEqual::operator()(QStringView a, QStringView b) const noexcept {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](QChar x, QChar y) {
+           return FoldAscii(x.unicode()) == FoldAscii(y.unicode());
+         });
+}
+
+QList<Entry> TFormTranslator::ReadEntries(const QByteArray& xml, QString* error) {
+  QXmlStreamReader reader(xml);
+  QList<Entry> entries = ReadAllEntries(reader);
+  if (reader.hasError())
+    *error = QStringLiteral("%1 (line %2, column %3)")
+                 .arg(reader.errorString())
+                 .arg(reader.lineNumber())
+                 .arg(reader.columnNumber());
+  return entries;
+}
+
+std::optional<QList<Entry>> TFormTranslator::ReadPlainEntries(const QByteArray& xml) {
+  if (xml.startsWith("\xEF\xBB\xBF")) return std::nullopt;  // a byte order mark: QXmlStreamReader's case
+  const QString text = QString::fromUtf8(xml);
+  PlainXmlReader reader(text);
+  QList<Entry> entries = ReadAllEntries(reader);
+  if (reader.Declined()) return std::nullopt;
+  return entries;
+}
+
+// Read once into plain lists and indexed by name: the file is looked up many times and a document
+// tree would cost more to build than everything else the translator does.
 TFormTranslator::TFormTranslator(QObject* window, const QString& filePath)
     : m_window(window), m_filePath(filePath) {
   QFile file(filePath);
   if (!file.open(QIODevice::ReadOnly))
     Fail(QStringLiteral("Cannot read the language file %1: %2").arg(filePath, file.errorString()));
-  QXmlStreamReader reader(file.readAll());
-  if (reader.readNextStartElement())
-    while (reader.readNextStartElement()) m_entries.append(ReadEntry(reader));
-  while (!reader.atEnd()) reader.readNext();  // anything after the root must be well-formed too
-  if (reader.hasError())
-    Fail(QStringLiteral("The language file %1 is not valid XML: %2 (line %3, column %4)")
-             .arg(filePath, reader.errorString())
-             .arg(reader.lineNumber())
-             .arg(reader.columnNumber()));
+  const QByteArray xml = file.readAll();
+  if (std::optional<QList<Entry>> entries = ReadPlainEntries(xml)) {
+    m_entries = std::move(*entries);
+  } else {
+    QString error;
+    m_entries = ReadEntries(xml, &error);
+    if (!error.isEmpty())
+      Fail(QStringLiteral("The language file %1 is not valid XML: %2").arg(filePath, error));
+  }
+  IndexEntries();
+}
+
+void TFormTranslator::IndexEntries() {
+  m_messages.reserve(m_entries.size());
+  m_referencesByControl.reserve(m_entries.size());
+  for (qsizetype i = 0; i < m_entries.size(); ++i) {
+    const Entry& entry = m_entries.at(i);
+    if (!entry.name.isEmpty()) m_messages.try_emplace(entry.name, int(i));  // the first entry wins
+    for (const QString& control : entry.controls) {
+      const qsizetype dot = control.indexOf(u'.');
+      if (dot <= 0) continue;
+      const QStringView property = QStringView(control).sliced(dot + 1);
+      const auto known =
+          std::find_if(std::begin(kPropertyNames), std::end(kPropertyNames),
+                       [property](const char* name) { return property == QLatin1String(name); });
+      if (known == std::end(kPropertyNames)) continue;  // a property we do not translate
+      m_referencesByControl.emplace(QStringView(control).first(dot), int(m_references.size()));
+      m_references.push_back({int(i), Property(known - std::begin(kPropertyNames))});
+    }
+  }
 }
 
 QString TFormTranslator::LookupMessage(const QString& key) const {
-  const QString wanted = AsciiUpper(key);
-  for (const Entry& entry : m_entries) {
-    if (entry.name.isEmpty() || AsciiUpper(entry.name) != wanted) continue;
-    return entry.text.isEmpty() ? QString::fromLatin1(kTranslationNotFound) : entry.text;
-  }
-  return QString::fromLatin1(kTranslationNotFound);
+  const auto found = m_messages.find(key);
+  if (found == m_messages.end() || m_entries.at(found->second).text.isEmpty())
+    return QString::fromLatin1(kTranslationNotFound);
+  return m_entries.at(found->second).text;
 }
 
 std::string TFormTranslator::LookupMessageUtf8(std::string_view key) const {
   return LookupMessage(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size()))).toStdString();
 }
 
+void TFormTranslator::Apply(QObject& object, const Reference& reference) const {
+  const Entry& entry = m_entries.at(reference.entry);
+  if (reference.property == Property::Values)
+    AddStepCaptions(object, entry);
+  else
+    SetStringProperty(object, int(reference.property), entry.text);
+}
+
 void TFormTranslator::TranslateControls() { TranslateControls(m_window); }
 
+// Only the objects whose names the file references are looked at. They are labelled in the order of
+// the file's references, so a later entry overwrites an earlier one and a failing reference stops
+// the ones after it.
 void TFormTranslator::TranslateControls(QObject* root) {
-  const ObjectIndex index = IndexByName(root);
-  for (const Entry& entry : m_entries)
-    for (const QString& reference : entry.controls) ApplyReference(index, reference, entry);
+  std::vector<std::pair<int, QObject*>> matches;
+  const auto match = [this, &matches](QObject* object) {
+    const auto [first, last] = m_referencesByControl.equal_range(object->objectName());
+    for (auto it = first; it != last; ++it) matches.emplace_back(it->second, object);
+  };
+  match(root);
+  for (QObject* child : root->findChildren<QObject*>()) match(child);
+  std::stable_sort(matches.begin(), matches.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [reference, object] : matches) Apply(*object, m_references[reference]);
 }
 
 }  // namespace kesta
