@@ -144,7 +144,6 @@ void TFrmKESTA::BuildWindow() {
   main->addWidget(m_pageControl, 1);
   setCentralWidget(m_panelMain);
 
-  BuildPages();
   BuildStatusBar();
   BuildTrayIcon();
 
@@ -160,13 +159,22 @@ void TFrmKESTA::BuildWindow() {
   connect(m_timerMinimize, &QTimer::timeout, this, &TFrmKESTA::TimerMinimizeTimer);
 }
 
-void TFrmKESTA::BuildPages() {
-  for (const PageDesign& design : kPages) {
-    auto* page = new TTabSheet(design.name, QString::fromUtf8(design.caption), m_pageControl);
-    m_pageControl->addWidget(page);
-    m_pages[design.name] = page;
-  }
-  // The pages are built on their first visit (ui/main_window_navigation.cpp).
+QStringList TFrmKESTA::PageNames() {
+  QStringList names;
+  for (const PageDesign& design : kPages) names.append(design.name);
+  return names;
+}
+
+TTabSheet* TFrmKESTA::Sheet(const QString& name) {
+  if (const auto found = m_pages.find(name); found != m_pages.end()) return found->second;
+  const auto design = std::find_if(std::begin(kPages), std::end(kPages),
+                                   [&name](const PageDesign& page) { return name == page.name; });
+  if (design == std::end(kPages)) return nullptr;
+  auto* sheet = new TTabSheet(design->name, QString::fromUtf8(design->caption), m_pageControl);
+  m_pageControl->addWidget(sheet);
+  m_pages[design->name] = sheet;
+  BuildPageContent(name, sheet);
+  return sheet;
 }
 
 void TFrmKESTA::BuildStatusBar() {
@@ -182,11 +190,6 @@ void TFrmKESTA::BuildStatusBar() {
   m_statusPanels[0]->setMaximumWidth(300);
   m_statusBar->AddPanel(m_statusPanels[0]);
   m_statusBar->AddPanel(m_statusPanels[1], 1);
-}
-
-TTabSheet* TFrmKESTA::Page(const QString& name) const {
-  const auto found = m_pages.find(name);
-  return found == m_pages.end() ? nullptr : found->second;
 }
 
 QString TFrmKESTA::StatusText(int panel) const { return m_statusPanels[panel]->text(); }

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
+#include <QStringList>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -96,6 +97,8 @@ class TFrmKESTA : public QMainWindow {
   void PageControlChange();
   // Shows a page, building it on its first visit.
   void ShowPage(const QString& name);
+  // Every page the page area can show, built or not.
+  static QStringList PageNames();
   // Fills the built pages of a game file from its document again, after a load or a change of profile.
   void RefreshPages(std::string_view catalogKey);
   // Shows a picture of the images folder above the page; a picture that cannot be shown is reported.
@@ -152,11 +155,11 @@ class TFrmKESTA : public QMainWindow {
  private:
   // Construction (ui/main_window.cpp).
   void BuildWindow();
-  void BuildPages();
   void BuildStatusBar();
   void ConnectCommands();
-  TTabSheet* Page(const QString& name) const;
-  void BuildPageContent(const QString& name);
+  // The page's sheet, made with its controls on the first call.
+  TTabSheet* Sheet(const QString& name);
+  void BuildPageContent(const QString& name, TTabSheet* sheet);
   void SetColorScheme(ColorScheme scheme);
   void SetFormStyle(bool newStyle);
   void StatusStep(const QString& text);
@@ -200,8 +203,8 @@ class TFrmKESTA : public QMainWindow {
   QWidget* m_panelImageGraphics = nullptr;
   QLabel* m_imageGraphics = nullptr;
   QStackedWidget* m_pageControl = nullptr;
-  std::map<QString, TTabSheet*> m_pages;
-  std::map<QString, TGamePage*> m_builtPages;  // game file pages built so far, by page name
+  std::map<QString, TTabSheet*> m_pages;       // the sheets made so far, by page name
+  std::map<QString, TGamePage*> m_builtPages;  // their page objects, for the pages that have one
   TStatusBar* m_statusBar = nullptr;
   QLabel* m_statusPanels[2] = {nullptr, nullptr};
   QTimer* m_timerStatutBar = nullptr;

@@ -139,25 +139,21 @@ void TFrmKESTA::ConnectCommands() {
 }
 
 void TFrmKESTA::ShowPage(const QString& name) {
-  TTabSheet* page = Page(name);
-  if (!page) return;
-  BuildPageContent(name);
-  m_pageControl->setCurrentWidget(page);
+  if (TTabSheet* sheet = Sheet(name)) m_pageControl->setCurrentWidget(sheet);
 }
 
-void TFrmKESTA::BuildPageContent(const QString& name) {
-  const GamePageDesign* design = FindGamePage(name);
-  if (!design || m_builtPages.contains(name)) return;
-  TTabSheet* sheet = Page(name);
+void TFrmKESTA::BuildPageContent(const QString& name, TTabSheet* sheet) {
   TGamePage* page = nullptr;
-  try {
-    page = design->make(*this, sheet);
-  } catch (const std::bad_cast&) {
-    return;  // the file has a stand-in document of another type (tests), which no page shows
+  if (const GamePageDesign* design = FindGamePage(name)) {
+    try {
+      page = design->make(*this, sheet);
+      m_builtPages[name] = page;
+    } catch (const std::bad_cast&) {
+      // The file has a stand-in document of another type (tests), which no page shows.
+    }
   }
-  m_builtPages[name] = page;
   if (m_translator) m_translator->TranslateControls(sheet);
-  page->Refresh();
+  if (page) page->Refresh();
 }
 
 void TFrmKESTA::RefreshPages(std::string_view catalogKey) {

@@ -37,13 +37,11 @@ TEST(CaptionFitTest, EverySliderTitleAndStepCaptionFitsItsLabelInEveryLanguage) 
     // A language that failed to load would fall back to English with a warning and test nothing.
     ASSERT_TRUE(dialogs.Recorded().empty()) << dialogs.Recorded().front().text.toStdString();
     window.show();
-    auto* pages = window.findChild<QStackedWidget*>("PageControl");
-    ASSERT_NE(pages, nullptr);
     std::set<const TSpecialSlider*> measured;
-    for (int index = 0; index < pages->count(); ++index) {
-      window.ShowPage(pages->widget(index)->objectName());  // built on its first visit
-      QApplication::processEvents();                        // lays the page out at the window's width
-      for (const TSpecialSlider* slider : pages->widget(index)->findChildren<TSpecialSlider*>()) {
+    for (const QString& name : TFrmKESTA::PageNames()) {
+      window.ShowPage(name);          // built on its first visit
+      QApplication::processEvents();  // lays the page out at the window's width
+      for (const TSpecialSlider* slider : window.ActivePage()->findChildren<TSpecialSlider*>()) {
         if (!slider->isVisible()) continue;
         measured.insert(slider);
         ExpectFits(slider, slider->TitleLabel(), "title", slider->Title());

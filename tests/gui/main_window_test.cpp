@@ -380,8 +380,7 @@ TEST_F(MainWindowTest, UnknownLanguageOrMissingFileFallsBackToEnglishOnce) {
 
 TEST_F(MainWindowTest, EveryControlTheLanguageFilesNameExists) {
   auto window = Start();
-  const auto* pages = window->findChild<QStackedWidget*>("PageControl");
-  for (int index = 0; index < pages->count(); ++index) window->ShowPage(pages->widget(index)->objectName());
+  for (const QString& page : TFrmKESTA::PageNames()) window->ShowPage(page);
   QDomDocument document;
   QFile file(QString::fromStdString((install.Folder().Languages() / "en-EN.xml").string()));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));

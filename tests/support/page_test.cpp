@@ -15,8 +15,7 @@ void PageTest::SetUp() {
   window->FormCreate();
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
   // Pages are built on their first visit; the tests reach every control, so every page is visited.
-  const auto* pages = window->findChild<QStackedWidget*>("PageControl");
-  for (int index = 0; index < pages->count(); ++index) window->ShowPage(pages->widget(index)->objectName());
+  for (const QString& page : TFrmKESTA::PageNames()) window->ShowPage(page);
   window->ShowPage("TabSheetGraphicsStandards");
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
