@@ -59,8 +59,17 @@ class TGraphicsStandardsPage final : public TGamePage {
     m_specialSliderScenes->setEnabled(false);
     m_checkBoxTrafficCivil->setEnabled(false);
 
+    using Handler = void (TGraphicsStandardsPage::*)();
+    const Handler handlers[] = {&TGraphicsStandardsPage::SpecialSliderTextureLevelStep,
+                                &TGraphicsStandardsPage::SpecialSliderPrecachingStep,
+                                &TGraphicsStandardsPage::SpecialSliderWaterQualityStep,
+                                &TGraphicsStandardsPage::SpecialSliderFogQualityStep,
+                                &TGraphicsStandardsPage::SpecialSliderLightsLevelStep,
+                                &TGraphicsStandardsPage::SpecialSliderEffectOptionsStep,
+                                &TGraphicsStandardsPage::SpecialSliderShadowLevelStep};
     for (size_t i = 0; i < m_sliders.size(); ++i)
-      OnUserChange(m_sliders[i], &TSpecialSlider::OnStep, [this, i] { SliderStep(i); });
+      OnUserChange(m_sliders[i], &TSpecialSlider::OnStep,
+                   [this, handler = handlers[i]] { (this->*handler)(); });
     OnUserChange(m_specialSliderShadowDensity, &TSpecialSlider::OnStep,
                  [this] { SpecialSliderShadowDensityStep(); });
     OnUserChange(m_checkboxExhaust, &QCheckBox::toggled, [this] { CheckboxExhausClick(); });
@@ -79,7 +88,15 @@ class TGraphicsStandardsPage final : public TGamePage {
     m_checkboxExhaust->setChecked(m_document.exhaust);
   }
 
-  // SpecialSliderTextureLevelStep, SpecialSliderPrecachingStep, ... SpecialSliderShadowLevelStep.
+  void SpecialSliderTextureLevelStep() { SliderStep(0); }
+  void SpecialSliderPrecachingStep() { SliderStep(1); }
+  void SpecialSliderWaterQualityStep() { SliderStep(2); }
+  void SpecialSliderFogQualityStep() { SliderStep(3); }
+  void SpecialSliderLightsLevelStep() { SliderStep(4); }
+  void SpecialSliderEffectOptionsStep() { SliderStep(5); }
+  void SpecialSliderShadowLevelStep() { SliderStep(6); }
+
+  // Stores the plain slider's position and shows its picture.
   void SliderStep(size_t index) {
     m_document.*kMembers[index] = m_sliders[index]->Position();
     m_window.ShowPreviewPicture(
