@@ -71,20 +71,20 @@ void TFrmKESTA::FormCreate() {
   LoadGraphicsSettings(graphics, false);
   if (m_splash) m_splash->SetLabel("Loading cockpit settings...");
   QApplication::processEvents();
-  m_gameFiles->Load("Cockpit", GamePathOf("Cockpit"));
+  LoadStartUpFile("Cockpit");
   StatusStep("Loading network settings...");
-  m_gameFiles->Load("Network", GamePathOf("Network"));
+  LoadStartUpFile("Network");
   StatusStep("Loading stats settings...");
-  m_gameFiles->Load("Stats", GamePathOf("Stats"));
+  LoadStartUpFile("Stats");
   StatusStep("Loading server settings...");
-  m_gameFiles->Load("Server", GamePathOf("Server"));
+  LoadStartUpFile("Server");
   StatusStep("Loading view settings...");
-  m_gameFiles->Load("View", GamePathOf("View"));
+  LoadStartUpFile("View");
   StatusStep("Loading snapview settings...");
-  m_gameFiles->Load("SnapView", GamePathOf("SnapView"));
+  LoadStartUpFile("SnapView");
   StatusStep("Loading other settings...");
   for (std::string_view key : {"Producer", "World", "Drawinfo", "ExportConfig", "MECustom"})
-    m_gameFiles->Load(key, GamePathOf(key));
+    LoadStartUpFile(key);
 
   // 22-23: the script catalogue and the recent list.
   LoadScriptCatalogue();
@@ -102,6 +102,13 @@ void TFrmKESTA::FormCreate() {
   EnableApplyCancel(false, false);
   m_busy = false;
   if (!m_pendingPreview.isEmpty()) ShowPreviewPicture(std::exchange(m_pendingPreview, QString()));
+}
+
+void TFrmKESTA::LoadStartUpFile(std::string_view catalogKey) {
+  // Its catalogue path is read (and a missing one stored) for every file; a file the program cannot
+  // edit yet is not loaded, as no page could show it.
+  const std::filesystem::path path = GamePathOf(catalogKey);
+  if (m_gameFiles->HasDocument(catalogKey)) m_gameFiles->Load(catalogKey, path);
 }
 
 void TFrmKESTA::LoadScriptCatalogue() {

@@ -108,6 +108,10 @@ class TBackupPage final : public TGamePage {
       return files.CatalogPath(entry.first) == relativePath;
     });
     if (file == std::end(kBackupFiles)) return;
+    if (!files.HasDocument(file->first)) {
+      files.ReportNotAvailable(file->first);  // before any dialog: there is nothing to load or save
+      return;
+    }
 
     const std::string extension =
         std::filesystem::path(WindowsToNativeSeparators(relativePath)).extension().string();
@@ -139,13 +143,14 @@ class TBackupPage final : public TGamePage {
         request.fileName = QString::fromStdString(FileNameOf(relativePath));
         const auto chosen = m_window.Dialogs().SaveFileName(request);
         if (!chosen || chosen->isEmpty()) return;
-        files.Apply(file->first, chosen->toStdString());
+        if (!files.Apply(file->first, chosen->toStdString())) return;  // reported, nothing saved
         m_window.EnableApplyCancel(false, false);
         m_window.ShowStatusMessage(m_window.LookupMessage("Saved"));
         return;
       }
     }
-    files.Load(file->first, source);
+    // Only a file whose values were read is shown and reported as loaded.
+    if (!files.Load(file->first, source)) return;
     m_window.PageButtonClick(m_window.RibbonButton(file->second));
     m_window.EnableApplyCancel(false, false);
     m_window.ShowStatusMessage(m_window.LookupMessage("Loaded"));

@@ -94,9 +94,16 @@ std::optional<std::string> TGameFileSet::LoadOnce(Slot& slot, const std::filesys
   }
 }
 
+void TGameFileSet::ReportNotAvailable(std::string_view catalogKey) const {
+  m_context.reportError(m_context.lookup("FileNotAvailableYet") + "\r\n" + CatalogPath(catalogKey));
+}
+
 bool TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path& path) {
   Slot* slot = Find(catalogKey);
-  if (!slot || !slot->document) return false;
+  if (!slot || !slot->document) {
+    ReportNotAvailable(catalogKey);
+    return false;
+  }
   std::filesystem::path current = path;
   bool read = false;
   // Each Yes retries with the default copy, which may itself be missing or empty.
@@ -110,7 +117,10 @@ bool TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path
 
 bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::path& targetPath) {
   Slot* slot = Find(catalogKey);
-  if (!slot || !slot->document) return true;
+  if (!slot || !slot->document) {
+    ReportNotAvailable(catalogKey);
+    return false;
+  }
   const GameFileKind& kind = slot->document->Kind();
   try {
     if (!slot->rememberedPath) throw EKestaError("The file was never loaded.");

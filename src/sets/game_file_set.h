@@ -50,6 +50,8 @@ class TGameFileSet {
   // document does not exist yet).
   void Register(std::unique_ptr<GameDocument> document);
   bool HasDocument(std::string_view catalogKey) const;
+  // Tells the user that the program cannot edit this file yet.
+  void ReportNotAvailable(std::string_view catalogKey) const;
   // The file's document; fails for a file without one.
   GameDocument& Document(std::string_view catalogKey);
   // The file's document as its own type; nullptr when a stand-in of another type is plugged in.
@@ -66,10 +68,11 @@ class TGameFileSet {
   void SetSavedHook(std::string_view catalogKey, SavedHook hook);
 
   // The file's loader: remembers the path, reads the file, asks for the default copy when the file is
-  // empty or cannot be read. Never fails. True when a document was read.
+  // empty or cannot be read. Never fails. True when a document was read; a file without a document yet
+  // is reported as not available.
   bool Load(std::string_view catalogKey, const std::filesystem::path& path);
   // The file's applier: re-reads the remembered file, writes the document and saves the result to
-  // `targetPath`. Reports a failure and returns false; never fails.
+  // `targetPath`. Reports a failure, or a file without a document yet, and returns false; never fails.
   bool Apply(std::string_view catalogKey, const std::filesystem::path& targetPath);
 
   std::optional<std::filesystem::path> RememberedPath(std::string_view catalogKey) const;

@@ -163,6 +163,7 @@ class TFrmKESTA : public QMainWindow {
   void SetColorScheme(ColorScheme scheme);
   void SetFormStyle(bool newStyle);
   void StatusStep(const QString& text);
+  void LoadStartUpFile(std::string_view catalogKey);
   void LoadScriptCatalogue();
   void LoadRecentList();
   void LoadOptionCheckBoxes();
