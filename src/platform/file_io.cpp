@@ -101,10 +101,39 @@ std::string SystemErrorText(int errorNumber) {
   return ::strerror_r(errorNumber, buffer.data(), buffer.size());
 }
 
+namespace {
+
+// What a path is when it is not a regular file, in the words of the error message.
+const char* KindOfSpecialFile(mode_t mode) {
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISFIFO(mode)) return "a FIFO (named pipe)";
+  if (S_ISCHR(mode)) return "a character device";
+  if (S_ISBLK(mode)) return "a block device";
+  if (S_ISSOCK(mode)) return "a socket";
+  return "not a regular file";
+}
+
+}  // namespace
+
 std::string ReadWholeFile(const fs::path& path) {
-  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK so that opening a FIFO without a writer returns at once instead of waiting for one; the
+  // descriptor is refused below before any read. Regular files ignore O_NONBLOCK, so it stays set.
+  FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) ThrowOpenError(path, errno);
+  // Checked on the opened descriptor, so the file cannot be swapped between the check and the read.
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0) ThrowOpenError(path, errno);
+  if (!S_ISREG(info.st_mode)) {
+    const char* kind = KindOfSpecialFile(info.st_mode);
+    throw EKestaError("Cannot open file \"" + path.string() + "\". It is " + kind +
+                      ", and only regular files are read.");
+  }
+  if (info.st_size > kMaxReadBytes) {
+    throw EKestaError("Cannot open file \"" + path.string() + "\". It holds " + std::to_string(info.st_size) +
+                      " bytes, above the limit of " + std::to_string(kMaxReadBytes) + " bytes (64 MiB).");
+  }
   std::string bytes;
+  bytes.reserve(static_cast<size_t>(info.st_size));
   std::array<char, 65536> chunk;
   for (;;) {
     const ssize_t got = ::read(fd.get(), chunk.data(), chunk.size());
@@ -114,11 +143,20 @@ std::string ReadWholeFile(const fs::path& path) {
     }
     if (got == 0) break;
     bytes.append(chunk.data(), static_cast<size_t>(got));
+    // A file that grows while it is read is held to the same limit.
+    if (bytes.size() > static_cast<size_t>(kMaxReadBytes))
+      throw EKestaError("Cannot open file \"" + path.string() + "\". It grew above the limit of " +
+                        std::to_string(kMaxReadBytes) + " bytes (64 MiB) while it was read.");
   }
   return bytes;
 }
 
 namespace {
+
+// The folder would not take the temporary file: nothing was written yet.
+struct TemporaryRefused {
+  int error;
+};
 
 struct TargetState {
   bool exists = false;
@@ -154,7 +192,7 @@ bool ReplaceThroughTemporary(const fs::path& folder, const fs::path& temporary, 
                               : ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (fd.get() < 0) {
     if (anonymous && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) return false;
-    throw errno;
+    throw TemporaryRefused{errno};
   }
   bool named = !anonymous;
   try {
@@ -171,6 +209,27 @@ bool ReplaceThroughTemporary(const fs::path& folder, const fs::path& temporary, 
     if (named) ::unlink(temporary.c_str());
     throw;
   }
+  return true;
+}
+
+// The folder refuses new files for these reasons, while the file itself may still be writable.
+bool FolderRefusesNewFiles(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+// Rewrites the target in place, as QSaveFile does when it cannot create its temporary file: a folder the
+// player may not add files to (a shared game folder, say) must not stop a file they may write from being
+// saved. Not atomic: a crash midway leaves a mix. Opened without O_TRUNC, so the file is never left empty
+// by a failure at the start, and cut to the new size once every byte is in; the inode is kept, so hard
+// links stay joined.
+// Returns false when the target cannot be opened for writing either.
+bool RewriteInPlace(const fs::path& target, std::string_view bytes) {
+  FileDescriptor fd(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+  if (fd.get() < 0) return false;
+  struct stat info {};
+  if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  WriteAll(fd.get(), bytes);
+  if (::ftruncate(fd.get(), static_cast<off_t>(bytes.size())) != 0) throw errno;
+  if (::fsync(fd.get()) != 0) throw errno;
+  if (fd.Close() != 0) throw errno;
   return true;
 }
 
@@ -191,6 +250,14 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes) {
   try {
     if (!ReplaceThroughTemporary(folder, temporary, target, state, bytes, true))
       ReplaceThroughTemporary(folder, temporary, target, state, bytes, false);
+  } catch (const TemporaryRefused& refused) {
+    try {
+      if (!state.exists || !FolderRefusesNewFiles(refused.error) || !RewriteInPlace(target, bytes))
+        ThrowCreateError(path, refused.error);
+    } catch (int error) {
+      ThrowCreateError(path, error);
+    }
+    return;
   } catch (int error) {
     ThrowCreateError(path, error);
   }

@@ -2,18 +2,26 @@
 // Whole-file reads and atomic whole-file writes. Every write of a player's file goes through
 // WriteFileAtomically, so a crash, a killed process or a full disk leaves the old file or the new one.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 
 namespace kesta {
 
-// Reads the whole file; fails with "Cannot open file "…". <system text>" when it cannot be read.
+// The largest file ReadWholeFile reads: far above any file of the game or of this program.
+inline constexpr std::int64_t kMaxReadBytes = std::int64_t{64} << 20;
+
+// Reads the whole file; fails with "Cannot open file "…". <reason>" when it cannot be read, when it is
+// not a regular file (a FIFO, a folder, a device, a socket: refused at once, never waited on) or when it
+// holds more than kMaxReadBytes.
 std::string ReadWholeFile(const std::filesystem::path& path);
 
 // Replaces `path` by `bytes`: temporary file in the same folder, written, synced, renamed over the
 // target, folder synced. Keeps the target's permissions (and owner and group where allowed), writes
 // through a symbolic link to its target, and leaves no temporary file behind after a failure.
+// Where the folder refuses new files but the target itself may be written, the target is rewritten in
+// place instead (not atomic; hard links to it stay joined).
 // Fails with "Cannot create file "…". <system text>".
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -78,6 +79,31 @@ TEST_F(CliTest, EngineErrorsGoToStandardErrorAndLeaveTheFile) {
   result = Run({"get", (folder / "missing.lua").string(), "x"});
   EXPECT_EQ(result.exitStatus, 1);
   EXPECT_NE(result.err.find("No such file or directory"), std::string::npos) << result.err;
+}
+
+// A FIFO or a device given as FILE is refused at once. Run under timeout(1), so that a kesta-cli that
+// waits on the FIFO fails the test (status 124) instead of hanging it.
+TEST_F(CliTest, SpecialFilesAreRefusedAtOnce) {
+  const auto pipe = folder / "pipe.lua";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  struct Case {
+    std::vector<std::string> arguments;
+    std::string kind;
+  };
+  const Case cases[] = {
+      {{"get", pipe.string(), "a"}, "FIFO"},
+      {{"set", pipe.string(), "a", "1"}, "FIFO"},
+      {{"get", "/dev/zero", "a"}, "character device"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1]);
+    std::vector<std::string> arguments{"10", (test::BinaryFolder() / "kesta-cli").string()};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const auto result = test::RunProgram("/usr/bin/timeout", arguments);
+    EXPECT_EQ(result.exitStatus, 1) << "124: kesta-cli did not return";
+    EXPECT_NE(result.err.find(c.kind), std::string::npos) << result.err;
+  }
+  EXPECT_EQ(std::filesystem::status(pipe).type(), std::filesystem::file_type::fifo);  // set left it
 }
 
 TEST_F(CliTest, WrongUsagePrintsTheUsage) {

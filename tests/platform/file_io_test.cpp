@@ -1,5 +1,6 @@
 #include "platform/file_io.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -13,6 +14,8 @@
 #include <thread>
 
 #include "engine/failure.h"
+#include "settings/ini_file.h"
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 #include "support/write_contents.h"
 
@@ -93,6 +96,7 @@ TEST(WriteFileAtomicallyTest, FailuresLeaveTheTargetAndNoTemporaryFile) {
       {folder / "adir", "Is a directory"},
       {readOnly, "Permission denied"},
       {inSealedFolder, "Permission denied"},
+      {folder / "sealed/new.lua", "Permission denied"},  // nothing to rewrite in place
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.target);
@@ -111,6 +115,83 @@ TEST(WriteFileAtomicallyTest, FailuresLeaveTheTargetAndNoTemporaryFile) {
   EXPECT_EQ(test::ReadBytes(inSealedFolder), "keep too");
   EXPECT_TRUE(OtherEntries(folder / "locked", {"view.lua"}).empty());
   EXPECT_TRUE(OtherEntries(folder / "sealed", {"world.lua"}).empty());
+}
+
+// A folder the writer may not add files to, holding a file it may write, with a hard link to that file
+// from another folder.
+struct SealedFolderWithLinkedFile {
+  test::TempFolder folder;
+  fs::path file;
+  fs::path link;
+  static constexpr auto kMode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::others_read;
+
+  explicit SealedFolderWithLinkedFile(std::string_view content) {
+    fs::permissions(folder.Path(), fs::perms::all);  // let an unprivileged child in
+    file = folder.Write("shared/options.lua", content);
+    fs::create_directory(folder / "links");
+    link = folder / "links/options.lua";
+    fs::create_hard_link(file, link);
+    // The unprivileged child owns the file; as root, that is the user it runs as.
+    if (::geteuid() == 0 && ::chown(file.c_str(), 65534, 65534) != 0) ADD_FAILURE() << "chown failed";
+    fs::permissions(file, kMode);
+    fs::permissions(folder / "shared", fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                           fs::perms::group_exec | fs::perms::others_read |
+                                           fs::perms::others_exec);
+  }
+  ~SealedFolderWithLinkedFile() {
+    std::error_code ignored;  // so that the folder can be removed without root too
+    fs::permissions(folder / "shared", fs::perms::all, ignored);
+  }
+  ino_t Inode() const {
+    struct stat info {};
+    ::stat(file.c_str(), &info);
+    return info.st_ino;
+  }
+};
+
+// The folder refuses the temporary file: the file is rewritten in place, hard link and all.
+TEST(WriteFileAtomicallyTest, FolderRefusingNewFilesGetsTheFileRewrittenInPlace) {
+  const std::string old = "view = 1;\r\nrange = 80000;\r\n";
+  const std::string cases[] = {"view = 2;\r\n", old + "added = 3;\r\n", std::string(300000, 'x')};
+  for (const std::string& content : cases) {
+    SCOPED_TRACE(content.size());
+    SealedFolderWithLinkedFile sealed(old);
+    const ino_t inode = sealed.Inode();
+    const int status = RunUnprivileged([&] {
+      // The folder must really refuse this process new files, or the test shows nothing.
+      const fs::path probe = sealed.folder / "shared/probe";
+      const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+      if (fd >= 0) return 3;
+      try {
+        WriteFileAtomically(sealed.file, content);
+        return 0;
+      } catch (const EKestaError&) {
+        return 2;
+      }
+    });
+    ASSERT_EQ(status, 0) << "2: the write failed, 3: the folder took a new file";
+    EXPECT_EQ(test::ReadBytes(sealed.file), content);
+    EXPECT_EQ(test::ReadBytes(sealed.link), content);
+    EXPECT_EQ(sealed.Inode(), inode);
+    EXPECT_EQ(fs::hard_link_count(sealed.file), 2u);
+    EXPECT_EQ(fs::status(sealed.file).permissions() & fs::perms::all, SealedFolderWithLinkedFile::kMode);
+    EXPECT_TRUE(OtherEntries(sealed.folder / "shared", {"options.lua"}).empty());
+  }
+}
+
+// Where the folder takes new files, the write stays atomic: a new inode, so a hard link keeps the old text.
+TEST(WriteFileAtomicallyTest, FolderTakingNewFilesGetsTheFileReplaced) {
+  test::TempFolder folder;
+  const auto file = folder.Write("options.lua", "old");
+  fs::create_hard_link(file, folder / "other-name.lua");
+  struct stat before {};
+  ::stat(file.c_str(), &before);
+  WriteFileAtomically(file, "new");
+  struct stat after {};
+  ::stat(file.c_str(), &after);
+  EXPECT_NE(after.st_ino, before.st_ino);
+  EXPECT_EQ(test::ReadBytes(file), "new");
+  EXPECT_EQ(test::ReadBytes(folder / "other-name.lua"), "old");
 }
 
 // A write that hits the file size limit fails midway, like a full disk: the old file must survive.
@@ -139,8 +220,89 @@ TEST(WriteFileAtomicallyTest, WriteErrorMidwayKeepsTheOldFile) {
   EXPECT_TRUE(OtherEntries(folder.Path(), {"graphics.cfg"}).empty());
 }
 
-// Kills a process that rewrites a file in a loop at random moments: the file must always hold one of
-// the two complete contents.
+// What a run of kills found: the file is read after each kill.
+struct KillFigures {
+  int kills = 0;
+  int sawFirst = 0;
+  int sawSecond = 0;
+  int mixed = 0;            // neither complete content: must stay 0
+  int endedOnTheirOwn = 0;  // the writer was done before the kill came
+  size_t strayFiles = 0;    // names left in the folder besides the file: must stay 0
+  double seconds = 0;
+};
+
+// The number of kills: `usual`, or KESTA_KILLS for a longer run by hand.
+int KillCount(int usual) {
+  const char* wanted = std::getenv("KESTA_KILLS");
+  return wanted && std::atoi(wanted) > 0 ? std::atoi(wanted) : usual;
+}
+
+// Starts `command(holdsFirst)` again and again, kills it with SIGKILL at a random moment up to
+// `maxDelay` after it started (after it said "ready" when `waitForReady`), and checks the file.
+KillFigures KillWhileWriting(const fs::path& file, const std::string& first, const std::string& second,
+                             int kills, std::chrono::microseconds maxDelay, bool waitForReady,
+                             const std::function<std::vector<std::string>(bool holdsFirst)>& command) {
+  const auto started = std::chrono::steady_clock::now();
+  std::mt19937 random(20261210);
+  std::uniform_int_distribution<long> delay(0, maxDelay.count());
+  KillFigures figures;
+  for (; figures.kills < kills; ++figures.kills) {
+    const std::vector<std::string> words = command(test::ReadBytes(file) == first);
+    int ready[2];
+    if (::pipe(ready) != 0) break;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+      const int quiet = ::open("/dev/null", O_WRONLY);
+      ::dup2(waitForReady ? ready[1] : quiet, STDOUT_FILENO);
+      ::dup2(quiet, STDERR_FILENO);
+      std::vector<char*> argv;
+      for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
+      argv.push_back(nullptr);
+      ::execv(argv[0], argv.data());
+      ::_exit(127);
+    }
+    ::close(ready[1]);
+    char word[6] = {};
+    if (waitForReady && ::read(ready[0], word, 5) != 5) ADD_FAILURE() << "writer did not start";
+    ::close(ready[0]);
+    std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFSIGNALED(status)) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writer failed, status " << status;
+      ++figures.endedOnTheirOwn;
+    }
+    const std::string now = test::ReadBytes(file);
+    if (now == first) {
+      ++figures.sawFirst;
+    } else if (now == second) {
+      ++figures.sawSecond;
+    } else {
+      ADD_FAILURE() << "kill " << figures.kills << ": " << now.size() << " bytes, neither content";
+      ++figures.mixed;
+      WriteFileAtomically(file, first);  // keep going: the figure counts every mix
+    }
+  }
+  figures.strayFiles = OtherEntries(file.parent_path(), {file.filename().string()}).size();
+  figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  std::printf(
+      "kills: %d in %.1f s; old content seen %d times, new %d, neither %d; writer done before the kill "
+      "%d times; temporary files left %zu\n",
+      figures.kills, figures.seconds, figures.sawFirst, figures.sawSecond, figures.mixed,
+      figures.endedOnTheirOwn, figures.strayFiles);
+  return figures;
+}
+
+// Both contents must have been seen, or the kills did not land during writes.
+void ExpectOnlyCompleteContents(const KillFigures& figures) {
+  EXPECT_EQ(figures.mixed, 0);
+  EXPECT_EQ(figures.strayFiles, 0u);
+  EXPECT_GT(figures.sawFirst, 0);
+  EXPECT_GT(figures.sawSecond, 0);
+}
+
+// A process that rewrites a file in a loop, killed at random moments.
 TEST(WriteFileAtomicallyTest, KilledWriterLeavesOldOrNewNeverAMix) {
   test::TempFolder folder;
   const std::string first = test::WriteContents(0);
@@ -148,51 +310,155 @@ TEST(WriteFileAtomicallyTest, KilledWriterLeavesOldOrNewNeverAMix) {
   const auto path = folder.Write("graphics.cfg", first);
   const std::string child = (test::BinaryFolder() / "atomic_write_child").string();
   ASSERT_TRUE(fs::exists(child)) << child;
+  const KillFigures figures =
+      KillWhileWriting(path, first, second, KillCount(200), std::chrono::milliseconds(40), true, [&](bool) {
+        return std::vector{child, path.string()};
+      });
+  ExpectOnlyCompleteContents(figures);
+  EXPECT_EQ(figures.endedOnTheirOwn, 0);
+}
 
-  std::mt19937 random(20261210);
-  std::uniform_int_distribution<int> delayMicroseconds(0, 40000);
-  int sawFirst = 0, sawSecond = 0;
-  constexpr int kKills = 200;
-  for (int kill = 0; kill < kKills; ++kill) {
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-      ::dup2(ready[1], STDOUT_FILENO);
-      ::execl(child.c_str(), child.c_str(), path.c_str(), static_cast<char*>(nullptr));
-      ::_exit(127);
-    }
-    ::close(ready[1]);
-    char word[6] = {};
-    ASSERT_EQ(::read(ready[0], word, 5), 5) << "child did not start";
-    ::close(ready[0]);
-    std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "writer ended on its own";
-
-    const std::string now = test::ReadBytes(path);
-    ASSERT_TRUE(now == first || now == second) << "kill " << kill << ": " << now.size() << " bytes";
-    (now == first ? sawFirst : sawSecond)++;
+// The settings file, written the way the program writes it, killed at random moments.
+TEST(WriteFileAtomicallyTest, KilledSettingsWriterLeavesOldOrNewNeverAMix) {
+  test::TempFolder folder;
+  std::string text;
+  for (int section = 0; section < 30; ++section) {
+    text += "[Section" + std::to_string(section) + "]\n";
+    for (int key = 0; key < 1000; ++key)
+      text += "Key" + std::to_string(key) + "=value " + std::to_string(key) + "\n";
   }
-  // Both contents must have been seen, or the kills did not land during writes.
-  EXPECT_GT(sawFirst, 0);
-  EXPECT_GT(sawSecond, 0);
-  // A kill between creating and renaming the temporary file can leave it behind; it never replaces
-  // the target. Say how many there were.
-  std::printf("kills: %d, old content seen %d times, new %d times, stray temporary files %zu\n", kKills,
-              sawFirst, sawSecond, OtherEntries(folder.Path(), {"graphics.cfg"}).size());
+  const auto path = folder.Write("kesta.ini", text);
+  StoreIniValue(path, "Section20", "LockOnPath", "C:\\Games\\LockOn");
+  const std::string first = test::ReadBytes(path);
+  // Timed, so that the kills fall across a few of the child's writes.
+  const auto before = std::chrono::steady_clock::now();
+  StoreIniValue(path, "Section20", "LockOnPath", "D:\\Another\\Much\\Longer\\Folder\\Of\\The\\Game");
+  const auto write =
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - before);
+  const std::string second = test::ReadBytes(path);
+  WriteFileAtomically(path, first);
+  ASSERT_TRUE(first != second);
+  const std::string child = (test::BinaryFolder() / "atomic_write_child").string();
+  const KillFigures figures =
+      KillWhileWriting(path, first, second, KillCount(50), write * 4, true, [&](bool) {
+        return std::vector<std::string>{child,
+                                        "--ini",
+                                        path.string(),
+                                        "Section20",
+                                        "LockOnPath",
+                                        "C:\\Games\\LockOn",
+                                        "D:\\Another\\Much\\Longer\\Folder\\Of\\The\\Game"};
+      });
+  ExpectOnlyCompleteContents(figures);
+  EXPECT_EQ(figures.endedOnTheirOwn, 0);
+}
+
+// A 300,000-line game file edited by kesta-cli set, each run killed at a random moment of its life.
+TEST(WriteFileAtomicallyTest, KilledCliSetLeavesOldOrNewNeverAMix) {
+  test::TempFolder folder;
+  std::string lines;
+  for (int i = 0; i < 300000; ++i) {
+    if (i == 150000) lines += "maxPlayers = 16;\r\n";
+    lines += "\tline" + std::to_string(i) + " = " + std::to_string(i) + ";\r\n";
+  }
+  const std::string first = lines;
+  std::string second = lines;
+  second.replace(second.find("maxPlayers = 16;"), 16, "maxPlayers = 1024;");
+  const auto path = folder.Write("network.cfg", first);
+  const std::string cli = (test::BinaryFolder() / "kesta-cli").string();
+  const auto command = [&](bool holdsFirst) {
+    return std::vector<std::string>{cli, "set", path.string(), "maxPlayers", holdsFirst ? "1024" : "16"};
+  };
+
+  // One run to time it: the kills then fall anywhere in a run, and about a third after it, so that both
+  // contents come up.
+  const auto before = std::chrono::steady_clock::now();
+  const std::vector<std::string> toSecond = command(true);
+  ASSERT_EQ(test::RunProgram(cli, {toSecond.begin() + 1, toSecond.end()}).exitStatus, 0);
+  const auto run =
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - before);
+  ASSERT_TRUE(test::ReadBytes(path) == second);  // not ASSERT_EQ: its diff of megabytes takes too long
+  std::printf("one kesta-cli set: %.3f s\n", run.count() / 1e6);
+
+  const KillFigures figures =
+      KillWhileWriting(path, first, second, KillCount(16), run * 3 / 2, false, command);
+  ExpectOnlyCompleteContents(figures);
 }
 
 TEST(ReadWholeFileTest, ReadsBinaryAndReportsFailures) {
   test::TempFolder folder;
   const std::string binary("\0\xFF\r\n\x80", 5);
   EXPECT_EQ(ReadWholeFile(folder.Write("bin", binary)), binary);
-  fs::create_directory(folder / "dir");
-  EXPECT_THROW(ReadWholeFile(folder / "dir"), EKestaError);
   EXPECT_THROW(ReadWholeFile(folder / "none"), EKestaError);
+}
+
+// Reads in a child process that SIGALRM ends after 5 seconds, so a read that would wait forever fails
+// the test instead of hanging it. Returns the bytes' size or the error text.
+std::string ReadInChild(const fs::path& path) {
+  int channel[2];
+  if (::pipe(channel) != 0) return "pipe failed";
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::close(channel[0]);
+    ::alarm(5);
+    std::string said;
+    try {
+      said = "read " + std::to_string(ReadWholeFile(path).size()) + " bytes";
+    } catch (const EKestaError& e) {
+      said = e.what();
+    }
+    [[maybe_unused]] const ssize_t ignored = ::write(channel[1], said.data(), said.size());
+    ::_exit(0);
+  }
+  ::close(channel[1]);
+  std::string said;
+  char buffer[512];
+  for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+    said.append(buffer, static_cast<size_t>(got));
+  ::close(channel[0]);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (WIFSIGNALED(status)) return "ended by signal " + std::to_string(WTERMSIG(status));
+  return said;
+}
+
+TEST(ReadWholeFileTest, ReadsRegularFilesOnlyAndRefusesOthersAtOnce) {
+  test::TempFolder folder;
+  const auto regular = folder.Write("graphics.cfg", "abc\r\n");
+  ASSERT_EQ(::mkfifo((folder / "pipe").c_str(), 0600), 0);
+  fs::create_directory(folder / "dir");
+  fs::create_symlink(folder / "pipe", folder / "link-to-pipe");
+  fs::create_symlink(regular, folder / "link-to-file");
+  const auto huge = folder.Write("huge.cfg", "");
+  ASSERT_EQ(::truncate(huge.c_str(), kMaxReadBytes + 1), 0);  // sparse: takes no room
+  const auto largest = folder.Write("largest.cfg", "");
+  ASSERT_EQ(::truncate(largest.c_str(), kMaxReadBytes), 0);
+
+  const auto refused = [](const fs::path& path, const std::string& reason) {
+    return "Cannot open file \"" + path.string() + "\". " + reason;
+  };
+  const std::string onlyRegular = ", and only regular files are read.";
+  struct Case {
+    fs::path path;
+    std::string said;
+  };
+  const Case cases[] = {
+      {regular, "read 5 bytes"},
+      {folder / "link-to-file", "read 5 bytes"},
+      {largest, "read 67108864 bytes"},
+      {folder / "pipe", refused(folder / "pipe", "It is a FIFO (named pipe)" + onlyRegular)},
+      {folder / "link-to-pipe", refused(folder / "link-to-pipe", "It is a FIFO (named pipe)" + onlyRegular)},
+      {folder / "dir", refused(folder / "dir", "It is a folder" + onlyRegular)},
+      {"/dev/zero", refused("/dev/zero", "It is a character device" + onlyRegular)},
+      {"/dev/null", refused("/dev/null", "It is a character device" + onlyRegular)},
+      {huge, refused(huge, "It holds 67108865 bytes, above the limit of 67108864 bytes (64 MiB).")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadInChild(c.path), c.said);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
+  }
 }
 
 }  // namespace
