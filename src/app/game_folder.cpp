@@ -1,5 +1,8 @@
 // Finding the game's folder: the settings file first, then the game's registry key, then the user.
 
+#include <string>
+#include <utility>
+
 #include <QLabel>
 #include <QStatusBar>
 
@@ -35,7 +38,14 @@ bool TFrmKESTA::ChooseGameFolder() {
   request.defaultExtension = "lockon.exe";
   const auto chosen = m_dialogs->OpenFileName(request);
   if (!chosen || chosen->isEmpty()) return false;
-  m_gameFolder = WithTrailingSeparator(std::filesystem::path(chosen->toStdString()).parent_path().string());
+  std::string folder =
+      WithTrailingSeparator(std::filesystem::path(chosen->toStdString()).parent_path().string());
+  // The settings file holds one value a line: such a path cannot be stored, so the old folder stays.
+  if (folder.find_first_of("\r\n") != std::string::npos) {
+    m_dialogs->Error(LookupMessage("GameFolderLineBreak") + "\r\n" + QString::fromStdString(folder));
+    return false;
+  }
+  m_gameFolder = std::move(folder);
   m_statusPanels[0]->setText(QString::fromStdString(m_gameFolder));
   try {
     WriteIniValueOrFail(m_settings.Path(), "Config", "LockOnPath", m_gameFolder);

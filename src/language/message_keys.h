@@ -45,6 +45,7 @@ inline constexpr auto kMessageKeys = std::to_array<std::string_view>({
     "Loaded",
     "Loading",
     "LockOnPathNotFound",
+    "GameFolderLineBreak",
     "LOTATCClient",
     "LOTATCServer",
     "LoTATCNetStartError",

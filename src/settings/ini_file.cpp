@@ -1,8 +1,8 @@
 #include "settings/ini_file.h"
 
+#include <sys/stat.h>
 #include <cerrno>
 #include <functional>
-#include <sys/stat.h>
 
 #include "engine/failure.h"
 #include "engine/text.h"
@@ -44,9 +44,53 @@ std::string KeyLine(std::string_view key, std::string_view value) {
   return std::string(key).append("=").append(value);
 }
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+// GetPrivateProfileString drops single as well as double quotes enclosing the whole value: Microsoft
+// documents both, and Wine 8, which the game runs under, reads every case of our tests this way. A lone
+// quote or unlike ends stay as they are, and blanks inside the quotes are kept.
+std::string WithoutEnclosingQuotes(std::string value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
+// Line breaks shown as "\r" and "\n": the failure's text says where they are instead of breaking.
+std::string Visible(std::string_view text) {
+  std::string shown;
+  for (const char c : text) {
+    if (c == '\r')
+      shown += "\\r";
+    else if (c == '\n')
+      shown += "\\n";
+    else
+      shown += c;
+  }
+  return shown;
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of("\r\n") != std::string_view::npos; }
+
+// A line break would split the entry into lines that read back as something else.
+void RefuseLineBreaks(std::string_view section, std::string_view key, std::string_view value) {
+  const auto refuse = [](const std::string& what) {
+    throw EKestaError(what + " holds a line break, which a settings file cannot store.");
+  };
+  if (HasLineBreak(section)) refuse("The section name \"" + Visible(section) + "\"");
+  if (HasLineBreak(key)) refuse("The key name \"" + Visible(key) + "\"");
+  if (HasLineBreak(value))
+    refuse("The value \"" + Visible(value) + "\" of \"" + std::string(key) + "\" in [" +
+           std::string(section) + "]");
+}
+
 }  // namespace
 
 IniDocument::IniDocument(std::string_view text) {
+  // Windows editors write one; left in the first line it would hide the first section's header.
+  if (text.starts_with(kUtf8Bom)) {
+    m_bom = kUtf8Bom;
+    text.remove_prefix(kUtf8Bom.size());
+  }
   size_t start = 0;
   bool newlineKnown = false;
   while (start < text.size()) {
@@ -90,10 +134,11 @@ std::optional<std::string> IniDocument::Value(std::string_view section, std::str
   const auto index = FindKey(*range, key);
   if (!index) return std::nullopt;
   const std::string& text = m_lines[*index].text;
-  return Trim(std::string_view(text).substr(text.find('=') + 1));
+  return WithoutEnclosingQuotes(Trim(std::string_view(text).substr(text.find('=') + 1)));
 }
 
 void IniDocument::SetValue(std::string_view section, std::string_view key, std::string_view value) {
+  RefuseLineBreaks(section, key, value);
   const auto range = FindSection(section);
   if (!range) {
     if (!m_lines.empty()) {
@@ -130,7 +175,7 @@ bool IniDocument::RemoveKey(std::string_view section, std::string_view key) {
 }
 
 std::string IniDocument::Text() const {
-  std::string text;
+  std::string text = m_bom;
   for (const Line& line : m_lines) text.append(line.text).append(line.ending);
   return text;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Our INI (profile file) reader and writer. Section and key names compare without regard to case;
 // changing one key leaves every other byte of the file as it was (comments, order, unknown sections,
-// blank lines, line breaks). With duplicate sections or keys the first one counts, as in Windows.
+// blank lines, line breaks, a UTF-8 byte-order mark). With duplicate sections or keys the first one
+// counts, as in Windows.
 
 #include <filesystem>
 #include <optional>
@@ -16,8 +17,11 @@ class IniDocument {
   IniDocument() = default;
   explicit IniDocument(std::string_view text);
 
-  // The value with surrounding white space dropped, or nothing when the key is missing.
+  // The value with surrounding white space dropped, then one pair of matching quotes, or nothing when
+  // the key is missing.
   std::optional<std::string> Value(std::string_view section, std::string_view key) const;
+  // Fails with a text for the user, changing nothing, when section, key or value holds a line break:
+  // it would split the line and read back as something else.
   void SetValue(std::string_view section, std::string_view key, std::string_view value);
   // Returns whether a key was removed.
   bool RemoveKey(std::string_view section, std::string_view key);
@@ -37,6 +41,7 @@ class IniDocument {
   std::optional<Range> FindSection(std::string_view section) const;
   std::optional<size_t> FindKey(const Range& range, std::string_view key) const;
 
+  std::string m_bom;  // a UTF-8 byte-order mark the file starts with, written back as it was
   std::vector<Line> m_lines;
   std::string m_newline = "\n";  // used for lines we add: the file's own style
 };

@@ -500,6 +500,46 @@ TEST_F(NoGameFolderTest, GameKeyInTheWinePrefixGivesTheMappedFolder) {
   EXPECT_EQ(Setting("Config", "LockOnPath"), "");
 }
 
+// The settings file holds one value a line: a folder whose path holds a line break (Linux allows one)
+// is refused before anything is stored.
+TEST_F(NoGameFolderTest, ChosenFolderWithALineBreakIsRefused) {
+  const std::filesystem::path odd = install.Root() / "Lock\nOn";
+  std::filesystem::create_directories(odd);
+  std::ofstream(odd / "LockOn.exe") << "MZ";
+  const ScopedRegistryStore scope(registry);
+  dialogs.QueueText(QString::fromStdString((odd / "LockOn.exe").string()));
+  auto window = Start();
+  ASSERT_EQ(dialogs.Recorded().size(), 4u) << RecordedTexts().join("\n").toStdString();
+  EXPECT_EQ(dialogs.Recorded()[2].kind, "Error");
+  EXPECT_EQ(dialogs.Recorded()[2].text, window->LookupMessage("GameFolderLineBreak") + "\r\n" +
+                                            QString::fromStdString(odd.string() + "/"));
+  EXPECT_EQ(dialogs.Recorded()[3].text, window->LookupMessage("RegNotExists"));
+  EXPECT_TRUE(window->QuitFlag());
+  EXPECT_EQ(window->GameFolder(), "");
+  EXPECT_EQ(Setting("Config", "LockOnPath"), "");
+  EXPECT_EQ(test::ReadBytes(install.SettingsFile()).find("On/"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, ChangeToAFolderWithALineBreakKeepsTheOldFolder) {
+  auto window = Start();
+  window->show();
+  const std::string settingsBefore = test::ReadBytes(install.SettingsFile());
+  const std::filesystem::path odd = install.Root() / "Lock\r\nOn";
+  std::filesystem::create_directories(odd);
+  std::ofstream(odd / "LockOn.exe") << "MZ";
+  dialogs.ClearRecorded();
+  dialogs.QueueText(QString::fromStdString((odd / "LockOn.exe").string()));
+  window->MenuChangePath1Click();
+  ASSERT_EQ(dialogs.Recorded().size(), 2u) << RecordedTexts().join("\n").toStdString();
+  EXPECT_EQ(dialogs.Recorded()[1].kind, "Error");
+  EXPECT_TRUE(dialogs.Recorded()[1].text.startsWith(window->LookupMessage("GameFolderLineBreak")));
+  EXPECT_EQ(window->GameFolder(), install.GameFolder());
+  EXPECT_EQ(window->StatusText(0), QString::fromStdString(install.GameFolder()));
+  EXPECT_EQ(test::ReadBytes(install.SettingsFile()), settingsBefore);
+  EXPECT_TRUE(started.empty());
+  EXPECT_TRUE(window->isVisible());
+}
+
 TEST_F(MainWindowTest, ChangeOfGameFolderRestartsTheProgram) {
   auto window = Start();
   window->show();
