@@ -734,3 +734,46 @@ TEST(FileFilterTest, WindowsFiltersBecomeQtFiltersThatIgnoreLetterCase) {
 
 }  // namespace
 }  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// A file the program cannot edit yet is never reported as loaded or saved, and never written.
+TEST_F(MainWindowTest, FilesWithoutADocumentAreReportedAsNotAvailable) {
+  auto window = Start();
+  const std::filesystem::path network = install.Game("Config/network/config.lua");
+  const std::string before = test::ReadBytes(network);
+  window->PageButtonClick(window->RibbonButton("dxButtonBackup"));
+  auto* list = window->findChild<QComboBox*>("ComboBoxBackup");
+  list->setCurrentIndex(list->findText("Config\\network\\config.lua"));
+  emit list->activated(list->currentIndex());
+  const QString notAvailable =
+      window->LookupMessage("FileNotAvailableYet") + "\r\nConfig\\network\\config.lua";
+  for (const char* button : {"SpeedButtonLoadLockonSettings", "SpeedButtonLoadDefault",
+                             "SpeedButtonLoadFromFile", "SpeedButtonSaveToFile"}) {
+    SCOPED_TRACE(button);
+    dialogs.ClearRecorded();
+    window->ShowStatusMessage("");
+    window->findChild<QToolButton*>(button)->click();
+    ASSERT_EQ(dialogs.Recorded().size(), 1u);  // no file dialog first
+    EXPECT_EQ(dialogs.Recorded()[0].kind, "Error");
+    EXPECT_EQ(dialogs.Recorded()[0].text, notAvailable);
+    EXPECT_EQ(window->StatusText(1), "");
+    EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetBackup");
+  }
+  // The set itself refuses too, whoever asks.
+  dialogs.ClearRecorded();
+  EXPECT_FALSE(window->GameFiles().Apply("Network", network));
+  EXPECT_FALSE(window->GameFiles().Load("Network", network));
+  EXPECT_EQ(dialogs.Recorded().size(), 2u);
+  // Apply writes the files it can edit and leaves the others alone.
+  dialogs.ClearRecorded();
+  window->EnableApplyCancel(true, true);
+  window->dxButtonApplyClick();
+  EXPECT_TRUE(dialogs.Recorded().empty());
+  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Applyed"));
+  EXPECT_EQ(test::ReadBytes(network), before);
+}
+
+}  // namespace
+}  // namespace kesta
