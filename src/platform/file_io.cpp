@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <csignal>
 #include <cstring>
 #include <random>
 
@@ -68,12 +70,38 @@ mode_t CurrentUmask() {
   return mask;
 }
 
+// ".graphics.cfg.kesta-<pid>-": the start of the names of the target's temporary files. The writer's
+// process id in the name tells a later write whether the file's writer is still at work.
+std::string TemporaryPrefix(const fs::path& target) {
+  return "." + target.filename().string() + ".kesta-" + std::to_string(::getpid()) + "-";
+}
+
 std::string TemporaryName(const fs::path& target) {
   static std::mt19937_64 generator{std::random_device{}()};
   static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
   std::string suffix(10, '0');
   for (char& c : suffix) c = kDigits[generator() % 36];
-  return "." + target.filename().string() + ".kesta-" + suffix;
+  return TemporaryPrefix(target) + suffix;
+}
+
+// A writer killed in the moment between naming its finished temporary file and renaming it over the
+// target leaves that file behind. The next write of the same target removes such files of writers that
+// are gone; files of writers still running are theirs.
+void RemoveLeftTemporaries(const fs::path& folder, const fs::path& target) {
+  const std::string start = "." + target.filename().string() + ".kesta-";
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!name.starts_with(start)) continue;
+    const std::string_view rest = std::string_view(name).substr(start.size());
+    const size_t dash = rest.find('-');
+    pid_t writer = 0;
+    const auto [stop, error] =
+        std::from_chars(rest.data(), rest.data() + std::min(dash, rest.size()), writer);
+    if (dash == std::string_view::npos || error != std::errc() || stop != rest.data() + dash || writer <= 0)
+      continue;
+    if (::kill(writer, 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+  }
 }
 
 void WriteAll(int fd, std::string_view bytes) {
@@ -246,6 +274,7 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes) {
   // A read-only file stays protected, as it would be against a plain write.
   if (state.exists && ::access(target.c_str(), W_OK) != 0) ThrowCreateError(path, errno);
 
+  RemoveLeftTemporaries(folder, target);
   const fs::path temporary = folder / TemporaryName(target);
   try {
     if (!ReplaceThroughTemporary(folder, temporary, target, state, bytes, true))

@@ -225,9 +225,10 @@ struct KillFigures {
   int kills = 0;
   int sawFirst = 0;
   int sawSecond = 0;
-  int mixed = 0;            // neither complete content: must stay 0
-  int endedOnTheirOwn = 0;  // the writer was done before the kill came
-  size_t strayFiles = 0;    // names left in the folder besides the file: must stay 0
+  int mixed = 0;               // neither complete content: must stay 0
+  int endedOnTheirOwn = 0;     // the writer was done before the kill came
+  size_t strayAtLastKill = 0;  // names besides the file right after the last kill: at most its writer's one
+  size_t strayFiles = 0;       // names besides the file once the file was written again: must stay 0
   double seconds = 0;
 };
 
@@ -284,19 +285,24 @@ KillFigures KillWhileWriting(const fs::path& file, const std::string& first, con
       WriteFileAtomically(file, first);  // keep going: the figure counts every mix
     }
   }
+  // A writer killed between naming its temporary file and renaming it leaves that file, which the next
+  // write of the file removes: every writer started above did so for the one before it.
+  figures.strayAtLastKill = OtherEntries(file.parent_path(), {file.filename().string()}).size();
+  WriteFileAtomically(file, test::ReadBytes(file));
   figures.strayFiles = OtherEntries(file.parent_path(), {file.filename().string()}).size();
   figures.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
   std::printf(
       "kills: %d in %.1f s; old content seen %d times, new %d, neither %d; writer done before the kill "
-      "%d times; temporary files left %zu\n",
+      "%d times; temporary files right after the last kill %zu, left after the next write %zu\n",
       figures.kills, figures.seconds, figures.sawFirst, figures.sawSecond, figures.mixed,
-      figures.endedOnTheirOwn, figures.strayFiles);
+      figures.endedOnTheirOwn, figures.strayAtLastKill, figures.strayFiles);
   return figures;
 }
 
 // Both contents must have been seen, or the kills did not land during writes.
 void ExpectOnlyCompleteContents(const KillFigures& figures) {
   EXPECT_EQ(figures.mixed, 0);
+  EXPECT_LE(figures.strayAtLastKill, 1u);
   EXPECT_EQ(figures.strayFiles, 0u);
   EXPECT_GT(figures.sawFirst, 0);
   EXPECT_GT(figures.sawSecond, 0);
@@ -459,6 +465,39 @@ TEST(ReadWholeFileTest, ReadsRegularFilesOnlyAndRefusesOthersAtOnce) {
     EXPECT_EQ(ReadInChild(c.path), c.said);
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(3));
   }
+}
+
+}  // namespace
+}  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// Temporary files of writers that are gone are removed by the next write of their file; those of a
+// running writer, of another file, or not ours at all stay.
+TEST(WriteFileAtomicallyTest, NextWriteRemovesTemporariesOfWritersThatAreGone) {
+  test::TempFolder folder;
+  const auto path = folder.Write("graphics.cfg", "old");
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string own = std::to_string(::getpid());
+  const std::string dead = std::to_string(gone);
+  struct Case {
+    std::string name;
+    bool removed;
+  };
+  const Case cases[] = {
+      {".graphics.cfg.kesta-" + dead + "-abc123", true},
+      {".graphics.cfg.kesta-" + own + "-abc123", false},  // a writer still at work
+      {".cockpit.cfg.kesta-" + dead + "-abc123", false},  // another file's
+      {".graphics.cfg.kesta-abc123", false},              // no writer named
+      {"graphics.cfg.bak", false},
+  };
+  for (const Case& c : cases) folder.Write(c.name, "left");
+  WriteFileAtomically(path, "new");
+  EXPECT_EQ(test::ReadBytes(path), "new");
+  for (const Case& c : cases) EXPECT_EQ(fs::exists(folder / c.name), !c.removed) << c.name;
 }
 
 }  // namespace
