@@ -14,13 +14,14 @@ QDateTime ToLocal(const statx_timestamp& time) {
 
 bool GetFileTimes(const std::filesystem::path& path, QDateTime& created, QDateTime& accessed,
                   QDateTime& written) {
-  // Opened for reading, as the check of outside changes must see only files it could read.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Opened for reading, as the check of outside changes must see only files it could read; without
+  // blocking, so that a FIFO in the file's place cannot hold the window up, and regular files only.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return false;
   struct statx info {};
   const int result = ::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &info);
   ::close(fd);
-  if (result != 0) return false;
+  if (result != 0 || !S_ISREG(info.stx_mode)) return false;
   created = ToLocal((info.stx_mask & STATX_BTIME) ? info.stx_btime : info.stx_ctime);
   accessed = ToLocal(info.stx_atime);
   written = ToLocal(info.stx_mtime);

@@ -1,15 +1,17 @@
 #include "platform/wine_registry.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "engine/failure.h"
 #include "engine/text.h"
+#include "platform/file_io.h"
 #include "platform/game_paths.h"
 
 namespace kesta {
@@ -19,13 +21,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // Nothing when the file cannot be read; a missing file is the usual case for a fresh prefix.
+// A FIFO or a device in the file's place is refused, not waited for.
 std::optional<std::string> ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return std::move(text).str();
+  try {
+    return ReadWholeFile(path);
+  } catch (const EKestaError&) {
+    return std::nullopt;
+  }
 }
 
 // On a 64-bit prefix, a 32-bit program such as the game finds HKLM\Software\X under
@@ -40,14 +42,24 @@ std::optional<std::string> Wow64Path(std::string_view keyPath) {
 }
 
 // Feeds the file's lines to the scan through a small buffer, so that its text is never held whole.
+// Regular files only, checked on the opened file: a FIFO in its place would wait for a writer forever.
 bool ScanLines(const fs::path& path, WineRegistryKeyScan& scan) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return false;
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) return false;
   std::vector<char> buffer(64 * 1024);
   std::string partial;  // a line cut by the end of the buffer
-  while (in) {
-    in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-    std::string_view chunk(buffer.data(), static_cast<std::size_t>(in.gcount()));
+  for (;;) {
+    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) break;
+    std::string_view chunk(buffer.data(), static_cast<std::size_t>(got));
     for (std::size_t end; (end = chunk.find('\n')) != std::string_view::npos; chunk.remove_prefix(end + 1)) {
       if (partial.empty()) {
         scan.AddLine(chunk.substr(0, end));
@@ -58,7 +70,6 @@ bool ScanLines(const fs::path& path, WineRegistryKeyScan& scan) {
     }
     partial.append(chunk);
   }
-  if (in.bad()) return false;
   if (!partial.empty()) scan.AddLine(partial);
   return true;
 }

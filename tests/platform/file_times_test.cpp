@@ -1,7 +1,9 @@
 #include "platform/file_times.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "support/run_program.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
@@ -31,6 +33,26 @@ TEST(GetFileTimesTest, UnreadableFileLeavesTheOutputsUnchanged) {
   EXPECT_EQ(created, before);
   EXPECT_EQ(accessed, before);
   EXPECT_EQ(written, before);
+}
+
+}  // namespace
+}  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// The check for outside changes must not wait on a FIFO standing where a game file should be.
+TEST(GetFileTimesTest, SpecialFilesGiveNoTimesAndNeverBlock) {
+  test::TempFolder folder;
+  ASSERT_EQ(::mkfifo((folder / "graphics.cfg").c_str(), 0600), 0);
+  for (const std::filesystem::path& path :
+       {folder / "graphics.cfg", std::filesystem::path("/dev/zero"), folder.Path()}) {
+    const int found = test::ResultWithin(5, [&path] {
+      QDateTime written;
+      return GetLastWriteTime(path, written) ? 1 : 0;
+    });
+    EXPECT_EQ(found, 0) << path << " (-1: it blocked)";
+  }
 }
 
 }  // namespace

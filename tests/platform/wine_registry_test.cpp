@@ -1,12 +1,14 @@
 #include "platform/wine_registry.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "engine/failure.h"
 #include "platform/wine_registry_parser.h"
+#include "support/run_program.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
@@ -444,6 +446,27 @@ TEST(WineRegistryPaths, MapThroughDosdevicesAndMatchLetterCase) {
   WineRegistry wine(root / "prefix");
   for (const auto& [windowsPath, expected] : cases)
     EXPECT_EQ(wine.MapWindowsPath(windowsPath).string(), expected) << windowsPath;
+}
+
+}  // namespace
+}  // namespace kesta
+
+namespace kesta {
+namespace {
+
+// A FIFO where a registry file should be reads as a missing file, at once, whichever way it is read.
+TEST(WineRegistrySpecialFilesTest, AFifoInPlaceOfARegistryFileIsNotWaitedFor) {
+  TempFolder prefix;
+  ASSERT_EQ(::mkfifo((prefix / "user.reg").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((prefix / "system.reg").c_str(), 0600), 0);
+  const int answer = test::ResultWithin(5, [&prefix] {
+    const WineRegistry registry(prefix.Path());
+    const bool key = registry.KeyExists(RegRoot::CurrentUser, "Software\\Eagle Dynamics");
+    const bool value = registry.ReadString(RegRoot::LocalMachine, "System", "ACP").has_value();
+    const bool subkeys = !registry.SubKeyNames(RegRoot::CurrentUser, "Software").empty();
+    return key || value || subkeys ? 1 : 0;
+  });
+  EXPECT_EQ(answer, 0) << "-1: it blocked";
 }
 
 }  // namespace

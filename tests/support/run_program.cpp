@@ -13,7 +13,8 @@ std::string Drain(int fd) {
   std::string text;
   std::array<char, 4096> buffer;
   ssize_t got;
-  while ((got = ::read(fd, buffer.data(), buffer.size())) > 0) text.append(buffer.data(), static_cast<size_t>(got));
+  while ((got = ::read(fd, buffer.data(), buffer.size())) > 0)
+    text.append(buffer.data(), static_cast<size_t>(got));
   ::close(fd);
   return text;
 }
@@ -46,6 +47,21 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
   ::unlink(outName);
   ::unlink(errName);
   return result;
+}
+
+}  // namespace kesta::test
+
+namespace kesta::test {
+
+int ResultWithin(int seconds, const std::function<int()>& work) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    ::alarm(static_cast<unsigned>(seconds));
+    ::_exit(work());
+  }
+  int status = 0;
+  if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
 }
 
 }  // namespace kesta::test
