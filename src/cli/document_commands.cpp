@@ -284,7 +284,7 @@ int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& a
     const OpenFile& file = files.at(key);
     try {
       Lines lines = ReadGameFile(file.path);
-      file.document->Write(lines, session.lookup);
+      WriteDocument(*file.document, lines, file.path.filename().string(), session.lookup);
       writes.push_back({&file, std::move(lines)});
     } catch (const std::exception& failure) {
       err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';

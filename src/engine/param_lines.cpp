@@ -52,16 +52,39 @@ int FindParamLine(const Lines& lines, std::string_view name, int start, std::str
   return -1;
 }
 
+namespace {
+
+// The parameter's line, or nullptr when the anchor or the name is missing.
+const std::string* FindParam(const Lines& lines, std::string_view name, std::string_view anchor) {
+  std::string resolvedAnchor(anchor);
+  const int start = ResolveAnchor(lines, resolvedAnchor);
+  if (start == -1) return nullptr;
+  const int index = FindParamLine(lines, TrimView(name), start, "");
+  return index == -1 ? nullptr : &lines[index];
+}
+
+}  // namespace
+
+std::string GetRawParam(const Lines& lines, std::string_view name, std::string_view defaultValue,
+                        std::string_view anchor) {
+  try {
+    const std::string* line = FindParam(lines, name, anchor);
+    if (!line) return std::string(defaultValue);
+    std::string value = *line;
+    SplitAtFirst(value, "=");
+    return Trim(value);
+  } catch (...) {
+    return std::string(defaultValue);
+  }
+}
+
 std::string GetParam(const Lines& lines, std::string_view name, std::string_view defaultValue,
                      std::string_view anchor, bool stripComma) {
   try {
-    std::string resolvedAnchor(anchor);
-    const int start = ResolveAnchor(lines, resolvedAnchor);
-    if (start == -1) return std::string(defaultValue);
-    const int index = FindParamLine(lines, TrimView(name), start, "");
-    if (index == -1) return std::string(defaultValue);
+    const std::string* line = FindParam(lines, name, anchor);
+    if (!line) return std::string(defaultValue);
 
-    std::string value = lines[index];
+    std::string value = *line;
     SplitAtFirst(value, "=");
     RemoveFirst(value, ";");
     value = Trim(value);

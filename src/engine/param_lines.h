@@ -20,6 +20,11 @@ int FindParamLine(const Lines& lines, std::string_view name, int start, std::str
 std::string GetParam(const Lines& lines, std::string_view name, std::string_view defaultValue,
                      std::string_view anchor, bool stripComma);
 
+// The text after the first "=" of the parameter's line, trimmed and otherwise as it stands (a ";" in a
+// quoted text is kept), or `defaultValue` when the anchor or the name is missing. Never fails.
+std::string GetRawParam(const Lines& lines, std::string_view name, std::string_view defaultValue,
+                        std::string_view anchor);
+
 // Writes `name = value;` (or without ";") over the parameter's line, or inserts it right after the
 // anchor's line, or appends it when there is no anchor. Returns the written line. A missing anchor
 // fails with "SetParam Error (...)" and leaves the lines unchanged.

@@ -2,7 +2,11 @@
 
 #include "documents/cockpit_document.h"
 #include "documents/graphics_document.h"
+#include "documents/network_document.h"
+#include "documents/server_document.h"
 #include "engine/failure.h"
+#include "engine/lua_text.h"
+#include "engine/text.h"
 #include "settings/settings_file.h"
 
 namespace kesta {
@@ -17,7 +21,32 @@ const std::array<std::string_view, 12>& WholeSetOrder() {
 std::unique_ptr<GameDocument> MakeGameDocument(std::string_view catalogKey) {
   if (catalogKey == GraphicsDocument::kCatalogKey) return std::make_unique<GraphicsDocument>();
   if (catalogKey == CockpitDocument::kCatalogKey) return std::make_unique<CockpitDocument>();
+  if (catalogKey == NetworkDocument::kCatalogKey) return std::make_unique<NetworkDocument>();
+  if (catalogKey == StatsDocument::kCatalogKey) return std::make_unique<StatsDocument>();
+  if (catalogKey == ServerDocument::kCatalogKey) return std::make_unique<ServerDocument>();
   return nullptr;
+}
+
+namespace {
+
+// "Config\network\config.lua" -> "config.lua"
+std::string_view FileNameOf(std::string_view catalogPath) {
+  const size_t separator = catalogPath.find_last_of("\\/");
+  return separator == std::string_view::npos ? catalogPath : catalogPath.substr(separator + 1);
+}
+
+}  // namespace
+
+void WriteDocument(const GameDocument& document, Lines& lines, std::string_view fileName,
+                   const MessageLookup& lookup) {
+  const bool isLua = fileName.size() >= 4 && EqualsNoCase(fileName.substr(fileName.size() - 4), ".lua");
+  // A file the game could not read before is not made worse by the write, and stays writable.
+  const bool parsed = isLua && !LuaSyntaxError(JoinGameText(lines), fileName);
+  document.Write(lines, lookup);
+  if (!parsed) return;
+  if (const std::optional<std::string> error = LuaSyntaxError(JoinGameText(lines), fileName))
+    throw EKestaError("The new text of " + std::string(fileName) +
+                      " would not be valid Lua, so the file was left as it was. Lua says: " + *error);
 }
 
 TGameFileSet::TGameFileSet(Context context) : m_context(std::move(context)) {
@@ -125,8 +154,9 @@ bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::pat
   try {
     if (!slot->rememberedPath) throw EKestaError("The file was never loaded.");
     Lines lines = ReadGameFile(*slot->rememberedPath);
-    slot->document->Write(lines, m_context.lookup);
-    m_access.SaveGameFile(lines, targetPath, CatalogPath(kind.catalogKey));
+    const std::string catalogPath = CatalogPath(kind.catalogKey);
+    WriteDocument(*slot->document, lines, FileNameOf(catalogPath), m_context.lookup);
+    m_access.SaveGameFile(lines, targetPath, catalogPath);
     if (slot->saved) slot->saved(targetPath);
     return true;
   } catch (const std::exception& failure) {

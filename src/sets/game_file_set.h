@@ -24,6 +24,11 @@ const std::array<std::string_view, 12>& WholeSetOrder();
 // A new document for the file, or nullptr while the file has none yet.
 std::unique_ptr<GameDocument> MakeGameDocument(std::string_view catalogKey);
 
+// Writes the document into the file's lines. A Lua file (its name ends in ".lua") whose text parsed must
+// parse after the write too: otherwise this fails with Lua's message and the lines are of no use.
+void WriteDocument(const GameDocument& document, Lines& lines, std::string_view fileName,
+                   const MessageLookup& lookup);
+
 class TGameFileSet {
  public:
   struct Context {
