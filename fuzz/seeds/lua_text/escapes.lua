@@ -1,0 +1,1 @@
+playerName = "x\"; os.execute(\"rm\") --\065\n";
