@@ -306,6 +306,7 @@ std::string ValueNamesHelp() {
     for (const NamedValue& value : document->Values())
       rows.emplace_back(std::string(kind.catalogKey) + "." + value.name, Takes(*document, value.name));
   }
+  rows.emplace_back("Network.ComboBoxServerList[n]", "text of entry n, from 1 to one past the last (adds it)");
   const size_t plainRows = rows.size();
   for (const OptiSlider& slider : OptiSliders()) {
     rows.emplace_back("Graphics." + std::string(slider.sliderName) + "[profile name]",

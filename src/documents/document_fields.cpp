@@ -42,7 +42,8 @@ std::string CheckedEntry(std::string_view text, const std::vector<std::string_vi
   for (std::string_view entry : entries)
     if (entry == text) return std::string(text);
   std::string list;
-  for (std::string_view entry : entries) list += (list.empty() ? "" : ", ") + std::string(entry);
+  for (std::string_view entry : entries)
+    list += (list.empty() ? "" : ", ") + (entry.empty() ? std::string("\"\" (none)") : std::string(entry));
   throw EKestaError("\"" + std::string(text) + "\" is not one of: " + list);
 }
 

@@ -239,10 +239,19 @@ TEST_F(CliDocumentTest, ShowPrintsEveryValueOfEachDocumentAndWritesNothing) {
         "Graphics.SliderLod[High] = 15", "Graphics.SliderMiddleClip[Medium] = 40"})
     EXPECT_NE(out.find("\n" + std::string(line) + "\n"), npos) << line;
   EXPECT_EQ(out.find("SliderMiddleClip[Low]"), npos);  // Low has no middle plane
-  EXPECT_TRUE(
-      out.ends_with("\nCockpit.SpecialSliderMirrors = 1\nCockpit.SpecialSliderMirrorResolution = 1\n"
-                    "Cockpit.SpecialSliderReflections = 1\nCockpit.CheckboxRussianHUD = 1\n"))
+  EXPECT_NE(out.find("\nCockpit.SpecialSliderMirrors = 1\nCockpit.SpecialSliderMirrorResolution = 1\n"
+                     "Cockpit.SpecialSliderReflections = 1\nCockpit.CheckboxRussianHUD = 1\nNetwork."),
+            npos)
       << out;
+  // A list shows its number of entries, then each entry.
+  EXPECT_NE(out.find("\nNetwork.ComboBoxServerList = 2\nNetwork.ComboBoxServerList[1] = 192.168.0.10\n"
+                     "Network.ComboBoxServerList[2] = lockon.example.org\nStats.CheckBoxShowMessage = 1\n"),
+            npos)
+      << out;
+  for (const char* line : {"Network.EditPlayerName = Pilot", "Network.ComboBoxInterface = Lan & Internet",
+                           "Server.CheckboxDisableCombatViews = 1"})
+    EXPECT_NE(out.find("\n" + std::string(line) + "\n"), npos) << line;
+  EXPECT_TRUE(out.ends_with("\nServer.F4ViewX = 0\nServer.F4ViewY = -8.5\nServer.F4ViewZ = +1.5\n")) << out;
   EXPECT_EQ(GameFiles(), before);
 }
 
@@ -349,6 +358,36 @@ TEST_F(CliDocumentTest, GameTextTravelsInTheGamesCodePage) {
   }
 }
 
+// A typed text cannot end its Lua string: the file still parses, and the text reads back as typed, in the
+// game's code page.
+TEST_F(CliDocumentTest, TextsReachLuaFilesAsLuaStrings) {
+  struct Case {
+    int codePage;
+    std::string typed;  // UTF-8, as on the command line
+    std::string line;   // as written into config.lua
+  };
+  const Case cases[] = {
+      {1252, "x\"; os.execute(\"rm -rf ~\") --", "playerName = \"x\\\"; os.execute(\\\"rm -rf ~\\\") --\";"},
+      {1252, "Quote\" and \\ back", "playerName = \"Quote\\\" and \\\\ back\";"},
+      {1251, "\u041f\u0438\u043b\u043e\u0442", "playerName = \"\xCF\xE8\xEB\xEE\xF2\";"},
+  };
+  const fs::path config = install.Game("Config/network/config.lua");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.typed);
+    SetCodePage(c.codePage);
+    const auto result = Apply({"Network.EditPlayerName=" + c.typed, "Network.ComboBoxServerList[3]=" + c.typed});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    const std::string text = test::ReadBytes(config);
+    EXPECT_NE(text.find("\r\n" + c.line + "\r\n"), npos) << text;
+    const auto lua = test::RunProgram("/bin/bash", {(test::SourceFolder() / "scripts/check_lua.sh").string(),
+                                                    config.string()});
+    EXPECT_EQ(lua.exitStatus, 0) << lua.err;
+    const std::string shown = Run({"show", Game()}).out;
+    EXPECT_NE(shown.find("\nNetwork.EditPlayerName = " + c.typed + "\n"), npos) << shown;
+    EXPECT_NE(shown.find("\nNetwork.ComboBoxServerList[3] = " + c.typed + "\n"), npos) << shown;
+  }
+}
+
 // Nothing is written while any name, value or file fails: a correct change of the other file is held back
 // too, and each failure names the NAME and says why.
 TEST_F(CliDocumentTest, RefusedAssignmentsWriteNoFile) {
@@ -383,8 +422,11 @@ TEST_F(CliDocumentTest, RefusedAssignmentsWriteNoFile) {
        {change, "Graphics.SliderLod[Night]=3"},
        "Graphics.SliderLod[Night]: \"Night\" is not a visibility-range profile"},
       {"file without a document",
-       {change, "Network.EditPort=10308"},
-       "Network.EditPort: kesta-cli cannot set the values of Network yet"},
+       {change, "View.CheckBoxMouse=1"},
+       "View.CheckBoxMouse: kesta-cli cannot set the values of View yet"},
+      {"a Lua file the game would no longer read",
+       {change, "Network.EditChatHeight=1 ("},
+       "would not be valid Lua, so the file was left as it was. Lua says: config.lua:6:"},
       // Found only when the file is written; the text comes from the English language file.
       {"refused by the file's rules",
        {change, "Graphics.ComboBoxGameResolution=wide"},
