@@ -94,6 +94,7 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   files.documentRead = [this](std::string_view catalogKey) { RefreshPages(catalogKey); };
   m_gameFiles = std::make_unique<TGameFileSet>(std::move(files));
   ConnectGraphicsFileLoads();
+  ConnectMultiplayerFileLoads();
 
   BuildWindow();
   ConnectCommands();

@@ -132,6 +132,12 @@ class TFrmKESTA : public QMainWindow {
   void LoadCockpitSettings(const std::filesystem::path& path);
   void ApplyCockpitSettings(const std::filesystem::path& targetPath);
 
+  // --- config.lua, stats.lua and server.lua (pages/multiplayer/multiplayer_file_loads.cpp) ---
+  // Opens the F4 window on the rear camera's values; a change kept with OK marks the pages modified.
+  void ButtonF4ViewClick();
+  // The tray's join entries follow the server list: after each load of config.lua, Add and Delete.
+  void RebuildJoinMenu() { emit JoinMenuOutdated(); }
+
   // --- Program files ---
   const ProgramFolder& Folder() const { return m_environment.folder; }
   const SettingsFile& Settings() const { return m_settings; }
@@ -147,6 +153,9 @@ class TFrmKESTA : public QMainWindow {
   void MenuStartWithWindows1Click();
   bool TrayAvailable() const;
   QSystemTrayIcon* TrayIcon() const { return m_rxTrayIcon; }
+
+ signals:
+  void JoinMenuOutdated();
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
@@ -228,6 +237,7 @@ class TFrmKESTA : public QMainWindow {
   // graphics.cfg and cockpit.cfg loads (pages/graphics/graphics_file_loads.cpp): the pictures, the aspect
   // check, the modified state and the time stamp of our own writes.
   void ConnectGraphicsFileLoads();
+  void ConnectMultiplayerFileLoads();
   bool m_checkAspectOnly = false;
   bool m_aspectDiffers = false;
   std::filesystem::path m_graphicsLoadPath;  // the path given to LoadGraphicsSettings, not the default copy

@@ -13,6 +13,7 @@
 #include "language/form_translator.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_pages.h"
+#include "pages/multiplayer/multiplayer_pages.h"
 #include "pages/options/options_page.h"
 #include "sets/backup_page.h"
 #include "sets/game_file_set.h"
@@ -56,10 +57,10 @@ constexpr PageButton kPageButtons[] = {
     {"dxButtonBackup", "TabSheetBackup", true},
 };
 
-// The game file pages: built on their first visit, refreshed after every load of their file.
+// The game file pages: built on their first visit, refreshed after every load of one of their files.
 struct GamePageDesign {
   const char* page;
-  std::string_view catalogKey;
+  std::string_view catalogKeys;  // separated by spaces
   TGamePage* (*make)(TFrmKESTA& window, TTabSheet* sheet);
 };
 
@@ -71,6 +72,8 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetOptimization2", "Graphics", &MakeClippingPage},
     {"TabSheetOptimization3", "Graphics", &MakeDensityPage},
     {"TabSheetGraphicsCockpit", "Cockpit", &MakeCockpitPage},
+    {"TabSheetMultiplayerClient", "Network", &MakeMultiplayerClientPage},
+    {"TabSheetMultiplayerServer", "Network Stats Server", &MakeMultiplayerServerPage},
     // Pages that show no game file.
     {"TabSheetOptionKESTA", "", &MakeOptionsPage},
     {"TabSheetBackup", "", &MakeBackupPage},
@@ -80,6 +83,15 @@ const GamePageDesign* FindGamePage(const QString& page) {
   for (const GamePageDesign& design : kGamePages)
     if (page == design.page) return &design;
   return nullptr;
+}
+
+bool ShowsFile(const GamePageDesign& design, std::string_view catalogKey) {
+  for (std::string_view keys = design.catalogKeys; !keys.empty();) {
+    const size_t space = keys.find(' ');
+    if (keys.substr(0, space) == catalogKey) return true;
+    keys = space == std::string_view::npos ? std::string_view() : keys.substr(space + 1);
+  }
+  return false;
 }
 
 // The page each ribbon tab opens on, whatever page of the tab was shown before.
@@ -158,7 +170,7 @@ void TFrmKESTA::BuildPageContent(const QString& name, TTabSheet* sheet) {
 
 void TFrmKESTA::RefreshPages(std::string_view catalogKey) {
   for (const auto& [name, page] : m_builtPages)
-    if (!catalogKey.empty() && FindGamePage(name)->catalogKey == catalogKey) page->Refresh();
+    if (!catalogKey.empty() && ShowsFile(*FindGamePage(name), catalogKey)) page->Refresh();
 }
 
 void TFrmKESTA::RefreshPage(const QString& name) {

@@ -7,8 +7,10 @@
 #include <QDir>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <iostream>
 
+#include "pages/multiplayer/f4_view_window.h"
 #include "settings/ini_file.h"
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
@@ -75,6 +77,17 @@ int main(int argc, char* argv[]) {
     Save(&window, QString("%1/%2-menu.png").arg(output, language),
          window.frameGeometry().united(window.Ribbon()->ApplicationMenu()->frameGeometry()));
     window.Ribbon()->ApplicationMenu()->hide();
+    // The F4 window over the window, with the camera placed by a click on each view.
+    QTimer::singleShot(0, [&] {
+      if (auto* f4 = qobject_cast<kesta::TFrmF4View*>(QApplication::activeModalWidget())) {
+        if (!QTest::qWaitForWindowExposed(f4)) std::cerr << "the F4 window never appeared\n";
+        f4->ImageMouseUp({170, 140});
+        f4->ImageSideMouseUp({60, 140});
+        Save(f4, QString("%1/%2-F4View.png").arg(output, language));
+        f4->reject();
+      }
+    });
+    window.ButtonF4ViewClick();
     for (const auto& dialog : dialogs.Recorded())
       std::cerr << language.toStdString() << " dialog: " << dialog.text.toStdString() << '\n';
   }
