@@ -22,6 +22,7 @@
 #include "documents/network_document.h"
 #include "documents/server_document.h"
 #include "pages/multiplayer/f4_view_window.h"
+#include "pages/multiplayer/multiplayer_pages.h"
 #include "platform/code_page.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
@@ -30,9 +31,6 @@
 #include "ui/main_window.h"
 
 namespace kesta {
-
-// The launch of a hosted game reads the room password through this (pages/multiplayer/multiplayer_pages.cpp).
-std::string ServerRoomPassword(const TFrmKESTA& window);
 
 namespace {
 
@@ -198,12 +196,15 @@ TEST_F(MultiplayerPagesTest, EveryListAndCheckBoxWritesItsDocumentAndMarksThePag
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
 
-TEST_F(MultiplayerPagesTest, RoomPasswordStaysInThePageAndChangesNothingToApply) {
+TEST_F(MultiplayerPagesTest, RoomPasswordStaysInThePageAndInNoFile) {
   EXPECT_EQ(ServerRoomPassword(*window), "");
   Type(Control("EditServerPassword"), "secret");
   EXPECT_EQ(Control("EditServerPassword")->text(), "secre");
   EXPECT_EQ(ServerRoomPassword(*window), "secre");
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_TRUE(window->ApplyEnabled());
+  window->dxButtonApplyClick();
+  for (const char* file : {"Config/network/config.lua", "Config/network/stats.lua", "Config/view/server.lua"})
+    EXPECT_EQ(test::ReadBytes(install.Game(file)).find("secre"), std::string::npos) << file;
   // A load of the files it sits beside leaves it alone.
   window->GameFiles().Load("Network", install.Game("Config/network/config.lua"));
   EXPECT_EQ(ServerRoomPassword(*window), "secre");

@@ -385,6 +385,8 @@ class TMultiplayerServerPage final : public TMultiplayerPage {
     m_editServerPassword->setEchoMode(QLineEdit::PasswordEchoOnEdit);
     MakeNarrow(m_editServerPassword);
     form->addRow(AddLabel("LabelServerPassword", server), m_editServerPassword);
+    // Like every field of the page, typing marks the pages modified, though Apply writes it nowhere.
+    OnUserChange(m_editServerPassword, &QLineEdit::textEdited, [this] { MarkModified(); });
     AddNetworkEdit(form, server, kMaxPlayersEdit);
     m_comboBoxConnexionTypeServer = MakeConnectionTypeList("ComboBoxConnexionTypeServer", server);
     form->addRow(AddLabel("LabelConnexionTypeServer", server), m_comboBoxConnexionTypeServer);
