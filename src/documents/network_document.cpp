@@ -87,12 +87,17 @@ std::vector<std::string> ReadServerList(const Lines& lines) {
 }
 
 // Each entry's line goes below the one written before it, so a list that grew keeps its order in the file;
-// the lines of entries the list no longer has are removed as far as they follow each other.
+// the lines of entries the list no longer has are removed as far as they follow each other. Empty entries
+// are left out: in the file, an empty entry ends the list, and every entry after it would be lost at the
+// next load and Apply.
 void WriteServerList(Lines& lines, const std::vector<std::string>& servers) {
   std::string anchor(kServerListAnchor);
-  for (size_t n = 1; n <= servers.size(); ++n)
-    anchor = Trim(SetParam(lines, "\t\t" + EntryName(n), LuaQuoted(servers[n - 1]), anchor, false));
-  for (size_t k = servers.size() + 1; !GetParam(lines, EntryName(k), "", kServerListAnchor, false).empty(); ++k)
+  size_t n = 0;
+  for (const std::string& server : servers) {
+    if (server.empty()) continue;
+    anchor = Trim(SetParam(lines, "\t\t" + EntryName(++n), LuaQuoted(server), anchor, false));
+  }
+  for (size_t k = n + 1; !GetParam(lines, EntryName(k), "", kServerListAnchor, false).empty(); ++k)
     DeleteParam(lines, EntryName(k), kServerListAnchor);
 }
 

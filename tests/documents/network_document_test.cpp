@@ -93,11 +93,11 @@ TEST(NetworkDocumentTest, ServerListLinesOnReadAndWrite) {
        {"a", "b", "c", "d"},
        {"\tserverList = {", "\t\t[1] = \"a\";", "\t\t[2] = \"b\";", "\t\t[3] = \"c\";", "\t\t[4] = \"d\";",
         "\t\t-- more to come", "\t};"}},
-      {"an empty entry is written as an empty string",
-       {},
-       {},
-       {"a", "", "c"},
-       {"\tserverList = {", "\t\t[1] = \"a\";", "\t\t[2] = \"\";", "\t\t[3] = \"c\";", "\t};"}},
+      {"an empty entry is left out, so the entries after it are read again",
+       {"\t\t[1] = \"x\";", "\t\t[2] = \"y\";", "\t\t[3] = \"z\";", "\t\t[4] = \"w\";"},
+       {"x", "y", "z", "w"},
+       {"a", "", "c", ""},
+       {"\tserverList = {", "\t\t[1] = \"a\";", "\t\t[2] = \"c\";", "\t};"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
