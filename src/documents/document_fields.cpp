@@ -57,6 +57,12 @@ std::pair<std::string_view, std::string_view> SplitEntry(std::string_view name) 
   return {name.substr(0, open), name.substr(open + 1, name.size() - open - 2)};
 }
 
+int WholeNumber(std::string_view text) {
+  int value = 0;
+  if (!ParseInteger(text, value)) throw EKestaError("'" + std::string(text) + "' is not a valid integer value");
+  return value;
+}
+
 int IntegerValue(const Lines& lines, std::string_view name, std::string_view absent) {
   const std::string text = GetParam(lines, name, absent, "", false);
   int value = 0;

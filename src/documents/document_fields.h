@@ -75,6 +75,9 @@ bool SetFieldValue(const std::vector<DocumentField<Document>>& fields, Document&
 // "SliderLod[High]" -> ("SliderLod", "High"); a name without an entry gives an empty entry.
 std::pair<std::string_view, std::string_view> SplitEntry(std::string_view name);
 
+// A whole number with an optional sign; anything else fails with the conversion error the user sees.
+int WholeNumber(std::string_view text);
+
 // The whole number a game file holds for a slider; anything else fails with a text for the user.
 int IntegerValue(const Lines& lines, std::string_view name, std::string_view absent);
 

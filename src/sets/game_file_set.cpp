@@ -3,7 +3,9 @@
 #include "documents/cockpit_document.h"
 #include "documents/graphics_document.h"
 #include "documents/network_document.h"
+#include "documents/option_documents.h"
 #include "documents/server_document.h"
+#include "documents/view_documents.h"
 #include "engine/failure.h"
 #include "engine/lua_text.h"
 #include "engine/text.h"
@@ -24,6 +26,11 @@ std::unique_ptr<GameDocument> MakeGameDocument(std::string_view catalogKey) {
   if (catalogKey == NetworkDocument::kCatalogKey) return std::make_unique<NetworkDocument>();
   if (catalogKey == StatsDocument::kCatalogKey) return std::make_unique<StatsDocument>();
   if (catalogKey == ServerDocument::kCatalogKey) return std::make_unique<ServerDocument>();
+  if (catalogKey == ViewDocument::kCatalogKey) return std::make_unique<ViewDocument>();
+  if (catalogKey == SnapViewDocument::kCatalogKey) return std::make_unique<SnapViewDocument>();
+  if (catalogKey == ProducerDocument::kCatalogKey) return std::make_unique<ProducerDocument>();
+  if (catalogKey == WorldDocument::kCatalogKey) return std::make_unique<WorldDocument>();
+  if (catalogKey == DrawinfoDocument::kCatalogKey) return std::make_unique<DrawinfoDocument>();
   return nullptr;
 }
 

@@ -251,7 +251,13 @@ TEST_F(CliDocumentTest, ShowPrintsEveryValueOfEachDocumentAndWritesNothing) {
   for (const char* line : {"Network.EditPlayerName = Pilot", "Network.ComboBoxInterface = Lan & Internet",
                            "Server.CheckboxDisableCombatViews = 1"})
     EXPECT_NE(out.find("\n" + std::string(line) + "\n"), npos) << line;
-  EXPECT_TRUE(out.ends_with("\nServer.F4ViewX = 0\nServer.F4ViewY = -8.5\nServer.F4ViewZ = +1.5\n")) << out;
+  EXPECT_NE(out.find("\nServer.F4ViewX = 0\nServer.F4ViewY = -8.5\nServer.F4ViewZ = +1.5\n"), npos) << out;
+  // Per-aircraft values carry the aircraft's list entry.
+  for (const char* line : {"View.SpecialSliderViewAngleMax[Su-25T] = 120", "View.PanelColor[MiG-29] = 0,255,64",
+                           "SnapView.SpecialSliderVAngle[F-15C] = -7", "Producer.RadioGroupFFB = Yes",
+                           "World.DateTimePicker = 2005-06-01"})
+    EXPECT_NE(out.find("\n" + std::string(line) + "\n"), npos) << line;
+  EXPECT_TRUE(out.ends_with("\nDrawinfo.PodRUOrange = 255,128,0\n")) << out;
   EXPECT_EQ(GameFiles(), before);
 }
 
@@ -422,8 +428,8 @@ TEST_F(CliDocumentTest, RefusedAssignmentsWriteNoFile) {
        {change, "Graphics.SliderLod[Night]=3"},
        "Graphics.SliderLod[Night]: \"Night\" is not a visibility-range profile"},
       {"file without a document",
-       {change, "View.CheckBoxMouse=1"},
-       "View.CheckBoxMouse: kesta-cli cannot set the values of View yet"},
+       {change, "ExportConfig.RadioGroupActiveExport=1"},
+       "ExportConfig.RadioGroupActiveExport: kesta-cli cannot set the values of ExportConfig yet"},
       {"a Lua file the game would no longer read",
        {change, "Network.EditChatHeight=1 ("},
        "would not be valid Lua, so the file was left as it was. Lua says: config.lua:6:"},

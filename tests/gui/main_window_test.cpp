@@ -741,14 +741,14 @@ namespace {
 // A file the program cannot edit yet is never reported as loaded or saved, and never written.
 TEST_F(MainWindowTest, FilesWithoutADocumentAreReportedAsNotAvailable) {
   auto window = Start();
-  const std::filesystem::path view = install.Game("Config/view/view.lua");
-  const std::string before = test::ReadBytes(view);
+  const std::filesystem::path meCustom = install.Game("ME/MeCustom.xml");
+  const std::string before = test::ReadBytes(meCustom);
   window->PageButtonClick(window->RibbonButton("dxButtonBackup"));
   auto* list = window->findChild<QComboBox*>("ComboBoxBackup");
-  list->setCurrentIndex(list->findText("Config\\view\\view.lua"));
+  list->setCurrentIndex(list->findText("ME\\MeCustom.xml"));
   emit list->activated(list->currentIndex());
   const QString notAvailable =
-      window->LookupMessage("FileNotAvailableYet") + "\r\nConfig\\view\\view.lua";
+      window->LookupMessage("FileNotAvailableYet") + "\r\nME\\MeCustom.xml";
   for (const char* button : {"SpeedButtonLoadLockonSettings", "SpeedButtonLoadDefault",
                              "SpeedButtonLoadFromFile", "SpeedButtonSaveToFile"}) {
     SCOPED_TRACE(button);
@@ -763,8 +763,8 @@ TEST_F(MainWindowTest, FilesWithoutADocumentAreReportedAsNotAvailable) {
   }
   // The set itself refuses too, whoever asks.
   dialogs.ClearRecorded();
-  EXPECT_FALSE(window->GameFiles().Apply("View", view));
-  EXPECT_FALSE(window->GameFiles().Load("View", view));
+  EXPECT_FALSE(window->GameFiles().Apply("MECustom", meCustom));
+  EXPECT_FALSE(window->GameFiles().Load("MECustom", meCustom));
   EXPECT_EQ(dialogs.Recorded().size(), 2u);
   // Apply writes the files it can edit and leaves the others alone.
   dialogs.ClearRecorded();
@@ -772,7 +772,7 @@ TEST_F(MainWindowTest, FilesWithoutADocumentAreReportedAsNotAvailable) {
   window->dxButtonApplyClick();
   EXPECT_TRUE(dialogs.Recorded().empty());
   EXPECT_EQ(window->StatusText(1), window->LookupMessage("Applyed"));
-  EXPECT_EQ(test::ReadBytes(view), before);
+  EXPECT_EQ(test::ReadBytes(meCustom), before);
 }
 
 }  // namespace

@@ -1,0 +1,207 @@
+#include "documents/view_documents.h"
+
+#include <algorithm>
+
+#include "documents/document_fields.h"
+#include "engine/failure.h"
+#include "engine/number_format.h"
+#include "engine/text.h"
+
+namespace kesta {
+
+namespace {
+
+std::string LimitsLine(const Aircraft& aircraft) {
+  return "CameraViewAngleLimits[" + std::string(aircraft.planeIndex) + "]";
+}
+std::string HudColorLine(const Aircraft& aircraft) { return "HUDColor[" + std::string(aircraft.planeIndex) + "]"; }
+std::string SnapLine(size_t position, std::string_view angle) {
+  return "Snap[" + std::to_string(position + 1) + "][13][\"" + std::string(angle) + "\"]";
+}
+
+// "{20.000000, 140.000000}" -> "20.000000, 140.000000"
+std::string WithoutBraces(std::string text) {
+  RemoveFirst(text, "{");
+  RemoveFirst(text, "}");
+  return text;
+}
+
+// The whole part of a decimal text: cut at its first ".", not rounded.
+std::string WholePart(std::string text) {
+  const size_t point = text.find('.');
+  if (point != std::string::npos) text.erase(point);
+  return Trim(text);
+}
+
+bool SwitchValue(const Lines& lines, std::string_view name) {
+  return GetParam(lines, name, "", "", false) == "true";
+}
+
+// A value named "Control[Aircraft]": the aircraft's position, or a failure naming what is wrong.
+size_t AircraftOf(std::string_view name, std::string_view& control) {
+  const auto [head, entry] = SplitEntry(name);
+  control = head;
+  if (entry.empty()) FailUnknownValue(name);
+  for (size_t p = 0; p < kViewAircraft.size(); ++p)
+    if (kViewAircraft[p].entry == entry) return p;
+  std::string list;
+  for (const Aircraft& aircraft : kViewAircraft) list += (list.empty() ? "" : ", ") + std::string(aircraft.entry);
+  throw EKestaError("\"" + std::string(entry) + "\" is not one of the aircraft: " + list);
+}
+
+std::string Named(std::string_view control, const Aircraft& aircraft) {
+  return std::string(control) + "[" + std::string(aircraft.entry) + "]";
+}
+
+// A slider value as the page holds it: the position in decimal.
+std::string Position(std::string_view text, int min, int max) { return std::to_string(ParsePosition(text, min, max)); }
+
+constexpr std::string_view kColor = "PanelColor";
+
+// "0,255,0" -> the three components, each from 0 to 255.
+std::array<std::string, 3> ParseColor(std::string_view text) {
+  std::array<std::string, 3> parts;
+  std::string rest(text);
+  parts[0] = Trim(SplitAtFirst(rest, ","));
+  parts[1] = Trim(SplitAtFirst(rest, ","));
+  parts[2] = Trim(rest);
+  const size_t commas = static_cast<size_t>(std::count(text.begin(), text.end(), ','));
+  try {
+    if (commas != 2) throw EKestaError("");
+    for (std::string& part : parts) part = Position(part, 0, 255);
+  } catch (const EKestaError&) {
+    throw EKestaError("\"" + std::string(text) + "\" is not a colour as red,green,blue from 0 to 255");
+  }
+  return parts;
+}
+
+}  // namespace
+
+int AircraftPosition(std::string_view entry) {
+  for (size_t p = 0; p < kViewAircraft.size(); ++p)
+    if (EqualsNoCase(kViewAircraft[p].entry, entry)) return static_cast<int>(p);
+  return -1;
+}
+
+const GameFileKind& ViewDocument::Kind() const { return GameFileKindOf(kCatalogKey); }
+
+void ViewDocument::Read(const Lines& lines, const MessageLookup&) {
+  ViewDocument read;
+  read.cockpitMouse = SwitchValue(lines, "CockpitMouse");
+  read.externalMouse = SwitchValue(lines, "ExternalMouse");
+  for (size_t p = 0; p < kViewAircraft.size(); ++p) {
+    Limits& view = read.views[p];
+    std::string limits = WithoutBraces(GetParam(lines, LimitsLine(kViewAircraft[p]), "", "", false));
+    view.viewAngleMin = WholePart(SplitAtFirst(limits, ","));
+    view.viewAngleMax = WholePart(limits);
+  }
+  for (size_t p = 0; p < kViewAircraft.size(); ++p) {
+    Limits& view = read.views[p];
+    std::string color = WithoutBraces(GetParam(lines, HudColorLine(kViewAircraft[p]), "", "", false));
+    view.hudColorR = Trim(SplitAtFirst(color, ","));
+    view.hudColorG = Trim(SplitAtFirst(color, ","));
+    view.hudColorB = Trim(color);
+  }
+  *this = std::move(read);
+}
+
+void ViewDocument::Write(Lines& lines, const MessageLookup&) const {
+  SetParam(lines, "CockpitMouse", cockpitMouse ? "true" : "false", "", true);
+  SetParam(lines, "ExternalMouse", externalMouse ? "true" : "false", "", true);
+  for (size_t p = 0; p < kViewAircraft.size(); ++p) {
+    const Limits& view = views[p];
+    SetParam(lines, LimitsLine(kViewAircraft[p]),
+             "{" + FormatFloat("##0.0", WholeNumber(view.viewAngleMin)) + ", " +
+                 FormatFloat("##0.0", WholeNumber(view.viewAngleMax)) + "}",
+             "", true);
+  }
+  for (size_t p = 0; p < kViewAircraft.size(); ++p) {
+    const Limits& view = views[p];
+    SetParam(lines, HudColorLine(kViewAircraft[p]),
+             "{" + view.hudColorR + ", " + view.hudColorG + ", " + view.hudColorB + "}", "", true);
+  }
+}
+
+std::vector<NamedValue> ViewDocument::Values() const {
+  std::vector<NamedValue> values{{"CheckboxCockpitMouse", cockpitMouse ? "1" : "0"},
+                                 {"CheckboxExternalMouse", externalMouse ? "1" : "0"}};
+  for (size_t p = 0; p < kViewAircraft.size(); ++p) {
+    const Limits& view = views[p];
+    values.push_back({Named("SpecialSliderViewAngleMin", kViewAircraft[p]), view.viewAngleMin});
+    values.push_back({Named("SpecialSliderViewAngleMax", kViewAircraft[p]), view.viewAngleMax});
+    values.push_back({Named(kColor, kViewAircraft[p]), view.hudColorR + "," + view.hudColorG + "," + view.hudColorB});
+  }
+  return values;
+}
+
+void ViewDocument::SetValue(std::string_view name, std::string_view value) {
+  if (name == "CheckboxCockpitMouse") {
+    cockpitMouse = ParseCheck(value);
+    return;
+  }
+  if (name == "CheckboxExternalMouse") {
+    externalMouse = ParseCheck(value);
+    return;
+  }
+  std::string_view control;
+  Limits& view = views[AircraftOf(name, control)];
+  if (control == "SpecialSliderViewAngleMin") {
+    view.viewAngleMin = Position(value, 0, 180);
+  } else if (control == "SpecialSliderViewAngleMax") {
+    view.viewAngleMax = Position(value, 0, 250);
+  } else if (control == kColor) {
+    const auto [red, green, blue] = ParseColor(value);
+    view.hudColorR = red;
+    view.hudColorG = green;
+    view.hudColorB = blue;
+  } else {
+    FailUnknownValue(name);
+  }
+}
+
+const GameFileKind& SnapViewDocument::Kind() const { return GameFileKindOf(kCatalogKey); }
+
+void SnapViewDocument::Read(const Lines& lines, const MessageLookup&) {
+  SnapViewDocument read;
+  for (size_t p = 0; p < kViewAircraft.size(); ++p) {
+    DefaultView& view = read.views[p];
+    view.viewAngle = WholePart(GetParam(lines, SnapLine(p, "viewAngle"), "", "", false));
+    view.hAngle = WholePart(GetParam(lines, SnapLine(p, "hAngle"), "", "", false));
+    view.vAngle = WholePart(GetParam(lines, SnapLine(p, "vAngle"), "", "", false));
+  }
+  *this = std::move(read);
+}
+
+void SnapViewDocument::Write(Lines& lines, const MessageLookup&) const {
+  for (size_t p = 0; p < kViewAircraft.size(); ++p) {
+    SetParam(lines, SnapLine(p, "viewAngle"), views[p].viewAngle, "", true);
+    SetParam(lines, SnapLine(p, "vAngle"), views[p].vAngle, "", true);
+    SetParam(lines, SnapLine(p, "hAngle"), views[p].hAngle, "", true);
+  }
+}
+
+std::vector<NamedValue> SnapViewDocument::Values() const {
+  std::vector<NamedValue> values;
+  for (size_t p = 0; p < kViewAircraft.size(); ++p) {
+    values.push_back({Named("SpecialSliderViewAngleDefault", kViewAircraft[p]), views[p].viewAngle});
+    values.push_back({Named("SpecialSliderVAngle", kViewAircraft[p]), views[p].vAngle});
+    values.push_back({Named("SpecialSliderHAngle", kViewAircraft[p]), views[p].hAngle});
+  }
+  return values;
+}
+
+void SnapViewDocument::SetValue(std::string_view name, std::string_view value) {
+  std::string_view control;
+  DefaultView& view = views[AircraftOf(name, control)];
+  if (control == "SpecialSliderViewAngleDefault") {
+    view.viewAngle = Position(value, 0, 180);
+  } else if (control == "SpecialSliderVAngle") {
+    view.vAngle = Position(value, -40, 40);
+  } else if (control == "SpecialSliderHAngle") {
+    view.hAngle = Position(value, -40, 40);
+  } else {
+    FailUnknownValue(name);
+  }
+}
+
+}  // namespace kesta
