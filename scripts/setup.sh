@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ ccache pkg-config
   qt6-base-dev libgl-dev libjpeg-dev libxrandr-dev
   libgtest-dev libbenchmark-dev
-  lua5.1 liblua5.1-0-dev xvfb xauth
+  lua5.1 liblua5.1-0-dev libpugixml-dev xvfb xauth
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #include "sets/game_file_set.h"
 
 #include "documents/cockpit_document.h"
+#include "documents/export_document.h"
 #include "documents/graphics_document.h"
 #include "documents/network_document.h"
 #include "documents/option_documents.h"
@@ -31,6 +32,7 @@ std::unique_ptr<GameDocument> MakeGameDocument(std::string_view catalogKey) {
   if (catalogKey == ProducerDocument::kCatalogKey) return std::make_unique<ProducerDocument>();
   if (catalogKey == WorldDocument::kCatalogKey) return std::make_unique<WorldDocument>();
   if (catalogKey == DrawinfoDocument::kCatalogKey) return std::make_unique<DrawinfoDocument>();
+  if (catalogKey == ExportConfigDocument::kCatalogKey) return std::make_unique<ExportConfigDocument>();
   return nullptr;
 }
 

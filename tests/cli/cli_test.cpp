@@ -257,7 +257,7 @@ TEST_F(CliDocumentTest, ShowPrintsEveryValueOfEachDocumentAndWritesNothing) {
                            "SnapView.SpecialSliderVAngle[F-15C] = -7", "Producer.RadioGroupFFB = Yes",
                            "World.DateTimePicker = 2005-06-01"})
     EXPECT_NE(out.find("\n" + std::string(line) + "\n"), npos) << line;
-  EXPECT_TRUE(out.ends_with("\nDrawinfo.PodRUOrange = 255,128,0\n")) << out;
+  EXPECT_TRUE(out.ends_with("\nDrawinfo.PodRUOrange = 255,128,0\nExportConfig.RadioGroupActiveExport = No\n")) << out;
   EXPECT_EQ(GameFiles(), before);
 }
 
@@ -428,8 +428,8 @@ TEST_F(CliDocumentTest, RefusedAssignmentsWriteNoFile) {
        {change, "Graphics.SliderLod[Night]=3"},
        "Graphics.SliderLod[Night]: \"Night\" is not a visibility-range profile"},
       {"file without a document",
-       {change, "ExportConfig.RadioGroupActiveExport=1"},
-       "ExportConfig.RadioGroupActiveExport: kesta-cli cannot set the values of ExportConfig yet"},
+       {change, "MECustom.CheckBoxImmortal=1"},
+       "MECustom.CheckBoxImmortal: kesta-cli cannot set the values of MECustom yet"},
       {"a Lua file the game would no longer read",
        {change, "Network.EditChatHeight=1 ("},
        "would not be valid Lua, so the file was left as it was. Lua says: config.lua:6:"},
