@@ -24,7 +24,11 @@ for target in "${targets[@]}"; do
   log="build/fuzz/$target.log"
   start=$(date +%s)
   # The first directory receives what the run finds; the seeds are only read.
+  # The language target's memory grows slowly over millions of runs with no leak reported (1.76 GB after
+  # 6.9 million), past libFuzzer's default 2 GB limit; a higher limit still stops a real leak, and the
+  # peak is printed below.
   if build/fuzz/bin/fuzz_"$target" -runs="$runs" -print_final_stats=1 -artifact_prefix="build/fuzz/$target-" \
+      -rss_limit_mb="${RSS_LIMIT_MB:-4096}" \
       "$corpus" "fuzz/seeds/$target" >"$log" 2>&1; then
     result="no crash"
   else
@@ -32,6 +36,8 @@ for target in "${targets[@]}"; do
     failed=1
   fi
   executions=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
-  printf '%-14s %12s executions in %5ss: %s\n' "$target" "$executions" "$(( $(date +%s) - start ))" "$result"
+  peak=$(grep -o 'stat::peak_rss_mb: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
+  printf '%-14s %12s executions in %5ss, peak %5s MB: %s\n' "$target" "$executions" "$(( $(date +%s) - start ))" \
+    "$peak" "$result"
 done
 exit $failed
