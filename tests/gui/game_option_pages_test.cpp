@@ -1,6 +1,6 @@
 // The other-settings page (producer.cfg, World.lua) and the smoke colour page (drawinfo.lua) on the real
 // window over a copy of the sample game: the files' values in the controls, the user's changes in the
-// documents and the files, and broken files.
+// documents and the files, broken files, and the mission date set to today at start-up.
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,8 @@
 #include <QTest>
 #include <array>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -21,7 +23,9 @@
 #include "engine/game_file.h"
 #include "pages/game_options/game_option_pages.h"
 #include "sets/game_file_set.h"
+#include "settings/ini_file.h"
 #include "support/page_test.h"
+#include "support/program_install.h"
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "ui/jpeg_image.h"
@@ -327,6 +331,85 @@ TEST_F(GameOptionPagesTest, SameColourConfirmedCountsAsAChangeAndCancelChangesNo
     EXPECT_EQ(Panels(), kSampleColors);
     EXPECT_EQ(DocumentColors(), kSampleColors);
   }
+}
+
+// Start-up with the option to set the missions' date to today, each on an installation of its own.
+class MissionDateSynchronisationTest : public testing::Test {
+ protected:
+  std::unique_ptr<TFrmKESTA> Start(const test::ProgramInstall& install, bool synchronise) {
+    WriteIniValueOrFail(install.SettingsFile(), "Config", "SynchronizeDate", synchronise ? "1" : "0");
+    auto window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
+    window->FormCreate();
+    return window;
+  }
+  static std::string DateLine(const QDate& date) {
+    return QString("MissionDate = { Year = %1, Month = %2, Day = %3 }")
+        .arg(date.year())
+        .arg(date.month())
+        .arg(date.day())
+        .toStdString();
+  }
+  // Runs the deferred start-up step; the day it ran on, which a run across midnight makes one of two.
+  static QDate RunDeferredStep(TFrmKESTA& window, const fs::path& world) {
+    const QDate before = QDate::currentDate();
+    window.TimerMinimizeTimer();
+    const QDate after = QDate::currentDate();
+    return test::ReadBytes(world).find(DateLine(before)) != std::string::npos ? before : after;
+  }
+  std::string Recorded() const {
+    std::string texts;
+    for (const auto& dialog : dialogs.Recorded())
+      texts += (dialog.kind + ": " + dialog.text + "\n").toStdString();
+    return texts;
+  }
+
+  test::ScriptedDialogs dialogs;
+};
+
+TEST_F(MissionDateSynchronisationTest, DeferredStepWritesTodayIntoWorldLuaWhenTheOptionIsOn) {
+  for (const bool synchronise : {false, true}) {
+    SCOPED_TRACE(synchronise ? "on" : "off");
+    const test::ProgramInstall install;
+    auto window = Start(install, synchronise);
+    window->ShowPage("TabSheetOther1");
+    const fs::path worldFile = install.Game("Config/World/World.lua");
+    const std::string sample = test::ReadBytes(worldFile);
+    const std::string drawinfo = test::ReadBytes(install.Game("Config/weapons/drawinfo.lua"));
+    ASSERT_NE(sample.find(DateLine(QDate(2005, 6, 1))), std::string::npos);
+
+    const QDate today = RunDeferredStep(*window, worldFile);
+    const std::string world = test::ReadBytes(worldFile);
+    const QDate shown = window->findChild<QDateEdit*>("DateTimePicker")->date();
+    if (synchronise) {
+      EXPECT_NE(world.find(DateLine(today)), std::string::npos) << world;
+      EXPECT_EQ(shown, today);
+      EXPECT_EQ(window->GameFiles().Get<WorldDocument>().missionDate,
+                (MissionDate{today.year(), today.month(), today.day()}));
+    } else {
+      EXPECT_EQ(world, sample);
+      EXPECT_EQ(shown, QDate(2005, 6, 1));
+    }
+    EXPECT_EQ(test::ReadBytes(install.Game("Config/weapons/drawinfo.lua")), drawinfo);
+    EXPECT_FALSE(window->ApplyEnabled());
+    EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+  }
+}
+
+TEST_F(MissionDateSynchronisationTest, FileThatFailedToLoadAtStartUpIsNotWrittenOver) {
+  const test::ProgramInstall install;
+  const fs::path drawinfoFile = install.Game("Config/weapons/drawinfo.lua");
+  const std::string broken = Drawinfo(4, "\t\tr = 1,\r\n\t\tg = x,\r\n\t\tb = 3,\r\n");
+  { std::ofstream(drawinfoFile, std::ios::binary | std::ios::trunc) << broken; }
+  dialogs.QueueNo();  // no default copy for drawinfo.lua
+  auto window = Start(install, true);
+  ASSERT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
+
+  const fs::path worldFile = install.Game("Config/World/World.lua");
+  const QDate today = RunDeferredStep(*window, worldFile);
+  EXPECT_NE(test::ReadBytes(worldFile).find(DateLine(today)), std::string::npos);
+  // The pods' colours the program could not read stay in the file, not the program's defaults.
+  EXPECT_EQ(test::ReadBytes(drawinfoFile), broken);
+  EXPECT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
 }
 
 }  // namespace
