@@ -5,10 +5,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDate>
 #include <QSessionManager>
 #include <QTimer>
 
 #include "app/splash_screen.h"
+#include "documents/option_documents.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
 #include "platform/file_io.h"
@@ -144,7 +146,20 @@ void TFrmKESTA::TimerMinimizeTimer() {
     return;
   }
   m_timerMinimize->stop();
+  // The check for a new version of the program, once it has one, comes first.
+  if (OptionToggleOn(OptionToggle::SynchronizeDate)) SynchronizeMissionDate();
   if (OptionToggleOn(OptionToggle::StartMinimize)) showMinimized();
+}
+
+void TFrmKESTA::SynchronizeMissionDate() {
+  WorldDocument* world = m_gameFiles->Find<WorldDocument>();
+  if (!world) return;
+  const QDate today = QDate::currentDate();
+  world->missionDate = {today.year(), today.month(), today.day()};
+  RefreshPages("World");
+  // Only World.lua is written. Writing every file here would, unasked, replace the values of a file whose
+  // load failed at start-up with the program's defaults, and write over edits waiting for Apply.
+  if (m_gameFiles->Apply("World", GamePathOf("World"))) ShowStatusMessage(LookupMessage("Applyed"));
 }
 
 void TFrmKESTA::BitBtnQuitClick() {

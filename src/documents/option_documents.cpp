@@ -79,9 +79,13 @@ const GameFileKind& WorldDocument::Kind() const { return GameFileKindOf(kCatalog
 
 void WorldDocument::Read(const Lines& lines, const MessageLookup&) {
   // "{ Year = 2005, Month = 6, Day = 1 }" in any letter case
-  std::string text = GetParam(lines, "MissionDate", "", "", false);
+  const std::string value = GetParam(lines, "MissionDate", "", "", false);
+  std::string text = value;
   for (std::string_view mark : {"{", "}", "="}) text = RemoveAll(text, mark);
   for (std::string_view word : {"Year", "Month", "Day"}) text = RemoveAllNoCase(text, word);
+  // A date has three numbers: with one missing, the last one there would be taken for two of them.
+  if (std::count(text.begin(), text.end(), ',') != 2)
+    throw EKestaError("'" + value + "' is not a valid date");
   MissionDate date;
   date.year = WholeNumber(Trim(SplitAtFirst(text, ",")));
   date.month = WholeNumber(Trim(SplitAtFirst(text, ",")));

@@ -70,6 +70,8 @@ class TFrmKESTA : public QMainWindow {
   // --- Start-up and shut-down (app/loading_sequence.cpp) ---
   void FormCreate();          // the loading sequence
   void TimerMinimizeTimer();  // the deferred start-up step
+  // Sets the missions' date to today and writes World.lua (the option to keep it synchronised).
+  void SynchronizeMissionDate();
   void BitBtnQuitClick();     // the Quit command
   bool Busy() const { return m_busy; }
   bool QuitFlag() const { return m_quit; }

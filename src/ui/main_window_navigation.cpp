@@ -11,6 +11,7 @@
 #include "documents/graphics_document.h"
 #include "engine/failure.h"
 #include "language/form_translator.h"
+#include "pages/game_options/game_option_pages.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_pages.h"
 #include "pages/multiplayer/multiplayer_pages.h"
@@ -74,6 +75,8 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetGraphicsCockpit", "Cockpit", &MakeCockpitPage},
     {"TabSheetMultiplayerClient", "Network", &MakeMultiplayerClientPage},
     {"TabSheetMultiplayerServer", "Network Stats Server", &MakeMultiplayerServerPage},
+    {"TabSheetOther1", "Producer World", &MakeOther1Page},
+    {"TabSheetSmokeColor", "Drawinfo", &MakeSmokeColorPage},
     // Pages that show no game file.
     {"TabSheetOptionKESTA", "", &MakeOptionsPage},
     {"TabSheetBackup", "", &MakeBackupPage},

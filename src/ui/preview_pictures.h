@@ -25,6 +25,10 @@ inline constexpr int kTopViewHeight = 450;
 inline constexpr int kSideViewWidth = 141;
 inline constexpr int kSideViewHeight = 435;
 
+// The smoke pod pictures beside each group of pods on the smoke colour page.
+inline constexpr int kSmokePodWidth = 160;
+inline constexpr int kSmokePodHeight = 90;
+
 // Pictures named prefix + level + ".jpg" for every level from first to last.
 struct PictureSeries {
   std::string_view prefix;
@@ -63,6 +67,10 @@ inline constexpr auto kPreviewNames = std::to_array<std::string_view>({
 inline constexpr auto kF4ViewAircraft =
     std::to_array<std::string_view>({"A-10A", "F-15C", "MiG-29", "Su-25T", "Su-27", "Su-33"});
 
+// One smoke pod picture for each group of pods.
+inline constexpr auto kSmokePodPictures =
+    std::to_array<std::string_view>({"smokepod_us.jpg", "smokepod_ru.jpg"});
+
 inline std::string PreviewPictureName(std::string_view prefix, int level) {
   return std::string(prefix) + std::to_string(level) + ".jpg";
 }
@@ -85,6 +93,8 @@ inline std::vector<PictureFile> AllPictureFiles() {
     files.push_back({std::string(aircraft) + ".jpg", kTopViewWidth, kTopViewHeight});
     files.push_back({std::string(aircraft) + "_side.jpg", kSideViewWidth, kSideViewHeight});
   }
+  for (std::string_view name : kSmokePodPictures)
+    files.push_back({std::string(name), kSmokePodWidth, kSmokePodHeight});
   return files;
 }
 

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDateEdit>
+#include <QGroupBox>
 #include <QLabel>
 #include <QStackedWidget>
 #include <set>
@@ -54,6 +57,55 @@ TEST(CaptionFitTest, EverySliderTitleAndStepCaptionFitsItsLabelInEveryLanguage) 
     }
     // A slider never shown was never measured.
     EXPECT_EQ(measured.size(), static_cast<size_t>(window.findChildren<TSpecialSlider*>().size()));
+  }
+}
+
+// Whether the control's caption has the room it needs, and the control lies wholly on the page.
+void ExpectRoom(const QWidget* page, const QWidget* control) {
+  const std::string name = control->objectName().toStdString();
+  const QRect placed(control->mapTo(page, QPoint(0, 0)), control->size());
+  EXPECT_TRUE(page->rect().contains(placed)) << name << " is cut off by the page's edge";
+  if (const auto* label = qobject_cast<const QLabel*>(control)) {
+    if (label->text().isEmpty()) return;  // a picture
+    if (label->wordWrap())
+      EXPECT_GE(label->height(), label->heightForWidth(label->width())) << name << " cuts lines off";
+    else
+      EXPECT_GE(label->width(), label->sizeHint().width())
+          << name << " \"" << label->text().toStdString() << "\"";
+  } else if (const auto* box = qobject_cast<const QGroupBox*>(control)) {
+    EXPECT_GE(box->width(), box->fontMetrics().horizontalAdvance(box->title()) + 16)
+        << name << " \"" << box->title().toStdString() << "\"";
+  } else {
+    EXPECT_GE(control->width(), control->sizeHint().width()) << name;
+  }
+}
+
+TEST(CaptionFitTest, OtherSettingsAndSmokeColourCaptionsFitInEveryLanguage) {
+  for (const char* code : {"FR", "EN", "SP", "RU", "HR", "DE"}) {
+    SCOPED_TRACE(std::string("language ") + code);
+    test::ProgramInstall install;
+    WriteIniValueOrFail(install.SettingsFile(), "Config", "Language", code);
+    test::ScriptedDialogs dialogs;
+    TFrmKESTA window({install.Folder(), &dialogs, {}});
+    window.FormCreate();
+    ASSERT_TRUE(dialogs.Recorded().empty()) << dialogs.Recorded().front().text.toStdString();
+    window.show();
+    for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor"}) {
+      SCOPED_TRACE(name);
+      window.ShowPage(name);
+      QApplication::processEvents();
+      const QWidget* page = window.ActivePage();
+      int measured = 0;
+      for (const QWidget* control : page->findChildren<QWidget*>()) {
+        const bool captioned =
+            qobject_cast<const QLabel*>(control) || qobject_cast<const QGroupBox*>(control) ||
+            qobject_cast<const QAbstractButton*>(control) || qobject_cast<const QDateEdit*>(control);
+        if (!captioned || !control->isVisible()) continue;
+        ExpectRoom(page, control);
+        ++measured;
+      }
+      EXPECT_GT(measured, 0);
+    }
   }
 }
 

@@ -79,6 +79,12 @@ std::vector<NamedPicture> DrawAllPictures() {
     Add(pictures, std::string(aircraft) + ".jpg", DrawTopView(shape), kTopViewWidth, kTopViewHeight);
     Add(pictures, std::string(aircraft) + "_side.jpg", DrawSideView(shape), kSideViewWidth, kSideViewHeight);
   }
+  for (std::string_view name : kSmokePodPictures) {
+    if (name != "smokepod_us.jpg" && name != "smokepod_ru.jpg")
+      throw std::runtime_error("no drawing for the picture " + std::string(name));
+    Add(pictures, std::string(name), DrawSmokePod(name == "smokepod_ru.jpg"), kSmokePodWidth,
+        kSmokePodHeight);
+  }
   return pictures;
 }
 

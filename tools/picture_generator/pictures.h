@@ -29,6 +29,9 @@ QImage DrawMirrorResolution(int level);
 QImage DrawRussianHud(int level);
 QImage DrawCanopy(bool effectOn);
 
+// Beside the smoke colour page's groups (smoke_pod_pictures.cpp): a pod under a wing trailing its plume.
+QImage DrawSmokePod(bool russian);
+
 // A gentle darkening towards the corners, shared by all preview pictures.
 void FinishPicture(QImage& image);
 
