@@ -15,6 +15,7 @@
 #include "pages/graphics/graphics_pages.h"
 #include "pages/multiplayer/multiplayer_pages.h"
 #include "pages/options/options_page.h"
+#include "pages/views/view_pages.h"
 #include "sets/backup_page.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
@@ -74,6 +75,8 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetGraphicsCockpit", "Cockpit", &MakeCockpitPage},
     {"TabSheetMultiplayerClient", "Network", &MakeMultiplayerClientPage},
     {"TabSheetMultiplayerServer", "Network Stats Server", &MakeMultiplayerServerPage},
+    {"TabSheetViewCockpit", "View SnapView", &MakeViewCockpitPage},
+    {"TabSheetViewGlobal", "View", &MakeViewGlobalPage},
     // Pages that show no game file.
     {"TabSheetOptionKESTA", "", &MakeOptionsPage},
     {"TabSheetBackup", "", &MakeBackupPage},
