@@ -51,8 +51,8 @@ std::optional<QString> ScriptedDialogs::SaveFileName(const FileDialogRequest& re
   return Take<std::optional<QString>>("save file " + request.filter, std::nullopt);
 }
 
-std::optional<QColor> ScriptedDialogs::ChooseColor(const QColor&) {
-  m_recorded.push_back({"Color", {}, MessageButtons::Ok, {}});
+std::optional<QColor> ScriptedDialogs::ChooseColor(const QColor& initial) {
+  m_recorded.push_back({"Color", initial.name(), MessageButtons::Ok, {}});
   return Take<std::optional<QColor>>("colour", std::nullopt);
 }
 

@@ -12,7 +12,7 @@ namespace kesta::test {
 
 struct RecordedDialog {
   QString kind;  // "Warning", "Error", "Information", "Input", "Open", "Save", "Color"
-  QString text;  // message text, input prompt or file dialog title
+  QString text;  // message text, input prompt, file dialog title or the colour dialog's first colour (#rrggbb)
   MessageButtons buttons = MessageButtons::Ok;
   FileDialogRequest file;  // for "Open" and "Save"
 };
