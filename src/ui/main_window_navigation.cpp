@@ -16,6 +16,7 @@
 #include "pages/graphics/graphics_pages.h"
 #include "pages/multiplayer/multiplayer_pages.h"
 #include "pages/options/options_page.h"
+#include "pages/views/view_pages.h"
 #include "sets/backup_page.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
@@ -77,6 +78,8 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetMultiplayerServer", "Network Stats Server", &MakeMultiplayerServerPage},
     {"TabSheetOther1", "Producer World", &MakeOther1Page},
     {"TabSheetSmokeColor", "Drawinfo", &MakeSmokeColorPage},
+    {"TabSheetViewCockpit", "View SnapView", &MakeViewCockpitPage},
+    {"TabSheetViewGlobal", "View", &MakeViewGlobalPage},
     // Pages that show no game file.
     {"TabSheetOptionKESTA", "", &MakeOptionsPage},
     {"TabSheetBackup", "", &MakeBackupPage},

@@ -10,9 +10,7 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QToolButton>
 #include <filesystem>
 #include <functional>
@@ -21,7 +19,6 @@
 
 #include "documents/network_document.h"
 #include "documents/server_document.h"
-#include "pages/multiplayer/f4_view_window.h"
 #include "pages/multiplayer/multiplayer_pages.h"
 #include "platform/code_page.h"
 #include "sets/game_file_set.h"
@@ -208,19 +205,6 @@ TEST_F(MultiplayerPagesTest, RoomPasswordStaysInThePageAndInNoFile) {
   // A load of the files it sits beside leaves it alone.
   window->GameFiles().Load("Network", install.Game("Config/network/config.lua"));
   EXPECT_EQ(ServerRoomPassword(*window), "secre");
-}
-
-TEST_F(MultiplayerPagesTest, RearCameraButtonOpensTheF4Window) {
-  bool opened = false;
-  // Tied to the window, so that a window that never opened leaves no timer behind for later tests.
-  QTimer::singleShot(0, window.get(), [&] {
-    auto* f4 = qobject_cast<TFrmF4View*>(QApplication::activeModalWidget());
-    opened = f4 != nullptr;
-    if (f4) f4->reject();
-  });
-  Control<QPushButton>("ButtonF4View")->click();
-  EXPECT_TRUE(opened);
-  EXPECT_FALSE(window->ApplyEnabled());  // closed without OK
 }
 
 TEST_F(MultiplayerPagesTest, AddAppendsTheTypedTextEvenEmptyOrRepeated) {

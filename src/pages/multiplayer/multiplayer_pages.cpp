@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
-#include <QPushButton>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -407,12 +406,6 @@ class TMultiplayerServerPage final : public TMultiplayerPage {
     m_checkboxCameraTerrainRestriction = MakeCheckBox("CheckboxCameraTerrainRestriction", views);
     column->addWidget(m_checkboxDisableCombatViews);
     column->addWidget(m_checkboxCameraTerrainRestriction);
-    // The rear camera is a value of server.lua too; the window places it on pictures of the aircraft.
-    auto* f4View = new QPushButton("ButtonF4View", views);
-    f4View->setObjectName("ButtonF4View");
-    connect(f4View, &QPushButton::clicked, this, [this] { m_window.ButtonF4ViewClick(); });
-    column->addSpacing(2);
-    column->addWidget(f4View, 0, Qt::AlignLeft);
     for (QCheckBox* box : {m_checkboxDisableCombatViews, m_checkboxCameraTerrainRestriction})
       OnUserChange(box, &QCheckBox::toggled, [this] { CheckboxViewsClick(); });
 
