@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "engine/failure.h"
+#include "engine/text.h"
 
 namespace kesta {
 
@@ -55,6 +56,22 @@ std::pair<std::string_view, std::string_view> SplitEntry(std::string_view name) 
   const size_t open = name.find('[');
   if (open == std::string_view::npos || !name.ends_with(']')) return {name, {}};
   return {name.substr(0, open), name.substr(open + 1, name.size() - open - 2)};
+}
+
+std::array<int, 3> ParseRgb(std::string_view text) {
+  std::array<int, 3> rgb{};
+  std::string_view rest = text;
+  try {
+    for (int& component : rgb) {
+      const size_t comma = rest.find(',');
+      if ((comma == std::string_view::npos) != (&component == &rgb[2])) throw EKestaError("");
+      component = ParsePosition(Trim(rest.substr(0, comma)), 0, 255);
+      rest = comma == std::string_view::npos ? std::string_view() : rest.substr(comma + 1);
+    }
+  } catch (const EKestaError&) {
+    throw EKestaError("\"" + std::string(text) + "\" is not a colour as red,green,blue from 0 to 255");
+  }
+  return rgb;
 }
 
 int WholeNumber(std::string_view text) {

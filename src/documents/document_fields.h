@@ -3,6 +3,7 @@
 // from text, refusing what the page's control could not hold. The documents build their tables from the
 // few kinds of controls the pages have.
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -74,6 +75,9 @@ bool SetFieldValue(const std::vector<DocumentField<Document>>& fields, Document&
 
 // "SliderLod[High]" -> ("SliderLod", "High"); a name without an entry gives an empty entry.
 std::pair<std::string_view, std::string_view> SplitEntry(std::string_view name);
+
+// A colour as kesta-cli writes it, "red,green,blue" with each from 0 to 255; fails for anything else.
+std::array<int, 3> ParseRgb(std::string_view text);
 
 // A whole number with an optional sign; anything else fails with the conversion error the user sees.
 int WholeNumber(std::string_view text);

@@ -32,21 +32,6 @@ std::string ColorText(const SmokeColor& color) {
   return std::to_string(color.red) + "," + std::to_string(color.green) + "," + std::to_string(color.blue);
 }
 
-SmokeColor ParseSmokeColor(std::string_view text) {
-  std::string rest(text);
-  std::array<std::string, 3> parts{Trim(SplitAtFirst(rest, ",")), "", ""};
-  parts[1] = Trim(SplitAtFirst(rest, ","));
-  parts[2] = Trim(rest);
-  try {
-    if (std::count(text.begin(), text.end(), ',') != 2) throw EKestaError("");
-    return {static_cast<std::uint8_t>(ParsePosition(parts[0], 0, 255)),
-            static_cast<std::uint8_t>(ParsePosition(parts[1], 0, 255)),
-            static_cast<std::uint8_t>(ParsePosition(parts[2], 0, 255))};
-  } catch (const EKestaError&) {
-    throw EKestaError("\"" + std::string(text) + "\" is not a colour as red,green,blue from 0 to 255");
-  }
-}
-
 }  // namespace
 
 const GameFileKind& ProducerDocument::Kind() const { return GameFileKindOf(kCatalogKey); }
@@ -161,7 +146,8 @@ std::vector<NamedValue> DrawinfoDocument::Values() const {
 void DrawinfoDocument::SetValue(std::string_view name, std::string_view value) {
   for (size_t i = 0; i < kSmokePods.size(); ++i) {
     if (kSmokePods[i].panel != name) continue;
-    colors[i] = ParseSmokeColor(value);
+    const auto [red, green, blue] = ParseRgb(value);
+    colors[i] = {static_cast<std::uint8_t>(red), static_cast<std::uint8_t>(green), static_cast<std::uint8_t>(blue)};
     return;
   }
   FailUnknownValue(name);

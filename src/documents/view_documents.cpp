@@ -1,7 +1,5 @@
 #include "documents/view_documents.h"
 
-#include <algorithm>
-
 #include "documents/document_fields.h"
 #include "engine/failure.h"
 #include "engine/number_format.h"
@@ -57,23 +55,6 @@ std::string Named(std::string_view control, const Aircraft& aircraft) {
 std::string Position(std::string_view text, int min, int max) { return std::to_string(ParsePosition(text, min, max)); }
 
 constexpr std::string_view kColor = "PanelColor";
-
-// "0,255,0" -> the three components, each from 0 to 255.
-std::array<std::string, 3> ParseColor(std::string_view text) {
-  std::array<std::string, 3> parts;
-  std::string rest(text);
-  parts[0] = Trim(SplitAtFirst(rest, ","));
-  parts[1] = Trim(SplitAtFirst(rest, ","));
-  parts[2] = Trim(rest);
-  const size_t commas = static_cast<size_t>(std::count(text.begin(), text.end(), ','));
-  try {
-    if (commas != 2) throw EKestaError("");
-    for (std::string& part : parts) part = Position(part, 0, 255);
-  } catch (const EKestaError&) {
-    throw EKestaError("\"" + std::string(text) + "\" is not a colour as red,green,blue from 0 to 255");
-  }
-  return parts;
-}
 
 }  // namespace
 
@@ -150,10 +131,10 @@ void ViewDocument::SetValue(std::string_view name, std::string_view value) {
   } else if (control == "SpecialSliderViewAngleMax") {
     view.viewAngleMax = Position(value, 0, 250);
   } else if (control == kColor) {
-    const auto [red, green, blue] = ParseColor(value);
-    view.hudColorR = red;
-    view.hudColorG = green;
-    view.hudColorB = blue;
+    const auto [red, green, blue] = ParseRgb(value);
+    view.hudColorR = std::to_string(red);
+    view.hudColorG = std::to_string(green);
+    view.hudColorB = std::to_string(blue);
   } else {
     FailUnknownValue(name);
   }
