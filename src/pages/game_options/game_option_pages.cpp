@@ -22,6 +22,7 @@
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
 #include "sets/game_file_set.h"
+#include "ui/color_patch.h"
 #include "ui/dialog_service.h"
 #include "ui/jpeg_image.h"
 #include "ui/main_window.h"
@@ -132,23 +133,6 @@ QString NameOf(std::string_view name) {
 
 QColor ColorOf(const SmokeColor& color) { return QColor(color.red, color.green, color.blue); }
 
-// A patch of the pod's colour; the frame keeps white and pale colours apart from the page.
-QFrame* MakeColorPanel(std::string_view name, QWidget* parent) {
-  auto* panel = new QFrame(parent);
-  panel->setObjectName(NameOf(name));
-  panel->setFrameStyle(QFrame::Box | QFrame::Plain);
-  panel->setAutoFillBackground(true);
-  panel->setFixedSize(56, 20);
-  return panel;
-}
-
-void ShowColor(QFrame* panel, const QColor& color) {
-  QPalette palette = panel->palette();
-  palette.setColor(QPalette::Window, color);
-  palette.setColor(QPalette::WindowText, QColor(96, 96, 96));
-  panel->setPalette(palette);
-}
-
 class TSmokeColorPage final : public TGamePage {
  public:
   TSmokeColorPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
@@ -175,7 +159,7 @@ class TSmokeColorPage final : public TGamePage {
         const QString panelName = NameOf(kSmokePods[i].panel);
         const int line = static_cast<int>(i - design.first);
         QLabel* label = MakeLabel(("Label" + panelName).toUtf8().constData(), group);
-        m_panels[i] = MakeColorPanel(kSmokePods[i].panel, group);
+        m_panels[i] = MakeColorPatch(NameOf(kSmokePods[i].panel), QSize(56, 20), group);
         auto* button = new QPushButton("Change", group);
         button->setObjectName("Button" + panelName);
         connect(button, &QPushButton::clicked, this, [this, button] { ButtonPodUSRedClick(*button); });
@@ -195,7 +179,7 @@ class TSmokeColorPage final : public TGamePage {
   void Fill() override {
     const DrawinfoDocument* drawinfo = DocumentOf<DrawinfoDocument>(m_window);
     if (!drawinfo) return;
-    for (size_t i = 0; i < kSmokePods.size(); ++i) ShowColor(m_panels[i], ColorOf(drawinfo->colors[i]));
+    for (size_t i = 0; i < kSmokePods.size(); ++i) SetPatchColor(m_panels[i], ColorOf(drawinfo->colors[i]));
   }
 
   // Every "Change" button: its name without "Button" names the colour patch it changes.
@@ -207,9 +191,9 @@ class TSmokeColorPage final : public TGamePage {
     if (index == kSmokePods.size()) return;
     QFrame* panel = m_panels[index];
     const std::optional<QColor> chosen =
-        m_window.Dialogs().ChooseColor(panel->palette().color(QPalette::Window));
+        m_window.Dialogs().ChooseColor(PatchColor(panel));
     if (!chosen) return;
-    ShowColor(panel, *chosen);
+    SetPatchColor(panel, *chosen);
     if (DrawinfoDocument* drawinfo = DocumentOf<DrawinfoDocument>(m_window)) {
       drawinfo->colors[index] = {static_cast<std::uint8_t>(chosen->red()),
                                  static_cast<std::uint8_t>(chosen->green()),

@@ -24,6 +24,7 @@
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
+#include "ui/color_patch.h"
 #include "ui/dialog_service.h"
 #include "ui/game_text.h"
 #include "ui/main_window.h"
@@ -103,11 +104,7 @@ class TViewCockpitPage final : public TGamePage {
     QGroupBox* hud = MakeGroupBox("GroupBoxHUDColor", this);
     auto* hudRow = new QHBoxLayout(hud);
     hudRow->setSpacing(12);
-    m_panelColor = new QFrame(hud);
-    m_panelColor->setObjectName("PanelColor");
-    m_panelColor->setFrameShape(QFrame::Box);
-    m_panelColor->setAutoFillBackground(true);
-    m_panelColor->setFixedSize(64, 24);
+    m_panelColor = MakeColorPatch("PanelColor", QSize(64, 24), hud);
     m_buttonColorChange = new QPushButton("ButtonColorChange", hud);
     m_buttonColorChange->setObjectName("ButtonColorChange");
     connect(m_buttonColorChange, &QPushButton::clicked, this, [this] { ButtonColorChangeClick(); });
@@ -229,12 +226,8 @@ class TViewCockpitPage final : public TGamePage {
         TrackIRAngle(m_specialSliderViewAngleMin->Position(), m_specialSliderViewAngleMax->Position())));
   }
 
-  QColor PanelColor() const { return m_panelColor->palette().color(QPalette::Window); }
-  void SetPanelColor(const QColor& color) {
-    QPalette palette = m_panelColor->palette();
-    palette.setColor(QPalette::Window, color);
-    m_panelColor->setPalette(palette);
-  }
+  QColor PanelColor() const { return PatchColor(m_panelColor); }
+  void SetPanelColor(const QColor& color) { SetPatchColor(m_panelColor, color); }
 
   // A slider's new position goes into the selected aircraft's record; only the user's moves mark
   // the pages modified.
