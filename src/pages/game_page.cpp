@@ -27,4 +27,6 @@ void TGamePage::Refresh() {
 
 void TGamePage::MarkModified() { m_window.EnableApplyCancel(true, true); }
 
+TGameFileSet& TGamePage::GameFiles() const { return m_window.GameFiles(); }
+
 }  // namespace kesta

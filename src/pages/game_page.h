@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include "sets/game_file_set.h"
+
 namespace kesta {
 
 class TFrmKESTA;
@@ -29,6 +31,13 @@ class TGamePage : public QWidget {
   }
   // Marks the pages modified (Apply and Cancel become available).
   void MarkModified();
+  // A file's document, or nothing while a stand-in of another type holds its place (tests). Looked up at
+  // each use rather than kept: a document put in later replaces the one the page would otherwise hold.
+  template <typename Document>
+  Document* DocumentOf() const {
+    return GameFiles().Find<Document>();
+  }
+  TGameFileSet& GameFiles() const;
 
   TFrmKESTA& m_window;
 

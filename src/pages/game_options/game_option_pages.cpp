@@ -32,13 +32,6 @@ namespace kesta {
 
 namespace {
 
-// The file's document, or nothing while a stand-in of another type holds its place. Looked up at each
-// use rather than kept: a document put in later replaces the one the page would otherwise hold.
-template <typename Document>
-Document* DocumentOf(TFrmKESTA& window) {
-  return window.GameFiles().Find<Document>();
-}
-
 class TOther1Page final : public TGamePage {
  public:
   TOther1Page(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
@@ -88,23 +81,23 @@ class TOther1Page final : public TGamePage {
     const QList<QAbstractButton*> items = m_radioGroupFFB->buttons();
     items[0]->setText(m_window.LookupMessage("Yes"));
     items[1]->setText(m_window.LookupMessage("No"));
-    if (const ProducerDocument* producer = DocumentOf<ProducerDocument>(m_window))
+    if (const ProducerDocument* producer = DocumentOf<ProducerDocument>())
       m_radioGroupFFB->button(producer->forceFeedback ? 0 : 1)->setChecked(true);
-    if (const WorldDocument* world = DocumentOf<WorldDocument>(m_window)) {
+    if (const WorldDocument* world = DocumentOf<WorldDocument>()) {
       const MissionDate& shown = world->missionDate;
       m_dateTimePicker->setDate(QDate(shown.year, shown.month, shown.day));
     }
   }
 
   void RadioGroupFFBClick(int index) {
-    if (ProducerDocument* producer = DocumentOf<ProducerDocument>(m_window))
+    if (ProducerDocument* producer = DocumentOf<ProducerDocument>())
       producer->forceFeedback = index == 0;
     MarkModified();
   }
 
   void DateTimePickerChange() {
     const QDate date = m_dateTimePicker->date();
-    if (WorldDocument* world = DocumentOf<WorldDocument>(m_window))
+    if (WorldDocument* world = DocumentOf<WorldDocument>())
       world->missionDate = {date.year(), date.month(), date.day()};
     MarkModified();
   }
@@ -177,7 +170,7 @@ class TSmokeColorPage final : public TGamePage {
 
  private:
   void Fill() override {
-    const DrawinfoDocument* drawinfo = DocumentOf<DrawinfoDocument>(m_window);
+    const DrawinfoDocument* drawinfo = DocumentOf<DrawinfoDocument>();
     if (!drawinfo) return;
     for (size_t i = 0; i < kSmokePods.size(); ++i) SetPatchColor(m_panels[i], ColorOf(drawinfo->colors[i]));
   }
@@ -194,7 +187,7 @@ class TSmokeColorPage final : public TGamePage {
         m_window.Dialogs().ChooseColor(PatchColor(panel));
     if (!chosen) return;
     SetPatchColor(panel, *chosen);
-    if (DrawinfoDocument* drawinfo = DocumentOf<DrawinfoDocument>(m_window)) {
+    if (DrawinfoDocument* drawinfo = DocumentOf<DrawinfoDocument>()) {
       drawinfo->colors[index] = {static_cast<std::uint8_t>(chosen->red()),
                                  static_cast<std::uint8_t>(chosen->green()),
                                  static_cast<std::uint8_t>(chosen->blue())};

@@ -48,13 +48,6 @@ constexpr char kServerListFilter[] = "Fichier texte (*txt.)|*.txt|Tous les fichi
 
 QString PathText(const fs::path& path) { return QString::fromStdString(path.string()); }
 
-// The file's document, or nothing while a stand-in of another type holds its place. Looked up at each
-// use rather than kept: a document put in later replaces the one the page would otherwise hold.
-template <typename Document>
-Document* DocumentOf(TFrmKESTA& window) {
-  return window.GameFiles().Find<Document>();
-}
-
 // A text box for game text: it takes only what the game's code page can store.
 QLineEdit* MakeGameTextEdit(const char* name, int maxLength, QWidget* parent) {
   QLineEdit* edit = MakeEdit(name, maxLength, parent);
@@ -147,14 +140,14 @@ class TMultiplayerPage : public TGamePage {
     form->addRow(AddLabel(design.label, group), edit);
     m_networkEdits.emplace_back(edit, design.member);
     OnUserChange(edit, &QLineEdit::textChanged, [this, edit, member = design.member] {
-      if (NetworkDocument* network = DocumentOf<NetworkDocument>(m_window))
+      if (NetworkDocument* network = DocumentOf<NetworkDocument>())
         network->*member = ToGameText(edit->text());
       MarkModified();
     });
   }
 
   void FillNetworkEdits() {
-    const NetworkDocument* network = DocumentOf<NetworkDocument>(m_window);
+    const NetworkDocument* network = DocumentOf<NetworkDocument>();
     if (!network) return;
     for (const auto& [edit, member] : m_networkEdits) edit->setText(FromGameText(network->*member));
   }
@@ -177,7 +170,7 @@ class TMultiplayerPage : public TGamePage {
   // Each change the user makes to the connection type list is written at once.
   void ConnectConnectionTypeList(QComboBox* box, std::string NetworkDocument::*member) {
     OnUserChange(box, &QComboBox::currentIndexChanged, [this, box, member] {
-      if (NetworkDocument* network = DocumentOf<NetworkDocument>(m_window))
+      if (NetworkDocument* network = DocumentOf<NetworkDocument>())
         network->*member = ConnectionTypeOf(box);
       MarkModified();
     });
@@ -257,7 +250,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
   };
 
   void Fill() override {
-    const NetworkDocument* network = DocumentOf<NetworkDocument>(m_window);
+    const NetworkDocument* network = DocumentOf<NetworkDocument>();
     if (!network) return;
     FillNetworkEdits();
     ShowConnectionType(m_comboBoxConnexionType, network->connectionType);
@@ -276,7 +269,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
 
   // Whatever is typed becomes the last entry: an empty text or a repeat too, as the game reads them.
   void SpeedButtonServerListAddClick() {
-    NetworkDocument* network = DocumentOf<NetworkDocument>(m_window);
+    NetworkDocument* network = DocumentOf<NetworkDocument>();
     if (!network) return;
     network->servers.push_back(ToGameText(m_comboBoxServerList->currentText()));
     ShowServers(network->servers);
@@ -286,7 +279,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
 
   // Removes the first entry that reads as the typed text in any letter case, Cyrillic included.
   void SpeedButtonServerListDeleteClick() {
-    NetworkDocument* network = DocumentOf<NetworkDocument>(m_window);
+    NetworkDocument* network = DocumentOf<NetworkDocument>();
     if (!network) return;
     const QString typed = m_comboBoxServerList->currentText();
     auto& servers = network->servers;
@@ -301,7 +294,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
 
   // A server list file replaces the entries. Nothing changes unless the whole file could be read.
   void SpeedButtonServerListOpenClick() {
-    NetworkDocument* network = DocumentOf<NetworkDocument>(m_window);
+    NetworkDocument* network = DocumentOf<NetworkDocument>();
     if (!network) return;
     const auto chosen = m_window.Dialogs().OpenFileName(ServerListRequest("ServerListOpenTitle"));
     if (!chosen || chosen->isEmpty()) return;
@@ -324,7 +317,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
 
   // Writes the entries as they are; the game files and the modified state are not concerned.
   void SpeedButtonServerListSaveClick() {
-    const NetworkDocument* network = DocumentOf<NetworkDocument>(m_window);
+    const NetworkDocument* network = DocumentOf<NetworkDocument>();
     if (!network) return;
     FileDialogRequest request = ServerListRequest("ServerListSaveTitle");
     request.defaultExtension = "txt";
@@ -416,33 +409,33 @@ class TMultiplayerServerPage final : public TMultiplayerPage {
  private:
   void Fill() override {
     FillNetworkEdits();
-    if (const NetworkDocument* network = DocumentOf<NetworkDocument>(m_window)) {
+    if (const NetworkDocument* network = DocumentOf<NetworkDocument>()) {
       ShowConnectionType(m_comboBoxConnexionTypeServer, network->serverConnectionType);
       m_comboBoxInterface->setCurrentIndex(static_cast<int>(network->serverInterface));
     }
-    if (const StatsDocument* stats = DocumentOf<StatsDocument>(m_window))
+    if (const StatsDocument* stats = DocumentOf<StatsDocument>())
       m_checkBoxShowMessage->setChecked(stats->chatLog);
-    if (const ServerDocument* views = DocumentOf<ServerDocument>(m_window)) {
+    if (const ServerDocument* views = DocumentOf<ServerDocument>()) {
       m_checkboxDisableCombatViews->setChecked(views->combatViewsDisabled);
       m_checkboxCameraTerrainRestriction->setChecked(views->cameraTerrainRestriction);
     }
   }
 
   void ComboBoxInterfaceChange() {
-    if (NetworkDocument* network = DocumentOf<NetworkDocument>(m_window))
+    if (NetworkDocument* network = DocumentOf<NetworkDocument>())
       network->serverInterface =
           m_comboBoxInterface->currentIndex() == 0 ? ServerInterface::LanAndInternet : ServerInterface::Lan;
     MarkModified();
   }
 
   void CheckBoxShowMessageClick() {
-    if (StatsDocument* stats = DocumentOf<StatsDocument>(m_window))
+    if (StatsDocument* stats = DocumentOf<StatsDocument>())
       stats->chatLog = m_checkBoxShowMessage->isChecked();
     MarkModified();
   }
 
   void CheckboxViewsClick() {
-    if (ServerDocument* views = DocumentOf<ServerDocument>(m_window)) {
+    if (ServerDocument* views = DocumentOf<ServerDocument>()) {
       views->combatViewsDisabled = m_checkboxDisableCombatViews->isChecked();
       views->cameraTerrainRestriction = m_checkboxCameraTerrainRestriction->isChecked();
     }

@@ -169,12 +169,12 @@ class TViewCockpitPage final : public TGamePage {
 
   // The records of the selected aircraft; nothing while none is selected or a stand-in holds a file.
   ViewDocument::Limits* Limits() {
-    ViewDocument* view = m_window.GameFiles().Find<ViewDocument>();
+    ViewDocument* view = DocumentOf<ViewDocument>();
     const int p = Selected();
     return view && p >= 0 ? &view->views[static_cast<size_t>(p)] : nullptr;
   }
   SnapViewDocument::DefaultView* DefaultView() {
-    SnapViewDocument* snap = m_window.GameFiles().Find<SnapViewDocument>();
+    SnapViewDocument* snap = DocumentOf<SnapViewDocument>();
     const int p = Selected();
     return snap && p >= 0 ? &snap->views[static_cast<size_t>(p)] : nullptr;
   }
@@ -309,14 +309,14 @@ class TViewGlobalPage final : public TGamePage {
 
  private:
   void Fill() override {
-    const ViewDocument* view = m_window.GameFiles().Find<ViewDocument>();
+    const ViewDocument* view = DocumentOf<ViewDocument>();
     if (!view) return;
     m_checkboxCockpitMouse->setChecked(view->cockpitMouse);
     m_checkboxExternalMouse->setChecked(view->externalMouse);
   }
 
   void CheckboxMouseClick() {
-    if (ViewDocument* view = m_window.GameFiles().Find<ViewDocument>()) {
+    if (ViewDocument* view = DocumentOf<ViewDocument>()) {
       view->cockpitMouse = m_checkboxCockpitMouse->isChecked();
       view->externalMouse = m_checkboxExternalMouse->isChecked();
     }
