@@ -107,23 +107,31 @@ void MissionEditorDocument::Write(Lines& lines, const MessageLookup&) const {
   Set(options.mission, "MissilesEffectiveness", std::to_string(missilesEffectiveness));
   Set(options.player, "AwacsViewFilter",
       std::to_string((mapMyAircraft ? 1 : 0) + (mapAllies ? 2 : 0) + (mapEnemies ? 4 : 0)));
-  StringWriter writer;
+  // In the encoding the file declared, so that its other texts keep their bytes' meaning.
+  StringWriter whole;
+  document.save(whole, "", kSaveOptions, encoding);
+  std::string text = whole.text;
   if (encoding == pugi::encoding_utf8) {
     // What stands before the document element (declaration, comments, their line breaks) is kept byte for
-    // byte: the parser keeps no whitespace outside the elements.
-    const std::string text = JoinGameText(lines);
+    // byte, as the parser keeps no whitespace outside the elements. Taken only when the result reads back
+    // as the same document: text the parser took in an odd way must not be half kept.
+    const std::string read = JoinGameText(lines);
     const pugi::xml_node root = document.document_element();
-    const size_t start = text.rfind('<', static_cast<size_t>(std::max<ptrdiff_t>(root.offset_debug(), 0)));
-    writer.text = text.substr(0, start == std::string::npos ? 0 : start);
+    const size_t start = read.rfind('<', static_cast<size_t>(std::max<ptrdiff_t>(root.offset_debug(), 0)));
+    StringWriter kept;
+    kept.text = read.substr(0, start == std::string::npos ? 0 : start);
     for (pugi::xml_node node = root; node; node = node.next_sibling()) {
-      if (node != root) writer.text += "\r\n";
-      node.print(writer, "", kSaveOptions, encoding);
+      if (node != root) kept.text += "\r\n";
+      node.print(kept, "", kSaveOptions, encoding);
     }
-  } else {
-    // In the encoding the file declared, so that its other texts keep their bytes' meaning.
-    document.save(writer, "", kSaveOptions, encoding);
+    pugi::xml_document check;
+    StringWriter checked;
+    if (check.load_buffer(kept.text.data(), kept.text.size(), kParseOptions)) {
+      check.save(checked, "", kSaveOptions, encoding);
+      if (checked.text == whole.text) text = kept.text;
+    }
   }
-  lines = SplitGameText(writer.text);
+  lines = SplitGameText(text);
 }
 
 std::vector<NamedValue> MissionEditorDocument::Values() const {

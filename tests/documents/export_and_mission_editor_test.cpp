@@ -193,6 +193,20 @@ TEST(MissionEditorDocumentTest, UnchangedValuesGiveTheSameBytes) {
   EXPECT_EQ(lines, before);
 }
 
+// A declaration the parser takes in an odd way (its "?>" stands after the elements) must not be kept half:
+// what is written must read again, with the values written.
+TEST(MissionEditorDocumentTest, WhatIsWrittenAlwaysReadsAgain) {
+  const std::string bytes = test::ReadBytes(test::SourceFolder() / "fuzz/seeds/mission_editor/declaration_past_the_root.xml");
+  Lines lines = SplitGameText(bytes);
+  MissionEditorDocument d;
+  d.Read(lines, Lookup);
+  d.switches[0] = true;
+  d.Write(lines, Lookup);
+  MissionEditorDocument again;
+  ASSERT_NO_THROW(again.Read(lines, Lookup)) << JoinGameText(lines);
+  EXPECT_TRUE(again == d);
+}
+
 TEST(MissionEditorDocumentTest, NamedValues) {
   MissionEditorDocument d;
   d.SetValue("CheckBoxMiniHUD", "1");
