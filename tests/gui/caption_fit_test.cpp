@@ -9,6 +9,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QStackedWidget>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -29,17 +30,31 @@ void ExpectFits(const TSpecialSlider* slider, const QLabel* label, const QString
                            << text.toStdString() << "\" needs " << advance << " px of " << room;
 }
 
+// The real window started in one language on a copy of the sample game, and shown, so that pages are
+// laid out at the window's real width.
+struct WindowInLanguage {
+  explicit WindowInLanguage(const char* code) {
+    WriteIniValueOrFail(install.SettingsFile(), "Config", "Language", code);
+    window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
+    window->FormCreate();
+    window->show();
+  }
+  // A language that failed to load falls back to English with a warning, and would test nothing.
+  std::string Warning() const {
+    return dialogs.Recorded().empty() ? "" : dialogs.Recorded().front().text.toStdString();
+  }
+
+  test::ProgramInstall install;
+  test::ScriptedDialogs dialogs;
+  std::unique_ptr<TFrmKESTA> window;
+};
+
 TEST(CaptionFitTest, EverySliderTitleAndStepCaptionFitsItsLabelInEveryLanguage) {
   for (const char* code : {"FR", "EN", "SP", "RU", "HR", "DE"}) {
     SCOPED_TRACE(std::string("language ") + code);
-    test::ProgramInstall install;
-    WriteIniValueOrFail(install.SettingsFile(), "Config", "Language", code);
-    test::ScriptedDialogs dialogs;
-    TFrmKESTA window({install.Folder(), &dialogs, {}});
-    window.FormCreate();
-    // A language that failed to load would fall back to English with a warning and test nothing.
-    ASSERT_TRUE(dialogs.Recorded().empty()) << dialogs.Recorded().front().text.toStdString();
-    window.show();
+    WindowInLanguage started(code);
+    ASSERT_EQ(started.Warning(), "");
+    TFrmKESTA& window = *started.window;
     std::set<const TSpecialSlider*> measured;
     for (const QString& name : TFrmKESTA::PageNames()) {
       window.ShowPage(name);          // built on its first visit
@@ -83,13 +98,9 @@ void ExpectRoom(const QWidget* page, const QWidget* control) {
 TEST(CaptionFitTest, OtherSettingsAndSmokeColourCaptionsFitInEveryLanguage) {
   for (const char* code : {"FR", "EN", "SP", "RU", "HR", "DE"}) {
     SCOPED_TRACE(std::string("language ") + code);
-    test::ProgramInstall install;
-    WriteIniValueOrFail(install.SettingsFile(), "Config", "Language", code);
-    test::ScriptedDialogs dialogs;
-    TFrmKESTA window({install.Folder(), &dialogs, {}});
-    window.FormCreate();
-    ASSERT_TRUE(dialogs.Recorded().empty()) << dialogs.Recorded().front().text.toStdString();
-    window.show();
+    WindowInLanguage started(code);
+    ASSERT_EQ(started.Warning(), "");
+    TFrmKESTA& window = *started.window;
     for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor"}) {
       SCOPED_TRACE(name);
       window.ShowPage(name);
