@@ -107,10 +107,7 @@ void TFrmKESTA::FormCreate() {
 }
 
 void TFrmKESTA::LoadStartUpFile(std::string_view catalogKey) {
-  // Its catalogue path is read (and a missing one stored) for every file; a file the program cannot
-  // edit yet is not loaded, as no page could show it.
-  const std::filesystem::path path = GamePathOf(catalogKey);
-  if (m_gameFiles->HasDocument(catalogKey)) m_gameFiles->Load(catalogKey, path);
+  m_gameFiles->Load(catalogKey, GamePathOf(catalogKey));
 }
 
 void TFrmKESTA::LoadScriptCatalogue() {

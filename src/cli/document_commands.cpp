@@ -4,12 +4,15 @@
 #include <charconv>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <memory>
 #include <ostream>
 #include <sstream>
 
 #include "cli/message_file.h"
 #include "documents/game_document.h"
+#include "documents/graphics_document.h"
+#include "documents/mission_editor_document.h"
 #include "documents/visibility_profiles.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
@@ -105,15 +108,15 @@ std::string Label(const OpenFile& file) {
   return std::string(file.kind->catalogKey) + " (" + file.path.string() + ")";
 }
 
-// Reads the file into its document as the window's loader does; reports a failure.
-bool Read(OpenFile& file, const MessageLookup& lookup, std::ostream& err) {
+// Reads the file into its document as the window's loader does; reports a failure unless told not to.
+bool Read(OpenFile& file, const MessageLookup& lookup, std::ostream* err) {
   try {
     const Lines lines = ReadGameFile(file.path);
     if (CountsAsEmpty(*file.kind, lines)) throw EKestaError("the file is empty");
     file.document->Read(lines, lookup);
     file.read = true;
   } catch (const std::exception& failure) {
-    err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
+    if (err) *err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
   }
   return file.read;
 }
@@ -142,9 +145,6 @@ bool FindTargets(const std::vector<Assignment>& assignments, std::vector<Target>
     if (kind) valueName = GameText().FromUtf8(assignment.name.substr(dot + 1));
     if (!kind || !valueName) {
       err << assignment.name << ": unknown name\n";
-      found = false;
-    } else if (!MakeGameDocument(kind->catalogKey)) {
-      err << assignment.name << ": kesta-cli cannot set the values of " << kind->catalogKey << " yet\n";
       found = false;
     } else {
       targets.push_back({&assignment, kind, *valueName});
@@ -249,8 +249,7 @@ int ShowValues(const DocumentSources& sources, std::ostream& out, std::ostream& 
   int status = 0;
   for (const GameFileKind& kind : GameFileKinds()) {
     OpenFile file = Open(kind, session);
-    if (!file.document) continue;
-    if (!Read(file, session.lookup, err)) {
+    if (!Read(file, session.lookup, &err)) {
       status = 1;
       continue;
     }
@@ -273,9 +272,29 @@ int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& a
   for (const Target& target : targets)
     if (!files.contains(target.kind->catalogKey))
       files.emplace(target.kind->catalogKey, Open(*target.kind, session));
+  // graphics.cfg's scenery line follows the mission editor's scenery, as the window's Apply writes it:
+  // a change of the scenery writes both files, and a graphics write takes the line from MeCustom.xml.
+  const bool scenesSet = std::any_of(targets.begin(), targets.end(), [](const Target& target) {
+    return target.kind->catalogKey == MissionEditorDocument::kCatalogKey &&
+           target.valueName == "SpecialSliderScenes";
+  });
+  if (scenesSet && !files.contains(GraphicsDocument::kCatalogKey))
+    files.emplace(GraphicsDocument::kCatalogKey, Open(*KindNamed(GraphicsDocument::kCatalogKey), session));
+  std::optional<OpenFile> sceneSource;  // read only, for the scenery line
+  if (files.contains(GraphicsDocument::kCatalogKey) && !files.contains(MissionEditorDocument::kCatalogKey)) {
+    sceneSource = Open(*KindNamed(MissionEditorDocument::kCatalogKey), session);
+    // One that cannot be read leaves the line as graphics.cfg has it, as in the window.
+    Read(*sceneSource, session.lookup, nullptr);
+  }
   for (std::string_view key : WholeSetOrder())
-    if (files.contains(key)) ready &= Read(files.at(key), session.lookup, err);
+    if (files.contains(key)) ready &= Read(files.at(key), session.lookup, &err);
   ready &= SetValues(targets, files, err);
+  if (files.contains(GraphicsDocument::kCatalogKey)) {
+    const OpenFile& missionEditor =
+        sceneSource ? *sceneSource : files.at(MissionEditorDocument::kCatalogKey);
+    CarryScenes(missionEditor.read ? &dynamic_cast<const MissionEditorDocument&>(*missionEditor.document) : nullptr,
+                dynamic_cast<GraphicsDocument&>(*files.at(GraphicsDocument::kCatalogKey).document));
+  }
 
   // As the window's Apply: the file's current lines, the document written into them, in the set's order.
   std::vector<PreparedWrite> writes;
@@ -302,7 +321,6 @@ std::string ValueNamesHelp() {
   std::vector<std::pair<std::string, std::string>> rows;
   for (const GameFileKind& kind : GameFileKinds()) {
     const std::unique_ptr<GameDocument> document = MakeGameDocument(kind.catalogKey);
-    if (!document) continue;
     for (const NamedValue& value : document->Values())
       rows.emplace_back(std::string(kind.catalogKey) + "." + value.name, Takes(*document, value.name));
   }

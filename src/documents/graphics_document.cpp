@@ -17,6 +17,7 @@ namespace {
 using D = GraphicsDocument;
 
 constexpr std::string_view kPrecaching[] = {"25000", "50000", "100000"};
+constexpr std::string_view kSceneFiles[] = {"\"Low\"", "\"Medium\"", "\"High\""};
 constexpr std::string_view kAspects[] = {"1.333333373", "1.25", "1.77", "1.6"};
 
 // The texture-distance and fog boxes: member, name read and written (two tabs before the distances),
@@ -231,6 +232,7 @@ void GraphicsDocument::Write(Lines& lines, const MessageLookup& lookup) const {
   SetParam(lines, "Exhaust", exhaust ? "1" : "0", "", false);
   position("ShadowLevel", shadowLevel);
   SetParam(lines, "ShadowDensity", FormatFloat("0.0", shadowDensity * 0.1), "", false);
+  if (sceneFile) SetParam(lines, "SceneFile", std::string(kSceneFiles[std::clamp(*sceneFile, 0, 2)]), "", false);
   for (const EditLine& line : kEditLines) {
     const std::string name =
         line.name.starts_with('L') ? "\t\t" + std::string(line.name) : std::string(line.name);

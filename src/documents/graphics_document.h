@@ -2,6 +2,7 @@
 // graphics.cfg: the quality levels, resolutions, screenshots, fog and texture distances, and the
 // visibility-range profiles with the one shown on the profile pages.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ class GraphicsDocument final : public GameDocumentOf<GraphicsDocument> {
   int shadowLevel = 0;    // 0 to 3
   int shadowDensity = 0;  // 0 to 10, tenths
   bool exhaust = false;
+  // SpecialSliderScenes shows the mission editor's scenery density, and the "SceneFile" line follows it.
+  // Nothing until the mission editor's file was read: a slider that never showed a value must not
+  // overwrite the line the file has.
+  std::optional<int> sceneFile;  // 0 to 2: "Low", "Medium", "High"
 
   // Texture distances and fog, as typed.
   std::string landDayL01, landDayL12, landNightL01, landNightL12, mfdL01, mfdL12;

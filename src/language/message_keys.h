@@ -32,7 +32,6 @@ inline constexpr auto kMessageKeys = std::to_array<std::string_view>({
     "F4ViewCancel",
     "F4ViewOk",
     "File",
-    "FileNotAvailableYet",
     "GameTextNotInCodePage",
     "InfoAspect",
     "Information",

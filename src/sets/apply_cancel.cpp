@@ -24,9 +24,7 @@ bool TFrmKESTA::CancelEnabled() const { return m_layout->cancelButtons.front()->
 void TFrmKESTA::dxButtonApplyClick() {
   RunWithHourglass([this] {
     bool allWritten = true;
-    // The files the program cannot edit yet were not changed here: there is nothing to write.
-    for (std::string_view key : WholeSetOrder())
-      if (m_gameFiles->HasDocument(key)) allWritten &= m_gameFiles->Apply(key, GamePathOf(key));
+    for (std::string_view key : WholeSetOrder()) allWritten &= m_gameFiles->Apply(key, GamePathOf(key));
     // A file that was not written keeps the pages marked modified, so the edits are not lost from view.
     if (!allWritten) return;
     ShowStatusMessage(LookupMessage("Applyed"));

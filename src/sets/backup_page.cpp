@@ -108,10 +108,6 @@ class TBackupPage final : public TGamePage {
       return files.CatalogPath(entry.first) == relativePath;
     });
     if (file == std::end(kBackupFiles)) return;
-    if (!files.HasDocument(file->first)) {
-      files.ReportNotAvailable(file->first);  // before any dialog: there is nothing to load or save
-      return;
-    }
 
     const std::string extension =
         std::filesystem::path(WindowsToNativeSeparators(relativePath)).extension().string();

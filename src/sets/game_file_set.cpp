@@ -3,6 +3,7 @@
 #include "documents/cockpit_document.h"
 #include "documents/export_document.h"
 #include "documents/graphics_document.h"
+#include "documents/mission_editor_document.h"
 #include "documents/network_document.h"
 #include "documents/option_documents.h"
 #include "documents/server_document.h"
@@ -32,8 +33,13 @@ std::unique_ptr<GameDocument> MakeGameDocument(std::string_view catalogKey) {
   if (catalogKey == ProducerDocument::kCatalogKey) return std::make_unique<ProducerDocument>();
   if (catalogKey == WorldDocument::kCatalogKey) return std::make_unique<WorldDocument>();
   if (catalogKey == DrawinfoDocument::kCatalogKey) return std::make_unique<DrawinfoDocument>();
+  if (catalogKey == MissionEditorDocument::kCatalogKey) return std::make_unique<MissionEditorDocument>();
   if (catalogKey == ExportConfigDocument::kCatalogKey) return std::make_unique<ExportConfigDocument>();
   return nullptr;
+}
+
+void CarryScenes(const MissionEditorDocument* readMissionEditor, GraphicsDocument& graphics) {
+  graphics.sceneFile = readMissionEditor ? std::optional<int>(readMissionEditor->scenes) : std::nullopt;
 }
 
 namespace {
@@ -77,22 +83,16 @@ const TGameFileSet::Slot* TGameFileSet::Find(std::string_view catalogKey) const 
 }
 
 void TGameFileSet::Register(std::unique_ptr<GameDocument> document) {
-  Slot* slot = Find(document->Kind().catalogKey);
-  if (!slot) throw EKestaError("Unknown game file \"" + std::string(document->Kind().catalogKey) + "\"");
-  slot->document = std::move(document);
+  SlotOf(document->Kind().catalogKey).document = std::move(document);
 }
 
-bool TGameFileSet::HasDocument(std::string_view catalogKey) const {
-  const Slot* slot = Find(catalogKey);
-  return slot && slot->document;
-}
-
-GameDocument& TGameFileSet::Document(std::string_view catalogKey) {
+TGameFileSet::Slot& TGameFileSet::SlotOf(std::string_view catalogKey) {
   Slot* slot = Find(catalogKey);
-  if (!slot || !slot->document)
-    throw EKestaError("No document for the game file \"" + std::string(catalogKey) + "\"");
-  return *slot->document;
+  if (!slot) throw EKestaError("Unknown game file \"" + std::string(catalogKey) + "\"");
+  return *slot;
 }
+
+GameDocument& TGameFileSet::Document(std::string_view catalogKey) { return *SlotOf(catalogKey).document; }
 
 void TGameFileSet::SetLoadedHook(std::string_view catalogKey, LoadedHook hook) {
   if (Slot* slot = Find(catalogKey)) slot->loaded = std::move(hook);
@@ -132,16 +132,8 @@ std::optional<std::string> TGameFileSet::LoadOnce(Slot& slot, const std::filesys
   }
 }
 
-void TGameFileSet::ReportNotAvailable(std::string_view catalogKey) const {
-  m_context.reportError(m_context.lookup("FileNotAvailableYet") + "\r\n" + CatalogPath(catalogKey));
-}
-
 bool TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path& path) {
-  Slot* slot = Find(catalogKey);
-  if (!slot || !slot->document) {
-    ReportNotAvailable(catalogKey);
-    return false;
-  }
+  Slot* slot = &SlotOf(catalogKey);
   std::filesystem::path current = path;
   bool read = false;
   // Each Yes retries with the default copy, which may itself be missing or empty.
@@ -149,17 +141,20 @@ bool TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path
     if (!m_context.askErrorQuestion(*question)) break;
     current = m_context.defaultsFolder / std::string(slot->document->Kind().defaultCopy);
   }
+  slot->everRead |= read;
   if (read && m_context.documentRead) m_context.documentRead(catalogKey);
   return read;
 }
 
 bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::path& targetPath) {
-  Slot* slot = Find(catalogKey);
-  if (!slot || !slot->document) {
-    ReportNotAvailable(catalogKey);
-    return false;
-  }
+  Slot* slot = &SlotOf(catalogKey);
   const GameFileKind& kind = slot->document->Kind();
+  if (GraphicsDocument* graphics = dynamic_cast<GraphicsDocument*>(slot->document.get())) {
+    const Slot& missionEditor = SlotOf(MissionEditorDocument::kCatalogKey);
+    CarryScenes(missionEditor.everRead ? dynamic_cast<const MissionEditorDocument*>(missionEditor.document.get())
+                                       : nullptr,
+                *graphics);
+  }
   try {
     if (!slot->rememberedPath) throw EKestaError("The file was never loaded.");
     Lines lines = ReadGameFile(*slot->rememberedPath);

@@ -21,8 +21,14 @@ class SettingsFile;
 // The catalogue keys in the order Apply, Cancel and saved configurations process them.
 const std::array<std::string_view, 12>& WholeSetOrder();
 
-// A new document for the file, or nullptr while the file has none yet.
+// A new document for the file; nullptr for a key that names no game file.
 std::unique_ptr<GameDocument> MakeGameDocument(std::string_view catalogKey);
+
+class GraphicsDocument;
+class MissionEditorDocument;
+// The scenes slider shows the mission editor's value, which graphics.cfg's "SceneFile" line follows; a
+// mission editor's file that was never read leaves that line as the graphics file has it.
+void CarryScenes(const MissionEditorDocument* readMissionEditor, GraphicsDocument& graphics);
 
 // Writes the document into the file's lines. A Lua file (its name ends in ".lua") whose text parsed must
 // parse after the write too: otherwise this fails with Lua's message and the lines are of no use.
@@ -51,18 +57,15 @@ class TGameFileSet {
   explicit TGameFileSet(Context context);
   ~TGameFileSet();
 
-  // Puts a document in for its file, in place of the one it had (tests use stand-ins for files whose
-  // document does not exist yet).
+  // Puts a document in for its file, in place of the one it had (tests plug in stand-ins that record
+  // what the set does with them).
   void Register(std::unique_ptr<GameDocument> document);
-  bool HasDocument(std::string_view catalogKey) const;
-  // Tells the user that the program cannot edit this file yet.
-  void ReportNotAvailable(std::string_view catalogKey) const;
-  // The file's document; fails for a file without one.
+  // The file's document; fails for a key that names no game file.
   GameDocument& Document(std::string_view catalogKey);
   // The file's document as its own type; nullptr when a stand-in of another type is plugged in.
   template <typename T>
   T* Find() {
-    return HasDocument(T::kCatalogKey) ? dynamic_cast<T*>(&Document(T::kCatalogKey)) : nullptr;
+    return dynamic_cast<T*>(&Document(T::kCatalogKey));
   }
   template <typename T>
   T& Get() {
@@ -73,11 +76,10 @@ class TGameFileSet {
   void SetSavedHook(std::string_view catalogKey, SavedHook hook);
 
   // The file's loader: remembers the path, reads the file, asks for the default copy when the file is
-  // empty or cannot be read. Never fails. True when a document was read; a file without a document yet
-  // is reported as not available.
+  // empty or cannot be read. Never fails. True when a document was read.
   bool Load(std::string_view catalogKey, const std::filesystem::path& path);
   // The file's applier: re-reads the remembered file, writes the document and saves the result to
-  // `targetPath`. Reports a failure, or a file without a document yet, and returns false; never fails.
+  // `targetPath`. Reports a failure and returns false; never fails.
   bool Apply(std::string_view catalogKey, const std::filesystem::path& targetPath);
 
   std::optional<std::filesystem::path> RememberedPath(std::string_view catalogKey) const;
@@ -92,9 +94,12 @@ class TGameFileSet {
     std::optional<std::filesystem::path> rememberedPath;
     LoadedHook loaded;
     SavedHook saved;
+    bool everRead = false;  // the document holds values of a file, not only its defaults
   };
   Slot* Find(std::string_view catalogKey);
   const Slot* Find(std::string_view catalogKey) const;
+  // Fails for a key that names no game file.
+  Slot& SlotOf(std::string_view catalogKey);
   // Reads the file into the document; returns the question to ask when the default copy should be offered.
   std::optional<std::string> LoadOnce(Slot& slot, const std::filesystem::path& path, bool& read);
 

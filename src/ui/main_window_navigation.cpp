@@ -12,6 +12,7 @@
 #include "engine/failure.h"
 #include "language/form_translator.h"
 #include "pages/game_options/game_option_pages.h"
+#include "pages/game_options/realism_page.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_pages.h"
 #include "pages/multiplayer/multiplayer_pages.h"
@@ -67,7 +68,7 @@ struct GamePageDesign {
 };
 
 constexpr GamePageDesign kGamePages[] = {
-    {"TabSheetGraphicsStandards", "Graphics", &MakeGraphicsStandardsPage},
+    {"TabSheetGraphicsStandards", "Graphics MECustom", &MakeGraphicsStandardsPage},
     {"TabSheetResolution", "Graphics", &MakeResolutionPage},
     {"TabSheetScreenshot", "Graphics", &MakeScreenshotPage},
     {"TabSheetOptimization1", "Graphics", &MakeOptimization1Page},
@@ -78,6 +79,7 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetMultiplayerServer", "Network Stats Server", &MakeMultiplayerServerPage},
     {"TabSheetOther1", "Producer World", &MakeOther1Page},
     {"TabSheetSmokeColor", "Drawinfo", &MakeSmokeColorPage},
+    {"TabSheetRealism", "MECustom", &MakeRealismPage},
     {"TabSheetViewCockpit", "View SnapView", &MakeViewCockpitPage},
     {"TabSheetViewGlobal", "View", &MakeViewGlobalPage},
     // Pages that show no game file.

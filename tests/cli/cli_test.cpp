@@ -257,7 +257,11 @@ TEST_F(CliDocumentTest, ShowPrintsEveryValueOfEachDocumentAndWritesNothing) {
                            "SnapView.SpecialSliderVAngle[F-15C] = -7", "Producer.RadioGroupFFB = Yes",
                            "World.DateTimePicker = 2005-06-01"})
     EXPECT_NE(out.find("\n" + std::string(line) + "\n"), npos) << line;
-  EXPECT_TRUE(out.ends_with("\nDrawinfo.PodRUOrange = 255,128,0\nExportConfig.RadioGroupActiveExport = No\n")) << out;
+  EXPECT_NE(out.find("\nDrawinfo.PodRUOrange = 255,128,0\nExportConfig.RadioGroupActiveExport = No\n"
+                     "MECustom.CheckBoxTrafficCivil = 1\nMECustom.SpecialSliderScenes = 1\n"),
+            npos)
+      << out;
+  EXPECT_TRUE(out.ends_with("\nMECustom.CheckBoxMapEnnemies = 1\n")) << out;
   EXPECT_EQ(GameFiles(), before);
 }
 
@@ -332,6 +336,41 @@ TEST_F(CliDocumentTest, ApplyWritesTheLinesTheWindowWrites) {
 
 // Names and values travel in the game's code page: show gives them in UTF-8 (never Latin-1: 0x80 is the
 // euro sign in 1252), and apply takes them back in the same form.
+// graphics.cfg's scenery line follows the mission editor's scenery whichever file a command sets, as
+// the window's Apply writes both; an unreadable MeCustom.xml leaves the line as it is.
+TEST_F(CliDocumentTest, SceneryLineFollowsTheMissionEditor) {
+  const fs::path meCustomFile = install.Game("ME/MeCustom.xml");
+  const std::string meCustom = test::ReadBytes(meCustomFile);
+  const auto withDensity = [&meCustom](const char* density) {
+    std::string text = meCustom;
+    text.replace(text.find("WorldDensity=\"2\""), 16, std::string("WorldDensity=\"") + density + "\"");
+    return text;
+  };
+  struct Case {
+    const char* what;
+    std::string meCustomBefore;
+    std::string assignment;
+    const char* sceneFile;        // the graphics line afterwards
+    const char* meCustomAfter;    // an attribute MeCustom.xml holds afterwards
+  };
+  const Case cases[] = {
+      {"scenery set", meCustom, "MECustom.SpecialSliderScenes=2", "High", "WorldDensity=\"3\""},
+      {"another mission editor value", withDensity("1"), "MECustom.CheckBoxImmortal=1", "Medium", "Immortal=\"1\""},
+      {"graphics value", withDensity("1"), "Graphics.CheckboxExhaust=0", "Low", "WorldDensity=\"1\""},
+      {"unreadable mission editor file", "<MissionEditor>", "Graphics.CheckboxExhaust=0", "Medium", "<MissionEditor>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(GraphicsFile(), graphics);
+    WriteBytes(meCustomFile, c.meCustomBefore);
+    const auto result = Apply({c.assignment});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(test::ReadBytes(GraphicsFile()).find(std::string("\nSceneFile = \"") + c.sceneFile + "\";"), npos);
+    EXPECT_NE(test::ReadBytes(meCustomFile).find(c.meCustomAfter), npos);
+  }
+}
+
 TEST_F(CliDocumentTest, GameTextTravelsInTheGamesCodePage) {
   struct Case {
     int codePage;
@@ -427,9 +466,9 @@ TEST_F(CliDocumentTest, RefusedAssignmentsWriteNoFile) {
       {"profile that does not exist",
        {change, "Graphics.SliderLod[Night]=3"},
        "Graphics.SliderLod[Night]: \"Night\" is not a visibility-range profile"},
-      {"file without a document",
-       {change, "MECustom.CheckBoxImmortal=1"},
-       "MECustom.CheckBoxImmortal: kesta-cli cannot set the values of MECustom yet"},
+      {"position out of the slider's range",
+       {change, "MECustom.SpecialSliderMissilesEffectiveness=110"},
+       "MECustom.SpecialSliderMissilesEffectiveness: \"110\" is not a position from 0 to 100"},
       {"a Lua file the game would no longer read",
        {change, "Network.EditChatHeight=1 ("},
        "would not be valid Lua, so the file was left as it was. Lua says: config.lua:6:"},

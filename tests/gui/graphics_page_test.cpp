@@ -358,21 +358,6 @@ TEST_F(GraphicsPageTest, LoadFailuresAskForTheDefaultCopyWithTheGraphicsTitle) {
 namespace kesta {
 namespace {
 
-// The scenery and the civil traffic belong to the mission editor's file: a change there would be lost.
-TEST_F(GraphicsPageTest, MissionEditorValuesAreShownDisabledWithTheReason) {
-  for (const char* name : {"SpecialSliderScenes", "CheckBoxTrafficCivil"}) {
-    const QWidget* control = Find<QWidget>(name);
-    EXPECT_FALSE(control->isEnabled()) << name;
-    EXPECT_EQ(control->toolTip(), window->LookupMessage("MissionEditorNotEdited")) << name;
-  }
-}
-
-}  // namespace
-}  // namespace kesta
-
-namespace kesta {
-namespace {
-
 // Text from the file shows in the game's code page, and typed text reaches the file in it, never as '?'.
 TEST_F(GraphicsPageTest, GameTextTravelsInTheGamesCodePage) {
   struct Case {

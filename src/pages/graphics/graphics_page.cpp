@@ -1,10 +1,12 @@
 // The standards page of graphics.cfg: nine quality sliders and two check boxes, each change shown
-// in a preview picture.
+// in a preview picture. The scenery and the civil traffic are the mission editor's (MeCustom.xml); the
+// scenery is written to graphics.cfg too.
 
 #include <QCheckBox>
 #include <QGridLayout>
 
 #include "documents/graphics_document.h"
+#include "documents/mission_editor_document.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
 #include "pages/graphics/graphics_pages.h"
@@ -54,11 +56,6 @@ class TGraphicsStandardsPage final : public TGamePage {
     grid->setColumnMinimumWidth(1, 200);
     layout()->addWidget(group);
 
-    // The scenery and the civil traffic live in the mission editor's file, which the program does not
-    // edit yet: shown, but not offered as if a change would be written. The tooltip says why.
-    m_specialSliderScenes->setEnabled(false);
-    m_checkBoxTrafficCivil->setEnabled(false);
-
     using Handler = void (TGraphicsStandardsPage::*)();
     const Handler handlers[] = {&TGraphicsStandardsPage::SpecialSliderTextureLevelStep,
                                 &TGraphicsStandardsPage::SpecialSliderPrecachingStep,
@@ -73,6 +70,8 @@ class TGraphicsStandardsPage final : public TGamePage {
     OnUserChange(m_specialSliderShadowDensity, &TSpecialSlider::OnStep,
                  [this] { SpecialSliderShadowDensityStep(); });
     OnUserChange(m_checkboxExhaust, &QCheckBox::toggled, [this] { CheckboxExhausClick(); });
+    OnUserChange(m_specialSliderScenes, &TSpecialSlider::OnStep, [this] { SpecialSliderScenesStep(); });
+    OnUserChange(m_checkBoxTrafficCivil, &QCheckBox::toggled, [this] { CheckBoxTrafficCivilClick(); });
   }
 
  private:
@@ -86,6 +85,10 @@ class TGraphicsStandardsPage final : public TGamePage {
     for (size_t i = 0; i < m_sliders.size(); ++i) m_sliders[i]->SetPosition(m_document.*kMembers[i]);
     m_specialSliderShadowDensity->SetPosition(m_document.shadowDensity);
     m_checkboxExhaust->setChecked(m_document.exhaust);
+    if (const MissionEditorDocument* missionEditor = DocumentOf<MissionEditorDocument>()) {
+      m_specialSliderScenes->SetPosition(missionEditor->scenes);
+      m_checkBoxTrafficCivil->setChecked(missionEditor->civilTraffic);
+    }
   }
 
   void SpecialSliderTextureLevelStep() { SliderStep(0); }
@@ -113,6 +116,21 @@ class TGraphicsStandardsPage final : public TGamePage {
   void CheckboxExhausClick() {
     m_document.exhaust = m_checkboxExhaust->isChecked();
     m_window.ShowPreviewPicture(QString::fromStdString(ExhaustPicture(m_document.exhaust)));
+    MarkModified();
+  }
+
+  void SpecialSliderScenesStep() {
+    if (MissionEditorDocument* missionEditor = DocumentOf<MissionEditorDocument>())
+      missionEditor->scenes = m_specialSliderScenes->Position();
+    m_window.ShowPreviewPicture(QString::fromStdString(ScenesPicture(m_specialSliderScenes->Position())));
+    MarkModified();
+  }
+
+  void CheckBoxTrafficCivilClick() {
+    const bool checked = m_checkBoxTrafficCivil->isChecked();
+    if (MissionEditorDocument* missionEditor = DocumentOf<MissionEditorDocument>())
+      missionEditor->civilTraffic = checked;
+    m_window.ShowPreviewPicture(QString::fromStdString(CivilTrafficPicture(checked)));
     MarkModified();
   }
 

@@ -37,6 +37,10 @@ inline std::string ShadowDensityPicture(int position) {
 }
 
 inline std::string ExhaustPicture(bool checked) { return checked ? "exhaust_1.jpg" : "exhaust_0.jpg"; }
+inline std::string ScenesPicture(int position) { return PreviewPictureName("scenes_", position); }
+inline std::string CivilTrafficPicture(bool checked) {
+  return PreviewPictureName("civiltraffic_", checked ? 1 : 0);
+}
 
 inline std::string MirrorsPicture(int position) { return PreviewPictureName("mirror_", position); }
 inline std::string ReflectionsPicture(int position) { return PreviewPictureName("reflections_", position); }
