@@ -95,6 +95,7 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   m_gameFiles = std::make_unique<TGameFileSet>(std::move(files));
   ConnectGraphicsFileLoads();
   ConnectMultiplayerFileLoads();
+  ConnectReactivation();
 
   BuildWindow();
   ConnectCommands();

@@ -127,6 +127,10 @@ class TFrmKESTA : public QMainWindow {
   void dxButtonCancelClick();
   TGameFileSet& GameFiles() { return *m_gameFiles; }
 
+  // --- Reload on reactivation (sets/reactivation.cpp) ---
+  // The program became the active one again: reloads every file when the graphics file changed outside.
+  void JvAppEvents1Activate();
+
   // --- graphics.cfg and cockpit.cfg (pages/graphics/graphics_file_loads.cpp) ---
   // Returns true only when `checkAspectOnly` is set and the file's aspect differs from the selected one.
   bool LoadGraphicsSettings(const std::filesystem::path& path, bool checkAspectOnly);
@@ -239,6 +243,8 @@ class TFrmKESTA : public QMainWindow {
   // graphics.cfg and cockpit.cfg loads (pages/graphics/graphics_file_loads.cpp): the pictures, the aspect
   // check, the modified state and the time stamp of our own writes.
   void ConnectGraphicsFileLoads();
+  void ConnectReactivation();
+  bool m_reactivationRunning = false;
   void ConnectMultiplayerFileLoads();
   bool m_checkAspectOnly = false;
   bool m_aspectDiffers = false;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace kesta::test {
 
 namespace {
@@ -32,6 +34,7 @@ T ScriptedDialogs::Take(const QString& what, T fallback) {
 
 DialogAnswer ScriptedDialogs::ShowMessage(MessageKind kind, const QString& text, MessageButtons buttons) {
   m_recorded.push_back({KindName(kind), text, buttons, {}});
+  if (m_whileShowing) std::exchange(m_whileShowing, nullptr)();
   if (buttons == MessageButtons::Ok) return DialogAnswer::Ok;
   return Take<DialogAnswer>(text, DialogAnswer::No);
 }

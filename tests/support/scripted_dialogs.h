@@ -3,6 +3,7 @@
 // A question with no answer queued is a test failure.
 
 #include <deque>
+#include <functional>
 #include <variant>
 #include <vector>
 
@@ -29,6 +30,9 @@ class ScriptedDialogs : public DialogService {
   void QueueText(const QString& text) { Queue(std::optional<QString>(text)); }
   void QueueCancel() { Queue(std::optional<QString>()); }
 
+  // Runs once while the next message box is open, before it is answered: what the person does meanwhile.
+  void WhileNextMessageShows(std::function<void()> action) { m_whileShowing = std::move(action); }
+
   const std::vector<RecordedDialog>& Recorded() const { return m_recorded; }
   void ClearRecorded() { m_recorded.clear(); }
   size_t PendingAnswers() const { return m_answers.size(); }
@@ -45,6 +49,7 @@ class ScriptedDialogs : public DialogService {
 
   std::deque<Answer> m_answers;
   std::vector<RecordedDialog> m_recorded;
+  std::function<void()> m_whileShowing;
 };
 
 }  // namespace kesta::test
