@@ -1,5 +1,6 @@
 // Finding the game's folder: the settings file first, then the game's registry key, then the user.
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -7,6 +8,7 @@
 #include <QStatusBar>
 
 #include "platform/game_paths.h"
+#include "platform/wine_registry.h"
 #include "settings/game_folder_lookup.h"
 #include "settings/ini_file.h"
 #include "ui/dialog_service.h"
@@ -19,7 +21,14 @@ std::filesystem::path TFrmKESTA::GamePathOf(std::string_view catalogKey) const {
 }
 
 bool TFrmKESTA::DetermineGameFolder() {
-  if (const std::optional<std::string> found = FindGameFolder(m_settings, m_registryKeyPath)) {
+  std::optional<std::string> found;
+  try {
+    found = FindGameFolder(m_settings, m_registryKeyPath);
+  } catch (const std::exception&) {
+    // A game key whose "Path" is no text (a number, binary data) names no folder: the user is asked, as
+    // when there is no key at all.
+  }
+  if (found) {
     m_gameFolder = *found;
   } else {
     m_dialogs->Warning(LookupMessage("LockOnPathNotFound"));
@@ -28,7 +37,7 @@ bool TFrmKESTA::DetermineGameFolder() {
       return false;
     }
   }
-  m_statusPanels[0]->setText(QString::fromStdString(m_gameFolder));
+  ShowGameFolder();
   return true;
 }
 
@@ -36,6 +45,9 @@ bool TFrmKESTA::ChooseGameFolder() {
   FileDialogRequest request;
   request.filter = "lockon.exe |lockon.exe";
   request.defaultExtension = "lockon.exe";
+  // The game is a Windows program: it lives in the Wine prefix, not in the folder we were started from.
+  if (const auto programs = InstalledProgramsFolder(WineRegistry::DefaultPrefix()))
+    request.folder = QString::fromStdString(programs->string());
   const auto chosen = m_dialogs->OpenFileName(request);
   if (!chosen || chosen->isEmpty()) return false;
   std::string folder =
@@ -46,7 +58,7 @@ bool TFrmKESTA::ChooseGameFolder() {
     return false;
   }
   m_gameFolder = std::move(folder);
-  m_statusPanels[0]->setText(QString::fromStdString(m_gameFolder));
+  ShowGameFolder();
   try {
     WriteIniValueOrFail(m_settings.Path(), "Config", "LockOnPath", m_gameFolder);
   } catch (const std::exception& failure) {
@@ -60,6 +72,15 @@ void TFrmKESTA::MenuChangePath1Click() {
   m_dialogs->Information(LookupMessage("PathUpdated"));
   if (m_environment.startProgram) m_environment.startProgram(Folder().Executable(), Folder().Folder());
   BitBtnQuitClick();
+}
+
+// A game folder inside a Wine prefix is long: the panel keeps both ends, the tooltip shows all of it.
+void TFrmKESTA::ShowGameFolder() {
+  QLabel* panel = m_statusPanels[0];
+  const QString folder = QString::fromStdString(m_gameFolder);
+  panel->setToolTip(folder);
+  const int room = panel->maximumWidth() - 2 * panel->margin() - 2 * panel->fontMetrics().horizontalAdvance('x');
+  panel->setText(panel->fontMetrics().elidedText(folder, Qt::ElideMiddle, room));
 }
 
 }  // namespace kesta

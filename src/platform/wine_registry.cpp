@@ -258,4 +258,12 @@ fs::path MapWindowsPath(const fs::path& prefix, std::string_view windowsPath) {
   return native;
 }
 
+std::optional<fs::path> InstalledProgramsFolder(const fs::path& prefix) {
+  for (const char* folder : {"drive_c/Program Files (x86)", "drive_c/Program Files", "drive_c"}) {
+    std::error_code ec;
+    if (fs::is_directory(prefix / folder, ec)) return prefix / folder;
+  }
+  return std::nullopt;
+}
+
 }  // namespace kesta

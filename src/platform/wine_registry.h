@@ -67,6 +67,11 @@ class WineRegistry : public RegistryStore {
   mutable CachedFile m_machine;
 };
 
+// Where Windows programs of the prefix are installed, for a dialog that looks for one: "Program Files
+// (x86)" (where a 64-bit prefix puts 32-bit games), else "Program Files", else drive C; nothing when the
+// prefix has no drive C.
+std::optional<std::filesystem::path> InstalledProgramsFolder(const std::filesystem::path& prefix);
+
 // "C:\\Games\\Lock On\\" -> "<prefix>/drive_c/Games/Lock On/": the drive through the prefix's
 // dosdevices link, then each component matched without regard to letter case where the exact name is
 // missing; a trailing backslash stays a trailing "/". A path without a known drive letter (relative,

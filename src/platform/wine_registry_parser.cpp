@@ -105,8 +105,6 @@ char32_t NextUtf8(std::string_view text, std::size_t& pos) {
 
 char16_t EscapedChar(char c) {
   switch (c) {
-    case '0':
-      return 0;
     case 'a':
       return 7;
     case 'b':
@@ -137,6 +135,15 @@ char16_t HexEscape(std::string_view text, std::size_t& pos) {
   return digits > 0 ? unit : u'x';
 }
 
+// Wine writes other control characters in octal: "\1", and "\001" before a digit. Up to three digits,
+// the first one already read.
+char16_t OctalEscape(char first, std::string_view text, std::size_t& pos) {
+  char16_t unit = static_cast<char16_t>(first - '0');
+  for (int digits = 1; digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7'; ++digits, ++pos)
+    unit = static_cast<char16_t>(unit * 8 + (text[pos] - '0'));
+  return unit;
+}
+
 // The escaped text from `pos` to the unescaped `delimiter`; `pos` ends past the delimiter. Nothing when
 // the delimiter is missing (a truncated line).
 std::optional<std::u16string> DecodeEscaped(std::string_view text, std::size_t& pos, char delimiter) {
@@ -154,7 +161,12 @@ std::optional<std::u16string> DecodeEscaped(std::string_view text, std::size_t& 
     }
     const char escaped = text[pos + 1];
     pos += 2;
-    units.push_back(escaped == 'x' ? HexEscape(text, pos) : EscapedChar(escaped));
+    if (escaped == 'x')
+      units.push_back(HexEscape(text, pos));
+    else if (escaped >= '0' && escaped <= '7')
+      units.push_back(OctalEscape(escaped, text, pos));
+    else
+      units.push_back(EscapedChar(escaped));
   }
   return std::nullopt;
 }
@@ -203,7 +215,7 @@ std::optional<WineRegValue> ParseQuoted(std::uint32_t type, std::string_view tex
   return TextValue(type, *units);
 }
 
-// "hex:..." or "hex(N):..."; string types hold UTF-16LE bytes.
+// "hex:..." or "hex(N):..."; string types hold UTF-16LE bytes, given back as UTF-8 like quoted ones.
 std::optional<WineRegValue> ParseHex(std::string_view text) {
   std::uint32_t type = kRegBinary;
   std::size_t pos = 4;
@@ -215,7 +227,7 @@ std::optional<WineRegValue> ParseHex(std::string_view text) {
   }
   const auto bytes = ParseHexBytes(text.substr(pos));
   if (!bytes) return std::nullopt;
-  if (type != kRegSz && type != kRegExpandSz) return WineRegValue{type, *bytes};
+  if (type != kRegSz && type != kRegExpandSz && type != kRegMultiSz) return WineRegValue{type, *bytes};
   std::u16string units;
   for (std::size_t i = 0; i + 1 < bytes->size(); i += 2)
     units.push_back(static_cast<char16_t>(static_cast<unsigned char>((*bytes)[i]) |

@@ -83,6 +83,7 @@ class TFrmKESTA : public QMainWindow {
   bool ChooseGameFolder();
   void MenuChangePath1Click();
   const std::string& GameFolder() const { return m_gameFolder; }
+  void ShowGameFolder();  // in status bar panel 0
   std::filesystem::path GamePathOf(std::string_view catalogKey) const;
 
   // --- Language (language/language_setup.cpp) ---

@@ -469,9 +469,9 @@ TEST_F(NoGameFolderTest, RegistryKeyGivesTheFolderWithoutStoringIt) {
   EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
 }
 
-// The game's key in a real Wine prefix: the Windows path it holds is found through the prefix's drive
-// links, without regard to letter case, and not stored.
-TEST_F(NoGameFolderTest, GameKeyInTheWinePrefixGivesTheMappedFolder) {
+// A Wine prefix whose drive C holds a copy of the game, with the game's key in user.reg holding `path`
+// as written in the file.
+std::filesystem::path WritePrefix(const test::ProgramInstall& install, const std::string& path) {
   namespace fs = std::filesystem;
   const fs::path prefix = install.Root() / "prefix";
   fs::create_directories(prefix / "drive_c/Games");
@@ -485,7 +485,15 @@ TEST_F(NoGameFolderTest, GameKeyInTheWinePrefixGivesTheMappedFolder) {
   write("user.reg",
         "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n\n"
         "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1700000000\n#time=1da0000000000000\n"
-        "\"Path\"=\"C:\\\\games\\\\LOCK ON\\\\\"\n");
+        "\"Path\"=" + path + "\n");
+  return prefix;
+}
+
+// The game's key in a real Wine prefix: the Windows path it holds is found through the prefix's drive
+// links, without regard to letter case, and not stored.
+TEST_F(NoGameFolderTest, GameKeyInTheWinePrefixGivesTheMappedFolder) {
+  namespace fs = std::filesystem;
+  const fs::path prefix = WritePrefix(install, "\"C:\\\\games\\\\LOCK ON\\\\\"");
   const QByteArray oldPrefix = qgetenv("WINEPREFIX");
   qputenv("WINEPREFIX", QByteArray::fromStdString(prefix.string()));
   WineRegistry wine(prefix);
@@ -498,6 +506,26 @@ TEST_F(NoGameFolderTest, GameKeyInTheWinePrefixGivesTheMappedFolder) {
   EXPECT_EQ(fs::canonical(window->GamePathOf("Graphics")),
             fs::canonical(prefix / "drive_c/Games/Lock On/Config/graphics.cfg"));
   EXPECT_EQ(Setting("Config", "LockOnPath"), "");
+}
+
+// A "Path" that is no text names no folder: the user is asked for one, as when there is no key.
+TEST_F(NoGameFolderTest, GameKeyWithANumberForItsPathAsksForTheFolder) {
+  const std::filesystem::path prefix = WritePrefix(install, "dword:00000005");
+  std::filesystem::create_directories(prefix / "drive_c/Program Files");
+  const QByteArray oldPrefix = qgetenv("WINEPREFIX");
+  qputenv("WINEPREFIX", QByteArray::fromStdString(prefix.string()));
+  WineRegistry wine(prefix);
+  const ScopedRegistryStore scope(wine);
+  dialogs.QueueText(QString::fromStdString(install.Game("LockOn.exe").string()));
+  auto window = Start();
+  qputenv("WINEPREFIX", oldPrefix);
+  ASSERT_EQ(dialogs.Recorded().size(), 2u) << RecordedTexts().join("\n").toStdString();
+  EXPECT_EQ(dialogs.Recorded()[0].text, window->LookupMessage("LockOnPathNotFound"));
+  EXPECT_EQ(dialogs.Recorded()[1].kind, "Open");
+  // The dialog starts where Windows programs are installed in the prefix.
+  EXPECT_EQ(dialogs.Recorded()[1].file.folder, QString::fromStdString((prefix / "drive_c/Program Files").string()));
+  EXPECT_EQ(window->GameFolder(), install.GameFolder());
+  EXPECT_FALSE(window->QuitFlag());
 }
 
 // The settings file holds one value a line: a folder whose path holds a line break (Linux allows one)
@@ -730,6 +758,24 @@ TEST(FileFilterTest, WindowsFiltersBecomeQtFiltersThatIgnoreLetterCase) {
             "lockon.exe ([lL][oO][cC][kK][oO][nN].[eE][xX][eE])");
   EXPECT_EQ(ConvertFileFilter("File cfg (*.cfg)|*.cfg|All (*.*)|*.*"),
             "File cfg (*.cfg) (*.[cC][fF][gG]);;All (*.*) (*.*)");
+}
+
+// A game folder deep in a Wine prefix keeps both its ends in the status bar; the tooltip holds it whole.
+TEST_F(MainWindowTest, LongGameFolderIsShortenedInTheMiddle) {
+  const std::string deep = install.Root().string() + "/prefixes/a-rather-long-prefix-name/drive_c/Program Files (x86)/"
+                           "Ubisoft/Eagle Dynamics/Lock On Modern Air Combat/";
+  std::filesystem::create_directories(deep);
+  std::filesystem::copy(install.Game(""), deep, std::filesystem::copy_options::recursive);
+  WriteIniValue(install.SettingsFile(), "Config", "LockOnPath", deep);
+  auto window = Start();
+  ASSERT_EQ(window->GameFolder(), deep);
+  const auto* panel = window->findChild<QLabel*>("StatusBarPanel0");
+  EXPECT_EQ(panel->toolTip().toStdString(), deep);
+  const QString shown = window->StatusText(0);
+  EXPECT_NE(shown.toStdString(), deep);
+  EXPECT_TRUE(shown.startsWith(QString::fromStdString(install.Root().string().substr(0, 5)))) << shown.toStdString();
+  EXPECT_TRUE(shown.endsWith("Combat/")) << shown.toStdString();
+  EXPECT_LE(panel->fontMetrics().horizontalAdvance(shown), panel->width());
 }
 
 }  // namespace

@@ -53,6 +53,10 @@ TEST(ParseWineRegistry, DecodesEachKindOfValue) {
        "b\xE2\x82\"",
        kRegSz, "a" + std::string(kReplacement) + "b" + kReplacement + kReplacement},
       {R"("v"="a\0b")", kRegSz, "a"},  // a program reading it stops at the NUL
+      // Control characters in octal, as Wine writes them: three digits before a digit.
+      {R"("v"="A\0015B")", kRegSz, "A\x01" "5B"},
+      {R"("v"="\1\e\37x")", kRegSz, "\x01\x1B\x1Fx"},
+      {R"("v"="\101\1018")", kRegSz, "AA8"},
       {R"("v"="")", kRegSz, ""},
       {R"(@="default")", kRegSz, "default"},
       {R"("v"=str(2):"%ProgramFiles%\\Lock On")", kRegExpandSz, "%ProgramFiles%\\Lock On"},
@@ -63,7 +67,10 @@ TEST(ParseWineRegistry, DecodesEachKindOfValue) {
       {R"("v"=hex:)", kRegBinary, ""},
       {R"("v"=hex(2):43,00,3a,00,5c,00,00,00)", kRegExpandSz, "C:\\"},
       {R"("v"=hex(1):e9,00,3d,d8,00,de,00,00)", kRegSz, "\xC3\xA9\xF0\x9F\x98\x80"},
-      {R"("v"=hex(7):61,00,00,00,00,00)", kRegMultiSz, std::string("a\0\0\0\0\0", 6)},
+      // The same text either way: UTF-8 with its NUL separators.
+      {R"("v"=hex(7):61,00,00,00,00,00)", kRegMultiSz, std::string("a\0\0", 3)},
+      {R"("v"=hex(7):e9,00,00,00,62,00,00,00,00,00)", kRegMultiSz, std::string("\xC3\xA9\0b\0\0", 6)},
+      {R"("v"=str(7):"\x00e9\0b\0\0")", kRegMultiSz, std::string("\xC3\xA9\0b\0\0", 6)},
       {R"("v"=hex(b):01,00,00,00,00,00,00,00)", 11, std::string("\x01\0\0\0\0\0\0\0", 8)},
   };
   for (const Case& c : cases) {
