@@ -12,6 +12,7 @@
 #include "engine/failure.h"
 #include "language/form_translator.h"
 #include "pages/game_options/game_option_pages.h"
+#include "pages/game_options/script_page.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_pages.h"
 #include "pages/multiplayer/multiplayer_pages.h"
@@ -78,6 +79,7 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetMultiplayerServer", "Network Stats Server", &MakeMultiplayerServerPage},
     {"TabSheetOther1", "Producer World", &MakeOther1Page},
     {"TabSheetSmokeColor", "Drawinfo", &MakeSmokeColorPage},
+    {"TabSheetLUA", "ExportConfig", &MakeScriptPage},
     {"TabSheetViewCockpit", "View SnapView", &MakeViewCockpitPage},
     {"TabSheetViewGlobal", "View", &MakeViewGlobalPage},
     // Pages that show no game file.
