@@ -4,8 +4,12 @@
 // document at once, marking the pages modified.
 
 #include <QWidget>
+#include <functional>
 
 #include "sets/game_file_set.h"
+
+class QBoxLayout;
+class QButtonGroup;
 
 namespace kesta {
 
@@ -29,6 +33,12 @@ class TGamePage : public QWidget {
       if (!m_filling) handler();
     });
   }
+  // A row of two radio buttons, "Yes" (id 0) and "No" (id 1), added to `layout`; each choice the user
+  // makes, by mouse or by keyboard, goes to `choose` with its id.
+  QButtonGroup* AddYesNoRow(QBoxLayout* layout, QWidget* parent, const char* itemName,
+                            std::function<void(int index)> choose);
+  // The language's words for yes and no, which are messages rather than captions of the controls.
+  void ShowYesNoTexts(QButtonGroup* group) const;
   // Marks the pages modified (Apply and Cancel become available).
   void MarkModified();
   // A file's document, or nothing while a stand-in of another type holds its place (tests). Looked up at

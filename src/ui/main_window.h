@@ -149,6 +149,8 @@ class TFrmKESTA : public QMainWindow {
   const ProgramFolder& Folder() const { return m_environment.folder; }
   const SettingsFile& Settings() const { return m_settings; }
   DialogService& Dialogs() const { return *m_dialogs; }
+  // The lines of the export-script catalogue, in file order, as read at start-up.
+  const std::vector<std::string>& ExportScripts() const { return m_exportScripts; }
 
   // --- Tray, minimising, options (app/tray.cpp) ---
   bool OptionToggleOn(OptionToggle toggle) const { return m_optionToggles[static_cast<size_t>(toggle)]; }

@@ -13,6 +13,7 @@
 #include "language/form_translator.h"
 #include "pages/game_options/game_option_pages.h"
 #include "pages/game_options/realism_page.h"
+#include "pages/game_options/script_page.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_pages.h"
 #include "pages/multiplayer/multiplayer_pages.h"
@@ -80,6 +81,7 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetOther1", "Producer World", &MakeOther1Page},
     {"TabSheetSmokeColor", "Drawinfo", &MakeSmokeColorPage},
     {"TabSheetRealism", "MECustom", &MakeRealismPage},
+    {"TabSheetLUA", "ExportConfig", &MakeScriptPage},
     {"TabSheetViewCockpit", "View SnapView", &MakeViewCockpitPage},
     {"TabSheetViewGlobal", "View", &MakeViewGlobalPage},
     // Pages that show no game file.

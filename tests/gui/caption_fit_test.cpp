@@ -1,10 +1,12 @@
 // The stepped sliders' labels have a fixed width: in every shipped language each title and each step
-// caption must fit it, measured on the real window with every page shown in turn.
+// caption must fit it, measured on the real window with every page shown in turn. The pages laid out
+// by their layouts must give every caption its room.
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
@@ -95,32 +97,45 @@ void ExpectRoom(const QWidget* page, const QWidget* control) {
   }
 }
 
+// Measures every visible captioned control of the page shown; returns how many there were.
+int ExpectCaptionsFit(const TFrmKESTA& window) {
+  QApplication::processEvents();
+  const QWidget* page = window.ActivePage();
+  int measured = 0;
+  for (const QWidget* control : page->findChildren<QWidget*>()) {
+    const bool captioned = qobject_cast<const QLabel*>(control) || qobject_cast<const QGroupBox*>(control) ||
+                           qobject_cast<const QAbstractButton*>(control) ||
+                           qobject_cast<const QDateEdit*>(control) || qobject_cast<const QComboBox*>(control);
+    // A slider's own parts are measured with the sliders.
+    const bool inSlider = qobject_cast<const TSpecialSlider*>(control->parentWidget()) ||
+                          (control->parentWidget() &&
+                           qobject_cast<const TSpecialSlider*>(control->parentWidget()->parentWidget()));
+    if (!captioned || inSlider || !control->isVisible()) continue;
+    ExpectRoom(page, control);
+    ++measured;
+  }
+  return measured;
+}
+
 TEST(CaptionFitTest, GameOptionPageCaptionsFitInEveryLanguage) {
   for (const char* code : {"FR", "EN", "SP", "RU", "HR", "DE"}) {
     SCOPED_TRACE(std::string("language ") + code);
     WindowInLanguage started(code);
     ASSERT_EQ(started.Warning(), "");
     TFrmKESTA& window = *started.window;
-    for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor", "TabSheetRealism"}) {
+    for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor", "TabSheetRealism", "TabSheetLUA"}) {
       SCOPED_TRACE(name);
       window.ShowPage(name);
-      QApplication::processEvents();
-      const QWidget* page = window.ActivePage();
-      int measured = 0;
-      for (const QWidget* control : page->findChildren<QWidget*>()) {
-        const bool captioned =
-            qobject_cast<const QLabel*>(control) || qobject_cast<const QGroupBox*>(control) ||
-            qobject_cast<const QAbstractButton*>(control) || qobject_cast<const QDateEdit*>(control);
-        // A slider's own parts are measured with the sliders.
-        const bool inSlider = qobject_cast<const TSpecialSlider*>(control->parentWidget()) ||
-                              (control->parentWidget() &&
-                               qobject_cast<const TSpecialSlider*>(control->parentWidget()->parentWidget()));
-        if (!captioned || inSlider || !control->isVisible()) continue;
-        ExpectRoom(page, control);
-        ++measured;
-      }
-      EXPECT_GT(measured, 0);
+      EXPECT_GT(ExpectCaptionsFit(window), 0);
     }
+    // The script page shows one of its two states at a time: the sample's last script is not installed.
+    auto* scripts = window.findChild<QComboBox*>("ComboBoxLUAScripts");
+    ASSERT_NE(scripts, nullptr);
+    ASSERT_EQ(scripts->count(), 3);
+    scripts->setCurrentIndex(2);
+    emit scripts->activated(2);
+    ASSERT_TRUE(window.findChild<QLabel*>("LabelScriptNonDispo")->isVisible());
+    EXPECT_GT(ExpectCaptionsFit(window), 0);
   }
 }
 

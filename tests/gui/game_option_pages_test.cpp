@@ -62,12 +62,6 @@ std::string WorldLua(const std::string& dateLine) {
 
 class GameOptionPagesTest : public test::PageTest {
  protected:
-  template <typename T>
-  T* Control(const QString& name) const {
-    T* control = window->findChild<T*>(name);
-    EXPECT_NE(control, nullptr) << name.toStdString();
-    return control;
-  }
   QDateEdit* Picker() const { return Control<QDateEdit>("DateTimePicker"); }
   QList<QRadioButton*> FfbItems() const {
     return Control<QWidget>("RadioGroupFFB")->findChildren<QRadioButton*>("RadioGroupFFBItem");

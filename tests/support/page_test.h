@@ -18,6 +18,13 @@ class PageTest : public testing::Test {
  protected:
   void SetUp() override;
 
+  // The window's control of that name; a missing one fails the test.
+  template <typename T>
+  T* Control(const QString& name) const {
+    T* control = window->findChild<T*>(name);
+    EXPECT_NE(control, nullptr) << name.toStdString();
+    return control;
+  }
   // Every dialog so far, one per line, for failure messages.
   std::string Recorded() const;
   // The picture above the page is the named one of the images folder.

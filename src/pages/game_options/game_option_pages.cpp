@@ -12,7 +12,6 @@
 #include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QVBoxLayout>
 #include <array>
 #include <string>
@@ -35,22 +34,10 @@ namespace {
 class TOther1Page final : public TGamePage {
  public:
   TOther1Page(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
-    // Force feedback: index 0 "Yes", index 1 "No"; the texts are the language's words for yes and no.
+    // Force feedback: index 0 "Yes", index 1 "No".
     QGroupBox* ffb = MakeGroupBox("RadioGroupFFB", this);
-    auto* row = new QHBoxLayout(ffb);
-    row->setSpacing(24);
-    m_radioGroupFFB = new QButtonGroup(ffb);
-    for (int index = 0; index < 2; ++index) {
-      auto* item = new QRadioButton(index == 0 ? "Yes" : "No", ffb);
-      item->setObjectName("RadioGroupFFBItem");
-      m_radioGroupFFB->addButton(item, index);
-      row->addWidget(item);
-    }
-    row->addStretch(1);
-    // Each change of the choice, by mouse or by keyboard; the button left behind reports too, and is passed.
-    connect(m_radioGroupFFB, &QButtonGroup::idToggled, this, [this](int index, bool checked) {
-      if (checked && !Filling()) RadioGroupFFBClick(index);
-    });
+    m_radioGroupFFB = AddYesNoRow(new QVBoxLayout(ffb), ffb, "RadioGroupFFBItem",
+                                  [this](int index) { RadioGroupFFBClick(index); });
 
     QGroupBox* date = MakeGroupBox("GroupBoxMissionDate", this);
     auto* dateRow = new QHBoxLayout(date);
@@ -70,7 +57,6 @@ class TOther1Page final : public TGamePage {
     dateRow->addWidget(info, 1);
     OnUserChange(m_dateTimePicker, &QDateEdit::dateChanged, [this] { DateTimePickerChange(); });
 
-    // The choice of the export script's state joins these groups on this page.
     layout()->addWidget(ffb);
     layout()->addWidget(date);
     static_cast<QVBoxLayout*>(layout())->addStretch(1);
@@ -78,9 +64,7 @@ class TOther1Page final : public TGamePage {
 
  private:
   void Fill() override {
-    const QList<QAbstractButton*> items = m_radioGroupFFB->buttons();
-    items[0]->setText(m_window.LookupMessage("Yes"));
-    items[1]->setText(m_window.LookupMessage("No"));
+    ShowYesNoTexts(m_radioGroupFFB);
     if (const ProducerDocument* producer = DocumentOf<ProducerDocument>())
       m_radioGroupFFB->button(producer->forceFeedback ? 0 : 1)->setChecked(true);
     if (const WorldDocument* world = DocumentOf<WorldDocument>()) {
