@@ -95,13 +95,13 @@ void ExpectRoom(const QWidget* page, const QWidget* control) {
   }
 }
 
-TEST(CaptionFitTest, GameOptionPageCaptionsFitInEveryLanguage) {
+TEST(CaptionFitTest, PageCaptionsFitInEveryLanguage) {
   for (const char* code : {"FR", "EN", "SP", "RU", "HR", "DE"}) {
     SCOPED_TRACE(std::string("language ") + code);
     WindowInLanguage started(code);
     ASSERT_EQ(started.Warning(), "");
     TFrmKESTA& window = *started.window;
-    for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor", "TabSheetRealism"}) {
+    for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor", "TabSheetRealism", "TabSheetBackup"}) {
       SCOPED_TRACE(name);
       window.ShowPage(name);
       QApplication::processEvents();
