@@ -15,6 +15,8 @@
 #include "engine/game_file.h"
 #include "platform/file_io.h"
 #include "platform/file_times.h"
+#include "sets/backup_page.h"
+#include "sets/backups.h"
 #include "sets/game_file_set.h"
 #include "ui/application_menu.h"
 #include "ui/dialog_service.h"
@@ -88,9 +90,10 @@ void TFrmKESTA::FormCreate() {
   for (std::string_view key : {"Producer", "World", "Drawinfo", "ExportConfig", "MECustom"})
     LoadStartUpFile(key);
 
-  // 22-23: the script catalogue and the recent list.
+  // 22-24: the script catalogue, the recent list and the first start's backup of the game files.
   LoadScriptCatalogue();
   LoadRecentList();
+  BackupGameFilesAndReport(*this, kAutomaticBackupPrefix);
 
   // 25-27: the deferred step, the first page, and a clean modified state.
   m_timerMinimize->start();

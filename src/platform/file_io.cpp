@@ -115,14 +115,14 @@ void WriteAll(int fd, std::string_view bytes) {
   }
 }
 
+}  // namespace
+
 void SyncFolder(const fs::path& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
   ::fsync(fd);  // Some file systems refuse to sync a folder; the rename itself is already done.
   ::close(fd);
 }
-
-}  // namespace
 
 std::string SystemErrorText(int errorNumber) {
   std::array<char, 256> buffer{};

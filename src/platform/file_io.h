@@ -25,6 +25,9 @@ std::string ReadWholeFile(const std::filesystem::path& path);
 // Fails with "Cannot create file "…". <system text>".
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Makes the folder's entries (files created, renamed or removed in it) survive a crash; best effort.
+void SyncFolder(const std::filesystem::path& folder);
+
 // The text the system gives for an error number, as the user sees it.
 std::string SystemErrorText(int errorNumber);
 

@@ -1,15 +1,20 @@
 // The backup page: one file chosen from the catalogue, loaded from the game, from its default copy or
-// from any file, or saved into any file. Built on its first visit, like the file pages.
+// from any file, or saved into any file; below, a time-stamped copy of every game file and a copy of
+// the game's Input folder. Built on its first visit, like the file pages.
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QStringList>
 #include <QToolButton>
 #include <optional>
 
 #include "pages/game_page.h"
 #include "platform/game_paths.h"
 #include "sets/backup_page.h"
+#include "sets/backups.h"
 #include "sets/game_file_set.h"
 #include "settings/settings_file.h"
 #include "ui/dialog_service.h"
@@ -54,6 +59,44 @@ std::string FileNameOf(const std::string& catalogPath) {
   return slash == std::string::npos ? catalogPath : catalogPath.substr(slash + 1);
 }
 
+// Shown while the object lives, put back however the work ends.
+struct HourglassCursor {
+  HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~HourglassCursor() { QApplication::restoreOverrideCursor(); }
+  HourglassCursor(const HourglassCursor&) = delete;
+  HourglassCursor& operator=(const HourglassCursor&) = delete;
+};
+
+QString Native(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
+
+QString FailureLine(const TFrmKESTA& window, const BackupFailure& failure) {
+  if (failure.missing) return Native(failure.source) + ": " + window.LookupMessage("BackupSourceMissing");
+  return Native(failure.source) + ": " + QString::fromStdString(failure.reason);
+}
+
+// The copies made, where they are, then what could not be copied and why.
+void ShowBackupReport(TFrmKESTA& window, const std::filesystem::path& folder, const BackupReport& report) {
+  QStringList parts;
+  if (!report.made.empty()) {
+    QStringList made;
+    for (const std::filesystem::path& source : report.made) made << Native(source);
+    parts << window.LookupMessage("AutomaticBackupMessage") << made.join('\n')
+          << window.LookupMessage("AutomaticBackupMessagePath") << Native(std::filesystem::absolute(folder));
+  }
+  if (!report.folderFailure.empty())
+    parts << window.LookupMessage("BackupFolderFailed") << QString::fromStdString(report.folderFailure);
+  if (!report.failed.empty()) {
+    QStringList failed;
+    for (const BackupFailure& failure : report.failed) failed << FailureLine(window, failure);
+    parts << window.LookupMessage("BackupFailed") << failed.join('\n');
+  }
+  const bool allMade = report.failed.empty() && report.folderFailure.empty();
+  const MessageKind kind = allMade               ? MessageKind::Information
+                           : report.made.empty() ? MessageKind::Error
+                                                 : MessageKind::Warning;
+  window.Dialogs().ShowMessage(kind, parts.join("\n\n"), MessageButtons::Ok);
+}
+
 class TBackupPage final : public TGamePage {
  public:
   TBackupPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
@@ -75,7 +118,8 @@ class TBackupPage final : public TGamePage {
     m_labelBackupInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     grid->addWidget(m_labelBackupInfo, 1, 0, 1, 2);
 
-    // Two rows of two: each command with its words, so nobody has to guess from an icon.
+    // One below the other, each command with its words, so nobody has to guess from an icon: two side by
+    // side cut the longer French and Spanish captions.
     for (int i = 0; i < 4; ++i) {
       auto* button = new QToolButton(group);
       button->setObjectName(kCommands[i].name);
@@ -86,16 +130,97 @@ class TBackupPage final : public TGamePage {
       const BackupCommand command = kCommands[i].command;
       connect(button, &QToolButton::clicked, this,
               [this, command] { SpeedButtonLoadLockonSettingsClick(command); });
-      grid->addWidget(button, 2 + i / 2, i % 2);
+      grid->addWidget(button, 2 + i, 0, 1, 2);
     }
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 1);
     layout()->addWidget(group);
+    BuildBackupGroups();
   }
 
  private:
-  // The list's explanation is a message of the language; it follows a change of language.
-  void Fill() override { ComboBoxBackupChange(); }
+  void BuildBackupGroups() {
+    auto* automatic = new TGroupBox("GroupBoxAutomaticBackup", this);
+    auto* automaticLayout = new QHBoxLayout(automatic);
+    auto* buttonAutomaticBackup = MakeButton("ButtonAutomaticBackup", automatic);
+    connect(buttonAutomaticBackup, &QToolButton::clicked, this, [this] { ButtonAutomaticBackupClick(); });
+    automaticLayout->addWidget(buttonAutomaticBackup);
+    layout()->addWidget(automatic);
+
+    auto* input = new TGroupBox("GroupBoxBackupInput", this);
+    auto* grid = new QGridLayout(input);
+    grid->setHorizontalSpacing(10);
+    auto* image2 = new QLabel(input);
+    image2->setObjectName("Image2");
+    image2->setPixmap(RibbonIcon("dxButtonMouseView").pixmap(32, 32));
+    image2->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    grid->addWidget(image2, 0, 0, 2, 1);
+    // Read-only, but the folder's path can be selected and copied.
+    m_memoInputSaveInfo = new QLabel(input);
+    m_memoInputSaveInfo->setObjectName("MemoInputSaveInfo");
+    m_memoInputSaveInfo->setWordWrap(true);
+    m_memoInputSaveInfo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_memoInputSaveInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    grid->addWidget(m_memoInputSaveInfo, 0, 1);
+    m_buttonBackupInput = MakeButton("ButtonBackupInput", input);
+    connect(m_buttonBackupInput, &QToolButton::clicked, this, [this] { ButtonBackupInputClick(); });
+    grid->addWidget(m_buttonBackupInput, 1, 1);
+    grid->setColumnStretch(1, 1);
+    layout()->addWidget(input);
+  }
+
+  static QToolButton* MakeButton(const char* name, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setIcon(RibbonIcon("dxButtonBackup"));
+    button->setIconSize(QSize(16, 16));
+    button->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return button;
+  }
+
+  std::filesystem::path InputFolder() const { return GamePath(m_window.GameFolder(), "Input"); }
+
+  // The list's explanation and the Input folder's are messages of the language; they follow a change of
+  // language.
+  void Fill() override {
+    ComboBoxBackupChange();
+    m_memoInputSaveInfo->setText(m_window.LookupMessage("InputSaveInfo") + "\n" + Native(InputFolder()) +
+                                 "/");
+  }
+
+  void ButtonAutomaticBackupClick() {
+    const std::filesystem::path folder = m_window.Folder().Backups();
+    BackupGameFilesAndReport(m_window, NewTimeStampedPrefix(folder, m_clock));
+  }
+
+  void ButtonBackupInputClick() {
+    // The progress lets events through: no second copy may start meanwhile.
+    m_buttonBackupInput->setEnabled(false);
+    const std::filesystem::path target = NewInputBackupFolder(m_window.Folder().Backups(), m_clock);
+    FolderCopy copy;
+    {
+      const HourglassCursor hourglass;
+      std::unique_ptr<ProgressDisplay> progress;
+      copy = CopyFolder(InputFolder(), target, [&](int done, int total) {
+        if (!progress)
+          progress = m_window.Dialogs().ShowProgress(m_window.LookupMessage("InputSaveCopying"), total);
+        progress->SetProgress(done);
+      });
+    }
+    m_buttonBackupInput->setEnabled(true);
+    if (!copy.failure) {
+      m_window.Dialogs().Information(m_window.LookupMessage("InputSaveOk") + "\n" + Native(target));
+      return;
+    }
+    QString text =
+        m_window.LookupMessage("InputSaveError") + "\n\n" + FailureLine(m_window, *copy.failure) + "\n\n";
+    if (copy.leftOver.empty())
+      text += m_window.LookupMessage("InputSaveNothingKept");
+    else
+      text += m_window.LookupMessage("InputSavePartialLeft") + "\n" + Native(copy.leftOver);
+    m_window.Dialogs().Error(text);
+  }
 
   void ComboBoxBackupChange() {
     m_labelBackupInfo->setText(m_window.LookupMessage(m_comboBoxBackup->currentText()));
@@ -154,10 +279,20 @@ class TBackupPage final : public TGamePage {
 
   QComboBox* m_comboBoxBackup = nullptr;
   QLabel* m_labelBackupInfo = nullptr;
+  QLabel* m_memoInputSaveInfo = nullptr;
+  QToolButton* m_buttonBackupInput = nullptr;
+  SystemBackupClock m_clock;
 };
 
 }  // namespace
 
 TGamePage* MakeBackupPage(TFrmKESTA& window, TTabSheet* sheet) { return new TBackupPage(window, sheet); }
+
+void BackupGameFilesAndReport(TFrmKESTA& window, std::string_view prefix) {
+  const std::filesystem::path folder = window.Folder().Backups();
+  const BackupReport report =
+      BackupGameFiles(folder, prefix, [&window](std::string_view key) { return window.GamePathOf(key); });
+  if (!report.Empty()) ShowBackupReport(window, folder, report);
+}
 
 }  // namespace kesta

@@ -1,5 +1,7 @@
 #pragma once
-// The backup page, built on its first visit.
+// The backup page, built on its first visit, and the backup of the game files that start-up makes too.
+
+#include <string_view>
 
 namespace kesta {
 
@@ -8,5 +10,9 @@ class TGamePage;
 class TTabSheet;
 
 TGamePage* MakeBackupPage(TFrmKESTA& window, TTabSheet* sheet);
+
+// Copies the game files whose backup under `prefix` is missing into the backup folder, and tells the
+// user which were copied and which could not be; says nothing when every copy existed already.
+void BackupGameFilesAndReport(TFrmKESTA& window, std::string_view prefix);
 
 }  // namespace kesta

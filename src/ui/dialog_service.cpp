@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QStringList>
 
@@ -113,6 +114,31 @@ std::optional<QColor> QtDialogService::ChooseColor(const QColor& initial) {
       QColorDialog::getColor(initial, m_parent, QString(), QColorDialog::DontUseNativeDialog);
   if (!color.isValid()) return std::nullopt;
   return color;
+}
+
+namespace {
+
+// Modal, so the window takes no command while QProgressDialog lets events through at each step; without a
+// cancel button, as a copy stopped halfway is no backup. Short work ends before it would appear.
+class TProgressDialog final : public ProgressDisplay {
+ public:
+  TProgressDialog(QWidget* parent, const QString& text, int maximum)
+      : m_dialog(text, QString(), 0, maximum, parent) {
+    m_dialog.setWindowModality(Qt::WindowModal);
+    m_dialog.setMinimumDuration(400);
+    m_dialog.setAutoClose(false);
+    m_dialog.setValue(0);
+  }
+  void SetProgress(int done) override { m_dialog.setValue(done); }
+
+ private:
+  QProgressDialog m_dialog;
+};
+
+}  // namespace
+
+std::unique_ptr<ProgressDisplay> QtDialogService::ShowProgress(const QString& text, int maximum) {
+  return std::make_unique<TProgressDialog>(m_parent, text, maximum);
 }
 
 }  // namespace kesta

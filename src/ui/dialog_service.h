@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <memory>
 #include <optional>
 
 class QWidget;
@@ -33,6 +34,14 @@ struct FileDialogRequest {
   QString fileName;          // proposed name
 };
 
+// The progress of a long command, shown while this object lives. The window stays responsive to
+// repainting but takes no commands meanwhile.
+class ProgressDisplay {
+ public:
+  virtual ~ProgressDisplay() = default;
+  virtual void SetProgress(int done) = 0;
+};
+
 class DialogService {
  public:
   virtual ~DialogService() = default;
@@ -45,6 +54,8 @@ class DialogService {
   virtual std::optional<QString> OpenFileName(const FileDialogRequest& request) = 0;
   virtual std::optional<QString> SaveFileName(const FileDialogRequest& request) = 0;
   virtual std::optional<QColor> ChooseColor(const QColor& initial) = 0;
+  // `maximum` steps of work described by `text`.
+  virtual std::unique_ptr<ProgressDisplay> ShowProgress(const QString& text, int maximum) = 0;
 
   void SetTexts(const DialogTexts& texts) { m_texts = texts; }
   const DialogTexts& Texts() const { return m_texts; }
@@ -75,6 +86,7 @@ class QtDialogService : public DialogService {
   std::optional<QString> OpenFileName(const FileDialogRequest& request) override;
   std::optional<QString> SaveFileName(const FileDialogRequest& request) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
+  std::unique_ptr<ProgressDisplay> ShowProgress(const QString& text, int maximum) override;
 
  private:
   QWidget* m_parent;

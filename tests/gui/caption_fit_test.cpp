@@ -117,18 +117,18 @@ int ExpectCaptionsFit(const TFrmKESTA& window) {
   return measured;
 }
 
-TEST(CaptionFitTest, GameOptionPageCaptionsFitInEveryLanguage) {
+TEST(CaptionFitTest, PageCaptionsFitInEveryLanguage) {
   for (const char* code : {"FR", "EN", "SP", "RU", "HR", "DE"}) {
     SCOPED_TRACE(std::string("language ") + code);
     WindowInLanguage started(code);
     ASSERT_EQ(started.Warning(), "");
     TFrmKESTA& window = *started.window;
-    for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor", "TabSheetRealism", "TabSheetLUA"}) {
+    for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor", "TabSheetRealism", "TabSheetBackup", "TabSheetLUA"}) {
       SCOPED_TRACE(name);
       window.ShowPage(name);
       EXPECT_GT(ExpectCaptionsFit(window), 0);
     }
-    // The script page shows one of its two states at a time: the sample's last script is not installed.
+    // The script page (shown last) shows one of its two states at a time: the sample's last script is not installed.
     auto* scripts = window.findChild<QComboBox*>("ComboBoxLUAScripts");
     ASSERT_NE(scripts, nullptr);
     ASSERT_EQ(scripts->count(), 3);

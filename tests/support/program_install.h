@@ -1,6 +1,7 @@
 #pragma once
 // A complete program installation in a temporary folder: the shipped files beside a made-up
-// executable, and a copy of the sample game. Tests start the real window on it.
+// executable, and a copy of the sample game. Tests start the real window on it. The game files'
+// automatic backup is already made, as after the first start.
 
 #include <filesystem>
 #include <string>

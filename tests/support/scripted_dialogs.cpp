@@ -59,4 +59,21 @@ std::optional<QColor> ScriptedDialogs::ChooseColor(const QColor& initial) {
   return Take<std::optional<QColor>>("colour", std::nullopt);
 }
 
+std::unique_ptr<ProgressDisplay> ScriptedDialogs::ShowProgress(const QString& text, int maximum) {
+  // Steps go to the record by index: the record may grow while the progress is shown.
+  class Recorder final : public ProgressDisplay {
+   public:
+    Recorder(std::vector<RecordedDialog>& recorded, size_t index) : m_recorded(recorded), m_index(index) {}
+    void SetProgress(int done) override {
+      if (m_index < m_recorded.size()) m_recorded[m_index].steps.push_back(done);
+    }
+
+   private:
+    std::vector<RecordedDialog>& m_recorded;
+    size_t m_index;
+  };
+  m_recorded.push_back({"Progress", text, MessageButtons::Ok, {}, maximum, {}});
+  return std::make_unique<Recorder>(m_recorded, m_recorded.size() - 1);
+}
+
 }  // namespace kesta::test

@@ -12,10 +12,12 @@
 namespace kesta::test {
 
 struct RecordedDialog {
-  QString kind;  // "Warning", "Error", "Information", "Input", "Open", "Save", "Color"
+  QString kind;  // "Warning", "Error", "Information", "Input", "Open", "Save", "Color", "Progress"
   QString text;  // message text, input prompt, file dialog title, or the colour offered ("#rrggbb")
   MessageButtons buttons = MessageButtons::Ok;
   FileDialogRequest file;  // for "Open" and "Save"
+  int maximum = 0;         // for "Progress": the steps announced, and each step shown
+  std::vector<int> steps{};
 };
 
 class ScriptedDialogs : public DialogService {
@@ -42,6 +44,8 @@ class ScriptedDialogs : public DialogService {
   std::optional<QString> OpenFileName(const FileDialogRequest& request) override;
   std::optional<QString> SaveFileName(const FileDialogRequest& request) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;
+  // Recorded with every step it shows; needs no answer.
+  std::unique_ptr<ProgressDisplay> ShowProgress(const QString& text, int maximum) override;
 
  private:
   template <typename T>
