@@ -124,19 +124,13 @@ void TFrmKESTA::LoadScriptCatalogue() {
 }
 
 void TFrmKESTA::LoadRecentList() {
-  const std::filesystem::path file = Folder().RecentList();
   try {
-    std::error_code ec;
-    if (!std::filesystem::exists(file, ec)) WriteFileAtomically(file, "");
-    m_recentList = SplitGameText(ReadWholeFile(file));
-  } catch (const EKestaError& failure) {
-    m_recentList.clear();
+    m_recentList.Load();
+  } catch (const std::exception& failure) {
     m_dialogs->Error(QString::fromUtf8(failure.what()) +
                      "\n\nThe list of recent configurations stays empty.");
   }
-  QStringList items;
-  for (const std::string& line : m_recentList) items << QString::fromStdString(line);
-  m_ribbon->ApplicationMenu()->SetRecentItems(items);
+  ShowRecentList();
 }
 
 void TFrmKESTA::TimerMinimizeTimer() {

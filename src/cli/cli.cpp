@@ -19,6 +19,8 @@ constexpr const char* kUsage =
     "  kesta-cli delete FILE NAME [--anchor TEXT]\n"
     "  kesta-cli show [GAME_FOLDER]\n"
     "  kesta-cli apply [GAME_FOLDER] NAME=VALUE...\n"
+    "  kesta-cli save-config [GAME_FOLDER] FILE.kst\n"
+    "  kesta-cli open-config FILE.kst [GAME_FOLDER]\n"
     "  kesta-cli --help\n";
 
 constexpr const char* kHelp =
@@ -48,16 +50,31 @@ constexpr const char* kHelp =
     "          any other blank is part of the name or the value. Nothing is written when a name is\n"
     "          unknown, a value is refused or a file cannot be read; when writing a file fails after\n"
     "          others were written, those are named. Prints nothing when done.\n"
+    "\n"
+    "save-config and open-config work on saved configurations, the .kst files of the window's Save Config\n"
+    "and Open config (one section per game file, between two marker lines naming its path in the game\n"
+    "folder):\n"
+    "  save-config  saves every game file into FILE.kst as the window's Save Config does: each file as\n"
+    "               Apply would write it, in Apply's order. A game file that cannot be read gets no\n"
+    "               section (reported, exit status 1) and the others are still saved.\n"
+    "  open-config  reads each section of FILE.kst into its file's values and writes those game files as\n"
+    "               the window's Apply after Open config does: only the values KESTA's pages show are\n"
+    "               taken from the section, every other line stays as the game file has it. A file\n"
+    "               without a section is left as it is. Nothing is written when FILE.kst, a game file\n"
+    "               or a section cannot be read.\n"
+    "  Both print one line per file.\n"
     "Text is UTF-8 on the command line and the game's code page (the Wine prefix's ACP) in the files;\n"
     "a character that code page cannot hold is refused.\n"
-    "GAME_FOLDER is the game's folder (for apply: the first argument when it holds no \"=\"). Without\n"
-    "it, KESTA's own choice is used: \"LockOnPath\" of the settings file kesta.ini beside kesta-cli,\n"
-    "else the game's registry key in the Wine prefix ($WINEPREFIX, else ~/.wine). The files' paths\n"
-    "within the game folder come from the same settings file.\n"
+    "GAME_FOLDER is the game's folder (for apply: the first argument when it holds no \"=\"; for\n"
+    "save-config: the first of two arguments). Without it, KESTA's own choice is used: \"LockOnPath\"\n"
+    "of the settings file kesta.ini beside kesta-cli, else the game's registry key in the Wine prefix\n"
+    "($WINEPREFIX, else ~/.wine). The files' paths within the game folder come from the same settings\n"
+    "file.\n"
     "\n"
     "Files are read with any line breaks and written with CR LF after every line; each file is\n"
     "replaced atomically. Exit status: 0 done, 1 a file, a name or a value failed (files unchanged,\n"
-    "except those an apply names as written), 2 wrong usage.\n"
+    "except those an apply names as written and the FILE.kst of a save-config that reports a file\n"
+    "without a section), 2 wrong usage.\n"
     "\n"
     "Names for show and apply, with what each takes:\n";
 
@@ -120,12 +137,24 @@ int Execute(const Command& command, std::ostream& out) {
   return 0;
 }
 
-// show [GAME_FOLDER] and apply [GAME_FOLDER] NAME=VALUE...; nothing when the words do not fit.
+// show [GAME_FOLDER], apply [GAME_FOLDER] NAME=VALUE..., save-config [GAME_FOLDER] FILE.kst and
+// open-config FILE.kst [GAME_FOLDER]; nothing when the words do not fit.
 std::optional<int> RunDocumentCommand(const std::vector<std::string>& arguments, const ProgramFolder& program,
                                       std::ostream& out, std::ostream& err) {
   const std::string& verb = arguments[0];
   DocumentSources sources{program, std::nullopt};
   std::vector<std::string> words(arguments.begin() + 1, arguments.end());
+  if (verb == "save-config" || verb == "open-config") {
+    if (words.empty() || words.size() > 2) return std::nullopt;
+    for (const std::string& word : words)
+      if (word.starts_with("--")) return std::nullopt;
+    // The configuration comes last for save-config, first for open-config.
+    const bool saving = verb == "save-config";
+    const std::string configuration = saving ? words.back() : words.front();
+    if (words.size() == 2) sources.gameFolder = saving ? words.front() : words.back();
+    return saving ? SaveConfigurationFile(sources, configuration, out, err)
+                  : OpenConfigurationFile(sources, configuration, out, err);
+  }
   if (verb == "show") {
     if (words.size() > 1 || (words.size() == 1 && words[0].starts_with("--"))) return std::nullopt;
     if (!words.empty()) sources.gameFolder = words[0];
@@ -156,7 +185,8 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     out << kHelp << ValueNamesHelp() << '\n' << kUsage;
     return 0;
   }
-  if (!arguments.empty() && (arguments[0] == "show" || arguments[0] == "apply")) {
+  if (!arguments.empty() && (arguments[0] == "show" || arguments[0] == "apply" ||
+                             arguments[0] == "save-config" || arguments[0] == "open-config")) {
     try {
       if (const std::optional<int> status = RunDocumentCommand(arguments, program, out, err)) return *status;
     } catch (const std::exception& failure) {

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <filesystem>
 #include <map>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <sstream>
 
@@ -20,6 +20,7 @@
 #include "platform/game_paths.h"
 #include "platform/wine_registry.h"
 #include "sets/game_file_set.h"
+#include "sets/saved_configuration.h"
 #include "settings/game_folder_lookup.h"
 #include "settings/settings_file.h"
 
@@ -175,6 +176,38 @@ bool SetValues(const std::vector<Target>& targets, std::map<std::string_view, Op
   return set;
 }
 
+// graphics.cfg's scenery line follows the mission editor's scenery, as the window's Apply writes it. A
+// mission editor's file that is not among the files is read for that alone; one that cannot be read
+// leaves the line as graphics.cfg has it, as in the window.
+void CarryScenesOf(std::map<std::string_view, OpenFile>& files, const Session& session) {
+  const auto graphics = files.find(GraphicsDocument::kCatalogKey);
+  if (graphics == files.end()) return;
+  std::optional<OpenFile> sceneSource;
+  const OpenFile* missionEditor = nullptr;
+  if (const auto found = files.find(MissionEditorDocument::kCatalogKey); found != files.end()) {
+    missionEditor = &found->second;
+  } else {
+    sceneSource = Open(*KindNamed(MissionEditorDocument::kCatalogKey), session);
+    Read(*sceneSource, session.lookup, nullptr);
+    missionEditor = &*sceneSource;
+  }
+  CarryScenes(
+      missionEditor->read ? &dynamic_cast<const MissionEditorDocument&>(*missionEditor->document) : nullptr,
+      dynamic_cast<GraphicsDocument&>(*graphics->second.document));
+}
+
+// As the window's Apply: the file's current lines with its document written into them. Reports a failure.
+std::optional<Lines> AppliedLines(const OpenFile& file, const MessageLookup& lookup, std::ostream& err) {
+  try {
+    Lines lines = ReadGameFile(file.path);
+    WriteDocument(*file.document, lines, file.path.filename().string(), lookup);
+    return lines;
+  } catch (const std::exception& failure) {
+    err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
+    return std::nullopt;
+  }
+}
+
 struct PreparedWrite {
   const OpenFile* file;
   Lines lines;
@@ -198,6 +231,27 @@ int WriteAll(const std::vector<PreparedWrite>& writes, std::ostream& err) {
     }
   }
   return 0;
+}
+
+// As the window's Apply, in its order: each file's current lines with its document written in, then the
+// files written one after the other. Nothing is written unless `ready` and every file's lines are.
+int ApplyFiles(std::map<std::string_view, OpenFile>& files, bool ready, const Session& session,
+               std::ostream& err) {
+  CarryScenesOf(files, session);
+  std::vector<PreparedWrite> writes;
+  for (std::string_view key : WholeSetOrder()) {
+    if (!ready || !files.contains(key)) continue;
+    std::optional<Lines> lines = AppliedLines(files.at(key), session.lookup, err);
+    if (lines)
+      writes.push_back({&files.at(key), std::move(*lines)});
+    else
+      ready = false;
+  }
+  if (!ready) {
+    err << "Nothing was written.\n";
+    return 1;
+  }
+  return WriteAll(writes, err);
 }
 
 // What a value takes, in the words the document refuses anything else with: the documents are the one
@@ -272,49 +326,111 @@ int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& a
   for (const Target& target : targets)
     if (!files.contains(target.kind->catalogKey))
       files.emplace(target.kind->catalogKey, Open(*target.kind, session));
-  // graphics.cfg's scenery line follows the mission editor's scenery, as the window's Apply writes it:
-  // a change of the scenery writes both files, and a graphics write takes the line from MeCustom.xml.
+  // A change of the scenery writes graphics.cfg too, whose scenery line follows it.
   const bool scenesSet = std::any_of(targets.begin(), targets.end(), [](const Target& target) {
     return target.kind->catalogKey == MissionEditorDocument::kCatalogKey &&
            target.valueName == "SpecialSliderScenes";
   });
   if (scenesSet && !files.contains(GraphicsDocument::kCatalogKey))
     files.emplace(GraphicsDocument::kCatalogKey, Open(*KindNamed(GraphicsDocument::kCatalogKey), session));
-  std::optional<OpenFile> sceneSource;  // read only, for the scenery line
-  if (files.contains(GraphicsDocument::kCatalogKey) && !files.contains(MissionEditorDocument::kCatalogKey)) {
-    sceneSource = Open(*KindNamed(MissionEditorDocument::kCatalogKey), session);
-    // One that cannot be read leaves the line as graphics.cfg has it, as in the window.
-    Read(*sceneSource, session.lookup, nullptr);
-  }
   for (std::string_view key : WholeSetOrder())
     if (files.contains(key)) ready &= Read(files.at(key), session.lookup, &err);
   ready &= SetValues(targets, files, err);
-  if (files.contains(GraphicsDocument::kCatalogKey)) {
-    const OpenFile& missionEditor =
-        sceneSource ? *sceneSource : files.at(MissionEditorDocument::kCatalogKey);
-    CarryScenes(missionEditor.read ? &dynamic_cast<const MissionEditorDocument&>(*missionEditor.document) : nullptr,
-                dynamic_cast<GraphicsDocument&>(*files.at(GraphicsDocument::kCatalogKey).document));
-  }
+  return ApplyFiles(files, ready, session, err);
+}
 
-  // As the window's Apply: the file's current lines, the document written into them, in the set's order.
-  std::vector<PreparedWrite> writes;
+int SaveConfigurationFile(const DocumentSources& sources, const fs::path& configurationFile,
+                          std::ostream& out, std::ostream& err) {
+  Session session(sources.program);
+  if (!FindFolder(sources, session, err)) return 1;
+  std::map<std::string_view, OpenFile> files;
   for (std::string_view key : WholeSetOrder()) {
-    if (!ready || !files.contains(key)) continue;
+    OpenFile& file = files.emplace(key, Open(*KindNamed(key), session)).first->second;
+    Read(file, session.lookup, &err);
+  }
+  CarryScenesOf(files, session);
+
+  // As the window's Save: each file as Apply would write it, in Apply's order; a file that cannot be
+  // read or written gets no section and the others are still saved.
+  SavedConfiguration configuration;
+  std::vector<std::string> saved;
+  int status = 0;
+  for (std::string_view key : WholeSetOrder()) {
     const OpenFile& file = files.at(key);
+    const std::optional<Lines> lines = file.read ? AppliedLines(file, session.lookup, err) : std::nullopt;
+    if (!lines) {
+      err << Label(file) << ": no section saved\n";
+      status = 1;
+      continue;
+    }
+    const std::string catalogPath = session.settings.ReadSetting("Files", key);
+    configuration.PutSection(catalogPath, *lines);
+    saved.push_back(Label(file) + ": saved as section " + catalogPath + " (" + std::to_string(lines->size()) +
+                    " lines)");
+  }
+  try {
+    configuration.Write(configurationFile);
+  } catch (const std::exception& failure) {
+    err << failure.what() << "\nNothing was saved.\n";
+    return 1;
+  }
+  for (const std::string& line : saved) out << line << '\n';
+  return status;
+}
+
+int OpenConfigurationFile(const DocumentSources& sources, const fs::path& configurationFile,
+                          std::ostream& out, std::ostream& err) {
+  Session session(sources.program);
+  SavedConfiguration configuration;
+  try {
+    configuration = SavedConfiguration::Read(configurationFile);
+  } catch (const std::exception& failure) {
+    err << failure.what() << "\nNothing was written.\n";
+    return 1;
+  }
+  if (!FindFolder(sources, session, err)) return 1;
+
+  // As the window's Open followed by Apply: each section read into the document of its game file, then
+  // written into the game file's own lines. A file without a section is left as it is.
+  std::map<std::string_view, OpenFile> files;
+  std::map<std::string_view, Lines> sections;
+  for (std::string_view key : WholeSetOrder()) {
+    Lines section;
+    if (!configuration.TakeSection(session.settings.ReadSetting("Files", key), section)) continue;
+    sections.emplace(key, std::move(section));
+    files.emplace(key, Open(*KindNamed(key), session));
+  }
+  // A new scenery of the mission editor moves graphics.cfg's scenery line too.
+  if (files.contains(MissionEditorDocument::kCatalogKey) && !files.contains(GraphicsDocument::kCatalogKey))
+    files.emplace(GraphicsDocument::kCatalogKey, Open(*KindNamed(GraphicsDocument::kCatalogKey), session));
+
+  bool ready = true;
+  for (std::string_view key : WholeSetOrder()) {
+    if (!files.contains(key)) continue;
+    OpenFile& file = files.at(key);
+    ready &= Read(file, session.lookup, &err);  // the values no section holds, as the pages had them
+    if (!file.read || !sections.contains(key)) continue;
     try {
-      Lines lines = ReadGameFile(file.path);
-      WriteDocument(*file.document, lines, file.path.filename().string(), session.lookup);
-      writes.push_back({&file, std::move(lines)});
+      const Lines& section = sections.at(key);
+      if (CountsAsEmpty(*file.kind, section)) throw EKestaError("the section is empty");
+      file.document->Read(section, session.lookup);
     } catch (const std::exception& failure) {
-      err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
+      err << Label(file) << ": section " << session.settings.ReadSetting("Files", key) << " of "
+          << configurationFile.string() << ": " << ForTerminal(failure.what()) << '\n';
       ready = false;
     }
   }
-  if (!ready) {
-    err << "Nothing was written.\n";
-    return 1;
+  if (const int status = ApplyFiles(files, ready, session, err)) return status;
+  for (std::string_view key : WholeSetOrder()) {
+    const OpenFile* file = files.contains(key) ? &files.at(key) : nullptr;
+    if (file && sections.contains(key))
+      out << Label(*file) << ": written from its section\n";
+    else if (file)
+      out << Label(*file) << ": written for the mission editor's scenery\n";
+    else
+      out << key << ": no section, left as it was\n";
   }
-  return WriteAll(writes, err);
+  return 0;
 }
 
 std::string ValueNamesHelp() {
@@ -324,7 +440,8 @@ std::string ValueNamesHelp() {
     for (const NamedValue& value : document->Values())
       rows.emplace_back(std::string(kind.catalogKey) + "." + value.name, Takes(*document, value.name));
   }
-  rows.emplace_back("Network.ComboBoxServerList[n]", "text of entry n, from 1 to one past the last (adds it)");
+  rows.emplace_back("Network.ComboBoxServerList[n]",
+                    "text of entry n, from 1 to one past the last (adds it)");
   const size_t plainRows = rows.size();
   for (const OptiSlider& slider : OptiSliders()) {
     rows.emplace_back("Graphics." + std::string(slider.sliderName) + "[profile name]",

@@ -2,6 +2,7 @@
 // kesta-cli show and apply: the values of the game files that have a document, read and written through
 // the same documents as the window's pages, so what apply writes is what the window's Apply writes.
 
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -36,6 +37,20 @@ int ShowValues(const DocumentSources& sources, std::ostream& out, std::ostream& 
 // written nothing, when a name, a value or a file fails; a failed write after earlier ones names them.
 int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& assignments,
                 std::ostream& err);
+
+// Saves every game file into a saved configuration as the window's Save does: each file's document read
+// from the game file and written into its lines as Apply would write them, one section per file. A game
+// file that cannot be read gets no section (reported, returns 1); the others are still saved. Prints one
+// line per saved file.
+int SaveConfigurationFile(const DocumentSources& sources, const std::filesystem::path& configurationFile,
+                          std::ostream& out, std::ostream& err);
+
+// Reads each section of a saved configuration into its file's document and writes the game files as the
+// window's Apply after opening it would. Files without a section are left as they are. Returns 1, having
+// written nothing, when the configuration, a game file or a section cannot be read. Prints one line per
+// file.
+int OpenConfigurationFile(const DocumentSources& sources, const std::filesystem::path& configurationFile,
+                          std::ostream& out, std::ostream& err);
 
 // The names show prints and apply takes, each with what it takes, for --help.
 std::string ValueNamesHelp();

@@ -111,12 +111,18 @@ std::string TGameFileSet::CatalogPath(std::string_view catalogKey) const {
   return m_context.settings->ReadSetting("Files", catalogKey);
 }
 
-std::optional<std::string> TGameFileSet::LoadOnce(Slot& slot, const std::filesystem::path& path, bool& read) {
+std::optional<std::string> TGameFileSet::LoadOnce(Slot& slot, const std::filesystem::path& path,
+                                                  bool defaultCopy, bool& read) {
   const GameFileKind& kind = slot.document->Kind();
   slot.rememberedPath = path;
   try {
     Lines lines;
-    if (!m_access.LoadGameFile(lines, path, CatalogPath(kind.catalogKey))) return std::nullopt;
+    // The default copy offered after a question is a file on disk, also while a saved configuration
+    // is open: taking the same section again would only ask the same question again.
+    if (defaultCopy)
+      lines = ReadGameFile(path);
+    else if (!m_access.LoadGameFile(lines, path, CatalogPath(kind.catalogKey)))
+      return std::nullopt;
     if (CountsAsEmpty(kind, lines)) {
       m_context.enableApplyCancel(false, false);
       return EmptyFileQuestion(kind, path.string(), m_context.lookup);
@@ -137,9 +143,11 @@ bool TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path
   std::filesystem::path current = path;
   bool read = false;
   // Each Yes retries with the default copy, which may itself be missing or empty.
-  while (const std::optional<std::string> question = LoadOnce(*slot, current, read)) {
+  bool defaultCopy = false;
+  while (const std::optional<std::string> question = LoadOnce(*slot, current, defaultCopy, read)) {
     if (!m_context.askErrorQuestion(*question)) break;
     current = m_context.defaultsFolder / std::string(slot->document->Kind().defaultCopy);
+    defaultCopy = true;
   }
   slot->everRead |= read;
   if (read && m_context.documentRead) m_context.documentRead(catalogKey);
@@ -161,7 +169,7 @@ bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::pat
     const std::string catalogPath = CatalogPath(kind.catalogKey);
     WriteDocument(*slot->document, lines, FileNameOf(catalogPath), m_context.lookup);
     m_access.SaveGameFile(lines, targetPath, catalogPath);
-    if (slot->saved) slot->saved(targetPath);
+    if (slot->saved && !m_access.HasSections()) slot->saved(targetPath);  // only after a real write
     return true;
   } catch (const std::exception& failure) {
     m_context.reportError(ApplyFailureMessage(kind, failure.what(), m_context.lookup));

@@ -51,7 +51,7 @@ class TGameFileSet {
   };
   // Runs after a document was read, inside the load's guard: a failure it raises is the load's failure.
   using LoadedHook = std::function<void(GameDocument& document, const GameDocument& before)>;
-  // Runs after the file was written to the target path.
+  // Runs after the file was written to the target path (not after a section of a saved configuration).
   using SavedHook = std::function<void(const std::filesystem::path& targetPath)>;
 
   explicit TGameFileSet(Context context);
@@ -101,7 +101,8 @@ class TGameFileSet {
   // Fails for a key that names no game file.
   Slot& SlotOf(std::string_view catalogKey);
   // Reads the file into the document; returns the question to ask when the default copy should be offered.
-  std::optional<std::string> LoadOnce(Slot& slot, const std::filesystem::path& path, bool& read);
+  std::optional<std::string> LoadOnce(Slot& slot, const std::filesystem::path& path, bool defaultCopy,
+                                      bool& read);
 
   Context m_context;
   GameFileAccess m_access;

@@ -110,7 +110,7 @@ QString TApplicationMenu::ExtraPaneHeader() const { return m_paneHeader->text();
 
 void TApplicationMenu::SetExtraPaneHeader(const QString& header) { m_paneHeader->setText(header); }
 
-void TApplicationMenu::SetRecentItems(const QStringList& captions) {
+void TApplicationMenu::SetRecentItems(const QStringList& captions, const QStringList& hints) {
   qDeleteAll(m_recentButtons);
   m_recentButtons.clear();
   m_recent = captions;
@@ -121,7 +121,7 @@ void TApplicationMenu::SetRecentItems(const QStringList& captions) {
     button->setIcon(icon);
     button->setFixedHeight(24);
     button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    button->SetHint(captions[index]);
+    button->SetHint(index < hints.size() ? hints[index] : captions[index]);
     connect(button, &QToolButton::clicked, this, [this, index] {
       close();
       emit RecentItemClicked(index);
@@ -146,7 +146,7 @@ void TApplicationMenu::UpdateWidths() {
   m_itemColumn->setFixedWidth(column);
   const int pane = static_cast<int>(std::lround(column * kPaneRatio));
   m_pane->setFixedWidth(pane);
-  // Long paths lose their middle, so the file name stays readable.
+  // A long name loses its middle: its start and its date and extension at the end stay readable.
   const int textWidth =
       pane - m_recentLayout->contentsMargins().left() - m_recentLayout->contentsMargins().right() - 36;
   for (int index = 0; index < m_recentButtons.size(); ++index)

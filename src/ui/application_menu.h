@@ -39,8 +39,9 @@ class TApplicationMenu : public QFrame {
 
   QString ExtraPaneHeader() const;
   void SetExtraPaneHeader(const QString& header);
-  // One pane entry per caption, in order; a click closes the menu and reports the entry's index.
-  void SetRecentItems(const QStringList& captions);
+  // One pane entry per caption, in order, with the hint of the same index (the caption when there is
+  // none); a click closes the menu and reports the entry's index.
+  void SetRecentItems(const QStringList& captions, const QStringList& hints = {});
   const QStringList& RecentItems() const { return m_recent; }
   const QList<TRibbonButton*>& RecentButtons() const { return m_recentButtons; }
 

@@ -73,6 +73,7 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
     : m_environment(std::move(environment)),
       m_settings(m_environment.folder.SettingsFile()),
       m_splash(splash),
+      m_recentList(m_environment.folder.RecentList()),
       m_colorScheme(ColorScheme::Silver) {
   if (m_environment.dialogs) {
     m_dialogs = m_environment.dialogs;

@@ -16,6 +16,7 @@
 #include "app/option_toggles.h"
 #include "documents/visibility_profiles.h"
 #include "engine/param_lines.h"
+#include "sets/recent_configurations.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
@@ -44,6 +45,7 @@ class TRibbon;
 class TRibbonButton;
 class TRibbonTab;
 class TStatusBar;
+struct FileDialogRequest;
 class TTabSheet;
 struct RibbonLayout;
 enum class ColorScheme;
@@ -132,6 +134,16 @@ class TFrmKESTA : public QMainWindow {
   // The program became the active one again: reloads every file when the graphics file changed outside.
   void JvAppEvents1Activate();
 
+  // --- Saved configurations and the recent list (sets/saved_configuration_commands.cpp) ---
+  void dxButtonSaveConfigClick();
+  void dxButtonOpenConfigClick();
+  // Loads every page from the file's sections and marks them modified; false when the file cannot be
+  // read (reported, nothing changed).
+  bool OpenConfiguration(const std::filesystem::path& path);
+  void AddRecentConfiguration(const std::string& path);
+  void dxBarApplicationMenu1ExtraPaneItemClick(int index);
+  const std::vector<std::string>& RecentConfigurationPaths() const { return m_recentList.Entries(); }
+
   // --- graphics.cfg and cockpit.cfg (pages/graphics/graphics_file_loads.cpp) ---
   // Returns true only when `checkAspectOnly` is set and the file's aspect differs from the selected one.
   bool LoadGraphicsSettings(const std::filesystem::path& path, bool checkAspectOnly);
@@ -184,6 +196,8 @@ class TFrmKESTA : public QMainWindow {
   void LoadStartUpFile(std::string_view catalogKey);
   void LoadScriptCatalogue();
   void LoadRecentList();
+  void ShowRecentList();
+  FileDialogRequest ConfigurationDialog() const;  // the open and save dialogs of saved configurations
   void LoadOptionCheckBoxes();
   void RefreshPage(const QString& name);
   void CommitSessionData();  // WMQueryEndSession
@@ -213,7 +227,7 @@ class TFrmKESTA : public QMainWindow {
   std::string m_gameFolder;
   QDateTime m_graphicsTimeStamp;
   std::vector<std::string> m_exportScripts;  // lines of the script catalogue
-  std::vector<std::string> m_recentList;     // lines of the recent list
+  RecentConfigurations m_recentList;
 
   // Window parts.
   TRibbon* m_ribbon = nullptr;

@@ -22,6 +22,7 @@
 #include "sets/backup_page.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
+#include "ui/application_menu.h"
 #include "ui/dialog_service.h"
 #include "ui/jpeg_image.h"
 #include "ui/main_window.h"
@@ -144,16 +145,20 @@ void TFrmKESTA::ConnectCommands() {
       {"dxButtonThemesBlack", &TFrmKESTA::dxButtonBlackStyleClick},
       {"dxButtonFormStyle", &TFrmKESTA::dxButtonFormStyleClick},
       {"dxButtonExit", &TFrmKESTA::BitBtnQuitClick},
+      {"dxButtonOpenConfig", &TFrmKESTA::dxButtonOpenConfigClick},
+      {"dxButtonSaveConfig", &TFrmKESTA::dxButtonSaveConfigClick},
   };
   for (const auto& [name, handler] : commands)
     connect(RibbonButton(name), &QToolButton::clicked, this, handler);
   // Commands whose work is not part of the program yet are shown but cannot be used.
-  for (const char* name : {"dxButtonOpenConfig", "dxButtonSaveConfig", "dxButtonPlay", "dxButtonOpenServer",
-                           "dxButtonJoinServer", "dxButtonKESTAUpdate", "dxButtonReportBug", "dxButtonAbout"})
+  for (const char* name : {"dxButtonPlay", "dxButtonOpenServer", "dxButtonJoinServer", "dxButtonKESTAUpdate",
+                           "dxButtonReportBug", "dxButtonAbout"})
     RibbonButton(name)->setEnabled(false);
   // The companion commands stay hidden until a companion program is found.
   for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})
     RibbonButton(name)->setVisible(false);
+  connect(m_ribbon->ApplicationMenu(), &TApplicationMenu::RecentItemClicked, this,
+          &TFrmKESTA::dxBarApplicationMenu1ExtraPaneItemClick);
   for (TRibbonButton* apply : m_layout->applyButtons)
     connect(apply, &QToolButton::clicked, this, &TFrmKESTA::dxButtonApplyClick);
   for (TRibbonButton* cancel : m_layout->cancelButtons)

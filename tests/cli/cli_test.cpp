@@ -645,5 +645,99 @@ TEST_F(CliDocumentTest, GameFolderComesFromTheRegistryWhenTheSettingsNameNone) {
   EXPECT_EQ(test::ReadBytes(CockpitFile()), cockpit);
 }
 
+// save-config keeps the game as it is; open-config after other changes puts every value back, through
+// the same writes as Apply, and says per file what it did.
+TEST_F(CliDocumentTest, ConfigurationSavedAndOpenedPutsTheValuesBack) {
+  const Files before = GameFiles();
+  const std::string shown = Run({"show", Game()}).out;
+  const fs::path kst = install.Root() / "evening.kst";
+  auto result = Run({"save-config", Game(), kst.string()});
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 12) << result.out;
+  EXPECT_TRUE(result.out.starts_with("Graphics (" + GraphicsFile().string() +
+                                     "): saved as section Config\\graphics.cfg ("))
+      << result.out;
+  EXPECT_EQ(GameFiles(), before);
+  const std::string saved = test::ReadBytes(kst);
+  EXPECT_TRUE(saved.starts_with(std::string(20, '#') + "Config\\graphics.cfg" + std::string(20, '#') + "\r\n"));
+
+  ASSERT_EQ(Apply({"Graphics.SpecialSliderTextureLevel=0", "Cockpit.CheckboxRussianHUD=0",
+                   "Network.EditPlayerName=Somebody", "MECustom.SpecialSliderScenes=2"})
+                .exitStatus,
+            0);
+  result = Run({"open-config", kst.string(), Game()});
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 12) << result.out;
+  EXPECT_NE(result.out.find("Cockpit (" + CockpitFile().string() + "): written from its section\n"), npos);
+  EXPECT_EQ(Run({"show", Game()}).out, shown);
+  // Written as Apply writes: the values back, the lines no page shows as the game files have them.
+  EXPECT_EQ(test::ReadBytes(GraphicsFile()), graphics);
+  EXPECT_EQ(test::ReadBytes(CockpitFile()), cockpit);
+  EXPECT_EQ(test::ReadBytes(kst), saved);
+}
+
+// Only the files that have a section are written; the mission editor's scenery takes graphics.cfg along.
+TEST_F(CliDocumentTest, OpenConfigWritesTheFilesWithASection) {
+  const std::string marker = std::string(20, '#') + "ME\\MeCustom.xml" + std::string(20, '#');
+  const std::string meCustom = test::ReadBytes(install.Game("ME/MeCustom.xml"));
+  ASSERT_EQ(Apply({"MECustom.SpecialSliderScenes=2"}).exitStatus, 0);
+  const Files scenesTwo = GameFiles();
+  const fs::path kst = install.Root() / "realism.kst";
+  WriteBytes(kst, marker + "\r\n" + meCustom + marker + "\r\n");
+  const auto result = Run({"open-config", kst.string(), Game()});
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_NE(result.out.find("Cockpit: no section, left as it was\n"), npos) << result.out;
+  EXPECT_NE(result.out.find("Graphics (" + GraphicsFile().string() + "): written for the mission editor's scenery\n"),
+            npos)
+      << result.out;
+  const Files after = GameFiles();
+  for (const auto& [path, bytes] : after) {
+    if (path.ends_with("MeCustom.xml") || path.ends_with("graphics.cfg")) continue;
+    EXPECT_EQ(bytes, scenesTwo.at(path)) << path;
+  }
+  EXPECT_NE(after.at(GraphicsFile().string()), scenesTwo.at(GraphicsFile().string()));
+  EXPECT_EQ(after.at(GraphicsFile().string()), graphics);
+}
+
+TEST_F(CliDocumentTest, ConfigurationsThatCannotBeReadOrWrittenAreErrors) {
+  const Files before = GameFiles();
+  struct Case {
+    std::vector<std::string> arguments;
+    int status;
+    const char* err;
+  };
+  const Case cases[] = {
+      {{"open-config", (install.Root() / "missing.kst").string(), Game()}, 1, "No such file or directory"},
+      {{"open-config", install.Root().string(), Game()}, 1, "Cannot open file"},
+      {{"save-config", Game(), (install.Root() / "no folder" / "x.kst").string()}, 1, "No such file or directory"},
+      {{"save-config"}, 2, "usage:"},
+      {{"open-config", "a.kst", Game(), "more"}, 2, "usage:"},
+  };
+  for (const Case& c : cases) {
+    const auto result = Run(c.arguments);
+    EXPECT_EQ(result.exitStatus, c.status) << c.arguments[0] << result.err;
+    EXPECT_NE(result.err.find(c.err), npos) << result.err;
+    EXPECT_EQ(result.out, "");
+  }
+  EXPECT_FALSE(fs::exists(install.Root() / "no folder"));
+  EXPECT_EQ(GameFiles(), before);
+}
+
+// A game file that cannot be read gets no section; the others are saved and the failure is the status.
+TEST_F(CliDocumentTest, SaveConfigLeavesOutAFileItCannotRead) {
+  fs::remove(install.Game("Config/producer.cfg"));
+  const fs::path kst = install.Root() / "partial.kst";
+  const auto result = Run({"save-config", Game(), kst.string()});
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_NE(result.err.find("Producer (" + install.Game("Config/producer.cfg").string() + "): no section saved\n"),
+            npos)
+      << result.err;
+  EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 11) << result.out;
+  const std::string saved = test::ReadBytes(kst);
+  EXPECT_EQ(saved.find("producer.cfg#"), npos);
+  EXPECT_NE(saved.find("####Config\\World\\World.lua####"), npos);
+}
+
 }  // namespace
 }  // namespace kesta

@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <fstream>
 #include <iostream>
 
 #include "pages/multiplayer/f4_view_window.h"
@@ -62,6 +63,11 @@ int main(int argc, char* argv[]) {
   for (const QString& language : languages) {
     kesta::test::ProgramInstall install;
     kesta::WriteIniValue(install.SettingsFile(), "Config", "Language", language.toStdString());
+    // Recent configurations for the menu's pane, one with a name too long for it.
+    std::ofstream(install.Folder().RecentList())
+        << (install.Folder().Backups() / "config_2008_03_14.kst").string() << '\n'
+        << (install.Folder().Backups() / "campaign_red_flag_nevada_evening_sorties_2008_03_14.kst").string() << '\n'
+        << "/home/pilot/night & day.kst\n";
     kesta::test::ScriptedDialogs dialogs;
     kesta::TFrmKESTA window({install.Folder(), &dialogs, {}});
     window.FormCreate();
