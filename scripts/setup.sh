@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libgl-dev libjpeg-dev libxrandr-dev
   libgtest-dev libbenchmark-dev
   lua5.1 liblua5.1-0-dev libpugixml-dev xvfb xauth
+  wine wine64 gcc-mingw-w64-x86-64-win32
 )
 
 missing=()
