@@ -91,7 +91,9 @@ void TFrmKESTA::FillTrayJoinMenu() {
     m_menuSysTrayJoin->removeAction(items[i]);
     delete items[i];
   }
-  for (const std::string& entry : m_gameFiles->Get<NetworkDocument>().servers) {
+  const NetworkDocument* network = m_gameFiles->Find<NetworkDocument>();
+  if (!network) return;  // a stand-in document of another type (tests)
+  for (const std::string& entry : network->servers) {
     const QString text = FromGameText(entry);
     // "&" in a caption marks a keyboard key; the entry is shown as written.
     QAction* item = m_menuSysTrayJoin->addAction(QString(text).replace('&', "&&"));
