@@ -7,17 +7,23 @@ packages=(
   qt6-base-dev libgl-dev libjpeg-dev libxrandr-dev
   libgtest-dev libbenchmark-dev
   lua5.1 liblua5.1-0-dev libpugixml-dev xvfb xauth
+  gcc-mingw-w64-x86-64-win32
 )
+# Wine is installed as Debian recommends it (fonts, libraries it loads at run time): that is the Wine the
+# tests in a real prefix were made with.
+with_recommends=(wine wine64)
 
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 missing=()
-for package in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+for package in "${packages[@]}"; do installed "$package" || missing+=("$package"); done
+missing_with_recommends=()
+for package in "${with_recommends[@]}"; do installed "$package" || missing_with_recommends+=("$package"); done
+[ ${#missing[@]} -eq 0 ] && [ ${#missing_with_recommends[@]} -eq 0 ] && exit 0
 
-echo "Installing: ${missing[*]}"
+echo "Installing: ${missing[*]} ${missing_with_recommends[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+[ ${#missing[@]} -eq 0 ] || $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+[ ${#missing_with_recommends[@]} -eq 0 ] || $sudo apt-get install -y -q "${missing_with_recommends[@]}"

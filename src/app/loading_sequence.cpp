@@ -66,6 +66,9 @@ void TFrmKESTA::FormCreate() {
   ApplyStoredAppearance();
   LoadStartWithSessionState();
 
+  // 12: the companion programs.
+  DetectCompanions();
+
   // 13-21: every game file, in the order the pages expect.
   // The display's modes are asked for when the resolution page is first shown.
   StatusStep("Loading resolution settings...");

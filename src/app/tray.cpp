@@ -61,18 +61,26 @@ void TFrmKESTA::BuildTrayIcon() {
   connect(show, &QAction::triggered, this, &TFrmKESTA::RestoreFromTray);
   AddSeparator(m_popupDroit, "SeparateurKESTA", true);
 
-  // Items whose commands the program does not have yet stay hidden, in their places, until it has them.
-  AddItem(m_popupDroit, "MenuSysTrayPlay", "Jouez", false);
-  AddItem(m_popupDroit, "MenuSysTrayCreateServer", "Creer", false);
-  auto* join = new QMenu("Rejoindre", m_popupDroit);
-  join->setObjectName("MenuSysTrayJoin");
-  AddItem(join, "MenuSysTrayJoinIP", "IP", false);
-  AddSeparator(join, "N3", false);
-  m_popupDroit->addMenu(join)->setVisible(false);
+  connect(AddItem(m_popupDroit, "MenuSysTrayPlay", "Jouez", true), &QAction::triggered, this,
+          &TFrmKESTA::MenuPlayClick);
+  connect(AddItem(m_popupDroit, "MenuSysTrayCreateServer", "Creer", true), &QAction::triggered, this,
+          &TFrmKESTA::MenuSysTrayCreateServerClick);
+  m_menuSysTrayJoin = new QMenu("Rejoindre", m_popupDroit);
+  m_menuSysTrayJoin->setObjectName("MenuSysTrayJoin");
+  connect(AddItem(m_menuSysTrayJoin, "MenuSysTrayJoinIP", "IP", true), &QAction::triggered, this,
+          &TFrmKESTA::MenuJoinIPClick);
+  AddSeparator(m_menuSysTrayJoin, "N3", true);
+  m_popupDroit->addMenu(m_menuSysTrayJoin);
+  connect(this, &TFrmKESTA::JoinMenuOutdated, this, &TFrmKESTA::FillTrayJoinMenu);
+  // The companion items show once start-up has found their programs.
   AddSeparator(m_popupDroit, "SeparateurLOTATC", false);
-  AddItem(m_popupDroit, "MenuSysTrayLOTATCClient", "LOTATC Client", false);
-  AddItem(m_popupDroit, "MenuSysTrayLOTATCServer", "LOTATC Server", false);
-  AddItem(m_popupDroit, "MenuSysTrayLotatcNet", "LOTATC.NET", false);
+  connect(AddItem(m_popupDroit, "MenuSysTrayLOTATCClient", "LOTATC Client", false), &QAction::triggered, this,
+          &TFrmKESTA::MenuLOTATCClientClick);
+  connect(AddItem(m_popupDroit, "MenuSysTrayLOTATCServer", "LOTATC Server", false), &QAction::triggered, this,
+          &TFrmKESTA::MenuLOTATCServerClick);
+  connect(AddItem(m_popupDroit, "MenuSysTrayLotatcNet", "LOTATC.NET", false), &QAction::triggered, this,
+          &TFrmKESTA::dxButtonLotatcNetClick);
+  // Items whose commands the program does not have yet stay hidden, in their places, until it has them.
   AddSeparator(m_popupDroit, "N9", true);
   AddItem(m_popupDroit, "MenuCheckForUpdate", "Auto-update", false);
   AddItem(m_popupDroit, "MenuBugReport", "Bug report", false);

@@ -22,6 +22,7 @@ bool TFrmKESTA::ApplyEnabled() const { return m_layout->applyButtons.front()->is
 bool TFrmKESTA::CancelEnabled() const { return m_layout->cancelButtons.front()->isEnabled(); }
 
 void TFrmKESTA::dxButtonApplyClick() {
+  if (!ConfirmApplyWhileGameRuns()) return;
   RunWithHourglass([this] {
     bool allWritten = true;
     for (std::string_view key : WholeSetOrder()) allWritten &= m_gameFiles->Apply(key, GamePathOf(key));

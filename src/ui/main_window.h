@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +24,7 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
+class QAction;
 class QLineEdit;
 class QMenu;
 class QPlainTextEdit;
@@ -74,7 +76,7 @@ class TFrmKESTA : public QMainWindow {
   void TimerMinimizeTimer();  // the deferred start-up step
   // Sets the missions' date to today and writes World.lua (the option to keep it synchronised).
   void SynchronizeMissionDate();
-  void BitBtnQuitClick();     // the Quit command
+  void BitBtnQuitClick();  // the Quit command
   bool Busy() const { return m_busy; }
   bool QuitFlag() const { return m_quit; }
   // Reported once when the settings file cannot be written, instead of failing silently.
@@ -156,6 +158,27 @@ class TFrmKESTA : public QMainWindow {
   void ButtonF4ViewClick();
   // The tray's join entries follow the server list: after each load of config.lua, Add and Delete.
   void RebuildJoinMenu() { emit JoinMenuOutdated(); }
+
+  // --- Game launch and companion programs (launch/game_launch.cpp, launch/companions.cpp) ---
+  void MenuPlayClick();
+  void MenuSysTrayCreateServerClick();
+  void MenuJoinIPClick();
+  void JoinClick(const QAction* item);  // an entry of the tray's join menu
+  void JoinServer(const QString& address);
+  void DetectCompanions();  // loading sequence step 12
+  bool IsLotatcNetInstalled();
+  void MenuLOTATCClientClick();
+  void MenuLOTATCServerClick();
+  void dxButtonLotatcNetClick();
+  void DeleteTrackIrIni();
+  bool ConfirmTrackIR();
+  const std::string& LotatcClientPath() const { return m_lotatcClientPath; }
+  const std::string& LotatcServerPath() const { return m_lotatcServerPath; }
+  // The address LoTATC .NET is started by: from the setting "LotatcNetHost", else the one it was installed
+  // from; empty when neither is known.
+  std::string LotatcNetAddress() const;
+  // The Wine prefix the game folder lies in, else the environment's.
+  std::filesystem::path GamePrefix() const;
 
   // --- Program files ---
   const ProgramFolder& Folder() const { return m_environment.folder; }
@@ -256,6 +279,22 @@ class TFrmKESTA : public QMainWindow {
   void RestoreFromTray();
   QSystemTrayIcon* m_rxTrayIcon = nullptr;
   QMenu* m_popupDroit = nullptr;
+
+  // Game launch and companions (launch/).
+  void StartLockOn(const std::string& parameters);  // after the TrackIR steps
+  // Reports a start that failed, under `failureTitle` when not empty. True when it started.
+  bool StartUnderWineOrReport(const std::string& program, const std::vector<std::string>& arguments,
+                              const std::filesystem::path& workingFolder, const std::filesystem::path& prefix,
+                              const QString& failureTitle);
+  void StartLotatc(const std::string& windowsPath, const char* failureKey);
+  void ShowCompanionCommands(std::initializer_list<const char*> names, bool shown);
+  void FillTrayJoinMenu();
+  // The game rewrites some of its files when it ends: Apply while it runs asks first.
+  bool ConfirmApplyWhileGameRuns();
+  QMenu* m_menuSysTrayJoin = nullptr;
+  std::string m_lotatcClientPath;  // Windows paths, as the registry names them
+  std::string m_lotatcServerPath;
+  std::string m_lotatcNetInstalledAddress;
 
   // graphics.cfg and cockpit.cfg loads (pages/graphics/graphics_file_loads.cpp): the pictures, the aspect
   // check, the modified state and the time stamp of our own writes.

@@ -147,12 +147,17 @@ void TFrmKESTA::ConnectCommands() {
       {"dxButtonExit", &TFrmKESTA::BitBtnQuitClick},
       {"dxButtonOpenConfig", &TFrmKESTA::dxButtonOpenConfigClick},
       {"dxButtonSaveConfig", &TFrmKESTA::dxButtonSaveConfigClick},
+      {"dxButtonPlay", &TFrmKESTA::MenuPlayClick},
+      {"dxButtonOpenServer", &TFrmKESTA::MenuSysTrayCreateServerClick},
+      {"dxButtonJoinServer", &TFrmKESTA::MenuJoinIPClick},
+      {"dxButtonLotatcClient", &TFrmKESTA::MenuLOTATCClientClick},
+      {"dxButtonLotatcServer", &TFrmKESTA::MenuLOTATCServerClick},
+      {"dxButtonLotatcNet", &TFrmKESTA::dxButtonLotatcNetClick},
   };
   for (const auto& [name, handler] : commands)
     connect(RibbonButton(name), &QToolButton::clicked, this, handler);
   // Commands whose work is not part of the program yet are shown but cannot be used.
-  for (const char* name : {"dxButtonPlay", "dxButtonOpenServer", "dxButtonJoinServer", "dxButtonKESTAUpdate",
-                           "dxButtonReportBug", "dxButtonAbout"})
+  for (const char* name : {"dxButtonKESTAUpdate", "dxButtonReportBug", "dxButtonAbout"})
     RibbonButton(name)->setEnabled(false);
   // The companion commands stay hidden until a companion program is found.
   for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})

@@ -12,6 +12,9 @@ int main(int argc, char** argv) {
   // Tests never see the developer's own Wine prefix: an empty one stands in unless a test makes its own.
   QTemporaryDir prefix;
   qputenv("WINEPREFIX", prefix.path().toUtf8());
+  // Nor the desktop's own configuration: start-up reads and may renew the autostart entry there.
+  QTemporaryDir config;
+  qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
   QApplication application(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

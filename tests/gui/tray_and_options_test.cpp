@@ -130,11 +130,14 @@ TEST_F(TrayAndOptionsTest, TrayMenuHasTheTabledItemsWithOnlyWorkingOnesShown) {
                          "MenuSysTrayJoin", "SeparateurLOTATC", "MenuSysTrayLOTATCClient",
                          "MenuSysTrayLOTATCServer", "MenuSysTrayLotatcNet", "N9", "MenuCheckForUpdate",
                          "MenuBugReport", "MenuOpenHelp", "MenuAbout", "N6", "MenuSysTrayQuit"}));
-  EXPECT_EQ(shown, QStringList({"MenuSysTrayShow", "SeparateurKESTA", "N9", "N6", "MenuSysTrayQuit"}));
+  EXPECT_EQ(shown,
+            QStringList({"MenuSysTrayShow", "SeparateurKESTA", "MenuSysTrayPlay", "MenuSysTrayCreateServer",
+                         "MenuSysTrayJoin", "N9", "N6", "MenuSysTrayQuit"}));
   QStringList joinNames;
   for (QAction* action : window->findChild<QMenu*>("MenuSysTrayJoin")->actions())
     joinNames << action->objectName();
-  EXPECT_EQ(joinNames, QStringList({"MenuSysTrayJoinIP", "N3"}));
+  // Then one unnamed item per server of the sample's list.
+  EXPECT_EQ(joinNames, QStringList({"MenuSysTrayJoinIP", "N3", "", ""}));
   EXPECT_EQ(window->findChild<QAction*>("MenuSysTrayQuit")->text(), window->LookupMessage("MenuSysTrayQuit"));
 }
 

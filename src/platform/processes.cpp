@@ -1,0 +1,89 @@
+#include "platform/processes.h"
+
+#include <cctype>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <system_error>
+
+namespace kesta {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Upper(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
+std::optional<std::string> ReadProcFile(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// Calls `found` for each process whose name matches, until it answers true.
+bool AnyProcessNamed(std::string_view name, const std::function<bool(const fs::path&)>& found) {
+  const std::string wanted = Upper(name);
+  std::error_code ec;
+  for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string pid = it->path().filename().string();
+    if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
+    // A process may end between the listing and the reads: it then simply does not match.
+    const std::optional<std::string> commandLine = ReadProcFile(it->path() / "cmdline");
+    std::optional<std::string> comm = ReadProcFile(it->path() / "comm");
+    if (!commandLine || !comm) continue;
+    if (!comm->empty() && comm->back() == '\n') comm->pop_back();
+    const std::string_view argv0(commandLine->c_str());
+    if (ProcessName(argv0, *comm) == wanted && found(it->path())) return true;
+  }
+  return false;
+}
+
+std::optional<std::string> EnvironmentValue(const std::string& environment, std::string_view name) {
+  for (std::size_t start = 0; start < environment.size();) {
+    std::size_t end = environment.find('\0', start);
+    if (end == std::string::npos) end = environment.size();
+    const std::string_view entry(environment.data() + start, end - start);
+    if (entry.size() > name.size() && entry.substr(0, name.size()) == name && entry[name.size()] == '=')
+      return std::string(entry.substr(name.size() + 1));
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string ProcessName(std::string_view argv0, std::string_view comm) {
+  std::string_view name = argv0.empty() ? comm : argv0;
+  if (!argv0.empty())
+    if (const std::size_t separator = name.find_last_of("\\/"); separator != std::string_view::npos)
+      name.remove_prefix(separator + 1);
+  if (const std::size_t dot = name.rfind('.'); dot != std::string_view::npos && dot > 0)
+    name = name.substr(0, dot);
+  return Upper(name);
+}
+
+bool FindProcess(std::string_view name) {
+  return AnyProcessNamed(name, [](const fs::path&) { return true; });
+}
+
+bool FindProcessInPrefix(std::string_view name, const fs::path& prefix) {
+  return AnyProcessNamed(name, [&prefix](const fs::path& process) {
+    const std::optional<std::string> environment = ReadProcFile(process / "environ");
+    if (!environment || environment->empty()) return false;
+    std::optional<std::string> itsPrefix = EnvironmentValue(*environment, "WINEPREFIX");
+    if (!itsPrefix || itsPrefix->empty()) {
+      const std::optional<std::string> home = EnvironmentValue(*environment, "HOME");
+      if (!home) return false;
+      itsPrefix = (fs::path(*home) / ".wine").string();
+    }
+    std::error_code ec;  // Wine takes absolute prefixes only
+    return fs::equivalent(fs::path(*itsPrefix), prefix, ec);
+  });
+}
+
+}  // namespace kesta

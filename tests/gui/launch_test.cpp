@@ -1,0 +1,317 @@
+// The launch commands and the companions on the real window over a copy of the sample game. Wine is not
+// needed here: with $WINE naming no program, a start that gets as far as Wine says so in an error box,
+// which shows whether the command would have started the game. The Wine tests start it for real.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QToolButton>
+#include <fstream>
+
+#include "documents/network_document.h"
+#include "platform/code_page.h"
+#include "platform/registry.h"
+#include "platform/wine_registry.h"
+#include "sets/game_file_set.h"
+#include "settings/ini_file.h"
+#include "support/named_process.h"
+#include "support/page_test.h"
+#include "support/scoped_env.h"
+#include "support/temp_folder.h"
+#include "ui/main_window.h"
+#include "ui/ribbon.h"
+
+namespace kesta {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr char kNoWine[] = "/nonexistent/wine-for-tests";
+
+class LaunchTest : public test::PageTest {
+ protected:
+  NetworkDocument& Network() const { return window->GameFiles().Get<NetworkDocument>(); }
+  void SetPlayer(const char* name, const char* maxPlayers) const {
+    Network().playerName = name;
+    Network().maxPlayers = maxPlayers;
+  }
+  void Click(const char* button) const { window->RibbonButton(button)->click(); }
+  QAction* TrayItem(const char* name) const { return window->findChild<QAction*>(name); }
+  QMenu* JoinMenu() const { return window->findChild<QMenu*>("MenuSysTrayJoin"); }
+  QStringList JoinCaptions() const {
+    QStringList captions;
+    for (const QAction* item : JoinMenu()->actions()) captions << (item->isSeparator() ? "-" : item->text());
+    return captions;
+  }
+  fs::path TrackIrIni() const { return install.Game("Input/trackir.ini"); }
+  void WriteTrackIrIni() const { std::ofstream(TrackIrIni()) << "[TrackIR]\n"; }
+  // The dialogs shown, as "Kind: text" lines.
+  QStringList Shown() const {
+    QStringList shown;
+    for (const auto& dialog : dialogs.Recorded()) shown << dialog.kind + ": " + dialog.text;
+    return shown;
+  }
+  QString Message(const char* key) const { return window->LookupMessage(key); }
+  QString WineMissing() const { return "Error: " + Message("WineNotFound").arg(kNoWine); }
+
+  test::ScopedEnv wine{"WINE", kNoWine};
+};
+
+TEST_F(LaunchTest, CommandsAreLiveInTheMenuAndTheTray) {
+  for (const char* name : {"dxButtonPlay", "dxButtonOpenServer", "dxButtonJoinServer"})
+    EXPECT_TRUE(window->RibbonButton(name)->isEnabled()) << name;
+  for (const char* name : {"MenuSysTrayPlay", "MenuSysTrayCreateServer", "MenuSysTrayJoinIP"})
+    EXPECT_TRUE(TrayItem(name)->isVisible()) << name;
+  EXPECT_TRUE(JoinMenu()->menuAction()->isVisible());
+}
+
+TEST_F(LaunchTest, ServerAndJoinNeedAPlayerNameAndServerMaximumPlayersBeforeAnyPreLaunchStep) {
+  struct Case {
+    const char *player, *maxPlayers;
+    std::function<void()> command;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"", "16", [this] { Click("dxButtonOpenServer"); }, "PlayerNameEmpty"},
+      {"Ace", "", [this] { TrayItem("MenuSysTrayCreateServer")->trigger(); }, "MaxPlayersEmpty"},
+      {"", "", [this] { Click("dxButtonOpenServer"); }, "PlayerNameEmpty"},
+      {"", "16", [this] { window->JoinServer("10.0.0.1"); }, "PlayerNameEmpty"},
+  };
+  for (const Case& c : cases) {
+    dialogs.ClearRecorded();
+    SetPlayer(c.player, c.maxPlayers);
+    WriteTrackIrIni();
+    c.command();
+    EXPECT_EQ(Shown(), QStringList{"Error: " + Message(c.message)}) << c.message;
+    EXPECT_TRUE(fs::exists(TrackIrIni())) << "the pre-launch steps ran";
+  }
+}
+
+TEST_F(LaunchTest, BlankNameCountsAsTypedAndEveryCommandReachesWine) {
+  SetPlayer("   ", "8");
+  for (const char* command : {"dxButtonPlay", "dxButtonOpenServer"}) {
+    dialogs.ClearRecorded();
+    WriteTrackIrIni();
+    Click(command);
+    EXPECT_EQ(Shown(), QStringList{WineMissing()}) << command;
+    EXPECT_FALSE(fs::exists(TrackIrIni())) << command;
+  }
+  dialogs.ClearRecorded();
+  dialogs.QueueText("  &10.0.0.1 ");
+  dialogs.QueueText("");  // an empty password is accepted
+  Click("dxButtonJoinServer");
+  EXPECT_EQ(Shown(),
+            (QStringList{"Input: " + Message("IP"), "Input: " + Message("PasswordEmpty"), WineMissing()}));
+}
+
+TEST_F(LaunchTest, CancelledOrEmptyInputEndsTheJoinQuietly) {
+  SetPlayer("Ace", "8");
+  dialogs.QueueCancel();
+  TrayItem("MenuSysTrayJoinIP")->trigger();
+  dialogs.QueueText("");
+  TrayItem("MenuSysTrayJoinIP")->trigger();
+  dialogs.QueueText("10.0.0.1");
+  dialogs.QueueCancel();
+  TrayItem("MenuSysTrayJoinIP")->trigger();
+  EXPECT_EQ(Shown(), (QStringList{"Input: " + Message("IP"), "Input: " + Message("IP"),
+                                  "Input: " + Message("IP"), "Input: " + Message("PasswordEmpty")}));
+}
+
+TEST_F(LaunchTest, MissingGameProgramIsNamed) {
+  test::ScopedEnv realProgram("WINE", "/bin/true");  // something to run, which the game's absence stops first
+  SetPlayer("Ace", "8");
+  Click("dxButtonPlay");
+  EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+  fs::remove(install.Game("LockOn.exe"));
+  Click("dxButtonPlay");
+  EXPECT_EQ(Shown(),
+            QStringList{
+                "Error: " +
+                Message("ProgramNotFound").arg(QString::fromStdString(install.Game("LockOn.exe").string()))});
+}
+
+TEST_F(LaunchTest, TrackIrQuestionDecidesTheStart) {
+  window->SetOptionToggle(OptionToggle::CheckTrackIR, true);
+  const QString question = "Warning: " + Message("TrackIRNotStarted");
+  SetPlayer("Ace", "8");
+
+  WriteTrackIrIni();
+  dialogs.QueueNo();
+  Click("dxButtonPlay");
+  EXPECT_EQ(Shown(), QStringList{question});
+  EXPECT_FALSE(fs::exists(TrackIrIni())) << "removed before the question";
+
+  dialogs.ClearRecorded();
+  dialogs.QueueYes();
+  Click("dxButtonOpenServer");
+  EXPECT_EQ(Shown(), (QStringList{question, WineMissing()}));
+
+  dialogs.ClearRecorded();
+  {
+    test::NamedProcess opentrack("/usr/bin/opentrack");
+    Click("dxButtonPlay");
+  }
+  EXPECT_EQ(Shown(), QStringList{WineMissing()}) << "opentrack stands for TrackIR";
+
+  dialogs.ClearRecorded();
+  window->SetOptionToggle(OptionToggle::CheckTrackIR, false);
+  window->SetOptionToggle(OptionToggle::DeleteTrackIrIni, false);
+  WriteTrackIrIni();
+  Click("dxButtonPlay");
+  EXPECT_EQ(Shown(), QStringList{WineMissing()});
+  EXPECT_TRUE(fs::exists(TrackIrIni()));
+}
+
+TEST_F(LaunchTest, TrayJoinMenuFollowsTheServerListAndJoinsByItsEntry) {
+  EXPECT_EQ(JoinCaptions(), (QStringList{"IP", "-", "192.168.0.10", "lockon.example.org"}))
+      << "the sample's list";
+  window->ShowPage("TabSheetMultiplayerClient");
+  window->findChild<QComboBox*>("ComboBoxServerList")->setEditText("&a&b");
+  window->findChild<QToolButton*>("SpeedButtonServerListAdd")->click();
+  EXPECT_EQ(JoinCaptions().back(), "&&a&&b") << "shown as typed, not as a keyboard mark";
+
+  Network().servers = {"x"};
+  window->RebuildJoinMenu();
+  EXPECT_EQ(JoinCaptions(), (QStringList{"IP", "-", "x"}));
+
+  QAction* last = JoinMenu()->actions().back();
+  SetPlayer("Ace", "8");
+  dialogs.QueueCancel();
+  last->trigger();
+  EXPECT_EQ(Shown(), QStringList{"Input: " + Message("PasswordEmpty")}) << "only the password is asked";
+}
+
+// A prefix's registry files, written as Wine writes them.
+void WriteRegistry(const fs::path& prefix, std::string_view machine, std::string_view user) {
+  fs::create_directories(prefix / "drive_c");
+  fs::create_directories(prefix / "dosdevices");
+  fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+  std::ofstream(prefix / "system.reg") << "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n"
+                                       << machine;
+  std::ofstream(prefix / "user.reg")
+      << "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21\n\n"
+      << user;
+}
+
+TEST_F(LaunchTest, CompanionCommandsShowWhatTheRegistryHolds) {
+  const std::string lotatc =
+      "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LOTATC] 1\n"
+      "\"UninstallString\"=\"\\\"C:\\\\Program Files\\\\LoTATC\\\\uninst.exe\\\"\"\n";
+  auto dotNet = [](const char* name) {
+    return std::string("[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\a1b2] 1\n") +
+           "\"DisplayName\"=\"" + name + "\"\n";
+  };
+  struct Case {
+    std::string machine, user;
+    bool lotatc, dotNet;
+  };
+  const Case cases[] = {
+      {lotatc, "", true, false},
+      {"", dotNet("lotatc.NET"), false, true},
+      {lotatc, dotNet("LoTATC .NET"), true, true},
+      {"", dotNet("LoTATC .NET 2"), false, false},  // a name that only begins like it
+      {"", "", false, false},
+  };
+  for (const Case& c : cases) {
+    test::TempFolder prefix;
+    WriteRegistry(prefix.Path(), c.machine, c.user);
+    WineRegistry registry(prefix.Path());
+    ScopedRegistryStore installed(registry);
+    window->DetectCompanions();
+    const std::string which = c.machine + c.user;
+    for (const char* name : {"dxButtonLotatcClient", "dxButtonLotatcServer"})
+      EXPECT_EQ(!window->RibbonButton(name)->isHidden(), c.lotatc) << name << which;
+    for (const char* name : {"MenuSysTrayLOTATCClient", "MenuSysTrayLOTATCServer"})
+      EXPECT_EQ(TrayItem(name)->isVisible(), c.lotatc) << name << which;
+    EXPECT_EQ(!window->RibbonButton("dxButtonLotatcNet")->isHidden(), c.dotNet) << which;
+    EXPECT_EQ(TrayItem("MenuSysTrayLotatcNet")->isVisible(), c.dotNet) << which;
+    EXPECT_EQ(TrayItem("SeparateurLOTATC")->isVisible(), c.lotatc || c.dotNet) << which;
+    if (c.lotatc) {
+      EXPECT_EQ(window->LotatcClientPath(), "C:\\Program Files\\LoTATC\\LoTATC.exe");
+      EXPECT_EQ(window->LotatcServerPath(), "C:\\Program Files\\LoTATC\\lotatcsrv.exe");
+    }
+  }
+  EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+}
+
+TEST_F(LaunchTest, CompanionStartFailuresSayWhatIsMissing) {
+  test::TempFolder prefix;
+  WriteRegistry(prefix.Path(),
+                "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LOTATC] 1\n"
+                "\"UninstallString\"=\"C:\\\\LoTATC\\\\uninst.exe\"\n",
+                "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\x] 1\n"
+                "\"DisplayName\"=\"LoTATC.NET\"\n");
+  WineRegistry registry(prefix.Path());
+  ScopedRegistryStore installed(registry);
+  window->DetectCompanions();
+
+  window->RibbonButton("dxButtonLotatcClient")->click();
+  test::ScopedEnv realProgram("WINE", "/bin/true");
+  TrayItem("MenuSysTrayLOTATCServer")->trigger();
+  // Neither the setting nor the installation says where LoTATC .NET comes from.
+  window->RibbonButton("dxButtonLotatcNet")->click();
+  const QString server = QString::fromStdString((prefix / "drive_c/LoTATC/lotatcsrv.exe").string());
+  EXPECT_EQ(
+      Shown(),
+      (QStringList{"Error: " + Message("LOTATCClient") + "\n\n" + Message("WineNotFound").arg(kNoWine),
+                   "Error: " + Message("LOTATCServer") + "\n\n" + Message("ProgramNotFound").arg(server),
+                   "Error: " + Message("LoTATCNetStartError")}));
+}
+
+TEST_F(LaunchTest, LotatcNetAddressComesFromTheSettingElseFromItsInstallation) {
+  test::TempFolder prefix;
+  WriteRegistry(prefix.Path(), "",
+                "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\x] 1\n"
+                "\"DisplayName\"=\"LoTATC .NET\"\n"
+                "\"UrlUpdateInfo\"=\"http://installed.example/update/LotatcDotNET.application\"\n");
+  WineRegistry registry(prefix.Path());
+  ScopedRegistryStore installed(registry);
+  window->DetectCompanions();
+  EXPECT_EQ(window->LotatcNetAddress(), "http://installed.example/update/LotatcDotNET.application");
+  WriteIniValueOrFail(install.SettingsFile(), "Config", "LotatcNetHost", "lotatc.example:8080");
+  EXPECT_EQ(window->LotatcNetAddress(), "http://lotatc.example:8080/update/LotatcDotNET.application");
+}
+
+TEST_F(LaunchTest, ApplyAsksFirstWhileTheGameRunsInItsPrefix) {
+  test::TempFolder prefixes;
+  fs::create_directories(prefixes / "game");
+  fs::create_directories(prefixes / "other");
+  test::ScopedEnv gamePrefix("WINEPREFIX", (prefixes / "game").c_str());
+  const fs::path config = install.Game("Config/network/config.lua");
+  auto edit = [&](const char* name) {
+    Network().playerName = name;
+    window->EnableApplyCancel(true, true);
+    dialogs.ClearRecorded();
+  };
+  auto fileHas = [&](const char* name) {
+    std::ifstream file(config);
+    return std::string(std::istreambuf_iterator<char>(file), {}).find(name) != std::string::npos;
+  };
+  const QStringList question{"Warning: " + Message("GameRunningApply")};
+
+  test::NamedProcess game("C:\\Games\\Lock On\\LockOn.exe", {"WINEPREFIX=" + (prefixes / "game").string()});
+  edit("Kept");
+  dialogs.QueueNo();
+  Click("dxButtonApply");
+  EXPECT_EQ(Shown(), question);
+  EXPECT_FALSE(fileHas("Kept"));
+  EXPECT_TRUE(window->ApplyEnabled());
+
+  dialogs.QueueYes();
+  Click("dxButtonApply");
+  EXPECT_TRUE(fileHas("Kept"));
+  game.Stop();
+
+  test::NamedProcess elsewhere("C:\\Games\\Lock On\\LockOn.exe",
+                               {"WINEPREFIX=" + (prefixes / "other").string()});
+  edit("Written");
+  Click("dxButtonApply");
+  EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+  EXPECT_TRUE(fileHas("Written"));
+}
+
+}  // namespace
+}  // namespace kesta

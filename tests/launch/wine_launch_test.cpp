@@ -1,0 +1,178 @@
+// The launch commands end to end in a real Wine prefix (made once per run by make_wine_prefix.sh): the
+// window finds the game and LoTATC there and starts the stub LockOn.exe, which logs the command line
+// Windows programs see and its working folder.
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <chrono>
+#include <fstream>
+#include <iostream>
+#include <thread>
+
+#include "documents/network_document.h"
+#include "platform/processes.h"
+#include "sets/game_file_set.h"
+#include "support/program_install.h"
+#include "support/scoped_env.h"
+#include "support/scripted_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/ribbon.h"
+
+namespace kesta {
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+struct LogLine {
+  std::string commandLine;  // bytes
+  std::string folder;
+};
+
+std::vector<LogLine> ReadLog(const fs::path& log) {
+  std::vector<LogLine> lines;
+  std::ifstream file(log, std::ios::binary);
+  for (std::string hex, folder; file >> hex && std::getline(file >> std::ws, folder);) {
+    LogLine line{{}, folder};
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 2)
+      line.commandLine += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+template <typename Condition>
+bool WaitFor(Condition condition, std::chrono::seconds limit = std::chrono::seconds(60)) {
+  for (const auto end = Clock::now() + limit; Clock::now() < end;) {
+    if (condition()) return true;
+    QApplication::processEvents();
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return condition();
+}
+
+class WineLaunchTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    const char* wineprefix = std::getenv("WINEPREFIX");
+    ASSERT_TRUE(wineprefix && *wineprefix);
+    prefix = wineprefix;
+    game = prefix / "drive_c/Games/Lock On";
+    lotatc = prefix / "drive_c/Program Files/LoTATC";
+    for (const fs::path& file : {game / "launch.log", game / "hold", lotatc / "launch.log"}) fs::remove(file);
+    window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
+    window->FormCreate();
+    ASSERT_TRUE(dialogs.Recorded().empty()) << dialogs.Recorded().front().text.toStdString();
+  }
+  void TearDown() override { fs::remove(game / "hold"); }
+
+  // The log's line `index` once the stub has written it.
+  LogLine Started(const fs::path& folder, std::size_t index) const {
+    const bool written = WaitFor([&] { return ReadLog(folder / "launch.log").size() > index; });
+    EXPECT_TRUE(written) << "no start logged in " << folder;
+    return written ? ReadLog(folder / "launch.log")[index] : LogLine{};
+  }
+  NetworkDocument& Network() const { return window->GameFiles().Get<NetworkDocument>(); }
+
+  test::ProgramInstall install{false};  // the game folder comes from the prefix's registry
+  test::ScriptedDialogs dialogs;
+  std::unique_ptr<TFrmKESTA> window;
+  fs::path prefix, game, lotatc;
+};
+
+const std::string kGame = "\"C:\\Games\\Lock On\\LockOn.exe\"";
+
+TEST_F(WineLaunchTest, FindsTheGameAndLotatcInThePrefixAndStartsLotatc) {
+  EXPECT_TRUE(fs::equivalent(window->GameFolder(), game)) << window->GameFolder();
+  EXPECT_EQ(window->LotatcClientPath(), "C:\\Program Files\\LoTATC\\LoTATC.exe");
+  EXPECT_EQ(window->LotatcServerPath(), "C:\\Program Files\\LoTATC\\lotatcsrv.exe");
+  for (const char* name : {"dxButtonLotatcClient", "dxButtonLotatcServer", "dxButtonLotatcNet"})
+    EXPECT_FALSE(window->RibbonButton(name)->isHidden()) << name;
+  EXPECT_TRUE(window->findChild<QAction*>("SeparateurLOTATC")->isVisible());
+
+  window->RibbonButton("dxButtonLotatcClient")->click();
+  const LogLine client = Started(lotatc, 0);
+  window->findChild<QAction*>("MenuSysTrayLOTATCServer")->trigger();
+  const LogLine server = Started(lotatc, 1);
+  EXPECT_EQ(client.commandLine, "\"C:\\Program Files\\LoTATC\\LoTATC.exe\"");
+  EXPECT_EQ(client.folder, "C:\\Program Files\\LoTATC");
+  EXPECT_EQ(server.commandLine, "\"C:\\Program Files\\LoTATC\\lotatcsrv.exe\"");
+  EXPECT_TRUE(dialogs.Recorded().empty());
+}
+
+TEST_F(WineLaunchTest, EveryCommandStartsTheGameWithItsCommandLineInAnyLocale) {
+  // "Émile Ace" in the game's code page (1252: the prefix was made in a C.UTF-8 locale).
+  Network().playerName = "\xC9mile Ace";
+  Network().serverName = " My  Server ";
+  Network().maxPlayers = "16";
+  Network().servers = {"10.0.0.7"};
+  window->RebuildJoinMenu();
+  window->ShowPage("TabSheetMultiplayerServer");
+  window->findChild<QLineEdit*>("EditServerPassword")->setText("p w");
+
+  struct Case {
+    const char* locale;  // LC_ALL of our own process
+    std::function<void()> command;
+    std::string expected;
+  };
+  const Case cases[] = {
+      {nullptr, [&] { window->RibbonButton("dxButtonPlay")->click(); }, kGame},
+      {"C", [&] { window->findChild<QAction*>("MenuSysTrayCreateServer")->trigger(); },
+       kGame + " -server playername=\xC9mile\xA0"
+               "Ace roomname=My\xA0\xA0Server roompassword=p\xA0w maxplayers=16"},
+      {"POSIX",
+       [&] {
+         dialogs.QueueText("se cret");
+         window->findChild<QMenu*>("MenuSysTrayJoin")->actions().back()->trigger();
+       },
+       kGame + " -client serverip=10.0.0.7 playername=\xC9mile\xA0"
+               "Ace roompassword=se\xA0"
+               "cret"},
+      {"C.UTF-8",
+       [&] {
+         dialogs.QueueText(" &192.168.1.2 ");
+         dialogs.QueueText("");
+         window->RibbonButton("dxButtonJoinServer")->click();
+       },
+       kGame + " -client serverip=192.168.1.2 playername=\xC9mile\xA0"
+               "Ace roompassword="},
+  };
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    test::ScopedEnv locale("LC_ALL", cases[i].locale);
+    const auto start = Clock::now();
+    cases[i].command();
+    const LogLine line = Started(game, i);
+    if (i == 0)
+      std::cout << "Play to the game's first log line: "
+                << std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count()
+                << " ms\n";
+    EXPECT_EQ(line.commandLine, cases[i].expected) << (cases[i].locale ? cases[i].locale : "(our locale)");
+    EXPECT_EQ(line.folder, "C:\\Games\\Lock On");
+  }
+  EXPECT_EQ(dialogs.Recorded().size(), 3u) << "the three input boxes only";
+}
+
+TEST_F(WineLaunchTest, RunningGameIsSeenUntilItEndsAndApplyAsksMeanwhile) {
+  std::ofstream(game / "hold") << "";
+  window->RibbonButton("dxButtonPlay")->click();
+  Started(game, 0);
+  EXPECT_TRUE(FindProcess("LockOn"));
+  EXPECT_TRUE(FindProcessInPrefix("lockon", prefix));
+
+  window->EnableApplyCancel(true, true);
+  dialogs.QueueNo();
+  window->RibbonButton("dxButtonApply")->click();
+  ASSERT_EQ(dialogs.Recorded().size(), 1u);
+  EXPECT_EQ(dialogs.Recorded().front().text, window->LookupMessage("GameRunningApply"));
+  EXPECT_TRUE(window->ApplyEnabled());
+
+  fs::remove(game / "hold");
+  EXPECT_TRUE(WaitFor([] { return !FindProcess("LockOn"); }, std::chrono::seconds(15)));
+}
+
+}  // namespace
+}  // namespace kesta

@@ -1,0 +1,52 @@
+#pragma once
+// A real process (sleep) started under a name of our choosing: argv[0] is what Wine puts there for a
+// Windows program, and the environment decides which Wine prefix it counts as running in.
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace kesta::test {
+
+class NamedProcess {
+ public:
+  // `environment`: "NAME=value" entries; ours when empty.
+  explicit NamedProcess(std::string argv0, std::vector<std::string> environment = {})
+      : m_argv0(std::move(argv0)), m_environment(std::move(environment)) {
+    std::string seconds = "60";
+    char* argv[] = {m_argv0.data(), seconds.data(), nullptr};
+    std::vector<char*> envp;
+    for (std::string& entry : m_environment) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    if (::posix_spawn(&m_pid, "/bin/sleep", nullptr, nullptr, argv,
+                      m_environment.empty() ? environ : envp.data()) != 0)
+      m_pid = 0;
+    // The name shows in /proc once the child has called exec.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  ~NamedProcess() { Stop(); }
+  NamedProcess(const NamedProcess&) = delete;
+  NamedProcess& operator=(const NamedProcess&) = delete;
+
+  bool Started() const { return m_pid > 0; }
+  void Stop() {
+    if (m_pid <= 0) return;
+    ::kill(m_pid, SIGKILL);
+    ::waitpid(m_pid, nullptr, 0);
+    m_pid = 0;
+  }
+
+ private:
+  std::string m_argv0;
+  std::vector<std::string> m_environment;
+  pid_t m_pid = 0;
+};
+
+}  // namespace kesta::test
