@@ -144,12 +144,14 @@ void TFrmKESTA::ConnectCommands() {
       {"dxButtonThemesBlack", &TFrmKESTA::dxButtonBlackStyleClick},
       {"dxButtonFormStyle", &TFrmKESTA::dxButtonFormStyleClick},
       {"dxButtonExit", &TFrmKESTA::BitBtnQuitClick},
+      {"dxButtonReportBug", &TFrmKESTA::MenuBugReportClick},
+      {"dxButtonAbout", &TFrmKESTA::MenuAboutClick},
   };
   for (const auto& [name, handler] : commands)
     connect(RibbonButton(name), &QToolButton::clicked, this, handler);
   // Commands whose work is not part of the program yet are shown but cannot be used.
   for (const char* name : {"dxButtonOpenConfig", "dxButtonSaveConfig", "dxButtonPlay", "dxButtonOpenServer",
-                           "dxButtonJoinServer", "dxButtonKESTAUpdate", "dxButtonReportBug", "dxButtonAbout"})
+                           "dxButtonJoinServer", "dxButtonKESTAUpdate"})
     RibbonButton(name)->setEnabled(false);
   // The companion commands stay hidden until a companion program is found.
   for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})

@@ -130,7 +130,8 @@ TEST_F(TrayAndOptionsTest, TrayMenuHasTheTabledItemsWithOnlyWorkingOnesShown) {
                          "MenuSysTrayJoin", "SeparateurLOTATC", "MenuSysTrayLOTATCClient",
                          "MenuSysTrayLOTATCServer", "MenuSysTrayLotatcNet", "N9", "MenuCheckForUpdate",
                          "MenuBugReport", "MenuOpenHelp", "MenuAbout", "N6", "MenuSysTrayQuit"}));
-  EXPECT_EQ(shown, QStringList({"MenuSysTrayShow", "SeparateurKESTA", "N9", "N6", "MenuSysTrayQuit"}));
+  EXPECT_EQ(shown, QStringList({"MenuSysTrayShow", "SeparateurKESTA", "N9", "MenuBugReport", "MenuAbout",
+                                "N6", "MenuSysTrayQuit"}));
   QStringList joinNames;
   for (QAction* action : window->findChild<QMenu*>("MenuSysTrayJoin")->actions())
     joinNames << action->objectName();
