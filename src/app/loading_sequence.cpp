@@ -51,6 +51,7 @@ void TFrmKESTA::FormCreate() {
   m_languageCode = m_settings.ReadSetting("Config", "Language");
   StatusStep("Loading language...");
   LoadLanguage(m_languageCode);
+  UpdateBugReportCommands();  // its reason is in the language just loaded
 
   // 6-7: game folder; without one the program ends through the deferred step.
   StatusStep("Loading regkey settings...");

@@ -55,6 +55,7 @@ void AddSeparator(QMenu* menu, const char* name, bool shown) {
 void TFrmKESTA::BuildTrayIcon() {
   m_popupDroit = new QMenu(this);
   m_popupDroit->setObjectName("PopupDroit");
+  m_popupDroit->setToolTipsVisible(true);  // a disabled item's tooltip says why it is disabled
   // Some trays open the menu on a left click too; this item is the way back to the window there.
   QAction* show = AddItem(m_popupDroit, "MenuSysTrayShow", "KESTA", true);
   m_popupDroit->setDefaultAction(show);
@@ -83,9 +84,11 @@ void TFrmKESTA::BuildTrayIcon() {
   // Items whose commands the program does not have yet stay hidden, in their places, until it has them.
   AddSeparator(m_popupDroit, "N9", true);
   AddItem(m_popupDroit, "MenuCheckForUpdate", "Auto-update", false);
-  AddItem(m_popupDroit, "MenuBugReport", "Bug report", false);
+  connect(AddItem(m_popupDroit, "MenuBugReport", "Bug report", true), &QAction::triggered, this,
+          &TFrmKESTA::MenuBugReportClick);
   AddItem(m_popupDroit, "MenuOpenHelp", "Help", false);
-  AddItem(m_popupDroit, "MenuAbout", "A &propos", false);
+  connect(AddItem(m_popupDroit, "MenuAbout", "A &propos", true), &QAction::triggered, this,
+          &TFrmKESTA::MenuAboutClick);
   AddSeparator(m_popupDroit, "N6", true);
   QAction* quit = AddItem(m_popupDroit, "MenuSysTrayQuit", "&Quitter", true);
   connect(quit, &QAction::triggered, this, &TFrmKESTA::BitBtnQuitClick);

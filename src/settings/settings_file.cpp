@@ -12,7 +12,7 @@
 namespace kesta {
 
 std::string DefaultSetting(std::string_view key) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 27> kDefaults{{
+  static constexpr std::array<std::pair<std::string_view, std::string_view>, 29> kDefaults{{
       {"MinimizeInSysTray", "0"},
       {"StartMinimize", "0"},
       {"ServerListPath", ""},
@@ -27,6 +27,8 @@ std::string DefaultSetting(std::string_view key) {
       {"ThemeColor", "Black"},
       {"FormStyle", "New"},
       {"PreferedAircraft", "Su-27"},
+      {"WebSiteHost", ""},         // the program's web page; none is shown while empty
+      {"DownloadServerHost", ""},  // bug-report page and update files; no bug reports while empty
       {"PathReg", "Software\\Eagle Dynamics\\Lock On 1.1\\"},
       {"Graphics", "Config\\graphics.cfg"},
       {"Cockpit", "Config\\cockpit.cfg"},

@@ -187,6 +187,14 @@ class TFrmKESTA : public QMainWindow {
   // The lines of the export-script catalogue, in file order, as read at start-up.
   const std::vector<std::string>& ExportScripts() const { return m_exportScripts; }
 
+  // --- About window and bug report (ui/about_window.cpp) ---
+  void MenuAboutClick();
+  void MenuBugReportClick();
+  // The bug-report commands are offered only while a bug-report page is set; otherwise they say why not.
+  void UpdateBugReportCommands();
+  // Opens a web address with the desktop's handler; a failure to start one is reported.
+  void OpenWebAddress(const std::string& address);
+
   // --- Tray, minimising, options (app/tray.cpp) ---
   bool OptionToggleOn(OptionToggle toggle) const { return m_optionToggles[static_cast<size_t>(toggle)]; }
   // The user's change of an option: stored (unless the busy flag is set) and acted on.

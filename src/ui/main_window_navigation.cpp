@@ -153,12 +153,13 @@ void TFrmKESTA::ConnectCommands() {
       {"dxButtonLotatcClient", &TFrmKESTA::MenuLOTATCClientClick},
       {"dxButtonLotatcServer", &TFrmKESTA::MenuLOTATCServerClick},
       {"dxButtonLotatcNet", &TFrmKESTA::dxButtonLotatcNetClick},
+      {"dxButtonReportBug", &TFrmKESTA::MenuBugReportClick},
+      {"dxButtonAbout", &TFrmKESTA::MenuAboutClick},
   };
   for (const auto& [name, handler] : commands)
     connect(RibbonButton(name), &QToolButton::clicked, this, handler);
   // Commands whose work is not part of the program yet are shown but cannot be used.
-  for (const char* name : {"dxButtonKESTAUpdate", "dxButtonReportBug", "dxButtonAbout"})
-    RibbonButton(name)->setEnabled(false);
+  RibbonButton("dxButtonKESTAUpdate")->setEnabled(false);
   // The companion commands stay hidden until a companion program is found.
   for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})
     RibbonButton(name)->setVisible(false);

@@ -29,6 +29,11 @@ inline constexpr int kSideViewHeight = 435;
 inline constexpr int kSmokePodWidth = 160;
 inline constexpr int kSmokePodHeight = 90;
 
+// The banner along the top of the About window.
+inline constexpr int kAboutBannerWidth = 297;
+inline constexpr int kAboutBannerHeight = 153;
+inline constexpr std::string_view kAboutBanner = "about_banner.jpg";
+
 // Pictures named prefix + level + ".jpg" for every level from first to last.
 struct PictureSeries {
   std::string_view prefix;
@@ -95,6 +100,7 @@ inline std::vector<PictureFile> AllPictureFiles() {
   }
   for (std::string_view name : kSmokePodPictures)
     files.push_back({std::string(name), kSmokePodWidth, kSmokePodHeight});
+  files.push_back({std::string(kAboutBanner), kAboutBannerWidth, kAboutBannerHeight});
   return files;
 }
 

@@ -10,7 +10,9 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QStackedWidget>
+#include <QTimer>
 #include <memory>
 #include <set>
 #include <string>
@@ -18,6 +20,7 @@
 #include "settings/ini_file.h"
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
+#include "ui/about_window.h"
 #include "ui/main_window.h"
 #include "ui/special_slider.h"
 
@@ -136,6 +139,37 @@ TEST(CaptionFitTest, PageCaptionsFitInEveryLanguage) {
     emit scripts->activated(2);
     ASSERT_TRUE(window.findChild<QLabel*>("LabelScriptNonDispo")->isVisible());
     EXPECT_GT(ExpectCaptionsFit(window), 0);
+  }
+}
+
+// The About window has a fixed size: its headings, translated, and the credits beside them must fit, and
+// so must a long address, shortened.
+TEST(CaptionFitTest, AboutWindowCaptionsFitInEveryLanguage) {
+  for (const char* code : {"FR", "EN", "SP", "RU", "HR", "DE"}) {
+    SCOPED_TRACE(std::string("language ") + code);
+    WindowInLanguage started(code);
+    ASSERT_EQ(started.Warning(), "");
+    WriteIniValueOrFail(started.install.SettingsFile(), "Config", "WebSiteHost",
+                        "kesta-for-linux.flight-simulator-configuration.example.org");
+    int measured = 0;
+    QTimer::singleShot(0, [&measured] {
+      auto* about = qobject_cast<TFrmAbout*>(QApplication::activeModalWidget());
+      if (!about) return ADD_FAILURE() << "no About window";
+      QApplication::processEvents();
+      EXPECT_LE(about->layout()->totalMinimumSize().height(), about->height());
+      EXPECT_LE(about->layout()->totalMinimumSize().width(), about->width());
+      for (const QWidget* control : about->findChildren<QWidget*>()) {
+        if (!control->isVisible()) continue;
+        if (!qobject_cast<const QLabel*>(control) && !qobject_cast<const QAbstractButton*>(control)) continue;
+        ExpectRoom(about, control);
+        EXPECT_GE(control->height(), control->sizeHint().height()) << control->objectName().toStdString();
+        ++measured;
+      }
+      about->accept();
+    });
+    started.window->MenuAboutClick();
+    // Banner, name, version, link, four headings, twelve credit lines and OK: all shown, all measured.
+    EXPECT_GE(measured, 20);
   }
 }
 

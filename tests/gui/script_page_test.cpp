@@ -17,6 +17,7 @@
 
 #include "documents/export_document.h"
 #include "sets/game_file_set.h"
+#include "support/fake_desktop_handler.h"
 #include "support/page_test.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
@@ -334,20 +335,9 @@ TEST_F(ScriptPageTest, SiteLinkOpensTheAddressWithTheDesktopsHandler) {
     QApplication::processEvents();
     QTest::mouseClick(site, Qt::LeftButton, {}, QPoint(site->contentsRect().left() + 4, site->height() / 2));
   };
-  const std::string path = std::getenv("PATH") ? std::getenv("PATH") : "";
   {
-    // A stand-in for the desktop's handler that records what it was given.
-    test::TempFolder bin;
-    const fs::path record = bin / "opened";
-    const fs::path fake = bin.Write("xdg-open",
-                                    "#!/bin/sh\nprintf '%s' \"$1\" > \"$0.part\"\n"
-                                    "mv \"$0.part\" \"" +
-                                        record.string() + "\"\n");
-    fs::permissions(fake, fs::perms::owner_all);
-    test::ScopedEnv onPath("PATH", (bin.Path().string() + ":" + path).c_str());
-    clickLink();
-    for (int waited = 0; waited < 200 && !fs::exists(record); ++waited) QTest::qWait(50);
-    EXPECT_EQ(test::ReadBytes(record), "https://example.org/tool?a=1&b=<2>");
+    test::FakeDesktopHandler handler;
+    EXPECT_EQ(handler.Opened(clickLink), "https://example.org/tool?a=1&b=<2>");
     EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
   }
 

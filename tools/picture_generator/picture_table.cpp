@@ -85,6 +85,7 @@ std::vector<NamedPicture> DrawAllPictures() {
     Add(pictures, std::string(name), DrawSmokePod(name == "smokepod_ru.jpg"), kSmokePodWidth,
         kSmokePodHeight);
   }
+  Add(pictures, std::string(kAboutBanner), DrawAboutBanner(), kAboutBannerWidth, kAboutBannerHeight);
   return pictures;
 }
 

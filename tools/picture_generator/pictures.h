@@ -32,6 +32,9 @@ QImage DrawCanopy(bool effectOn);
 // Beside the smoke colour page's groups (smoke_pod_pictures.cpp): a pod under a wing trailing its plume.
 QImage DrawSmokePod(bool russian);
 
+// The About window's banner: a pair of fighters climbing away over the hills (banner_picture.cpp).
+QImage DrawAboutBanner();
+
 // A gentle darkening towards the corners, shared by all preview pictures.
 void FinishPicture(QImage& image);
 

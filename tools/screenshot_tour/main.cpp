@@ -15,6 +15,7 @@
 #include "settings/ini_file.h"
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
+#include "ui/about_window.h"
 #include "ui/application_menu.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
@@ -68,6 +69,9 @@ int main(int argc, char* argv[]) {
         << (install.Folder().Backups() / "config_2008_03_14.kst").string() << '\n'
         << (install.Folder().Backups() / "campaign_red_flag_nevada_evening_sorties_2008_03_14.kst").string() << '\n'
         << "/home/pilot/night & day.kst\n";
+    // Example servers, so that the About window shows its link.
+    kesta::WriteIniValue(install.SettingsFile(), "Config", "WebSiteHost", "kesta.example.org");
+    kesta::WriteIniValue(install.SettingsFile(), "Config", "DownloadServerHost", "downloads.example.org");
     kesta::test::ScriptedDialogs dialogs;
     kesta::TFrmKESTA window({install.Folder(), &dialogs, {}});
     window.FormCreate();
@@ -94,6 +98,15 @@ int main(int argc, char* argv[]) {
       }
     });
     window.ButtonF4ViewClick();
+    // The About window over the window.
+    QTimer::singleShot(0, [&] {
+      if (auto* about = qobject_cast<kesta::TFrmAbout*>(QApplication::activeModalWidget())) {
+        if (!QTest::qWaitForWindowExposed(about)) std::cerr << "the About window never appeared\n";
+        Save(about, QString("%1/%2-About.png").arg(output, language));
+        about->accept();
+      }
+    });
+    window.MenuAboutClick();
     for (const auto& dialog : dialogs.Recorded())
       std::cerr << language.toStdString() << " dialog: " << dialog.text.toStdString() << '\n';
   }
