@@ -38,7 +38,9 @@ constexpr QColor kLinkColour{0, 64, 128};
 
 // The credits' names are not translated; only their headings are.
 constexpr char kTeam[] = "KESTA for Linux team";
-constexpr const char* kTranslatorLanguages[] = {"FR", "FR", "EN", "EN", "SP", "RU", "HR", "DE"};
+// One line a language: the window was designed for two translators of French and English, but one team
+// made every language file, and the same line twice would read as a mistake.
+constexpr const char* kTranslatorLanguages[] = {"FR", "EN", "SP", "RU", "HR", "DE"};
 constexpr char kIconSet[] = "KESTA glyphs - KESTA for Linux team";
 
 QFont SmallFont(bool bold) {
