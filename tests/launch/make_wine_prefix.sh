@@ -23,6 +23,11 @@ uninstall='Software\Microsoft\Windows\CurrentVersion\Uninstall'
 wine reg add 'HKCU\Software\Eagle Dynamics\Lock On 1.1' /v Path /d 'C:\Games\Lock On\' /f >/dev/null
 wine reg add "HKLM\\$uninstall\\LOTATC" /v UninstallString /d '"C:\Program Files\LoTATC\uninst.exe"' /f >/dev/null
 wine reg add "HKCU\\$uninstall\\5f1b2c3d4e" /v DisplayName /d 'LoTATC .NET' /f >/dev/null
+# Values Wine writes in its own ways: control characters in octal, a multi-string, a number where a game
+# key's path would be.
+wine reg add 'HKCU\Software\KESTA test' /v Control /d $'A\x015B\x1b' /f >/dev/null
+wine reg add 'HKCU\Software\KESTA test' /v Multi /t REG_MULTI_SZ /d 'a\0b' /f >/dev/null
+wine reg add 'HKCU\Software\KESTA test' /v Path /t REG_DWORD /d 5 /f >/dev/null
 # Wine writes its registry files when the wineserver ends.
 wineserver -w
 echo "prefix ready: $(( ($(date +%s%N) - start) / 1000000 )) ms"

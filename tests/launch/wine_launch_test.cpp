@@ -10,11 +10,14 @@
 #include <QMenu>
 #include <chrono>
 #include <fstream>
+#include <iterator>
 #include <iostream>
 #include <thread>
 
 #include "documents/network_document.h"
 #include "platform/processes.h"
+#include "platform/wine_registry.h"
+#include "settings/ini_file.h"
 #include "sets/game_file_set.h"
 #include "support/program_install.h"
 #include "support/scoped_env.h"
@@ -172,6 +175,48 @@ TEST_F(WineLaunchTest, RunningGameIsSeenUntilItEndsAndApplyAsksMeanwhile) {
 
   fs::remove(game / "hold");
   EXPECT_TRUE(WaitFor([] { return !FindProcess("LockOn"); }, std::chrono::seconds(15)));
+}
+
+// What Wine itself wrote into the prefix reads as `wine reg query` shows it: through link keys, with
+// control characters in octal, and a multi-string in the same form as a quoted one.
+TEST(WinePrefixRegistryTest, ReadsWhatWineWrote) {
+  const fs::path prefix = std::getenv("WINEPREFIX");
+  WineRegistry wine(prefix);
+  EXPECT_EQ(wine.ReadString(RegRoot::LocalMachine, "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP"),
+            "1252");
+  // "Windows\CurrentVersion\Time Zones" is a link to the "Windows NT" key.
+  const auto linked = wine.ReadString(
+      RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Time Zones\\Alaskan Standard Time", "Std");
+  ASSERT_TRUE(linked);
+  EXPECT_FALSE(linked->empty());
+  EXPECT_EQ(linked, wine.ReadString(RegRoot::LocalMachine,
+                                    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones\\Alaskan Standard Time",
+                                    "Std"));
+  EXPECT_EQ(wine.ReadString(RegRoot::CurrentUser, "Software\\KESTA test", "Control"), "A\x01" "5B\x1B");
+
+  std::ifstream file(prefix / "user.reg", std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  const ParsedRegistry keys = ParseWineRegistry(text);
+  const WineRegKey* key = keys.FindKey("Software\\KESTA test");
+  ASSERT_NE(key, nullptr);
+  const WineRegValue* multi = key->FindValue("Multi");
+  ASSERT_NE(multi, nullptr);
+  EXPECT_EQ(multi->type, kRegMultiSz);
+  EXPECT_EQ(multi->data, std::string("a\0b\0", 4));
+}
+
+// A game key whose "Path" Wine stored as a number names no folder: the program asks for one.
+TEST(WinePrefixRegistryTest, GameKeyWithANumberForItsPathAsksForTheFolder) {
+  test::ProgramInstall install{false};
+  WriteIniValue(install.SettingsFile(), "Lockon", "PathReg", "Software\\KESTA test\\");
+  test::ScriptedDialogs dialogs;
+  dialogs.QueueCancel();
+  TFrmKESTA window(WindowEnvironment{install.Folder(), &dialogs, {}});
+  window.FormCreate();
+  ASSERT_EQ(dialogs.Recorded().size(), 3u);
+  EXPECT_EQ(dialogs.Recorded()[0].text, window.LookupMessage("LockOnPathNotFound"));
+  EXPECT_EQ(dialogs.Recorded()[1].kind, "Open");
+  EXPECT_TRUE(window.QuitFlag());
 }
 
 }  // namespace
