@@ -12,7 +12,7 @@
 namespace kesta {
 
 std::string DefaultSetting(std::string_view key) {
-  static constexpr std::array<std::pair<std::string_view, std::string_view>, 29> kDefaults{{
+  static constexpr std::array<std::pair<std::string_view, std::string_view>, 30> kDefaults{{
       {"MinimizeInSysTray", "0"},
       {"StartMinimize", "0"},
       {"ServerListPath", ""},
@@ -28,7 +28,8 @@ std::string DefaultSetting(std::string_view key) {
       {"FormStyle", "New"},
       {"PreferedAircraft", "Su-27"},
       {"WebSiteHost", ""},         // the program's web page; none is shown while empty
-      {"DownloadServerHost", ""},  // bug-report page and update files; no bug reports while empty
+      {"DownloadServerHost", ""},  // bug-report page; no bug reports while empty
+      {"UpdateServer", ""},        // base address of the update files; no update check while empty
       {"PathReg", "Software\\Eagle Dynamics\\Lock On 1.1\\"},
       {"Graphics", "Config\\graphics.cfg"},
       {"Cockpit", "Config\\cockpit.cfg"},

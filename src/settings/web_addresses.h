@@ -1,7 +1,6 @@
 #pragma once
 // The program's own web pages. Their servers are settings ("Config"), empty until someone runs them:
-// `WebSiteHost` serves the program's web page, `DownloadServerHost` the bug-report page (and the
-// files of the update check).
+// `WebSiteHost` serves the program's web page, `DownloadServerHost` the bug-report page.
 
 #include <optional>
 #include <string>
