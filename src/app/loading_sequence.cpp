@@ -21,6 +21,7 @@
 #include "ui/application_menu.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
+#include "update/update_page.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
 
@@ -144,7 +145,8 @@ void TFrmKESTA::TimerMinimizeTimer() {
     return;
   }
   m_timerMinimize->stop();
-  // The check for a new version of the program, once it has one, comes first.
+  // Asynchronous: the check goes on while the steps below run and the window takes input.
+  if (OptionToggleOn(OptionToggle::CheckForUpdateWhenStarting)) CheckForUpdate(*this, true);
   if (OptionToggleOn(OptionToggle::SynchronizeDate)) SynchronizeMissionDate();
   if (OptionToggleOn(OptionToggle::StartMinimize)) showMinimized();
 }

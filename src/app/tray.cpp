@@ -14,6 +14,7 @@
 #include "ui/main_window.h"
 #include "ui/ribbon_icons.h"
 #include "ui/theme.h"
+#include "update/update_page.h"
 
 namespace kesta {
 
@@ -83,7 +84,8 @@ void TFrmKESTA::BuildTrayIcon() {
           &TFrmKESTA::dxButtonLotatcNetClick);
   // Items whose commands the program does not have yet stay hidden, in their places, until it has them.
   AddSeparator(m_popupDroit, "N9", true);
-  AddItem(m_popupDroit, "MenuCheckForUpdate", "Auto-update", false);
+  connect(AddItem(m_popupDroit, "MenuCheckForUpdate", "Auto-update", true), &QAction::triggered, this,
+          [this] { CheckForUpdate(*this, false); });
   connect(AddItem(m_popupDroit, "MenuBugReport", "Bug report", true), &QAction::triggered, this,
           &TFrmKESTA::MenuBugReportClick);
   AddItem(m_popupDroit, "MenuOpenHelp", "Help", false);

@@ -31,6 +31,7 @@
 #include "ui/status_bar.h"
 #include "ui/tab_sheet.h"
 #include "ui/theme.h"
+#include "update/update_page.h"
 
 namespace kesta {
 
@@ -88,6 +89,7 @@ constexpr GamePageDesign kGamePages[] = {
     // Pages that show no game file.
     {"TabSheetOptionKESTA", "", &MakeOptionsPage},
     {"TabSheetBackup", "", &MakeBackupPage},
+    {"TabSheetUpdate", "", &MakeUpdatePage},
 };
 
 const GamePageDesign* FindGamePage(const QString& page) {
@@ -158,8 +160,7 @@ void TFrmKESTA::ConnectCommands() {
   };
   for (const auto& [name, handler] : commands)
     connect(RibbonButton(name), &QToolButton::clicked, this, handler);
-  // Commands whose work is not part of the program yet are shown but cannot be used.
-  RibbonButton("dxButtonKESTAUpdate")->setEnabled(false);
+  connect(RibbonButton("dxButtonKESTAUpdate"), &QToolButton::clicked, this, [this] { CheckForUpdate(*this, false); });
   // The companion commands stay hidden until a companion program is found.
   for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})
     RibbonButton(name)->setVisible(false);

@@ -132,7 +132,8 @@ TEST_F(TrayAndOptionsTest, TrayMenuHasTheTabledItemsWithOnlyWorkingOnesShown) {
                          "MenuBugReport", "MenuOpenHelp", "MenuAbout", "N6", "MenuSysTrayQuit"}));
   EXPECT_EQ(shown,
             QStringList({"MenuSysTrayShow", "SeparateurKESTA", "MenuSysTrayPlay", "MenuSysTrayCreateServer",
-                         "MenuSysTrayJoin", "N9", "MenuBugReport", "MenuAbout", "N6", "MenuSysTrayQuit"}));
+                         "MenuSysTrayJoin", "N9", "MenuCheckForUpdate", "MenuBugReport", "MenuAbout", "N6",
+                         "MenuSysTrayQuit"}));
   QStringList joinNames;
   for (QAction* action : window->findChild<QMenu*>("MenuSysTrayJoin")->actions())
     joinNames << action->objectName();

@@ -1,0 +1,213 @@
+#include "update/update_page.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <algorithm>
+#include <QApplication>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QNetworkInformation>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QStyle>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "ui/main_window.h"
+#include "ui/ribbon.h"
+#include "ui/ribbon_icons.h"
+#include "ui/dialog_service.h"
+#include "ui/tab_sheet.h"
+
+namespace kesta {
+
+namespace {
+
+// Qt's answer when it can tell; a machine it cannot tell about counts as connected.
+bool NetworkPresent() {
+  if (!QNetworkInformation::instance() &&
+      !QNetworkInformation::loadBackendByFeatures(QNetworkInformation::Feature::Reachability))
+    return true;
+  return QNetworkInformation::instance()->reachability() != QNetworkInformation::Reachability::Disconnected;
+}
+
+QLabel* MakePicture(const char* name, const QIcon& icon, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  label->setPixmap(icon.pixmap(48, 48));
+  return label;
+}
+
+}  // namespace
+
+TUpdatePage::TUpdatePage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet), m_connected(NetworkPresent) {
+  auto* layout = static_cast<QVBoxLayout*>(this->layout());  // the page's own, made by TGamePage
+  auto* title = new QWidget(this);
+  auto* titleLayout = new QHBoxLayout(title);
+  titleLayout->addWidget(MakePicture("Image11", RibbonIcon("dxButtonKESTAUpdate"), title));
+  auto* label3 = new QLabel("KESTA update", title);
+  label3->setObjectName("Label3");
+  QFont font = label3->font();
+  font.setPointSize(font.pointSize() * 2);
+  font.setBold(true);
+  font.setItalic(true);
+  label3->setFont(font);
+  titleLayout->addWidget(label3, 1);
+  // Both pictures sit in the same place; the later one shown covers the earlier.
+  auto* pictures = new QWidget(title);
+  auto* stack = new QGridLayout(pictures);
+  stack->setContentsMargins(0, 0, 0, 0);
+  m_imageUpdateError = MakePicture("ImageUpdateError", style()->standardIcon(QStyle::SP_MessageBoxCritical), pictures);
+  m_imageUpdateOk = MakePicture("ImageUpdateOk", style()->standardIcon(QStyle::SP_DialogApplyButton), pictures);
+  stack->addWidget(m_imageUpdateError, 0, 0);
+  stack->addWidget(m_imageUpdateOk, 0, 0);
+  m_imageUpdateError->hide();
+  m_imageUpdateOk->hide();
+  titleLayout->addWidget(pictures);
+  layout->addWidget(title);
+  m_labelSpeed = new QLabel(this);
+  m_labelSpeed->setObjectName("LabelSpeed");
+  layout->addWidget(m_labelSpeed);
+  m_progressBar = new QProgressBar(this);
+  m_progressBar->setObjectName("ProgressBar");
+  m_progressBar->setRange(0, 100);
+  m_progressBar->setValue(0);
+  layout->addWidget(m_progressBar);
+  m_memoUpdate = new QPlainTextEdit(this);
+  m_memoUpdate->setObjectName("MemoUpdate");
+  m_memoUpdate->setReadOnly(true);
+  m_memoUpdate->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  layout->addWidget(m_memoUpdate, 1);
+}
+
+// A check still running ends before the network it uses goes.
+TUpdatePage::~TUpdatePage() { delete m_check; }
+
+QString TUpdatePage::Message(const char* key) const { return m_window.LookupMessage(QString::fromLatin1(key)); }
+
+void TUpdatePage::Log(const QString& line) {
+  m_lines << line;
+  m_memoUpdate->setPlainText(m_lines.join('\n'));
+}
+
+void TUpdatePage::AppendToLastLine(const QString& text) {
+  if (m_lines.isEmpty()) m_lines << QString();
+  m_lines.back() += text;
+  m_memoUpdate->setPlainText(m_lines.join('\n'));
+}
+
+void TUpdatePage::StepFailed(const char* errorKey, const QString& detail) {
+  m_imageUpdateError->show();
+  AppendToLastLine(" ERROR !");
+  for (const QString& line : {QString(), Message(errorKey), detail, QString(), Message("AutoUpdateFailed")})
+    Log(line);
+}
+
+void TUpdatePage::EnableCommands(bool enabled) {
+  if (TRibbonButton* button = m_window.RibbonButton("dxButtonKESTAUpdate")) button->setEnabled(enabled);
+  if (auto* item = m_window.findChild<QAction*>("MenuCheckForUpdate")) item->setEnabled(enabled);
+}
+
+void TUpdatePage::ShowResultPage(bool graphicsPage) {
+  if (graphicsPage) m_window.ShowPage("TabSheetGraphicsStandards");
+  m_window.PageControlChange();
+}
+
+void TUpdatePage::Check(bool atStartUp) {
+  if (Running()) return;
+  const QString server = QString::fromStdString(m_window.Settings().ReadSetting("Config", "UpdateServer"));
+  // A program without an update server has nothing to look for at start-up.
+  if (atStartUp && !UpdateServerAddress(server)) return;
+  m_atStartUp = atStartUp;
+  m_lines.clear();
+  m_memoUpdate->clear();
+  m_window.ShowPage("TabSheetUpdate");
+  m_window.PageControlChange();
+  if (UpdateServerAddress(server) && !m_connected()) {
+    m_imageUpdateError->show();
+    Log(Message("NotConnectedToInternet"));
+    return ShowResultPage(atStartUp);
+  }
+  UpdateCheckEvents events;
+  events.log = [this](const char* key) { Log(Message(key)); };
+  events.stepSucceeded = [this] { AppendToLastLine(" OK !"); };
+  events.stepFailed = [this](const char* key, const QString& detail) { StepFailed(key, detail); };
+  events.askNewVersion = [this] {
+    return m_window.Dialogs().ShowMessage(MessageKind::Information, Message("NewVersion"), MessageButtons::YesNo) ==
+           DialogAnswer::Yes;
+  };
+  events.downloadBegins = [this](qint64 total) {
+    m_progressBar->setRange(0, total > 0 ? static_cast<int>(std::min<qint64>(total, kInstallerCap)) : 0);
+    m_progressBar->setValue(0);
+    m_labelSpeed->setText(Message("Downloading"));
+    m_downloadStart.start();
+  };
+  events.downloadProgress = [this](qint64 received, qint64) {
+    ShowDownloadProgress(received, m_downloadStart.elapsed());
+  };
+  events.downloadEnds = [this] {
+    m_progressBar->setValue(0);
+    m_labelSpeed->clear();
+  };
+  QDir().mkpath(QDir::tempPath());
+  m_check = new UpdateCheck(m_network, server, QDir::tempPath().toStdString(), std::move(events), m_key, this);
+  connect(m_check, &UpdateCheck::Finished, this, &TUpdatePage::Finish);
+  EnableCommands(false);
+  m_check->Start();
+}
+
+void TUpdatePage::ShowDownloadProgress(qint64 received, qint64 elapsed) {
+  if (m_progressBar->maximum() > 0) m_progressBar->setValue(static_cast<int>(std::min<qint64>(received, m_progressBar->maximum())));
+  if (elapsed > 0) m_labelSpeed->setText(Message("Downloading") + QString(" %1 Ko/s").arg(SpeedText(received, elapsed)));
+}
+
+void TUpdatePage::Finish(UpdateOutcome outcome) {
+  const std::filesystem::path installer = m_check->InstallerPath();
+  m_check->deleteLater();
+  m_check = nullptr;
+  switch (outcome) {
+    case UpdateOutcome::NoServer:
+      m_imageUpdateError->show();
+      break;
+    case UpdateOutcome::Failed:
+      break;
+    case UpdateOutcome::UpToDate:
+      Log(QString());
+      Log(Message("LastestVersion"));
+      m_imageUpdateOk->show();
+      EnableCommands(true);
+      return ShowResultPage(m_atStartUp);
+    case UpdateOutcome::Declined:
+      EnableCommands(true);
+      return ShowResultPage(true);
+    case UpdateOutcome::InstallerReady:
+      m_imageUpdateOk->show();
+      Log(QString());
+      Log(Message("CloseAndSetup"));
+      m_installing = true;
+      QTimer::singleShot(m_installDelay, this, [this, installer] {
+        m_installing = false;
+        if (StartInstaller(installer)) return m_window.BitBtnQuitClick();
+        Log(Message("StartingNewVersion"));
+        StepFailed("StartingNewVersionError", QString::fromStdString(installer.string()));
+        EnableCommands(true);
+        ShowResultPage(false);
+      });
+      return;
+  }
+  EnableCommands(true);
+  ShowResultPage(false);
+}
+
+TGamePage* MakeUpdatePage(TFrmKESTA& window, TTabSheet* sheet) { return new TUpdatePage(window, sheet); }
+
+void CheckForUpdate(TFrmKESTA& window, bool atStartUp) {
+  // The page is built on its first showing; the check itself decides whether it stays in front.
+  const QWidget* before = window.ActivePage();
+  window.ShowPage("TabSheetUpdate");
+  if (before) window.ShowPage(before->objectName());
+  if (auto* page = window.findChild<TUpdatePage*>()) page->Check(atStartUp);
+}
+
+}  // namespace kesta

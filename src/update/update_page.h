@@ -1,0 +1,74 @@
+#pragma once
+// The update page: the check's steps in a log, its pictures, the download's progress and speed.
+
+#include <QElapsedTimer>
+#include <QNetworkAccessManager>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+
+#include "pages/game_page.h"
+#include "update/update_check.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+
+namespace kesta {
+
+class TUpdatePage : public TGamePage {
+  Q_OBJECT
+
+ public:
+  TUpdatePage(TFrmKESTA& window, TTabSheet* sheet);
+  ~TUpdatePage() override;
+
+  // The whole check (the ribbon's and the tray's command). Started by the deferred start-up step it stays
+  // quiet: with no server configured it shows nothing, and it goes back to the graphics page when there is
+  // nothing to install.
+  void Check(bool atStartUp);
+  bool Running() const { return m_check != nullptr || m_installing; }
+
+  // The download's progress: `elapsed` milliseconds since it began.
+  void ShowDownloadProgress(qint64 received, qint64 elapsed);
+
+  // Seams for tests: the key releases are verified with, and whether the machine has a network.
+  void SetPublicKey(const PublicKey& key) { m_key = key; }
+  void SetNetworkPresence(std::function<bool()> connected) { m_connected = std::move(connected); }
+  // How long the installer's start waits after "CloseAndSetup" is shown.
+  void SetInstallDelay(int milliseconds) { m_installDelay = milliseconds; }
+
+ protected:
+  void Fill() override {}
+
+ private:
+  void Log(const QString& line);
+  void AppendToLastLine(const QString& text);
+  void StepFailed(const char* errorKey, const QString& detail);
+  void Finish(UpdateOutcome outcome);
+  void ShowResultPage(bool graphicsPage);
+  void EnableCommands(bool enabled);
+  QString Message(const char* key) const;
+
+  QLabel* m_imageUpdateError;
+  QLabel* m_imageUpdateOk;
+  QLabel* m_labelSpeed;
+  QProgressBar* m_progressBar;
+  QPlainTextEdit* m_memoUpdate;
+  QStringList m_lines;
+  QNetworkAccessManager m_network;
+  QPointer<UpdateCheck> m_check;
+  bool m_atStartUp = false;
+  bool m_installing = false;
+  QElapsedTimer m_downloadStart;
+  PublicKey m_key = kReleasePublicKey;
+  std::function<bool()> m_connected;
+  int m_installDelay = 3000;
+};
+
+TGamePage* MakeUpdatePage(TFrmKESTA& window, TTabSheet* sheet);
+
+// Shows the update page and starts the check there, unless one runs.
+void CheckForUpdate(TFrmKESTA& window, bool atStartUp);
+
+}  // namespace kesta
