@@ -24,6 +24,7 @@
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "update/update_check.h"
 
 namespace kesta {
 namespace {
@@ -217,6 +218,20 @@ TEST(WinePrefixRegistryTest, GameKeyWithANumberForItsPathAsksForTheFolder) {
   EXPECT_EQ(dialogs.Recorded()[0].text, window.LookupMessage("LockOnPathNotFound"));
   EXPECT_EQ(dialogs.Recorded()[1].kind, "Open");
   EXPECT_TRUE(window.QuitFlag());
+}
+
+// A Windows installer fetched by the update check starts under Wine from the folder it lies in; the folder
+// sits in the prefix's drive C so that the stub's log names it the way Windows programs see it.
+TEST_F(WineLaunchTest, UpdateInstallerStartsUnderWineInItsFolder) {
+  const fs::path folder = prefix / "drive_c/users/Public/Temp/kesta-update";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  fs::copy_file(game / "LockOn.exe", folder / "KESTASetup.exe");
+  ASSERT_TRUE(StartInstaller(folder / "KESTASetup.exe"));
+  const LogLine line = Started(folder, 0);
+  EXPECT_EQ(line.folder, "C:\\users\\Public\\Temp\\kesta-update");
+  EXPECT_NE(line.commandLine.find("KESTASetup.exe"), std::string::npos) << line.commandLine;
+  fs::remove_all(folder);
 }
 
 }  // namespace
