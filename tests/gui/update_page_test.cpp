@@ -118,6 +118,14 @@ TEST_F(UpdatePageTest, AtStartUpUpToDateGoesBackToTheGraphicsPage) {
   EXPECT_EQ(ActivePage(), "TabSheetGraphicsStandards");
 }
 
+TEST_F(UpdatePageTest, AtStartUpOfflineGoesBackToTheGraphicsPage) {
+  connected = false;
+  window->TimerMinimizeTimer();
+  EXPECT_EQ(Log(), M("NotConnectedToInternet"));
+  EXPECT_TRUE(Shown("ImageUpdateError"));
+  EXPECT_EQ(ActivePage(), "TabSheetGraphicsStandards");
+}
+
 TEST_F(UpdatePageTest, StartUpCheckFollowsItsOption) {
   server.Serve(kVersion, {200, "3.0.3"});
   window->findChild<QCheckBox*>("MenuCheckForUpdateWhenStarting")->setChecked(false);
@@ -140,6 +148,10 @@ TEST_F(UpdatePageTest, DeclinedNewVersionReturnsToTheGraphicsPage) {
 TEST_F(UpdatePageTest, VerifiedInstallerStartsAndTheWindowCloses) {
   OfferRelease(keys);
   EXPECT_TRUE(Log().endsWith(M("VerifyingNewVersion") + " OK !\n\n" + M("CloseAndSetup"))) << Log().toStdString();
+  // The bar was sized to the installer; both it and the speed are cleared once the download ended.
+  EXPECT_EQ(Control<QProgressBar>("ProgressBar")->maximum(), kInstaller.size());
+  EXPECT_EQ(Control<QProgressBar>("ProgressBar")->value(), 0);
+  EXPECT_EQ(Control<QLabel>("LabelSpeed")->text(), "");
   EXPECT_TRUE(Shown("ImageUpdateOk"));
   EXPECT_TRUE(QTest::qWaitFor([this] { return std::filesystem::exists(temp / "installer-ran.txt"); }, 10000));
   EXPECT_FALSE(window->isVisible());
