@@ -87,6 +87,10 @@ int main(int argc, char* argv[]) {
     Save(&window, QString("%1/%2-menu.png").arg(output, language),
          window.frameGeometry().united(window.Ribbon()->ApplicationMenu()->frameGeometry()));
     window.Ribbon()->ApplicationMenu()->hide();
+    // The update page after a check: no update server is configured in a fresh installation.
+    window.RibbonButton("dxButtonKESTAUpdate")->click();
+    QTest::qWait(50);
+    Save(&window, QString("%1/%2-Update.png").arg(output, language));
     // The F4 window over the window, with the camera placed by a click on each view.
     QTimer::singleShot(0, [&] {
       if (auto* f4 = qobject_cast<kesta::TFrmF4View*>(QApplication::activeModalWidget())) {
