@@ -21,6 +21,7 @@ constexpr const char* kUsage =
     "  kesta-cli apply [GAME_FOLDER] NAME=VALUE...\n"
     "  kesta-cli save-config [GAME_FOLDER] FILE.kst\n"
     "  kesta-cli open-config FILE.kst [GAME_FOLDER]\n"
+    "  kesta-cli prefixes\n"
     "  kesta-cli --help\n";
 
 constexpr const char* kHelp =
@@ -63,6 +64,10 @@ constexpr const char* kHelp =
     "               without a section is left as it is. Nothing is written when FILE.kst, a game file\n"
     "               or a section cannot be read.\n"
     "  Both print one line per file.\n"
+    "\n"
+    "prefixes lists the Wine prefixes KESTA looks in (WINEPREFIX, ~/.wine, Lutris, Bottles, PlayOnLinux,\n"
+    "Steam's Proton), one a line: its name, its folder and the game folder its game key names, separated\n"
+    "by tabs; \"-\" when it names none, \" (missing)\" after a folder that does not exist.\n"
     "Text is UTF-8 on the command line and the game's code page (the Wine prefix's ACP) in the files;\n"
     "a character that code page cannot hold is refused.\n"
     "GAME_FOLDER is the game's folder (for apply: the first argument when it holds no \"=\"; for\n"
@@ -185,6 +190,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     out << kHelp << ValueNamesHelp() << '\n' << kUsage;
     return 0;
   }
+  if (arguments.size() == 1 && arguments[0] == "prefixes") return ListPrefixes(program, out);
   if (!arguments.empty() && (arguments[0] == "show" || arguments[0] == "apply" ||
                              arguments[0] == "save-config" || arguments[0] == "open-config")) {
     try {

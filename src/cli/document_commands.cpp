@@ -18,6 +18,7 @@
 #include "engine/game_file.h"
 #include "platform/code_page.h"
 #include "platform/game_paths.h"
+#include "platform/wine_prefixes.h"
 #include "platform/wine_registry.h"
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
@@ -429,6 +430,26 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
       out << Label(*file) << ": written for the mission editor's scenery\n";
     else
       out << key << ": no section, left as it was\n";
+  }
+  return 0;
+}
+
+int ListPrefixes(const ProgramFolder& program, std::ostream& out) {
+  Session session(program);
+  const std::string keyPath = session.settings.ReadSetting("Lockon", "PathReg");
+  const char* home = std::getenv("HOME");
+  const char* environment = std::getenv("WINEPREFIX");
+  const std::optional<fs::path> environmentPrefix =
+      environment && *environment ? std::optional<fs::path>(environment) : std::nullopt;
+  for (const WinePrefix& prefix : FindWinePrefixes(home ? home : "", environmentPrefix)) {
+    out << prefix.name << '\t' << prefix.path.string() << '\t';
+    if (const std::optional<fs::path> game = GameFolderNamedBy(prefix.path, keyPath)) {
+      std::error_code ec;
+      out << game->string() << (fs::is_directory(*game, ec) ? "" : " (missing)");
+    } else {
+      out << '-';
+    }
+    out << '\n';
   }
   return 0;
 }

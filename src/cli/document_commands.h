@@ -52,6 +52,10 @@ int SaveConfigurationFile(const DocumentSources& sources, const std::filesystem:
 int OpenConfigurationFile(const DocumentSources& sources, const std::filesystem::path& configurationFile,
                           std::ostream& out, std::ostream& err);
 
+// Lists the Wine prefixes the game managers keep, one a line: its name, its folder and the game folder
+// its game key names ("-" for none; " (missing)" after one that does not exist). Always 0.
+int ListPrefixes(const ProgramFolder& program, std::ostream& out);
+
 // The names show prints and apply takes, each with what it takes, for --help.
 std::string ValueNamesHelp();
 

@@ -739,5 +739,32 @@ TEST_F(CliDocumentTest, SaveConfigLeavesOutAFileItCannotRead) {
   EXPECT_NE(saved.find("####Config\\World\\World.lua####"), npos);
 }
 
+// prefixes lists what a player's game managers keep, with the game folder each prefix's key names.
+TEST_F(CliDocumentTest, PrefixesListsEachPrefixWithTheGameFolderItNames) {
+  test::TempFolder home;
+  const auto makePrefix = [](const fs::path& prefix, const std::string& user) {
+    fs::create_directories(prefix / "drive_c/Games/Lock On");
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
+    std::ofstream(prefix / "system.reg") << "WINE REGISTRY Version 2\n";
+    std::ofstream(prefix / "user.reg") << "WINE REGISTRY Version 2\n" << user;
+  };
+  makePrefix(home / ".wine", "");
+  makePrefix(home / ".PlayOnLinux/wineprefix/LockOn",
+             "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1\n\"Path\"=\"C:\\\\Games\\\\Lock On\\\\\"\n");
+  makePrefix(home / ".PlayOnLinux/wineprefix/Old",
+             "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1\n\"Path\"=\"C:\\\\Gone\\\\\"\n");
+  const test::ScopedEnv homeEnv("HOME", home.Path().c_str());
+  const test::ScopedEnv noPrefix("WINEPREFIX", "");
+  const auto result = Run({"prefixes"});
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  const fs::path playOnLinux = home / ".PlayOnLinux/wineprefix";
+  EXPECT_EQ(result.out, ".wine\t" + (home / ".wine").string() + "\t-\n" +
+                            "LockOn\t" + (playOnLinux / "LockOn").string() + "\t" +
+                            (playOnLinux / "LockOn/drive_c/Games/Lock On/").string() + "\n" +
+                            "Old\t" + (playOnLinux / "Old").string() + "\t" +
+                            (playOnLinux / "Old/drive_c/Gone/").string() + " (missing)\n");
+}
+
 }  // namespace
 }  // namespace kesta
