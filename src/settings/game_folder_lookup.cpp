@@ -1,7 +1,11 @@
 #include "settings/game_folder_lookup.h"
 
+#include <cstdlib>
+#include <filesystem>
+
 #include "engine/text.h"
 #include "platform/registry.h"
+#include "platform/wine_prefixes.h"
 #include "platform/wine_registry.h"
 #include "settings/settings_file.h"
 
@@ -26,10 +30,26 @@ std::optional<std::string> FindGameFolder(const SettingsFile& settings, std::str
   const std::string stored = settings.ReadSetting("Config", "LockOnPath");
   // Used as stored, even without its trailing separator.
   if (!Trim(WithoutCurrencySigns(Trim(stored))).empty()) return stored;
-  if (!RegKeyExists(RegRoot::CurrentUser, registryKeyPath)) return std::nullopt;
-  // The registry holds a Windows path; the prefix's drive links say where it is on this machine.
-  const std::string windowsPath = ReadRegString(RegRoot::CurrentUser, registryKeyPath, "Path");
-  return WithTrailingSeparator(MapWindowsPath(WineRegistry::DefaultPrefix(), windowsPath).string());
+  if (RegKeyExists(RegRoot::CurrentUser, registryKeyPath)) {
+    // The registry holds a Windows path; the prefix's drive links say where it is on this machine.
+    const std::string windowsPath = ReadRegString(RegRoot::CurrentUser, registryKeyPath, "Path");
+    return WithTrailingSeparator(MapWindowsPath(WineRegistry::DefaultPrefix(), windowsPath).string());
+  }
+  // Game managers keep prefixes of their own. One holding the game is used as the key would be, and not
+  // stored, so that the player can move it; with several the player is asked, as with none.
+  const char* home = std::getenv("HOME");
+  const std::filesystem::path defaultPrefix = WineRegistry::DefaultPrefix();
+  std::optional<std::filesystem::path> found;
+  for (const WinePrefix& prefix : FindWinePrefixes(home && *home ? home : "", std::nullopt)) {
+    std::error_code ec;
+    if (std::filesystem::equivalent(prefix.path, defaultPrefix, ec)) continue;  // looked at above
+    const std::optional<std::filesystem::path> folder = GameFolderNamedBy(prefix.path, registryKeyPath);
+    if (!folder || !std::filesystem::is_directory(*folder, ec)) continue;
+    if (found) return std::nullopt;
+    found = folder;
+  }
+  if (found) return WithTrailingSeparator(found->string());
+  return std::nullopt;
 }
 
 }  // namespace kesta

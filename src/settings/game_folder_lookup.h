@@ -12,7 +12,9 @@ class SettingsFile;
 
 // "LockOnPath" of "Config" as stored, when it holds more than blanks and "¤" signs; else the "Path" of
 // the game's key (HKEY_CURRENT_USER `registryKeyPath`) mapped through the prefix's drive links, with a
-// trailing separator; else nothing. Fails with the registry's text when the value cannot be read.
+// trailing separator; else the game folder of the one other Wine prefix (Lutris, Bottles, PlayOnLinux,
+// Steam) whose game key names an existing folder; else nothing. Fails with the registry's text when the
+// value cannot be read.
 std::optional<std::string> FindGameFolder(const SettingsFile& settings, std::string_view registryKeyPath);
 
 // Adds "/" unless the folder already ends in a separator.

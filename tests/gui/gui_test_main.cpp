@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
   // Nor the desktop's own configuration: start-up reads and may renew the autostart entry there.
   QTemporaryDir config;
   qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+  // Nor the game managers' prefixes in the home folder, which the game is looked for in.
+  QTemporaryDir home;
+  qputenv("HOME", home.path().toUtf8());
   QApplication application(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

@@ -24,6 +24,7 @@
 #include "settings/ini_file.h"
 #include "support/memory_registry.h"
 #include "support/program_install.h"
+#include "support/scoped_env.h"
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
@@ -534,6 +535,36 @@ TEST_F(NoGameFolderTest, GameKeyWithANumberForItsPathAsksForTheFolder) {
   EXPECT_EQ(dialogs.Recorded()[1].file.folder, QString::fromStdString((prefix / "drive_c/Program Files").string()));
   EXPECT_EQ(window->GameFolder(), install.GameFolder());
   EXPECT_FALSE(window->QuitFlag());
+}
+
+// A game manager's prefix (a Bottles bottle here) holding the game is found when the settings and the
+// default prefix name no folder; it is not stored. With two such prefixes the player is asked.
+TEST_F(NoGameFolderTest, OneOtherPrefixWithTheGameGivesItsFolder) {
+  namespace fs = std::filesystem;
+  const fs::path home = install.Root() / "home";
+  const test::ScopedEnv homeEnv("HOME", home.c_str());
+  const fs::path bottles = home / ".local/share/bottles/bottles";
+  const auto bottle = [&](const char* name) {
+    const fs::path made = WritePrefix(install, "\"C:\\\\Games\\\\Lock On\\\\\"");
+    fs::create_directories(bottles);
+    fs::rename(made, bottles / name);
+    return bottles / name;
+  };
+  const fs::path first = bottle("LockOn");
+  const ScopedRegistryStore scope(registry);
+  {
+    auto window = Start();
+    EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
+    EXPECT_TRUE(fs::equivalent(window->GamePathOf("Graphics"), first / "drive_c/Games/Lock On/Config/graphics.cfg"))
+        << window->GameFolder();
+    EXPECT_EQ(Setting("Config", "LockOnPath"), "");
+  }
+  bottle("Second");
+  dialogs.QueueCancel();
+  auto window = Start();
+  ASSERT_FALSE(dialogs.Recorded().empty());
+  EXPECT_EQ(dialogs.Recorded()[0].text, window->LookupMessage("LockOnPathNotFound"));
+  EXPECT_TRUE(window->QuitFlag());
 }
 
 // The settings file holds one value a line: a folder whose path holds a line break (Linux allows one)
