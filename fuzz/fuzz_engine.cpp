@@ -8,9 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
 #include "engine/param_lines.h"
+
+using kesta::fuzz::Check;
 
 namespace {
 
@@ -21,10 +24,6 @@ std::string TakeField(std::string_view& input) {
   std::string field(input.substr(0, std::min<size_t>(length, 24)));
   input.remove_prefix(std::min(input.size(), length + (bar == std::string_view::npos ? 0 : 1)));
   return field;
-}
-
-void Check(bool condition) {
-  if (!condition) std::abort();
 }
 
 }  // namespace

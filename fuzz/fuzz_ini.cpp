@@ -8,13 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "settings/ini_file.h"
 
-namespace {
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-}  // namespace
+using kesta::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

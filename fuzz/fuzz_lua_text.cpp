@@ -7,21 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "documents/network_document.h"
 #include "documents/server_document.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
 #include "engine/lua_text.h"
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-std::string Lookup(std::string_view key) { return std::string(key); }
-
-}  // namespace
+using kesta::fuzz::Check;
+using kesta::fuzz::Lookup;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

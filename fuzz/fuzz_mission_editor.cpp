@@ -7,19 +7,13 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "documents/mission_editor_document.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-std::string Lookup(std::string_view key) { return std::string(key); }
-
-}  // namespace
+using kesta::fuzz::Check;
+using kesta::fuzz::Lookup;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const kesta::Lines lines = kesta::SplitGameText(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -8,16 +8,11 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "engine/game_file.h"
 #include "sets/saved_configuration.h"
 
-namespace {
-
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
-
-}  // namespace
+using kesta::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -8,13 +8,12 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_checks.h"
 #include "platform/wine_registry_parser.h"
 
-namespace {
+using kesta::fuzz::Check;
 
-void Check(bool condition) {
-  if (!condition) std::abort();
-}
+namespace {
 
 bool IsUtf8(std::string_view text) {
   for (std::size_t i = 0; i < text.size();) {

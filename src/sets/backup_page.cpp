@@ -2,7 +2,6 @@
 // from any file, or saved into any file; below, a time-stamped copy of every game file and a copy of
 // the game's Input folder. Built on its first visit, like the file pages.
 
-#include <QApplication>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -58,14 +57,6 @@ std::string FileNameOf(const std::string& catalogPath) {
   const size_t slash = catalogPath.find_last_of("\\/");
   return slash == std::string::npos ? catalogPath : catalogPath.substr(slash + 1);
 }
-
-// Shown while the object lives, put back however the work ends.
-struct HourglassCursor {
-  HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-  ~HourglassCursor() { QApplication::restoreOverrideCursor(); }
-  HourglassCursor(const HourglassCursor&) = delete;
-  HourglassCursor& operator=(const HourglassCursor&) = delete;
-};
 
 QString Native(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
@@ -199,15 +190,14 @@ class TBackupPage final : public TGamePage {
     m_buttonBackupInput->setEnabled(false);
     const std::filesystem::path target = NewInputBackupFolder(m_window.Folder().Backups(), m_clock);
     FolderCopy copy;
-    {
-      const HourglassCursor hourglass;
+    m_window.RunWithHourglass([&] {
       std::unique_ptr<ProgressDisplay> progress;
       copy = CopyFolder(InputFolder(), target, [&](int done, int total) {
         if (!progress)
           progress = m_window.Dialogs().ShowProgress(m_window.LookupMessage("InputSaveCopying"), total);
         progress->SetProgress(done);
       });
-    }
+    });
     m_buttonBackupInput->setEnabled(true);
     if (!copy.failure) {
       m_window.Dialogs().Information(m_window.LookupMessage("InputSaveOk") + "\n" + Native(target));

@@ -2,7 +2,7 @@
 // in the application menu.
 
 #include <QDate>
-#include <utility>
+#include <QScopedValueRollback>
 
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
@@ -12,24 +12,6 @@
 #include "ui/ribbon.h"
 
 namespace kesta {
-
-namespace {
-
-// While the files' sections stand in for the game files, whatever would reload or write files on its own
-// (the reactivation check, the option handlers) waits, also while a question box is open.
-class BusyWhile {
- public:
-  explicit BusyWhile(bool& flag) : m_flag(flag), m_was(std::exchange(flag, true)) {}
-  ~BusyWhile() { m_flag = m_was; }
-  BusyWhile(const BusyWhile&) = delete;
-  BusyWhile& operator=(const BusyWhile&) = delete;
-
- private:
-  bool& m_flag;
-  bool m_was;
-};
-
-}  // namespace
 
 FileDialogRequest TFrmKESTA::ConfigurationDialog() const {
   const QString extension = ".kst";
@@ -51,8 +33,9 @@ void TFrmKESTA::dxButtonSaveConfigClick() {
   SavedConfiguration configuration;
   {
     // Each applier appends its file's section instead of writing the game file; one that fails has
-    // reported it and adds none.
-    BusyWhile busy(m_busy);
+    // reported it and adds none. While the sections stand in for the game files, whatever would reload or
+    // write files on its own (the reactivation check, the option handlers) waits, also during a question.
+    const QScopedValueRollback busy(m_busy, true);
     AttachedSections attached(m_gameFiles->Access(), configuration);
     for (std::string_view key : WholeSetOrder()) m_gameFiles->Apply(key, GamePathOf(key));
   }
@@ -86,7 +69,7 @@ bool TFrmKESTA::OpenConfiguration(const std::filesystem::path& path) {
     {
       // Each loader takes its file's section and remembers its path again, so Apply still writes into
       // the files the pages came from; a file without a section keeps its page as it is.
-      BusyWhile busy(m_busy);
+      const QScopedValueRollback busy(m_busy, true);
       AttachedSections attached(m_gameFiles->Access(), configuration);
       for (std::string_view key : WholeSetOrder())
         m_gameFiles->Load(key, m_gameFiles->RememberedPath(key).value_or(GamePathOf(key)));

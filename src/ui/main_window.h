@@ -111,6 +111,8 @@ class TFrmKESTA : public QMainWindow {
   // Shows a picture of the images folder above the page; a picture that cannot be shown is reported.
   bool ShowPreviewPicture(const QString& name);
   void ShowStatusMessage(const QString& text);
+  // Runs the work under the hourglass cursor, put back however the work ends.
+  void RunWithHourglass(const std::function<void()>& work);
   void TimerStatutBarTimer();
   void dxButtonBlueStyleClick();
   void dxButtonGreyStyleClick();
@@ -232,7 +234,6 @@ class TFrmKESTA : public QMainWindow {
   void LoadOptionCheckBoxes();
   void RefreshPage(const QString& name);
   void CommitSessionData();  // WMQueryEndSession
-  void RunWithHourglass(const std::function<void()>& work);
   // Shows a picture of the images folder above the page; fails with a text for the user.
   void LoadPreviewPicture(const QString& name);
   // Fails with a text for the user when the picture cannot be shown.

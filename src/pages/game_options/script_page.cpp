@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 #include <filesystem>
 #include <optional>
@@ -35,18 +36,6 @@ constexpr std::string_view kScriptFolder = "Config\\Export\\";
 
 // A catalogue line shows its script completely only with these four fields.
 enum CatalogueField : size_t { kName, kDescription, kAuthor, kAddress, kFieldCount };
-
-// While set, the page itself is changing the check box: those changes are not the user's clicks.
-class ScriptDisplayFlag {
- public:
-  explicit ScriptDisplayFlag(bool& flag) : m_flag(flag) { m_flag = true; }
-  ~ScriptDisplayFlag() { m_flag = false; }
-  ScriptDisplayFlag(const ScriptDisplayFlag&) = delete;
-  ScriptDisplayFlag& operator=(const ScriptDisplayFlag&) = delete;
-
- private:
-  bool& m_flag;
-};
 
 QLabel* MakeWrappingLabel(const char* name, QWidget* parent) {
   QLabel* label = MakeLabel(name, parent);
@@ -191,7 +180,7 @@ class TScriptPage final : public TGamePage {
   }
 
   void ComboBoxLUAScriptsChange() {
-    const ScriptDisplayFlag showing(m_showingScript);
+    const QScopedValueRollback showing(m_showingScript, true);
     const std::vector<std::string> fields = SelectedFields();
     if (fields.empty()) return;
     ClearScript();
@@ -240,7 +229,7 @@ class TScriptPage final : public TGamePage {
       return;
     }
     // export.lua did not change: the box shows what it still says.
-    const ScriptDisplayFlag showing(m_showingScript);
+    const QScopedValueRollback showing(m_showingScript, true);
     m_checkBoxScriptEnabled->setChecked(!wanted);
   }
 
