@@ -11,9 +11,10 @@ if [ "${1:-}" = startup ]; then
   cmake --build build/bench --target kesta_startup_bench
 else
   cmake --build build/bench --target kesta_bench kesta_profiles_bench kesta_graphics_bench kesta_backup_bench \
-    kesta_startup_bench
+    kesta_prefix_search_bench kesta_startup_bench
   build/bench/bin/kesta_bench "$@"
   build/bench/bin/kesta_backup_bench
+  build/bench/bin/kesta_prefix_search_bench
   build/bench/bin/kesta_profiles_bench
   build/bench/bin/kesta_graphics_bench
 fi

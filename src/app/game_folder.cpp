@@ -30,7 +30,7 @@ bool TFrmKESTA::DetermineGameFolder() {
   }
   if (found) {
     m_gameFolder = *found;
-  } else {
+  } else if (!ChooseGameInPrefixes()) {
     m_dialogs->Warning(LookupMessage("LockOnPathNotFound"));
     if (!ChooseGameFolder()) {
       m_dialogs->Error(LookupMessage("RegNotExists"));
@@ -50,8 +50,22 @@ bool TFrmKESTA::ChooseGameFolder() {
     request.folder = QString::fromStdString(programs->string());
   const auto chosen = m_dialogs->OpenFileName(request);
   if (!chosen || chosen->isEmpty()) return false;
-  std::string folder =
-      WithTrailingSeparator(std::filesystem::path(chosen->toStdString()).parent_path().string());
+  return StoreGameFolder(
+      WithTrailingSeparator(std::filesystem::path(chosen->toStdString()).parent_path().string()));
+}
+
+bool TFrmKESTA::ChooseGameInPrefixes() {
+  const std::vector<GameInPrefix> games = GamesInOtherPrefixes(m_registryKeyPath);
+  if (games.size() < 2) return false;
+  QStringList entries;
+  for (const GameInPrefix& game : games)
+    entries << QString::fromStdString(game.prefixName) + "  \u2014  " + QString::fromStdString(game.folder);
+  const std::optional<int> chosen =
+      m_dialogs->ChooseItem(LookupMessage("GameInSeveralPrefixesCaption"), LookupMessage("GameInSeveralPrefixes"), entries);
+  return chosen && StoreGameFolder(games[static_cast<size_t>(*chosen)].folder);
+}
+
+bool TFrmKESTA::StoreGameFolder(std::string folder) {
   // The settings file holds one value a line: such a path cannot be stored, so the old folder stays.
   if (folder.find_first_of("\r\n") != std::string::npos) {
     m_dialogs->Error(LookupMessage("GameFolderLineBreak") + "\r\n" + QString::fromStdString(folder));

@@ -52,6 +52,8 @@ inline constexpr auto kMessageKeys = std::to_array<std::string_view>({
     "Loading",
     "LockOnPathNotFound",
     "GameFolderLineBreak",
+    "GameInSeveralPrefixesCaption",
+    "GameInSeveralPrefixes",
     "LOTATCClient",
     "LOTATCServer",
     "LoTATCNetStartError",

@@ -37,19 +37,23 @@ std::optional<std::string> FindGameFolder(const SettingsFile& settings, std::str
   }
   // Game managers keep prefixes of their own. One holding the game is used as the key would be, and not
   // stored, so that the player can move it; with several the player is asked, as with none.
+  const std::vector<GameInPrefix> games = GamesInOtherPrefixes(registryKeyPath);
+  if (games.size() == 1) return games.front().folder;
+  return std::nullopt;
+}
+
+std::vector<GameInPrefix> GamesInOtherPrefixes(std::string_view registryKeyPath) {
   const char* home = std::getenv("HOME");
   const std::filesystem::path defaultPrefix = WineRegistry::DefaultPrefix();
-  std::optional<std::filesystem::path> found;
+  std::vector<GameInPrefix> games;
   for (const WinePrefix& prefix : FindWinePrefixes(home && *home ? home : "", std::nullopt)) {
     std::error_code ec;
-    if (std::filesystem::equivalent(prefix.path, defaultPrefix, ec)) continue;  // looked at above
+    if (std::filesystem::equivalent(prefix.path, defaultPrefix, ec)) continue;  // the registry step's
     const std::optional<std::filesystem::path> folder = GameFolderNamedBy(prefix.path, registryKeyPath);
     if (!folder || !std::filesystem::is_directory(*folder, ec)) continue;
-    if (found) return std::nullopt;
-    found = folder;
+    games.push_back({prefix.name, prefix.path, WithTrailingSeparator(folder->string())});
   }
-  if (found) return WithTrailingSeparator(found->string());
-  return std::nullopt;
+  return games;
 }
 
 }  // namespace kesta

@@ -1,11 +1,14 @@
 #include "ui/dialog_service.h"
 
+#include <algorithm>
+
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringList>
 
 namespace kesta {
@@ -52,6 +55,8 @@ std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& r
                                      QFileDialog::AcceptMode mode) {
   QFileDialog dialog(parent, request.title, request.folder, ConvertFileFilter(request.filter));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  // Patterns are made case-blind ("[lL][oO]..."), which is no reading for a person: the description says it.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
   if (!request.defaultExtension.isEmpty()) dialog.setDefaultSuffix(request.defaultExtension);
@@ -89,16 +94,40 @@ DialogAnswer QtDialogService::ShowMessage(MessageKind kind, const QString& text,
   return box.clickedButton() == yes ? DialogAnswer::Yes : DialogAnswer::No;
 }
 
+namespace {
+void Label(QInputDialog& dialog, const QString& caption, const QString& prompt, const DialogTexts& texts) {
+  dialog.setWindowTitle(caption);
+  dialog.setLabelText(prompt);
+  dialog.setOkButtonText(texts.ok);
+  dialog.setCancelButtonText(texts.cancel);
+}
+}  // namespace
+
 std::optional<QString> QtDialogService::InputText(const QString& caption, const QString& prompt,
                                                   const QString& initial) {
   QInputDialog dialog(m_parent);
-  dialog.setWindowTitle(caption);
-  dialog.setLabelText(prompt);
+  Label(dialog, caption, prompt, Texts());
   dialog.setTextValue(initial);
-  dialog.setOkButtonText(Texts().ok);
-  dialog.setCancelButtonText(Texts().cancel);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   return dialog.textValue();
+}
+
+std::optional<int> QtDialogService::ChooseItem(const QString& caption, const QString& prompt,
+                                               const QStringList& items) {
+  QInputDialog dialog(m_parent);
+  Label(dialog, caption, prompt, Texts());
+  dialog.setComboBoxItems(items);
+  dialog.setComboBoxEditable(false);
+  // A list shows every entry at once; the entries are long paths, so the box is wide enough for them.
+  dialog.setOption(QInputDialog::UseListViewForComboBoxItems);
+  int widest = 0;
+  for (const QString& item : items) widest = std::max(widest, dialog.fontMetrics().horizontalAdvance(item));
+  dialog.resize(std::min(widest + 80, dialog.screen()->availableGeometry().width() * 9 / 10),
+                dialog.sizeHint().height());
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const int chosen = static_cast<int>(items.indexOf(dialog.textValue()));
+  if (chosen < 0) return std::nullopt;
+  return chosen;
 }
 
 std::optional<QString> QtDialogService::OpenFileName(const FileDialogRequest& request) {

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 
@@ -50,6 +51,8 @@ class DialogService {
   // The text typed, or nothing when cancelled.
   virtual std::optional<QString> InputText(const QString& caption, const QString& prompt,
                                            const QString& initial) = 0;
+  // The index of the entry of `items` chosen, or nothing when cancelled.
+  virtual std::optional<int> ChooseItem(const QString& caption, const QString& prompt, const QStringList& items) = 0;
   // The chosen file, or nothing when cancelled.
   virtual std::optional<QString> OpenFileName(const FileDialogRequest& request) = 0;
   virtual std::optional<QString> SaveFileName(const FileDialogRequest& request) = 0;
@@ -83,6 +86,7 @@ class QtDialogService : public DialogService {
 
   DialogAnswer ShowMessage(MessageKind kind, const QString& text, MessageButtons buttons) override;
   std::optional<QString> InputText(const QString& caption, const QString& prompt, const QString& initial) override;
+  std::optional<int> ChooseItem(const QString& caption, const QString& prompt, const QStringList& items) override;
   std::optional<QString> OpenFileName(const FileDialogRequest& request) override;
   std::optional<QString> SaveFileName(const FileDialogRequest& request) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;

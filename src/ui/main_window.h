@@ -85,9 +85,15 @@ class TFrmKESTA : public QMainWindow {
   // --- Game folder (app/game_folder.cpp) ---
   bool DetermineGameFolder();
   bool ChooseGameFolder();
+  // Among the game managers' prefixes that each hold the game; false when there are not several or the
+  // player cancels.
+  bool ChooseGameInPrefixes();
   void MenuChangePath1Click();
   const std::string& GameFolder() const { return m_gameFolder; }
   void ShowGameFolder();  // in status bar panel 0
+  // Uses `folder` from now on and stores it as "LockOnPath"; false, with the reason shown, when its path
+  // holds a line break, which the settings file cannot hold.
+  bool StoreGameFolder(std::string folder);
   std::filesystem::path GamePathOf(std::string_view catalogKey) const;
 
   // --- Language (language/language_setup.cpp) ---

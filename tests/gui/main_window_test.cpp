@@ -538,7 +538,7 @@ TEST_F(NoGameFolderTest, GameKeyWithANumberForItsPathAsksForTheFolder) {
 }
 
 // A game manager's prefix (a Bottles bottle here) holding the game is found when the settings and the
-// default prefix name no folder; it is not stored. With two such prefixes the player is asked.
+// default prefix name no folder; it is not stored. With two such prefixes the player chooses.
 TEST_F(NoGameFolderTest, OneOtherPrefixWithTheGameGivesItsFolder) {
   namespace fs = std::filesystem;
   const fs::path home = install.Root() / "home";
@@ -559,11 +559,45 @@ TEST_F(NoGameFolderTest, OneOtherPrefixWithTheGameGivesItsFolder) {
         << window->GameFolder();
     EXPECT_EQ(Setting("Config", "LockOnPath"), "");
   }
-  bottle("Second");
+  // With two, the player picks one by its bottle's name and folder; the pick is stored as a chosen folder
+  // would be. Cancelling the pick asks for the folder by hand.
+  const fs::path second = bottle("Second");
+  // A bottle whose key names a folder that is gone is not offered.
+  const fs::path gone = bottle("Gone");
+  fs::remove_all(gone / "drive_c/Games/Lock On");
+  const QString secondFolder = QString::fromStdString((second / "drive_c/Games/Lock On/").string());
+  dialogs.QueueChoice(1);
+  {
+    auto window = Start();
+    ASSERT_EQ(dialogs.Recorded().size(), 1u) << RecordedTexts().join("\n").toStdString();
+    const test::RecordedDialog& choice = dialogs.Recorded()[0];
+    EXPECT_EQ(choice.kind, "Choice");
+    EXPECT_EQ(choice.text, window->LookupMessage("GameInSeveralPrefixes"));
+    ASSERT_EQ(choice.items.size(), 2);
+    EXPECT_TRUE(choice.items[0].startsWith("LockOn ")) << choice.items[0].toStdString();
+    EXPECT_TRUE(choice.items[0].endsWith((first / "drive_c/Games/Lock On/").c_str())) << choice.items[0].toStdString();
+    EXPECT_TRUE(choice.items[1].startsWith("Second ")) << choice.items[1].toStdString();
+    EXPECT_TRUE(choice.items[1].endsWith(secondFolder)) << choice.items[1].toStdString();
+    EXPECT_EQ(QString::fromStdString(window->GameFolder()), secondFolder);
+    EXPECT_EQ(QString::fromStdString(Setting("Config", "LockOnPath")), secondFolder);
+    EXPECT_FALSE(window->QuitFlag());
+  }
+  {
+    // The stored pick comes first at the next start: nothing is asked.
+    dialogs.ClearRecorded();
+    auto window = Start();
+    EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
+    EXPECT_EQ(QString::fromStdString(window->GameFolder()), secondFolder);
+  }
+  WriteIniValue(install.SettingsFile(), "Config", "LockOnPath", "");
+  dialogs.ClearRecorded();
+  dialogs.QueueCancelChoice();
   dialogs.QueueCancel();
   auto window = Start();
-  ASSERT_FALSE(dialogs.Recorded().empty());
-  EXPECT_EQ(dialogs.Recorded()[0].text, window->LookupMessage("LockOnPathNotFound"));
+  ASSERT_EQ(dialogs.Recorded().size(), 4u) << RecordedTexts().join("\n").toStdString();
+  EXPECT_EQ(dialogs.Recorded()[0].kind, "Choice");
+  EXPECT_EQ(dialogs.Recorded()[1].text, window->LookupMessage("LockOnPathNotFound"));
+  EXPECT_EQ(dialogs.Recorded()[2].kind, "Open");
   EXPECT_TRUE(window->QuitFlag());
 }
 

@@ -44,6 +44,13 @@ std::optional<QString> ScriptedDialogs::InputText(const QString&, const QString&
   return Take<std::optional<QString>>(prompt, std::nullopt);
 }
 
+std::optional<int> ScriptedDialogs::ChooseItem(const QString&, const QString& prompt, const QStringList& items) {
+  m_recorded.push_back({"Choice", prompt, MessageButtons::Ok, {}, 0, {}, items});
+  const std::optional<int> chosen = Take<std::optional<int>>(prompt, std::nullopt);
+  if (chosen && (*chosen < 0 || *chosen >= items.size())) ADD_FAILURE() << "no entry " << *chosen << " to choose";
+  return chosen;
+}
+
 std::optional<QString> ScriptedDialogs::OpenFileName(const FileDialogRequest& request) {
   m_recorded.push_back({"Open", request.title, MessageButtons::Ok, request});
   return Take<std::optional<QString>>("open file " + request.filter, std::nullopt);

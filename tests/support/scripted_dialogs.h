@@ -12,17 +12,18 @@
 namespace kesta::test {
 
 struct RecordedDialog {
-  QString kind;  // "Warning", "Error", "Information", "Input", "Open", "Save", "Color", "Progress"
+  QString kind;  // "Warning", "Error", "Information", "Input", "Open", "Save", "Color", "Progress", "Choice"
   QString text;  // message text, input prompt, file dialog title, or the colour offered ("#rrggbb")
   MessageButtons buttons = MessageButtons::Ok;
   FileDialogRequest file;  // for "Open" and "Save"
   int maximum = 0;         // for "Progress": the steps announced, and each step shown
   std::vector<int> steps{};
+  QStringList items{};  // for "Choice": the entries offered
 };
 
 class ScriptedDialogs : public DialogService {
  public:
-  using Answer = std::variant<DialogAnswer, std::optional<QString>, std::optional<QColor>>;
+  using Answer = std::variant<DialogAnswer, std::optional<QString>, std::optional<QColor>, std::optional<int>>;
 
   // Answers for questions (Yes/No), inputs, file and colour dialogs, used in order. Plain OK messages
   // take no answer.
@@ -31,6 +32,8 @@ class ScriptedDialogs : public DialogService {
   void QueueNo() { Queue(DialogAnswer::No); }
   void QueueText(const QString& text) { Queue(std::optional<QString>(text)); }
   void QueueCancel() { Queue(std::optional<QString>()); }
+  void QueueChoice(int index) { Queue(std::optional<int>(index)); }
+  void QueueCancelChoice() { Queue(std::optional<int>()); }
 
   // Runs once while the next message box is open, before it is answered: what the person does meanwhile.
   void WhileNextMessageShows(std::function<void()> action) { m_whileShowing = std::move(action); }
@@ -41,6 +44,7 @@ class ScriptedDialogs : public DialogService {
 
   DialogAnswer ShowMessage(MessageKind kind, const QString& text, MessageButtons buttons) override;
   std::optional<QString> InputText(const QString& caption, const QString& prompt, const QString& initial) override;
+  std::optional<int> ChooseItem(const QString& caption, const QString& prompt, const QStringList& items) override;
   std::optional<QString> OpenFileName(const FileDialogRequest& request) override;
   std::optional<QString> SaveFileName(const FileDialogRequest& request) override;
   std::optional<QColor> ChooseColor(const QColor& initial) override;

@@ -111,6 +111,20 @@ int main(int argc, char* argv[]) {
       }
     });
     window.MenuAboutClick();
+    // The choice a player makes when several game managers' prefixes hold the game.
+    kesta::QtDialogService realDialogs(&window);
+    realDialogs.SetTexts(dialogs.Texts());
+    QTimer::singleShot(0, [&] {
+      if (QWidget* choice = QApplication::activeModalWidget()) {
+        if (!QTest::qWaitForWindowExposed(choice)) std::cerr << "the prefix choice never appeared\n";
+        Save(choice, QString("%1/%2-PrefixChoice.png").arg(output, language));
+        choice->close();
+      }
+    });
+    realDialogs.ChooseItem(window.LookupMessage("GameInSeveralPrefixesCaption"),
+                           window.LookupMessage("GameInSeveralPrefixes"),
+                           {"LockOn  \u2014  /home/pilot/.local/share/bottles/bottles/LockOn/drive_c/Games/Lock On/",
+                            "lock-on  \u2014  /home/pilot/Games/lock-on/drive_c/Program Files/Lock On/"});
     for (const auto& dialog : dialogs.Recorded())
       std::cerr << language.toStdString() << " dialog: " << dialog.text.toStdString() << '\n';
   }
