@@ -9,6 +9,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDomDocument>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QListView>
 #include <QFile>
 #include <QLabel>
 #include <QStackedWidget>
@@ -831,6 +834,41 @@ TEST(FileFilterTest, WindowsFiltersBecomeQtFiltersThatIgnoreLetterCase) {
             "lockon.exe ([lL][oO][cC][kK][oO][nN].[eE][xX][eE])");
   EXPECT_EQ(ConvertFileFilter("File cfg (*.cfg)|*.cfg|All (*.*)|*.*"),
             "File cfg (*.cfg) (*.[cC][fF][gG]);;All (*.*) (*.*)");
+}
+
+// The real dialogs, answered by a timer as a person would.
+TEST(QtDialogServiceTest, FileDialogShowsTheDescriptionWithoutItsCaseBlindPattern) {
+  QWidget parent;
+  QtDialogService service(&parent);
+  QString shownFilter;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    if (auto* types = dialog->findChild<QComboBox*>("fileTypeCombo")) shownFilter = types->currentText();
+    dialog->reject();
+  });
+  FileDialogRequest request;
+  request.filter = "lockon.exe |lockon.exe";
+  EXPECT_FALSE(service.OpenFileName(request));
+  EXPECT_EQ(shownFilter.toStdString(), "lockon.exe");
+}
+
+TEST(QtDialogServiceTest, ChoiceGivesTheIndexOfThePickedEntryOrNothingWhenCancelled) {
+  QWidget parent;
+  QtDialogService service(&parent);
+  const QStringList entries = {"LockOn  \u2014  /a/drive_c/Lock On/", "Steam 700  \u2014  /b/drive_c/Lock On/"};
+  for (const std::optional<int> pick : {std::optional<int>(1), std::optional<int>(0), std::optional<int>()}) {
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      if (!pick) return dialog->reject();
+      auto* list = dialog->findChild<QListView*>();
+      ASSERT_NE(list, nullptr);
+      list->setCurrentIndex(list->model()->index(*pick, 0));
+      dialog->accept();
+    });
+    EXPECT_EQ(service.ChooseItem("caption", "prompt", entries), pick);
+  }
 }
 
 // A game folder deep in a Wine prefix keeps both its ends in the status bar; the tooltip holds it whole.
