@@ -743,11 +743,13 @@ TEST(UnwritableSettingsTest, StartUpFinishesAndSaysSoOnce) {
 TEST(UnwritableSettingsTest, ReportNamesTheReadOnlyFileOrFolder) {
   for (const bool fileReadOnly : {true, false}) {
     SCOPED_TRACE(fileReadOnly ? "read-only file" : "read-only folder");
-    test::ProgramInstall install;
+    test::ProgramInstall install(false);
     test::TempFolder user;
     const test::ScopedEnv config("XDG_CONFIG_HOME", (user / "config").c_str());
     const test::ScopedEnv data("XDG_DATA_HOME", (user / "data").c_str());
-    // The read-only file beside a writable executable; the read-only folder as the per-user one.
+    // A read-only file beside a writable executable; a per-user folder that is read-only and empty (a file
+    // already there would be rewritten in place).
+    if (fileReadOnly) WriteIniValueOrFail(install.SettingsFile(), "Config", "Language", "EN");
     const ProgramFolder folder(install.Folder().Executable(),
                                [fileReadOnly](const std::filesystem::path&) { return fileReadOnly; });
     const std::filesystem::path readOnlyPath =

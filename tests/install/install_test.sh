@@ -28,7 +28,7 @@ for entry in Default/Graphics.cfg Languages/en-EN.xml Languages/ru-RU.xml Images
 done
 ls "$program"/Images/*.jpg >/dev/null || fail "no pictures in $program/Images"
 for left in kesta.ini lastfile.ini; do [ ! -e "$program/$left" ] || fail "$program/$left was installed"; done
-[ -z "$(ls -A "$program/Backup" "$program/ServerList")" ] || fail "Backup/ or ServerList/ installed with files"
+[ -z "$(find "$program/Backup" "$program/ServerList" -mindepth 1)" ] || fail "Backup/ or ServerList/ installed with files"
 
 # Launchers: relative links to the program folder.
 for file in kesta kesta-cli; do
@@ -39,7 +39,8 @@ done
 
 # The desktop entry starts the installed launcher and names the installed icon.
 entry="$prefix/share/applications/kesta.desktop"
-desktop-file-validate "$entry" || fail "desktop-file-validate refused $entry"
+validation=$(desktop-file-validate "$entry" 2>&1) || fail "desktop-file-validate refused $entry: $validation"
+[ -z "$validation" ] || fail "desktop-file-validate: $validation"
 grep -qxF "Exec=\"$prefix/bin/kesta\"" "$entry" || fail "Exec does not name the launcher: $(grep ^Exec= "$entry")"
 grep -qx "Icon=kesta" "$entry" || fail "no Icon=kesta in $entry"
 for size in 16 32 48 64 128 256; do
@@ -51,7 +52,7 @@ for size in 16 32 48 64 128 256; do
     fail "$icon is not ${size}x${size}"
 done
 
-# The installed kesta-cli runs through its launcher and finds the installed language files.
+# The installed kesta-cli runs through its launcher.
 "$prefix/bin/kesta-cli" --help >"$work/help.txt" || fail "kesta-cli --help failed"
 grep -q "Graphics.SpecialSliderTextureLevel" "$work/help.txt" || fail "kesta-cli --help lists no value names"
 
