@@ -73,6 +73,10 @@ grep -q "^Graphics.SpecialSliderTextureLevel = " "$work/show.txt" || fail "kesta
 [ -f "$work/config/kesta/kesta.ini" ] || fail "no settings in $work/config/kesta"
 grep -q "^Graphics=" "$work/config/kesta/kesta.ini" || fail "the per-user settings hold no file names"
 [ -d "$work/data/kesta/ServerList" ] || fail "no per-user ServerList folder"
+# Without a game folder on its command line it takes the one the per-user settings name, as the window does.
+printf '[Config]\nLockOnPath=%s/\n' "$work/game" >"$work/config/kesta/kesta.ini"
+"$prefix/bin/kesta-cli" show >"$work/show-default.txt" || fail "kesta-cli show found no game folder in the per-user settings"
+cmp -s "$work/show.txt" "$work/show-default.txt" || fail "kesta-cli show read another game folder"
 [ "$(listing)" = "$before" ] || fail "the read-only installation changed"
 
 # Writable installation (a folder the player owns): the files stay beside the program, as in the build.
