@@ -59,10 +59,11 @@ void TFrmKESTA::ReportSettingsWriteFailure(const std::string& failure) {
   std::error_code error;
   if (std::filesystem::is_regular_file(file, error) && ::access(file.c_str(), W_OK) != 0)
     text += "\n\n" + MessageOr(*this, "SettingsFileReadOnly", "The settings file is read-only:\n%1")
-                          .arg(QString::fromStdString(file.string()));
+                         .arg(QString::fromStdString(file.string()));
   else if (std::filesystem::is_directory(folder, error) && ::access(folder.c_str(), W_OK) != 0)
-    text += "\n\n" + MessageOr(*this, "SettingsFolderReadOnly", "The folder of the settings file is read-only:\n%1")
-                          .arg(QString::fromStdString(folder.string()));
+    text += "\n\n" +
+            MessageOr(*this, "SettingsFolderReadOnly", "The folder of the settings file is read-only:\n%1")
+                .arg(QString::fromStdString(folder.string()));
   m_dialogs->Error(text);
 }
 

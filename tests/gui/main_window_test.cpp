@@ -781,7 +781,8 @@ std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>
     const std::filesystem::path& folder) {
   std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> entries;
   for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
-    entries[entry.path().string()] = {entry.is_regular_file() ? entry.file_size() : 0, entry.last_write_time()};
+    entries[entry.path().string()] = {entry.is_regular_file() ? entry.file_size() : 0,
+                                      entry.last_write_time()};
   return entries;
 }
 
@@ -803,9 +804,10 @@ TEST(ReadOnlyInstallationTest, StartUpWritesNothingBesideTheExecutable) {
       readOnly.emplace(program);
       if (!readOnly->Failure().empty()) GTEST_SKIP() << readOnly->Failure();
     }
-    const ProgramFolder folder = realPermission ? ProgramFolder(install.Folder().Executable())
-                                                : ProgramFolder(install.Folder().Executable(),
-                                                                [](const std::filesystem::path&) { return false; });
+    const ProgramFolder folder = realPermission
+                                     ? ProgramFolder(install.Folder().Executable())
+                                     : ProgramFolder(install.Folder().Executable(),
+                                                     [](const std::filesystem::path&) { return false; });
     const std::filesystem::path settings = user / "config/kesta/kesta.ini";
     ASSERT_EQ(folder.SettingsFile(), settings);
     test::ScriptedDialogs dialogs;

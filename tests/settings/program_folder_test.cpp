@@ -79,7 +79,8 @@ TEST_F(ProgramFolderTest, PerUserFoldersFollowTheBaseDirectoryRules) {
        home / ".local/share/kesta/Backup"},
       {"relative values are ignored", "config", "data", home / ".config/kesta/kesta.ini",
        home / ".local/share/kesta/Backup"},
-      {"empty values are ignored", "", "", home / ".config/kesta/kesta.ini", home / ".local/share/kesta/Backup"},
+      {"empty values are ignored", "", "", home / ".config/kesta/kesta.ini",
+       home / ".local/share/kesta/Backup"},
       {"absolute values are taken", configHere.c_str(), dataHere.c_str(), root / "c/kesta/kesta.ini",
        root / "d/kesta/Backup"},
   };

@@ -23,7 +23,8 @@ fs::path MadeFolder(const fs::path& folder) {
 
 }  // namespace
 
-ProgramInstall::ProgramInstall(bool withGameFolderSetting) : m_folder(MadeFolder(m_root / "kesta") / "kesta") {
+ProgramInstall::ProgramInstall(bool withGameFolderSetting)
+    : m_folder(MadeFolder(m_root / "kesta") / "kesta") {
   const fs::path built = BinaryFolder();
   for (const char* entry : {"Languages", "Default", "Images", "luascripts.ini"}) {
     if (fs::exists(built / entry))
