@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev libgl-dev libjpeg-dev libxrandr-dev
   libgtest-dev libbenchmark-dev
   lua5.1 liblua5.1-0-dev libpugixml-dev libsodium-dev xvfb xauth
+  desktop-file-utils
   gcc-mingw-w64-x86-64-win32
 )
 # Wine is installed as Debian recommends it (fonts, libraries it loads at run time): that is the Wine the

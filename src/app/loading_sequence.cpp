@@ -8,11 +8,16 @@
 #include <QDate>
 #include <QSessionManager>
 #include <QTimer>
+#include <memory>
+#include <optional>
+
+#include <unistd.h>
 
 #include "app/splash_screen.h"
 #include "documents/option_documents.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
+#include "language/form_translator.h"
 #include "platform/file_io.h"
 #include "platform/file_times.h"
 #include "sets/backup_page.h"
@@ -31,27 +36,55 @@ void TFrmKESTA::StatusStep(const QString& text) {
   if (m_splash) m_splash->StatusStep(text);
 }
 
+namespace {
+
+// The message in the loaded language; before one is loaded (or when its file lacks the key), in English.
+QString MessageOr(const TFrmKESTA& window, const char* key, const char* english) {
+  const QString text = window.LookupMessage(key);
+  return text == kTranslationNotFound ? QString::fromUtf8(english) : text;
+}
+
+}  // namespace
+
 void TFrmKESTA::ReportSettingsWriteFailure(const std::string& failure) {
   if (m_settingsFailureReported) return;
   m_settingsFailureReported = true;
-  m_dialogs->Error(
-      QString("KESTA cannot store its settings in\n%1\n\n%2\n\nChanged options will be lost when "
-              "KESTA ends. Check that the folder is writable.")
-          .arg(QString::fromStdString(m_settings.Path().string()), QString::fromUtf8(failure.c_str())));
+  const std::filesystem::path& file = m_settings.Path();
+  const std::filesystem::path folder = file.parent_path();
+  QString text = MessageOr(*this, "SettingsWriteFailed",
+                           "KESTA cannot store its settings in\n%1\n\n%2\n\nChanged options will be lost "
+                           "when KESTA ends.")
+                     .arg(QString::fromStdString(file.string()), QString::fromUtf8(failure.c_str()));
+  // Name what stands in the way: the file itself, or the folder that would take the new file.
+  std::error_code error;
+  if (std::filesystem::is_regular_file(file, error) && ::access(file.c_str(), W_OK) != 0)
+    text += "\n\n" + MessageOr(*this, "SettingsFileReadOnly", "The settings file is read-only:\n%1")
+                         .arg(QString::fromStdString(file.string()));
+  else if (std::filesystem::is_directory(folder, error) && ::access(folder.c_str(), W_OK) != 0)
+    text += "\n\n" +
+            MessageOr(*this, "SettingsFolderReadOnly", "The folder of the settings file is read-only:\n%1")
+                .arg(QString::fromStdString(folder.string()));
+  m_dialogs->Error(text);
 }
 
 void TFrmKESTA::FormCreate() {
   // 1-4: flags and the program's own folders.
   m_busy = true;
   m_gameFiles->Access().AttachSections(nullptr);
-  m_settings.SetWriteFailureHandler(
-      [this](const std::string& failure) { ReportSettingsWriteFailure(failure); });
+  // A settings file that cannot be written is reported once the language is loaded, in that language.
+  auto earlyFailure = std::make_shared<std::optional<std::string>>();
+  m_settings.SetWriteFailureHandler([earlyFailure](const std::string& failure) {
+    if (!*earlyFailure) *earlyFailure = failure;
+  });
   m_registryKeyPath = m_settings.ReadSetting("Lockon", "PathReg");
 
   // 5: language.
   m_languageCode = m_settings.ReadSetting("Config", "Language");
   StatusStep("Loading language...");
   LoadLanguage(m_languageCode);
+  m_settings.SetWriteFailureHandler(
+      [this](const std::string& failure) { ReportSettingsWriteFailure(failure); });
+  if (*earlyFailure) ReportSettingsWriteFailure(**earlyFailure);
   UpdateBugReportCommands();  // its reason is in the language just loaded
 
   // 6-7: game folder; without one the program ends through the deferred step.

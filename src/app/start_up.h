@@ -24,6 +24,8 @@ inline std::unique_ptr<TFrmKESTA> StartMainWindow(const std::filesystem::path& e
                                                   const StartProgramFunction& startProgram) {
   QApplication::setApplicationName("KESTA");
   QApplication::setApplicationDisplayName("KESTA");
+  // The installed desktop entry (kesta.desktop): desktops match the window to its menu entry and icon.
+  QGuiApplication::setDesktopFileName("kesta");
   // Numbers always use "." whatever the user's locale: the game's files expect it.
   QLocale::setDefault(QLocale::c());
   std::setlocale(LC_NUMERIC, "C");

@@ -1,14 +1,11 @@
 #include "platform/autostart.h"
 
-#include <pwd.h>
-#include <unistd.h>
-
 #include <cerrno>
-#include <cstdlib>
 #include <system_error>
 
 #include "engine/failure.h"
 #include "platform/file_io.h"
+#include "platform/user_folders.h"
 
 namespace kesta {
 
@@ -18,13 +15,6 @@ namespace {
 
 constexpr char kEntryFileName[] = "kesta.desktop";
 constexpr char kMainGroup[] = "[Desktop Entry]";
-
-fs::path HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home && *home) return home;
-  if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir && *entry->pw_dir)
-    return entry->pw_dir;
-  throw EKestaError("Cannot find the home folder: HOME is not set.");
-}
 
 // The escapes of a desktop entry's string values; they apply on top of the Exec quoting.
 std::string EscapeStringValue(std::string_view value) {
@@ -78,12 +68,7 @@ std::optional<std::string> MainGroupValue(std::string_view content, std::string_
 
 }  // namespace
 
-fs::path AutostartFolder() {
-  // Relative values are invalid by the base directory rules and must be ignored.
-  if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && fs::path(config).is_absolute())
-    return fs::path(config) / "autostart";
-  return HomeFolder() / ".config" / "autostart";
-}
+fs::path AutostartFolder() { return XdgBaseFolder("XDG_CONFIG_HOME", ".config") / "autostart"; }
 
 fs::path AutostartEntryPath() { return AutostartFolder() / kEntryFileName; }
 

@@ -1,31 +1,55 @@
 #pragma once
-// The program keeps its own files beside its executable. Everything that needs one of those paths asks
-// this object, made once from the executable's path (tests make one over a temporary folder).
+// Where the program's files are. Everything that needs one of those paths asks this object, made once
+// at start-up from the executable's path (tests make one over a temporary folder).
+//
+// What the program ships (Default/, Languages/, Images/, luascripts.ini) is read from the executable's
+// folder. What it writes (the settings file, the recent list, backups, server lists) stays beside the
+// executable too while that folder may be written, as in a folder the player unpacked or built; in an
+// installation the player may not write to (under /usr or /opt, or read-only), it goes to the per-user
+// folders instead: settings to $XDG_CONFIG_HOME/kesta, the rest to $XDG_DATA_HOME/kesta.
 
 #include <filesystem>
+#include <functional>
 
 namespace kesta {
 
+// Whether the folder takes new files for this process (permissions, a read-only file system).
+bool FolderIsWritable(const std::filesystem::path& folder);
+
 class ProgramFolder {
  public:
-  explicit ProgramFolder(std::filesystem::path executable);
+  using WritableCheck = std::function<bool(const std::filesystem::path& folder)>;
+
+  // Decides where the player's files go, by `writable` asked once about the executable's folder. When
+  // they go to the per-user folders, makes those and starts them from what lies beside the executable
+  // on the first start: a settings file there (an administrator's preset) and the shipped server lists,
+  // each copied only while the player has none, so nothing of theirs is overwritten. A folder that
+  // cannot be made shows later, as a failure to write the file that needed it.
+  explicit ProgramFolder(std::filesystem::path executable, const WritableCheck& writable = FolderIsWritable);
 
   const std::filesystem::path& Executable() const { return m_executable; }
+  // The executable's folder, which holds the shipped files.
   const std::filesystem::path& Folder() const { return m_folder; }
+  // True when the player's files are kept beside the executable.
+  bool KeepsFilesBesideExecutable() const { return m_dataFolder == m_folder; }
 
-  // The executable's path with the extension ".ini".
+  // The executable's name with the extension ".ini".
   std::filesystem::path SettingsFile() const;
   std::filesystem::path Images() const { return m_folder / "Images"; }
   std::filesystem::path Defaults() const { return m_folder / "Default"; }
-  std::filesystem::path Backups() const { return m_folder / "Backup"; }
   std::filesystem::path Languages() const { return m_folder / "Languages"; }
-  std::filesystem::path ServerLists() const { return m_folder / "ServerList"; }
   std::filesystem::path ScriptCatalogue() const { return m_folder / "luascripts.ini"; }
-  std::filesystem::path RecentList() const { return m_folder / "lastfile.ini"; }
+  std::filesystem::path Backups() const { return m_dataFolder / "Backup"; }
+  std::filesystem::path ServerLists() const { return m_dataFolder / "ServerList"; }
+  std::filesystem::path RecentList() const { return m_dataFolder / "lastfile.ini"; }
 
  private:
+  void PrepareUserFolders() const;
+
   std::filesystem::path m_executable;
   std::filesystem::path m_folder;
+  std::filesystem::path m_configFolder;
+  std::filesystem::path m_dataFolder;
 };
 
 }  // namespace kesta

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
+#include <optional>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,6 +29,7 @@
 #include "settings/ini_file.h"
 #include "support/memory_registry.h"
 #include "support/program_install.h"
+#include "support/read_only.h"
 #include "support/scoped_env.h"
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
@@ -771,6 +774,99 @@ TEST(UnwritableSettingsTest, StartUpFinishesAndSaysSoOnce) {
   for (const auto& dialog : dialogs.Recorded()) reports += dialog.text.contains("cannot store its settings");
   EXPECT_EQ(reports, 1);
   EXPECT_EQ(window.GameFolder(), install.GameFolder());
+}
+
+// The message names what stands in the way: the settings file when it is read-only, else its folder.
+TEST(UnwritableSettingsTest, ReportNamesTheReadOnlyFileOrFolder) {
+  for (const bool fileReadOnly : {true, false}) {
+    SCOPED_TRACE(fileReadOnly ? "read-only file" : "read-only folder");
+    test::ProgramInstall install(false);
+    test::TempFolder user;
+    const test::ScopedEnv config("XDG_CONFIG_HOME", (user / "config").c_str());
+    const test::ScopedEnv data("XDG_DATA_HOME", (user / "data").c_str());
+    // A read-only file beside a writable executable; a per-user folder that is read-only and empty (a file
+    // already there would be rewritten in place).
+    if (fileReadOnly) WriteIniValueOrFail(install.SettingsFile(), "Config", "Language", "EN");
+    const ProgramFolder folder(install.Folder().Executable(),
+                               [fileReadOnly](const std::filesystem::path&) { return fileReadOnly; });
+    const std::filesystem::path readOnlyPath =
+        fileReadOnly ? folder.SettingsFile() : folder.SettingsFile().parent_path();
+    const test::ScopedReadOnly readOnly(readOnlyPath);
+    if (!readOnly.Failure().empty()) GTEST_SKIP() << readOnly.Failure();
+    test::ScriptedDialogs dialogs;
+    dialogs.QueueText(QString::fromStdString(install.Game("LockOn.exe").string()));
+    test::MemoryStore registry;
+    const ScopedRegistryStore scope(registry);
+    TFrmKESTA window({folder, &dialogs, {}});
+    window.FormCreate();
+    QStringList reports;
+    for (const auto& dialog : dialogs.Recorded())
+      if (dialog.text.contains("cannot store its settings")) reports << dialog.text;
+    ASSERT_EQ(reports.size(), 1) << dialogs.Recorded().size();
+    const QString expected = QString(fileReadOnly ? "The settings file is read-only:\n%1"
+                                                  : "The folder of the settings file is read-only:\n%1")
+                                 .arg(QString::fromStdString(readOnlyPath.string()));
+    EXPECT_TRUE(reports[0].contains(expected)) << reports[0].toStdString();
+    EXPECT_TRUE(reports[0].startsWith("KESTA cannot store its settings in\n" +
+                                      QString::fromStdString(folder.SettingsFile().string())))
+        << reports[0].toStdString();
+  }
+}
+
+// Every entry below the folder with its size and time of change: what any write would alter.
+std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> Snapshot(
+    const std::filesystem::path& folder) {
+  std::map<std::string, std::pair<std::uintmax_t, std::filesystem::file_time_type>> entries;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    entries[entry.path().string()] = {entry.is_regular_file() ? entry.file_size() : 0,
+                                      entry.last_write_time()};
+  return entries;
+}
+
+// Started from an installation it may not write to, the program keeps the player's files in the per-user
+// folders, starting from the settings the installation holds, and leaves its own folder as it found it.
+TEST(ReadOnlyInstallationTest, StartUpWritesNothingBesideTheExecutable) {
+  // Decided through an injected check, then through the real permission (last: it may have to skip).
+  for (const bool realPermission : {false, true}) {
+    SCOPED_TRACE(realPermission ? "folder made read-only" : "folder said to be read-only");
+    test::ProgramInstall install;
+    test::TempFolder user;
+    const test::ScopedEnv config("XDG_CONFIG_HOME", (user / "config").c_str());
+    const test::ScopedEnv data("XDG_DATA_HOME", (user / "data").c_str());
+    const std::filesystem::path program = install.Folder().Folder();
+    const std::string shippedSettings = test::ReadBytes(install.SettingsFile());
+    const auto before = Snapshot(program);
+    std::optional<test::ScopedReadOnly> readOnly;
+    if (realPermission) {
+      readOnly.emplace(program);
+      if (!readOnly->Failure().empty()) GTEST_SKIP() << readOnly->Failure();
+    }
+    const ProgramFolder folder = realPermission
+                                     ? ProgramFolder(install.Folder().Executable())
+                                     : ProgramFolder(install.Folder().Executable(),
+                                                     [](const std::filesystem::path&) { return false; });
+    const std::filesystem::path settings = user / "config/kesta/kesta.ini";
+    ASSERT_EQ(folder.SettingsFile(), settings);
+    test::ScriptedDialogs dialogs;
+    {
+      TFrmKESTA window({folder, &dialogs, {}});
+      window.FormCreate();
+      EXPECT_EQ(window.GameFolder(), install.GameFolder());  // from the settings the installation held
+      dialogs.QueueText(QString::fromStdString((folder.Backups() / "evening.kst").string()));
+      window.dxButtonSaveConfigClick();
+      window.ShowPage("TabSheetOptionKESTA");
+      window.findChild<QCheckBox*>("MenuSynchronizeDate")->click();
+    }
+    EXPECT_EQ(Snapshot(program), before);
+    EXPECT_EQ(test::ReadBytes(install.SettingsFile()), shippedSettings);
+    EXPECT_EQ(ReadIniValue(settings, "Config", "LockOnPath"), install.GameFolder());
+    EXPECT_EQ(ReadIniValue(settings, "Config", "SynchronizeDate"), "1");
+    EXPECT_TRUE(std::filesystem::exists(user / "data/kesta/Backup/evening.kst"));
+    EXPECT_TRUE(std::filesystem::exists(user / "data/kesta/Backup/automatic_backup_config.lua"));
+    EXPECT_NE(test::ReadBytes(user / "data/kesta/lastfile.ini").find("evening.kst"), std::string::npos);
+    for (const auto& dialog : dialogs.Recorded())
+      EXPECT_FALSE(dialog.text.contains("cannot store")) << dialog.text.toStdString();
+  }
 }
 
 }  // namespace

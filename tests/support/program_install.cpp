@@ -13,9 +13,19 @@ namespace kesta::test {
 
 namespace fs = std::filesystem;
 
-ProgramInstall::ProgramInstall(bool withGameFolderSetting) : m_folder(m_root / "kesta/kesta") {
+namespace {
+
+// The program folder is made first: where the program keeps its files depends on it being writable.
+fs::path MadeFolder(const fs::path& folder) {
+  fs::create_directories(folder);
+  return folder;
+}
+
+}  // namespace
+
+ProgramInstall::ProgramInstall(bool withGameFolderSetting)
+    : m_folder(MadeFolder(m_root / "kesta") / "kesta") {
   const fs::path built = BinaryFolder();
-  fs::create_directories(m_root / "kesta");
   for (const char* entry : {"Languages", "Default", "Images", "luascripts.ini"}) {
     if (fs::exists(built / entry))
       fs::copy(built / entry, m_root / "kesta" / entry, fs::copy_options::recursive);
