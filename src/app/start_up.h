@@ -23,7 +23,7 @@ using StartProgramFunction = decltype(WindowEnvironment::startProgram);
 inline std::unique_ptr<TFrmKESTA> StartMainWindow(const std::filesystem::path& executable,
                                                   const StartProgramFunction& startProgram) {
   QApplication::setApplicationName("KESTA");
-  QApplication::setApplicationDisplayName("KESTA");
+  // No display name: Qt would add it to every window and box title ("Kesta — KESTA").
   // Numbers always use "." whatever the user's locale: the game's files expect it.
   QLocale::setDefault(QLocale::c());
   std::setlocale(LC_NUMERIC, "C");

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QStringList>
 
 namespace kesta {
@@ -48,9 +49,30 @@ QMessageBox::Icon IconOf(MessageKind kind) {
   return QMessageBox::NoIcon;
 }
 
+// A box shown while its window is not (the questions of start-up) stands in the middle of the screen,
+// not around the hidden window's corner where Qt would place it. Moved once it has its size, before it
+// is mapped.
+template <typename Dialog>
+class TPlaced : public Dialog {
+ public:
+  using Dialog::Dialog;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    Dialog::showEvent(event);
+    const QWidget* parent = this->parentWidget();
+    if (parent && parent->window()->isVisible()) return;
+    const QScreen* screen = parent ? parent->screen() : this->screen();
+    if (!screen) return;
+    QRect frame = this->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    this->move(frame.topLeft());
+  }
+};
+
 std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(parent, request.title, request.folder, ConvertFileFilter(request.filter));
+  TPlaced<QFileDialog> dialog(parent, request.title, request.folder, ConvertFileFilter(request.filter));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setAcceptMode(mode);
   dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -75,7 +97,7 @@ QString ConvertFileFilter(const QString& filter) {
 }
 
 DialogAnswer QtDialogService::ShowMessage(MessageKind kind, const QString& text, MessageButtons buttons) {
-  QMessageBox box(IconOf(kind), TitleOf(kind, Texts()), text, QMessageBox::NoButton, m_parent);
+  TPlaced<QMessageBox> box(IconOf(kind), TitleOf(kind, Texts()), text, QMessageBox::NoButton, m_parent);
   if (buttons == MessageButtons::Ok) {
     box.addButton(Texts().ok, QMessageBox::AcceptRole);
     box.exec();
@@ -91,7 +113,7 @@ DialogAnswer QtDialogService::ShowMessage(MessageKind kind, const QString& text,
 
 std::optional<QString> QtDialogService::InputText(const QString& caption, const QString& prompt,
                                                   const QString& initial) {
-  QInputDialog dialog(m_parent);
+  TPlaced<QInputDialog> dialog(m_parent);
   dialog.setWindowTitle(caption);
   dialog.setLabelText(prompt);
   dialog.setTextValue(initial);
@@ -110,10 +132,10 @@ std::optional<QString> QtDialogService::SaveFileName(const FileDialogRequest& re
 }
 
 std::optional<QColor> QtDialogService::ChooseColor(const QColor& initial) {
-  const QColor color =
-      QColorDialog::getColor(initial, m_parent, QString(), QColorDialog::DontUseNativeDialog);
-  if (!color.isValid()) return std::nullopt;
-  return color;
+  TPlaced<QColorDialog> dialog(initial, m_parent);
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid()) return std::nullopt;
+  return dialog.selectedColor();
 }
 
 namespace {
@@ -132,7 +154,7 @@ class TProgressDialog final : public ProgressDisplay {
   void SetProgress(int done) override { m_dialog.setValue(done); }
 
  private:
-  QProgressDialog m_dialog;
+  TPlaced<QProgressDialog> m_dialog;
 };
 
 }  // namespace
