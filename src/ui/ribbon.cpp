@@ -106,10 +106,10 @@ class TApplicationButton : public QAbstractButton {
     else if (underMouse() || hasFocus())
       base = base.lighter(115);
     PaintApplicationOrb(painter, QRectF(rect()).adjusted(1, 1, -1, -1), base);
-    if (hasFocus()) {
+    if (hasFocus()) {  // a dotted ring inside the orb, light on every scheme's accent
       painter.setBrush(Qt::NoBrush);
-      painter.setPen(QPen(ColorsOf(m_ribbon->Scheme()).hoverBorder, 1.5));
-      painter.drawEllipse(QRectF(rect()).adjusted(0.75, 0.75, -0.75, -0.75));
+      painter.setPen(QPen(QColor(255, 255, 255, 230), 1, Qt::DotLine));
+      painter.drawEllipse(QRectF(rect()).adjusted(3.5, 3.5, -3.5, -3.5));
     }
   }
 
