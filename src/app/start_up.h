@@ -23,7 +23,7 @@ using StartProgramFunction = decltype(WindowEnvironment::startProgram);
 inline std::unique_ptr<TFrmKESTA> StartMainWindow(const std::filesystem::path& executable,
                                                   const StartProgramFunction& startProgram) {
   QApplication::setApplicationName("KESTA");
-  QApplication::setApplicationDisplayName("KESTA");
+  // No display name: Qt would add it to every window and box title ("Kesta — KESTA").
   // The installed desktop entry (kesta.desktop): desktops match the window to its menu entry and icon.
   QGuiApplication::setDesktopFileName("kesta");
   // Numbers always use "." whatever the user's locale: the game's files expect it.

@@ -123,6 +123,7 @@ void TFrmKESTA::RxTrayIconClick() {
 }
 
 void TFrmKESTA::RestoreFromTray() {
+  ++m_restores;  // a minimise queued before now is over
   showNormal();
   raise();
   activateWindow();
@@ -130,9 +131,15 @@ void TFrmKESTA::RestoreFromTray() {
 
 void TFrmKESTA::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
-  // Hiding in the middle of the state change confuses some window managers: hide once it is done.
+  // Hiding in the middle of the state change confuses some window managers: hide once it is done,
+  // unless the window was restored meanwhile.
   if (event->type() == QEvent::WindowStateChange && isMinimized())
-    QMetaObject::invokeMethod(this, &TFrmKESTA::JvAppEvents1Minimize, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, restores = m_restores] {
+          if (restores == m_restores) JvAppEvents1Minimize();
+        },
+        Qt::QueuedConnection);
 }
 
 void TFrmKESTA::JvAppEvents1Minimize() {
@@ -140,6 +147,11 @@ void TFrmKESTA::JvAppEvents1Minimize() {
   if (!isMinimized() || !OptionToggleOn(OptionToggle::Minimize) || !TrayAvailable()) return;
   m_rxTrayIcon->show();  // again: the tray may have appeared only after the option was set
   hide();
+  // The hidden window drops its native window. Kept, it would keep the minimised hints the window
+  // manager was given, and Qt maps a window before it takes them back: the manager would show the
+  // restored window minimised, and it would go straight back to the tray. Made anew when shown, it
+  // starts from the state the restore sets.
+  destroy();
 }
 
 void TFrmKESTA::SetOptionToggle(OptionToggle toggle, bool on) {

@@ -1,14 +1,87 @@
 #include "pages/game_page.h"
 
+#include <QBoxLayout>
 #include <QButtonGroup>
+#include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QRadioButton>
+#include <QSet>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <tuple>
 
 #include "ui/main_window.h"
 #include "ui/tab_sheet.h"
 
 namespace kesta {
+
+namespace {
+
+void CollectWidget(QWidget* widget, QList<QWidget*>& order, QSet<QWidget*>& seen);
+
+// A layout's items as they appear on screen: a grid and a form by row, then column; a box along its
+// direction.
+QList<QLayoutItem*> ItemsAsShown(QLayout* layout) {
+  struct Placed {
+    int row;
+    int column;
+    int index;
+    QLayoutItem* item;
+  };
+  QList<Placed> placed;
+  auto* grid = qobject_cast<QGridLayout*>(layout);
+  auto* form = qobject_cast<QFormLayout*>(layout);
+  auto* box = qobject_cast<QBoxLayout*>(layout);
+  for (int index = 0; index < layout->count(); ++index) {
+    int row = 0;
+    int column = index;
+    if (grid) {
+      int rowSpan = 0;
+      int columnSpan = 0;
+      grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    } else if (form) {
+      QFormLayout::ItemRole role = QFormLayout::LabelRole;
+      form->getItemPosition(index, &row, &role);
+      column = static_cast<int>(role);
+    } else if (box && (box->direction() == QBoxLayout::RightToLeft || box->direction() == QBoxLayout::BottomToTop)) {
+      column = -index;
+    }
+    placed.append({row, column, index, layout->itemAt(index)});
+  }
+  std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+    return std::tie(a.row, a.column) < std::tie(b.row, b.column);
+  });
+  QList<QLayoutItem*> items;
+  for (const Placed& entry : placed) items.append(entry.item);
+  return items;
+}
+
+void CollectLayout(QLayout* layout, QList<QWidget*>& order, QSet<QWidget*>& seen) {
+  for (QLayoutItem* item : ItemsAsShown(layout)) {
+    if (QWidget* widget = item->widget())
+      CollectWidget(widget, order, seen);
+    else if (QLayout* inner = item->layout())
+      CollectLayout(inner, order, seen);
+  }
+}
+
+// The widget if Tab stops at it, then what it holds: its layout's widgets in the order shown, then any
+// child placed by hand, in the order made. A control's own inner parts are its business.
+void CollectWidget(QWidget* widget, QList<QWidget*>& order, QSet<QWidget*>& seen) {
+  if (widget->isWindow() || seen.contains(widget)) return;
+  seen.insert(widget);
+  const bool stop = (widget->focusPolicy() & Qt::TabFocus) != 0;
+  if (stop) order.append(widget);
+  if (widget->layout())
+    CollectLayout(widget->layout(), order, seen);
+  else if (stop)
+    return;
+  for (QObject* child : widget->children())
+    if (auto* inner = qobject_cast<QWidget*>(child)) CollectWidget(inner, order, seen);
+}
+
+}  // namespace
 
 TGamePage::TGamePage(TFrmKESTA& window, TTabSheet* sheet) : QWidget(sheet), m_window(window) {
   auto* layout = new QVBoxLayout(this);
@@ -26,6 +99,14 @@ void TGamePage::Refresh() {
     throw;
   }
   m_filling = false;
+}
+
+void TGamePage::showEvent(QShowEvent* event) {
+  QList<QWidget*> order;
+  QSet<QWidget*> seen;
+  CollectWidget(this, order, seen);
+  for (qsizetype index = 1; index < order.size(); ++index) QWidget::setTabOrder(order[index - 1], order[index]);
+  QWidget::showEvent(event);
 }
 
 QButtonGroup* TGamePage::AddYesNoRow(QBoxLayout* layout, QWidget* parent, const char* itemName,

@@ -24,6 +24,10 @@ class TGamePage : public QWidget {
   void Refresh();
 
  protected:
+  // Tab follows the page as it is laid out, row by row and group by group, whatever order the controls
+  // were made in. Set again at each showing: controls may have been added since.
+  void showEvent(QShowEvent* event) override;
+
   virtual void Fill() = 0;
   bool Filling() const { return m_filling; }
   // Connects a control's signal to a handler that runs for the user's changes only.

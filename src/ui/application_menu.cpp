@@ -187,7 +187,29 @@ void TApplicationMenu::PopupBelow(QWidget* opener) {
     at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() - height() + 1)));
   }
   move(at);
+  const bool byKeyboard = opener->hasFocus();
   show();
+  // Opened from the keyboard, the menu takes the keyboard on its first command.
+  if (byKeyboard) MoveKeyboard(1);
+}
+
+QList<TRibbonButton*> TApplicationMenu::KeyboardItems() const {
+  QList<TRibbonButton*> items;
+  for (QWidget* item : m_items)
+    if (auto* button = qobject_cast<TRibbonButton*>(item); button && !button->isHidden() && button->isEnabled())
+      items.append(button);
+  items.append(m_recentButtons);
+  items.append(m_footButtons);
+  return items;
+}
+
+void TApplicationMenu::MoveKeyboard(int step) {
+  const QList<TRibbonButton*> items = KeyboardItems();
+  if (items.isEmpty()) return;
+  const qsizetype at = items.indexOf(qobject_cast<TRibbonButton*>(focusWidget()));
+  const qsizetype next = at < 0 ? (step > 0 ? 0 : items.size() - 1) : (at + step + items.size()) % items.size();
+  items[next]->installEventFilter(this);  // the keys reach the menu before the button's own handling
+  items[next]->setFocus(Qt::TabFocusReason);
 }
 
 void TApplicationMenu::SetColorScheme(ColorScheme scheme) {
@@ -245,13 +267,39 @@ void TApplicationMenu::mousePressEvent(QMouseEvent* event) {
 }
 
 void TApplicationMenu::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape)
-    close();
-  else
-    QFrame::keyPressEvent(event);
+  if (!HandleKey(event->key())) QFrame::keyPressEvent(event);
+}
+
+bool TApplicationMenu::HandleKey(int key) {
+  switch (key) {
+    case Qt::Key_Escape:
+      close();
+      return true;
+    case Qt::Key_Up:
+    case Qt::Key_Left:
+    case Qt::Key_Backtab:
+      MoveKeyboard(-1);
+      return true;
+    case Qt::Key_Down:
+    case Qt::Key_Right:
+    case Qt::Key_Tab:
+      MoveKeyboard(1);
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (auto* item = qobject_cast<TRibbonButton*>(focusWidget()); item && KeyboardItems().contains(item))
+        item->click();
+      return true;
+    default:
+      return false;
+  }
 }
 
 bool TApplicationMenu::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget*>(watched)->hasFocus() &&
+      HandleKey(static_cast<QKeyEvent*>(event)->key()))
+    return true;
   if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) UpdateSeparators();
   return QFrame::eventFilter(watched, event);
 }

@@ -67,6 +67,10 @@ class TApplicationMenu : public QFrame {
  private:
   void UpdateSeparators();
   void UpdateWidths();
+  // The commands, the recent configurations and the foot buttons, as the arrows go through them.
+  QList<TRibbonButton*> KeyboardItems() const;
+  void MoveKeyboard(int step);
+  bool HandleKey(int key);
   QIcon RecentIcon() const;
 
   QWidget* m_itemColumn;

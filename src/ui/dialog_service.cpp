@@ -51,9 +51,30 @@ QMessageBox::Icon IconOf(MessageKind kind) {
   return QMessageBox::NoIcon;
 }
 
+// A box shown while its window is not (the questions of start-up) stands in the middle of the screen,
+// not around the hidden window's corner where Qt would place it. Moved once it has its size, before it
+// is mapped.
+template <typename Dialog>
+class TPlaced : public Dialog {
+ public:
+  using Dialog::Dialog;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    Dialog::showEvent(event);
+    const QWidget* parent = this->parentWidget();
+    if (parent && parent->window()->isVisible()) return;
+    const QScreen* screen = parent ? parent->screen() : this->screen();
+    if (!screen) return;
+    QRect frame = this->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    this->move(frame.topLeft());
+  }
+};
+
 std::optional<QString> RunFileDialog(QWidget* parent, const FileDialogRequest& request,
                                      QFileDialog::AcceptMode mode) {
-  QFileDialog dialog(parent, request.title, request.folder, ConvertFileFilter(request.filter));
+  TPlaced<QFileDialog> dialog(parent, request.title, request.folder, ConvertFileFilter(request.filter));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   // Patterns are made case-blind ("[lL][oO]..."), which is no reading for a person: the description says it.
   dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -80,7 +101,7 @@ QString ConvertFileFilter(const QString& filter) {
 }
 
 DialogAnswer QtDialogService::ShowMessage(MessageKind kind, const QString& text, MessageButtons buttons) {
-  QMessageBox box(IconOf(kind), TitleOf(kind, Texts()), text, QMessageBox::NoButton, m_parent);
+  TPlaced<QMessageBox> box(IconOf(kind), TitleOf(kind, Texts()), text, QMessageBox::NoButton, m_parent);
   if (buttons == MessageButtons::Ok) {
     box.addButton(Texts().ok, QMessageBox::AcceptRole);
     box.exec();
@@ -105,7 +126,7 @@ void Label(QInputDialog& dialog, const QString& caption, const QString& prompt, 
 
 std::optional<QString> QtDialogService::InputText(const QString& caption, const QString& prompt,
                                                   const QString& initial) {
-  QInputDialog dialog(m_parent);
+  TPlaced<QInputDialog> dialog(m_parent);
   Label(dialog, caption, prompt, Texts());
   dialog.setTextValue(initial);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
@@ -114,7 +135,7 @@ std::optional<QString> QtDialogService::InputText(const QString& caption, const 
 
 std::optional<int> QtDialogService::ChooseItem(const QString& caption, const QString& prompt,
                                                const QStringList& items) {
-  QInputDialog dialog(m_parent);
+  TPlaced<QInputDialog> dialog(m_parent);
   Label(dialog, caption, prompt, Texts());
   dialog.setComboBoxItems(items);
   dialog.setComboBoxEditable(false);
@@ -139,10 +160,10 @@ std::optional<QString> QtDialogService::SaveFileName(const FileDialogRequest& re
 }
 
 std::optional<QColor> QtDialogService::ChooseColor(const QColor& initial) {
-  const QColor color =
-      QColorDialog::getColor(initial, m_parent, QString(), QColorDialog::DontUseNativeDialog);
-  if (!color.isValid()) return std::nullopt;
-  return color;
+  TPlaced<QColorDialog> dialog(initial, m_parent);
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted || !dialog.selectedColor().isValid()) return std::nullopt;
+  return dialog.selectedColor();
 }
 
 namespace {
@@ -161,7 +182,7 @@ class TProgressDialog final : public ProgressDisplay {
   void SetProgress(int done) override { m_dialog.setValue(done); }
 
  private:
-  QProgressDialog m_dialog;
+  TPlaced<QProgressDialog> m_dialog;
 };
 
 }  // namespace

@@ -292,6 +292,7 @@ class TFrmKESTA : public QMainWindow {
   void BuildTrayIcon();
   void LoadStartWithSessionState();  // loading sequence step 11
   void RestoreFromTray();
+  unsigned m_restores = 0;  // restores from the tray so far
   QSystemTrayIcon* m_rxTrayIcon = nullptr;
   QMenu* m_popupDroit = nullptr;
 

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPixmap>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
 #include <typeinfo>
@@ -170,6 +171,25 @@ void TFrmKESTA::ConnectCommands() {
     connect(apply, &QToolButton::clicked, this, &TFrmKESTA::dxButtonApplyClick);
   for (TRibbonButton* cancel : m_layout->cancelButtons)
     connect(cancel, &QToolButton::clicked, this, &TFrmKESTA::dxButtonCancelClick);
+
+  // Each shortcut presses its command's button, so a command not offered now (Apply with nothing to
+  // apply) is not run by its key either. Apply writes the edits to the game's files: it takes the key
+  // of saving; Save Config writes them to a file of the player's choice, as Save As does.
+  const std::pair<const char*, QKeySequence> shortcuts[] = {
+      {"dxButtonApply", QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {"dxButtonCancel", QKeySequence(Qt::CTRL | Qt::Key_R)},
+      {"dxButtonOpenConfig", QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {"dxButtonSaveConfig", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+      {"dxButtonPlay", QKeySequence(Qt::CTRL | Qt::Key_P)},
+      {"dxButtonExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+  };
+  for (const auto& [name, keys] : shortcuts) {
+    TRibbonButton* first = RibbonButton(name);
+    connect(new QShortcut(keys, this), &QShortcut::activated, first, &QAbstractButton::click);
+    for (TRibbonButton* button : m_layout->buttons)
+      if (button->objectName() == QLatin1String(name))
+        button->SetShortcutText(keys.toString(QKeySequence::NativeText));
+  }
 }
 
 void TFrmKESTA::ShowPage(const QString& name) {

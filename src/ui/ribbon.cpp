@@ -1,14 +1,17 @@
 #include "ui/ribbon.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -51,6 +54,16 @@ SmallPadding PaddingOf(ButtonPlace place) {
   return {4, 6};
 }
 
+// The keyboard's place: a line just inside the part's border, in the colour of a pressed border.
+void PaintFocusMark(QPainter& painter, const QRect& rect, const SchemeColors& colors, qreal radius) {
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setBrush(Qt::NoBrush);
+  painter.setPen(QPen(colors.pressedBorder, 1, Qt::DotLine));
+  painter.drawRoundedRect(QRectF(rect).adjusted(2.5, 2.5, -2.5, -2.5), radius, radius);
+  painter.restore();
+}
+
 QString Escaped(QString text) { return text.replace(u'&', QStringLiteral("&&")); }
 
 // Large buttons break their caption at the space, or after the hyphen, that gives the narrowest button.
@@ -90,9 +103,14 @@ class TApplicationButton : public QAbstractButton {
     const bool open = m_ribbon->ApplicationMenu()->isVisible();
     if (isDown() || open)
       base = base.darker(118);
-    else if (underMouse())
+    else if (underMouse() || hasFocus())
       base = base.lighter(115);
     PaintApplicationOrb(painter, QRectF(rect()).adjusted(1, 1, -1, -1), base);
+    if (hasFocus()) {  // a dotted ring inside the orb, light on every scheme's accent
+      painter.setBrush(Qt::NoBrush);
+      painter.setPen(QPen(QColor(255, 255, 255, 230), 1, Qt::DotLine));
+      painter.drawEllipse(QRectF(rect()).adjusted(3.5, 3.5, -3.5, -3.5));
+    }
   }
 
  private:
@@ -172,11 +190,12 @@ class TTabButton : public QToolButton {
       painter.setPen(colors.groupFrame);
       painter.setBrush(colors.activeTab);
       painter.drawPath(outline);
-    } else if (underMouse()) {
+    } else if (underMouse() || hasFocus()) {
       painter.setPen(Qt::NoPen);
       painter.setBrush(colors.tabHover);
       painter.drawPath(outline);
     }
+    if (hasFocus()) PaintFocusMark(painter, rect().adjusted(0, 0, 0, 2), colors, 2);
     painter.setPen(isChecked() ? colors.activeTabText : colors.tabText);
     painter.drawText(rect().adjusted(0, 1, 0, 0), Qt::AlignCenter | Qt::TextShowMnemonic, text());
   }
@@ -231,12 +250,24 @@ TRibbonButton::TRibbonButton(const QString& name, Size size, QWidget* parent)
 void TRibbonButton::SetCaption(const QString& caption) {
   m_caption = caption;
   ShowCaption();
-  if (!m_hintSet) QWidget::setToolTip(caption);
+  ShowToolTip();
 }
 
 void TRibbonButton::SetHint(const QString& hint) {
   m_hintSet = true;
-  QWidget::setToolTip(hint);
+  m_hint = hint;
+  ShowToolTip();
+}
+
+void TRibbonButton::SetShortcutText(const QString& shortcut) {
+  m_shortcut = shortcut;
+  ShowToolTip();
+}
+
+void TRibbonButton::ShowToolTip() {
+  const QString text = m_hintSet ? m_hint : m_caption;
+  QWidget::setToolTip(m_shortcut.isEmpty() || text.isEmpty() ? text
+                                                             : QStringLiteral("%1 (%2)").arg(text, m_shortcut));
 }
 
 void TRibbonButton::SetSize(Size size) {
@@ -297,9 +328,13 @@ QSize TRibbonButton::sizeHint() const {
 // two, so neighbouring buttons line up.
 void TRibbonButton::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  const ButtonState state{isEnabled(), underMouse(), isDown() || isChecked()};
-  const ButtonFace face = FaceOf(ColorsOf(TRibbon::SchemeAround(this)), m_place, state);
-  PaintButtonFace(painter, rect(), face, m_place == ButtonPlace::Ribbon ? 3 : 2);
+  const SchemeColors& colors = ColorsOf(TRibbon::SchemeAround(this));
+  // The keyboard's button looks as under the mouse, with a second line inside its border.
+  const ButtonState state{isEnabled(), underMouse() || hasFocus(), isDown() || isChecked()};
+  const ButtonFace face = FaceOf(colors, m_place, state);
+  const qreal radius = m_place == ButtonPlace::Ribbon ? 3 : 2;
+  PaintButtonFace(painter, rect(), face, radius);
+  if (hasFocus()) PaintFocusMark(painter, rect(), colors, radius);
   const QSize side = iconSize();
   const QPixmap glyph =
       icon().isNull() ? QPixmap() : icon().pixmap(side, devicePixelRatio(), isEnabled() ? QIcon::Normal : QIcon::Disabled);
@@ -487,6 +522,155 @@ TRibbon::TRibbon(QWidget* parent) : QWidget(parent) {
 
   SetDrawsWindowFrame(false);
   SetColorScheme(ColorScheme::Silver);
+
+  auto* enter = new QShortcut(QKeySequence(Qt::Key_F10), this);
+  connect(enter, &QShortcut::activated, this, [this] { HasKeyboard() ? LeaveKeyboard() : EnterKeyboard(); });
+  qApp->installEventFilter(this);  // for Alt pressed alone, wherever the focus is in the window
+}
+
+QList<QList<QAbstractButton*>> TRibbon::KeyboardRows() const {
+  QList<QAbstractButton*> title{m_appButton};
+  for (TRibbonButton* button : m_quickButtons)
+    if (!button->isHidden() && button->isEnabled()) title.append(button);
+  QList<QAbstractButton*> tabs = m_tabButtons->buttons();
+  QList<QAbstractButton*> body;
+  if (m_activeTab)
+    for (const TRibbonGroup* group : m_activeTab->Groups())
+      for (TRibbonButton* button : group->Buttons())
+        if (!button->isHidden() && button->isEnabled()) body.append(button);
+  return {title, tabs, body};
+}
+
+bool TRibbon::HasKeyboard() const {
+  const QWidget* focus = QApplication::focusWidget();
+  return focus && isAncestorOf(focus);
+}
+
+void TRibbon::FocusPart(QAbstractButton* part) {
+  if (!part) return;
+  part->installEventFilter(this);
+  part->setFocus(Qt::ShortcutFocusReason);
+}
+
+void TRibbon::EnterKeyboard() {
+  if (!isVisible()) return;
+  QWidget* focus = QApplication::focusWidget();
+  if (!HasKeyboard()) m_returnFocus = focus && focus->window() == window() ? focus : nullptr;
+  FocusPart(TabButton(m_activeTab));
+}
+
+void TRibbon::LeaveKeyboard(bool toRemembered) {
+  QWidget* target = toRemembered ? m_returnFocus.data() : nullptr;
+  m_returnFocus = nullptr;
+  if (!target || !target->isVisible() || !target->isEnabled()) {
+    // The first control the Tab key would reach outside the ribbon.
+    target = nullptr;
+    for (QWidget* next = window()->nextInFocusChain(); next && next != window(); next = next->nextInFocusChain())
+      if (!isAncestorOf(next) && next->isVisible() && next->isEnabled() && (next->focusPolicy() & Qt::TabFocus)) {
+        target = next;
+        break;
+      }
+  }
+  if (target)
+    target->setFocus(Qt::ShortcutFocusReason);
+  else if (QWidget* focus = QApplication::focusWidget(); focus && isAncestorOf(focus))
+    focus->clearFocus();
+}
+
+bool TRibbon::KeyOnPart(QAbstractButton* part, const QKeyEvent* key) {
+  const QList<QList<QAbstractButton*>> rows = KeyboardRows();
+  qsizetype row = -1;
+  qsizetype at = -1;
+  for (qsizetype r = 0; r < rows.size() && row < 0; ++r)
+    if ((at = rows[r].indexOf(part)) >= 0) row = r;
+  if (row < 0) return false;
+  constexpr qsizetype kTabRow = 1;
+  constexpr qsizetype kBody = 2;
+  const QList<QAbstractButton*>& line = rows[row];
+  // A row's way in: the active tab, the first button, the application button.
+  const auto entry = [&rows, this](qsizetype r) -> QAbstractButton* {
+    if (r == kTabRow) return TabButton(m_activeTab);
+    return rows[r].isEmpty() ? nullptr : rows[r].front();
+  };
+  // Small buttons stack in columns: Up and Down move within one before leaving the row.
+  const auto stacked = [part](const QAbstractButton* other) {
+    return other && other->parentWidget() == part->parentWidget() && other->x() == part->x();
+  };
+  switch (key->key()) {
+    case Qt::Key_Escape:
+      LeaveKeyboard();
+      return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right: {
+      const qsizetype step = key->key() == Qt::Key_Right ? 1 : -1;
+      QAbstractButton* next = line[(at + step + line.size()) % line.size()];
+      if (row == kTabRow) SetActiveTab(m_tabs.value(m_tabButtons->id(next)));
+      FocusPart(next);
+      return true;
+    }
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: {
+      QList<QAbstractButton*> all = rows[0];
+      all.append(TabButton(m_activeTab));
+      all.append(rows[kBody]);
+      const qsizetype step = key->key() == Qt::Key_Tab ? 1 : -1;
+      const qsizetype here = row == kTabRow ? rows[0].size() : all.indexOf(part);
+      FocusPart(all[(here + step + all.size()) % all.size()]);
+      return true;
+    }
+    case Qt::Key_Up:
+      if (row == kBody && at > 0 && stacked(line[at - 1]))
+        FocusPart(line[at - 1]);
+      else if (row > 0)
+        FocusPart(entry(row - 1));
+      return true;
+    case Qt::Key_Down:
+      if (row == kBody && at + 1 < line.size() && stacked(line[at + 1]))
+        FocusPart(line[at + 1]);
+      else if (row < kBody)
+        FocusPart(entry(row + 1));
+      return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+      if (row == kTabRow) {
+        SetActiveTab(m_tabs.value(m_tabButtons->id(part)));
+        return true;
+      }
+      part->click();
+      // A page button opens its page: the keyboard goes on there.
+      if (auto* button = qobject_cast<TRibbonButton*>(part); button && button->Latching()) LeaveKeyboard(false);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void TRibbon::WatchAltAlone(QObject* watched, const QEvent* event) {
+  switch (event->type()) {
+    case QEvent::KeyPress: {
+      const auto* key = static_cast<const QKeyEvent*>(event);
+      if (key->isAutoRepeat()) return;
+      m_altAlone = key->key() == Qt::Key_Alt && (key->modifiers() & ~Qt::AltModifier) == 0;
+      return;
+    }
+    case QEvent::KeyRelease: {
+      const auto* key = static_cast<const QKeyEvent*>(event);
+      if (key->key() != Qt::Key_Alt || key->isAutoRepeat() || !m_altAlone) return;
+      m_altAlone = false;
+      const auto* widget = qobject_cast<const QWidget*>(watched);
+      if (!widget || widget->window() != window()) return;
+      HasKeyboard() ? LeaveKeyboard() : EnterKeyboard();
+      return;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::FocusOut:
+    case QEvent::WindowDeactivate:
+      m_altAlone = false;
+      return;
+    default:
+      return;
+  }
 }
 
 void TRibbon::BuildTitleRow() {
@@ -697,6 +881,11 @@ bool TRibbon::event(QEvent* event) {
 
 bool TRibbon::eventFilter(QObject* watched, QEvent* event) {
   if (watched == m_watchedWindow && event->type() == QEvent::WindowTitleChange) UpdateCaption();
+  if (window() != this) WatchAltAlone(watched, event);
+  if (event->type() == QEvent::KeyPress) {
+    auto* part = qobject_cast<QAbstractButton*>(watched);
+    if (part && part->hasFocus() && KeyOnPart(part, static_cast<QKeyEvent*>(event))) return true;
+  }
   return QWidget::eventFilter(watched, event);
 }
 

@@ -16,6 +16,7 @@ class QAbstractButton;
 class QBoxLayout;
 class QButtonGroup;
 class QHBoxLayout;
+class QKeyEvent;
 class QLabel;
 class QStackedWidget;
 class QVBoxLayout;
@@ -42,6 +43,8 @@ class TRibbonButton : public QToolButton {
   QString Description() const { return m_description; }
   void SetDescription(const QString& description) { m_description = description; }
   void SetHint(const QString& hint);
+  // The command's shortcut in native text, shown after the tooltip: "Apply (Ctrl+S)".
+  void SetShortcutText(const QString& shortcut);
 
   Size ButtonSize() const { return m_size; }
   // Large: 32 px icon above a caption of up to two lines. Small: 16 px icon beside the caption.
@@ -69,8 +72,11 @@ class TRibbonButton : public QToolButton {
 
  private:
   void ShowCaption();
+  void ShowToolTip();
 
   QString m_caption;
+  QString m_hint;
+  QString m_shortcut;
   QString m_description;
   Size m_size;
   ButtonPlace m_place = ButtonPlace::Ribbon;
@@ -172,6 +178,15 @@ class TRibbon : public QWidget {
   QLabel* CaptionLabel() const { return m_captionLabel; }
   QWidget* TitleRow() const { return m_titleRow; }
 
+  // Keyboard use: F10 or Alt pressed alone puts the focus on the active tab; arrows move along a row
+  // (the title row, the tabs, the active tab's buttons) and Up and Down between rows, Enter or Space
+  // presses, Escape gives the focus back to the widget that had it.
+  void EnterKeyboard();
+  // Back to the widget that had the focus, or to the first control of the window outside the ribbon
+  // when that one is gone from view or `toRemembered` is false.
+  void LeaveKeyboard(bool toRemembered = true);
+  bool HasKeyboard() const;
+
  signals:
   void TabChanged(TRibbonTab* tab);
   void SizeChanged();
@@ -191,6 +206,11 @@ class TRibbon : public QWidget {
   void RefreshIcons();
   void FitTabs();
   void OpenApplicationMenu();
+  // The parts the keyboard moves through: the title row, the tab row, the active tab's buttons.
+  QList<QList<QAbstractButton*>> KeyboardRows() const;
+  bool KeyOnPart(QAbstractButton* part, const QKeyEvent* key);
+  void FocusPart(QAbstractButton* part);
+  void WatchAltAlone(QObject* watched, const QEvent* event);
 
   ColorScheme m_scheme = ColorScheme::Silver;
   // Glyphs are given when the ribbon is first shown, in the scheme it has then, not for every scheme
@@ -214,6 +234,8 @@ class TRibbon : public QWidget {
   QList<TRibbonTab*> m_tabs;
   TRibbonTab* m_activeTab = nullptr;
   QList<TRibbonButton*> m_quickButtons;
+  QPointer<QWidget> m_returnFocus;  // where Escape takes the keyboard back to
+  bool m_altAlone = false;          // Alt is down and no other key or click came since
 };
 
 }  // namespace kesta

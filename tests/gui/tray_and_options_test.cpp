@@ -11,6 +11,7 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <cstdlib>
 #include <optional>
 
@@ -168,6 +169,40 @@ TEST_F(TrayAndOptionsTest, WithTheOptionOnTheCloseBoxHidesToTheTrayAndTheIconTog
   EXPECT_TRUE(window->isVisible());
   EXPECT_TRUE(ProgramEnds([&window] { window->close(); }));
   EXPECT_EQ(Setting("MinimizeInSysTray"), "0");
+}
+
+// A window manager shows a window with the hints its native window was last given; the window hidden in
+// the tray must come back normal at the first click, however it got there.
+TEST_F(TrayAndOptionsTest, OneClickRestoresTheWindowNormalAndNoMinimiseQueuedBeforeHidesItAgain) {
+  Store("MinimizeInSysTray", "1");
+  auto window = Start();
+  QSystemTrayIcon* tray = window->TrayIcon();
+  window->show();
+  for (const char* how : {"close box", "minimise"}) {
+    SCOPED_TRACE(how);
+    if (std::string_view(how) == "close box")
+      window->close();
+    else
+      window->showMinimized();
+    QTest::qWait(50);  // the hiding is queued after the state change
+    ASSERT_FALSE(window->isVisible());
+    // Hidden, it has no native window left to carry the minimised hints into the next showing.
+    EXPECT_EQ(window->windowHandle(), nullptr);
+
+    emit tray->activated(QSystemTrayIcon::Trigger);
+    QTest::qWait(50);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isMinimized());
+    ASSERT_NE(window->windowHandle(), nullptr);
+    EXPECT_EQ(window->windowHandle()->windowStates(), Qt::WindowNoState);
+  }
+  // Minimised and restored before the queued hiding runs: the restore wins.
+  window->showMinimized();
+  window->findChild<QAction*>("MenuSysTrayShow")->trigger();
+  QTest::qWait(50);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_FALSE(window->isMinimized());
+  EXPECT_TRUE(ProgramEnds([&window] { window->findChild<QAction*>("MenuSysTrayQuit")->trigger(); }));
 }
 
 TEST_F(TrayAndOptionsTest, QuitFromTheTrayMenuEndsTheProgramHiddenOrNotAndKeepsTheOption) {
