@@ -54,29 +54,37 @@ void FillLanguageDependentTexts(QObject* window, const TFormTranslator& translat
 
 void TFrmKESTA::LoadLanguage(const std::string& code) {
   int index = LanguageIndexOf(code);
-  QString problem;
-  if (index < 0) {
-    problem = QString("The language code \"%1\" is unknown.").arg(QString::fromStdString(code));
-    index = kEnglish;
-  }
+  const bool known = index >= 0;
+  if (!known) index = kEnglish;
   m_languageIndex = index;
   const auto fileOf = [this](int i) {
     return QString::fromStdString((Folder().Languages() / kLanguages[i].file).string());
   };
+  QStringList failures;
   try {
     m_translator = std::make_unique<TFormTranslator>(this, fileOf(index));
   } catch (const EKestaError& failure) {
-    problem += (problem.isEmpty() ? "" : "\n") + QString::fromUtf8(failure.what());
+    failures << QString::fromUtf8(failure.what());
     if (index != kEnglish) {
       m_languageIndex = kEnglish;
       try {
         m_translator = std::make_unique<TFormTranslator>(this, fileOf(kEnglish));
       } catch (const EKestaError& english) {
-        problem += "\n" + QString::fromUtf8(english.what());
+        failures << QString::fromUtf8(english.what());
       }
     }
   }
-  if (!problem.isEmpty()) m_dialogs->Warning(problem + "\n\nKESTA goes on in English where it can.");
+  if (!known || !failures.isEmpty()) {
+    // In the language the program goes on in; English as written here when not even that file loads.
+    const auto text = [this](const QString& translated, const char* english) {
+      return m_translator ? translated : QString::fromLatin1(english);
+    };
+    if (!known)
+      failures.prepend(text(LookupMessage("LanguageUnknown"), "The language code \"%1\" is unknown.")
+                           .arg(QString::fromStdString(code)));
+    m_dialogs->Warning(failures.join(u'\n') + "\n\n" +
+                       text(LookupMessage("LanguageFallback"), "KESTA goes on in English where it can."));
+  }
   if (!m_translator) return;
 
   try {

@@ -110,12 +110,15 @@ TEST_F(MainWindowTest, SplashCountsElevenStepsEndingWithTheOtherSettings) {
 }
 
 TEST_F(MainWindowTest, MissingScriptCatalogueAndRecentListAreReportedAndStartUpGoesOn) {
+  WriteIniValue(install.SettingsFile(), "Config", "Language", "DE");
   std::filesystem::remove(install.Folder().ScriptCatalogue());
   std::filesystem::create_directory(install.Folder().RecentList());  // cannot be read or created
   auto window = Start();
   ASSERT_EQ(dialogs.Recorded().size(), 2u) << RecordedTexts().join("\n").toStdString();
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("luascripts.ini"));
+  EXPECT_TRUE(dialogs.Recorded()[0].text.endsWith("\n\nDie Liste der Exportskripte bleibt leer."));
   EXPECT_TRUE(dialogs.Recorded()[1].text.contains("lastfile.ini"));
+  EXPECT_TRUE(dialogs.Recorded()[1].text.endsWith("\n\nDie Liste der zuletzt verwendeten Konfigurationen bleibt leer."));
   EXPECT_FALSE(window->Busy());
   EXPECT_TRUE(window->findChild<QTimer*>("TimerMinimize")->isActive());
 }
@@ -374,6 +377,10 @@ TEST_F(MainWindowTest, UnknownLanguageOrMissingFileFallsBackToEnglishOnce) {
     auto window = Start();
     ASSERT_EQ(dialogs.Recorded().size(), 1u) << code;
     EXPECT_EQ(dialogs.Recorded()[0].kind, "Warning");
+    // Told in the language the program goes on in, from its file.
+    const QString text = dialogs.Recorded()[0].text;
+    EXPECT_EQ(text.startsWith("The language code \"XX\" is unknown.\n"), std::string(code) == "XX") << text.toStdString();
+    EXPECT_TRUE(text.endsWith("\n\nKESTA goes on in English where it can.")) << text.toStdString();
     EXPECT_EQ(LanguageList(*window)->currentText(), "English");
     EXPECT_EQ(window->LookupMessage("Yes"), "Yes");
   }
