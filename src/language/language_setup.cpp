@@ -1,6 +1,9 @@
 // The language of the window and of every message, chosen once at start.
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
@@ -20,13 +23,28 @@ namespace {
 struct Language {
   const char* code;
   const char* file;
+  const char* qtLocale;  // of Qt's own translations
 };
 
 // In the order of the language list on the options page.
 constexpr Language kLanguages[] = {
-    {"FR", "fr-FR.xml"}, {"EN", "en-EN.xml"}, {"SP", "sp-SP.xml"},
-    {"RU", "ru-RU.xml"}, {"HR", "hr-HR.xml"}, {"DE", "de-DE.xml"},
+    {"FR", "fr-FR.xml", "fr"}, {"EN", "en-EN.xml", "en"}, {"SP", "sp-SP.xml", "es"},
+    {"RU", "ru-RU.xml", "ru"}, {"HR", "hr-HR.xml", "hr"}, {"DE", "de-DE.xml", "de"},
 };
+constexpr char kQtTranslatorName[] = "QtOwnTexts";
+
+// Qt's own texts (the file dialog, standard buttons) in the language, from the translations Qt ships.
+// The translator belongs to the window, so it leaves the application with it. Without the file Qt
+// speaks English, its own language, and nobody needs to be told.
+void UseQtTranslations(QObject* window, const char* locale) {
+  delete window->findChild<QTranslator*>(QLatin1String(kQtTranslatorName), Qt::FindDirectChildrenOnly);
+  auto translator = std::make_unique<QTranslator>(window);
+  translator->setObjectName(QLatin1String(kQtTranslatorName));
+  if (!translator->load(QStringLiteral("qtbase_") + QLatin1String(locale),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    return;
+  QCoreApplication::installTranslator(translator.release());
+}
 constexpr int kEnglish = 1;
 
 int LanguageIndexOf(const std::string& code) {
@@ -85,6 +103,7 @@ void TFrmKESTA::LoadLanguage(const std::string& code) {
     m_dialogs->Warning(failures.join(u'\n') + "\n\n" +
                        text(LookupMessage("LanguageFallback"), "KESTA goes on in English where it can."));
   }
+  UseQtTranslations(this, kLanguages[m_languageIndex].qtLocale);
   if (!m_translator) return;
 
   try {

@@ -8,8 +8,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDomDocument>
 #include <QFile>
+#include <QFileDialog>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTest>
@@ -384,6 +389,38 @@ TEST_F(MainWindowTest, UnknownLanguageOrMissingFileFallsBackToEnglishOnce) {
     EXPECT_EQ(LanguageList(*window)->currentText(), "English");
     EXPECT_EQ(window->LookupMessage("Yes"), "Yes");
   }
+}
+
+// The Cancel button of Qt's file dialog and of a message box, and the file dialog's "Look in" label,
+// without mnemonics (platforms differ in showing them).
+std::string QtOwnTexts() {
+  QFileDialog files;
+  files.setOption(QFileDialog::DontUseNativeDialog);
+  QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Cancel);
+  return QStringList{files.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
+          files.findChild<QLabel*>("lookInLabel")->text(), box.button(QMessageBox::Cancel)->text()}
+      .join(" | ")
+      .remove(u'&')
+      .toStdString();
+}
+
+TEST_F(MainWindowTest, QtsOwnDialogTextsFollowTheLanguageWhileTheWindowLives) {
+  if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
+    GTEST_SKIP() << "Qt's translations are not installed (scripts/setup.sh installs them)";
+  const std::string english = "Cancel | Look in: | Cancel";
+  ASSERT_EQ(QtOwnTexts(), english);
+  WriteIniValue(install.SettingsFile(), "Config", "Language", "DE");
+  {
+    auto window = Start();
+    EXPECT_EQ(QtOwnTexts(), "Abbrechen | Suchen in: | Abbrechen");
+  }
+  WriteIniValue(install.SettingsFile(), "Config", "Language", "SP");
+  {
+    auto window = Start();
+    EXPECT_EQ(QtOwnTexts(), "Cancelar | Ver en: | Cancelar");
+  }
+  EXPECT_EQ(QtOwnTexts(), english);
+  EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
 }
 
 TEST_F(MainWindowTest, EveryControlTheLanguageFilesNameExists) {
