@@ -9,6 +9,7 @@ packages=(
   lua5.1 liblua5.1-0-dev libpugixml-dev libsodium-dev xvfb xauth
   desktop-file-utils
   gcc-mingw-w64-x86-64-win32
+  qt6-translations-l10n
 )
 # Wine is installed as Debian recommends it (fonts, libraries it loads at run time): that is the Wine the
 # tests in a real prefix were made with.

@@ -157,7 +157,7 @@ void TFrmKESTA::LoadScriptCatalogue() {
   } catch (const EKestaError& failure) {
     // Without the catalogue only the export-script page is poorer; the rest of start-up goes on.
     m_exportScripts.clear();
-    m_dialogs->Error(QString::fromUtf8(failure.what()) + "\n\nThe list of export scripts stays empty.");
+    m_dialogs->Error(QString::fromUtf8(failure.what()) + "\n\n" + LookupMessage("ScriptCatalogueEmpty"));
   }
 }
 
@@ -165,8 +165,7 @@ void TFrmKESTA::LoadRecentList() {
   try {
     m_recentList.Load();
   } catch (const std::exception& failure) {
-    m_dialogs->Error(QString::fromUtf8(failure.what()) +
-                     "\n\nThe list of recent configurations stays empty.");
+    m_dialogs->Error(QString::fromUtf8(failure.what()) + "\n\n" + LookupMessage("RecentListEmpty"));
   }
   ShowRecentList();
 }

@@ -59,8 +59,8 @@ bool IsSpace(char16_t c) { return (ClassOf(c) & kSpace) || c == u'\r'; }
 bool IsDoubtful(char16_t c) { return c < 0x20 || c >= 0xFFFD; }
 
 // Reads the plain XML of our language files straight from its text, at a fraction of what
-// QXmlStreamReader costs. It mimics the few QXmlStreamReader calls the entry reading makes (text that
-// is only whitespace, which that reading skips, is not reported) and stops (declines) at anything it
+// QXmlStreamReader costs. It mimics the few QXmlStreamReader calls the entry reading makes (whitespace
+// outside the root is not reported) and stops (declines) at anything it
 // does not fully check: DTDs, processing instructions, CDATA, character references, names beyond
 // ASCII or with prefixes, and every error, all of which QXmlStreamReader then reads and reports.
 class PlainXmlReader {
@@ -281,8 +281,10 @@ Token PlainXmlReader::readNext() {
   while (m_pos < m_xml.size()) {
     if (m_xml[m_pos] != u'<') {
       if (!ReadCharacters()) return Decline();
-      if (m_whitespace) continue;              // layout, which the entry reading skips anyway
-      if (m_open.isEmpty()) return Decline();  // text outside the root element
+      if (m_open.isEmpty()) {
+        if (m_whitespace) continue;  // around the root
+        return Decline();            // text outside the root element
+      }
       return m_type = Token::Characters;
     } else if (Peek(1) == u'/') {
       return ReadEndTag();
@@ -331,31 +333,36 @@ std::optional<QString> ValueAttribute(const PlainXmlReader& reader) {
   return std::nullopt;
 }
 
-// The text of the element just started, nested elements included; whitespace between elements is
-// layout, not text.
+// The text of the element just started, nested elements included. Whitespace between elements is
+// layout, not text; an element holding nothing but whitespace holds that text.
 template <class Reader>
 QString ElementText(Reader& reader) {
   QString text;
+  QString spaces;
+  bool nested = false;
   for (int depth = 1; depth > 0 && !reader.atEnd();) {
     switch (reader.readNext()) {
       case Token::StartElement:
         ++depth;
+        nested = true;
         break;
       case Token::EndElement:
         --depth;
         break;
       case Token::Characters:
-        if (reader.isWhitespace()) break;
-        if (text.isEmpty())  // nearly always the only piece: one allocation of the right size
+        if (reader.isWhitespace()) {
+          if (!nested) spaces += reader.text();
+        } else if (text.isEmpty()) {  // nearly always the only piece: one allocation of the right size
           text = reader.text().toString();
-        else
+        } else {
           text += reader.text();
+        }
         break;
       default:
         break;
     }
   }
-  return text;
+  return text.isEmpty() && !nested ? spaces : text;
 }
 
 // Entries are the root's child elements, whatever their tag; only the first of each part counts.

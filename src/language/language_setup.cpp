@@ -1,6 +1,9 @@
 // The language of the window and of every message, chosen once at start.
 
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QPlainTextEdit>
 #include <QRadioButton>
 
@@ -20,13 +23,28 @@ namespace {
 struct Language {
   const char* code;
   const char* file;
+  const char* qtLocale;  // of Qt's own translations
 };
 
 // In the order of the language list on the options page.
 constexpr Language kLanguages[] = {
-    {"FR", "fr-FR.xml"}, {"EN", "en-EN.xml"}, {"SP", "sp-SP.xml"},
-    {"RU", "ru-RU.xml"}, {"HR", "hr-HR.xml"}, {"DE", "de-DE.xml"},
+    {"FR", "fr-FR.xml", "fr"}, {"EN", "en-EN.xml", "en"}, {"SP", "sp-SP.xml", "es"},
+    {"RU", "ru-RU.xml", "ru"}, {"HR", "hr-HR.xml", "hr"}, {"DE", "de-DE.xml", "de"},
 };
+constexpr char kQtTranslatorName[] = "QtOwnTexts";
+
+// Qt's own texts (the file dialog, standard buttons) in the language, from the translations Qt ships.
+// The translator belongs to the window, so it leaves the application with it. Without the file Qt
+// speaks English, its own language, and nobody needs to be told.
+void UseQtTranslations(QObject* window, const char* locale) {
+  delete window->findChild<QTranslator*>(QLatin1String(kQtTranslatorName), Qt::FindDirectChildrenOnly);
+  auto translator = std::make_unique<QTranslator>(window);
+  translator->setObjectName(QLatin1String(kQtTranslatorName));
+  if (!translator->load(QStringLiteral("qtbase_") + QLatin1String(locale),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    return;
+  QCoreApplication::installTranslator(translator.release());
+}
 constexpr int kEnglish = 1;
 
 int LanguageIndexOf(const std::string& code) {
@@ -54,29 +72,38 @@ void FillLanguageDependentTexts(QObject* window, const TFormTranslator& translat
 
 void TFrmKESTA::LoadLanguage(const std::string& code) {
   int index = LanguageIndexOf(code);
-  QString problem;
-  if (index < 0) {
-    problem = QString("The language code \"%1\" is unknown.").arg(QString::fromStdString(code));
-    index = kEnglish;
-  }
+  const bool known = index >= 0;
+  if (!known) index = kEnglish;
   m_languageIndex = index;
   const auto fileOf = [this](int i) {
     return QString::fromStdString((Folder().Languages() / kLanguages[i].file).string());
   };
+  QStringList failures;
   try {
     m_translator = std::make_unique<TFormTranslator>(this, fileOf(index));
   } catch (const EKestaError& failure) {
-    problem += (problem.isEmpty() ? "" : "\n") + QString::fromUtf8(failure.what());
+    failures << QString::fromUtf8(failure.what());
     if (index != kEnglish) {
       m_languageIndex = kEnglish;
       try {
         m_translator = std::make_unique<TFormTranslator>(this, fileOf(kEnglish));
       } catch (const EKestaError& english) {
-        problem += "\n" + QString::fromUtf8(english.what());
+        failures << QString::fromUtf8(english.what());
       }
     }
   }
-  if (!problem.isEmpty()) m_dialogs->Warning(problem + "\n\nKESTA goes on in English where it can.");
+  if (!known || !failures.isEmpty()) {
+    // In the language the program goes on in; English as written here when not even that file loads.
+    const auto text = [this](const QString& translated, const char* english) {
+      return m_translator ? translated : QString::fromLatin1(english);
+    };
+    if (!known)
+      failures.prepend(text(LookupMessage("LanguageUnknown"), "The language code \"%1\" is unknown.")
+                           .arg(QString::fromStdString(code)));
+    m_dialogs->Warning(failures.join(u'\n') + "\n\n" +
+                       text(LookupMessage("LanguageFallback"), "KESTA goes on in English where it can."));
+  }
+  UseQtTranslations(this, kLanguages[m_languageIndex].qtLocale);
   if (!m_translator) return;
 
   try {

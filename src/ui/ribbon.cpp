@@ -347,17 +347,26 @@ void TRibbonButton::paintEvent(QPaintEvent*) {
     case Qt::ToolButtonTextUnderIcon: {
       const QRect inner = rect().adjusted(2, 3, -2, -1);
       painter.drawPixmap(inner.left() + (inner.width() - side.width()) / 2, inner.top(), glyph);
-      painter.drawText(inner.adjusted(0, side.height() + 1, 0, 0), Qt::AlignHCenter | Qt::AlignTop | mnemonic,
-                       text());
+      painter.drawText(CaptionRect(), Qt::AlignHCenter | Qt::AlignTop | mnemonic, text());
       return;
     }
     default: {
-      const SmallPadding padding = PaddingOf(m_place);
-      painter.drawPixmap(padding.left, (height() - side.height()) / 2, glyph);
-      const int textLeft = padding.left + side.width() + kGlyphGap;
-      painter.drawText(QRect(textLeft, 0, width() - textLeft - 2, height()),
-                       Qt::AlignLeft | Qt::AlignVCenter | mnemonic, text());
+      painter.drawPixmap(PaddingOf(m_place).left, (height() - side.height()) / 2, glyph);
+      painter.drawText(CaptionRect(), Qt::AlignLeft | Qt::AlignVCenter | mnemonic, text());
       return;
+    }
+  }
+}
+
+QRect TRibbonButton::CaptionRect() const {
+  switch (toolButtonStyle()) {
+    case Qt::ToolButtonIconOnly:
+      return {};
+    case Qt::ToolButtonTextUnderIcon:
+      return rect().adjusted(2, 3 + iconSize().height() + 1, -2, -1);
+    default: {
+      const int textLeft = PaddingOf(m_place).left + iconSize().width() + kGlyphGap;
+      return {textLeft, 0, width() - textLeft - 2, height()};
     }
   }
 }
@@ -388,7 +397,15 @@ void TRibbonGroup::SetCaption(const QString& caption) {
   update();
 }
 
-int TRibbonGroup::CaptionWidth() const { return fontMetrics().horizontalAdvance(m_caption) + 2 * 4 + 2; }
+// The room the caption is painted in, and the group, grow until the painted caption needs no ellipsis:
+// eliding measures the shaped text, which can come out a few pixels wider than horizontalAdvance.
+int TRibbonGroup::CaptionWidth() const {
+  const QFontMetrics metrics = fontMetrics();
+  int room = metrics.horizontalAdvance(m_caption);
+  for (const int most = room + metrics.averageCharWidth() * 2; room < most; ++room)
+    if (metrics.elidedText(m_caption, Qt::ElideRight, room) == m_caption) break;
+  return room + 2 * 4 + 2;
+}
 
 QSize TRibbonGroup::sizeHint() const {
   const QSize hint = QFrame::sizeHint();
@@ -402,6 +419,12 @@ QSize TRibbonGroup::minimumSizeHint() const {
 
 QRect TRibbonGroup::CaptionStrip() const {
   return {1, height() - 1 - kGroupCaptionHeight, width() - 2, kGroupCaptionHeight};
+}
+
+QRect TRibbonGroup::CaptionArea() const { return CaptionStrip().adjusted(4, 0, -4, -1); }
+
+QString TRibbonGroup::ShownCaption() const {
+  return fontMetrics().elidedText(m_caption, Qt::ElideRight, CaptionArea().width());
 }
 
 void TRibbonGroup::paintEvent(QPaintEvent*) {
@@ -422,8 +445,7 @@ void TRibbonGroup::paintEvent(QPaintEvent*) {
   painter.drawPath(stripShape.simplified());
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setPen(colors.groupCaptionText);
-  const QRect textArea = strip.adjusted(4, 0, -4, -1);
-  painter.drawText(textArea, Qt::AlignCenter, fontMetrics().elidedText(m_caption, Qt::ElideRight, textArea.width()));
+  painter.drawText(CaptionArea(), Qt::AlignCenter, ShownCaption());
 
   painter.setPen(colors.groupFrame);
   for (const QWidget* item : m_items)

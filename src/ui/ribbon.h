@@ -64,6 +64,8 @@ class TRibbonButton : public QToolButton {
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override { return sizeHint(); }
+  // Where the caption is painted; empty for an icon-only button.
+  QRect CaptionRect() const;
 
  protected:
   void nextCheckState() override;
@@ -104,12 +106,15 @@ class TRibbonGroup : public QFrame {
 
   QSize sizeHint() const override;
   QSize minimumSizeHint() const override;
+  // The caption as painted: shortened with an ellipsis if the group is narrower than it needs.
+  QString ShownCaption() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   QRect CaptionStrip() const;
+  QRect CaptionArea() const;
   int CaptionWidth() const;
 
   QHBoxLayout* m_row;

@@ -1,6 +1,8 @@
 // The stepped sliders' labels have a fixed width: in every shipped language each title and each step
 // caption must fit it, measured on the real window with every page shown in turn. The pages laid out
-// by their layouts must give every caption its room.
+// by their layouts must give every caption its room, and so must the ribbon and its menu.
+// The same tests run a second time at scale factor 2 (QT_SCALE_FACTOR=2, set by the test's CMake entry),
+// where fonts are laid out for twice the pixels and may come out wider than at scale 1.
 
 #include <gtest/gtest.h>
 
@@ -21,7 +23,9 @@
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
 #include "ui/about_window.h"
+#include "ui/application_menu.h"
 #include "ui/main_window.h"
+#include "ui/ribbon.h"
 #include "ui/special_slider.h"
 
 namespace kesta {
@@ -77,6 +81,69 @@ TEST(CaptionFitTest, EverySliderTitleAndStepCaptionFitsItsLabelInEveryLanguage) 
     }
     // A slider never shown was never measured.
     EXPECT_EQ(measured.size(), static_cast<size_t>(window.findChildren<TSpecialSlider*>().size()));
+  }
+}
+
+// The button's caption, all its lines, within the rectangle it is painted in, and the button within
+// the widget that holds it.
+void ExpectCaptionFits(const TRibbonButton* button) {
+  const std::string name = button->objectName().toStdString() + " \"" + button->Caption().toStdString() + "\"";
+  const QSize needed = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
+  const QRect room = button->CaptionRect();
+  EXPECT_LE(needed.width(), room.width()) << name;
+  EXPECT_LE(needed.height(), room.height()) << name;
+  EXPECT_TRUE(button->parentWidget()->rect().contains(button->geometry())) << name << " is cut off";
+}
+
+TEST(CaptionFitTest, RibbonAndMenuCaptionsFitInEveryLanguage) {
+  const QByteArray scale = qgetenv("QT_SCALE_FACTOR");
+  for (const char* code : {"FR", "EN", "SP", "RU", "HR", "DE"}) {
+    SCOPED_TRACE(std::string("language ") + code);
+    WindowInLanguage started(code);
+    ASSERT_EQ(started.Warning(), "");
+    TFrmKESTA& window = *started.window;
+    if (!scale.isEmpty()) {
+      ASSERT_EQ(window.devicePixelRatio(), scale.toDouble());
+    }
+    TRibbon& ribbon = *window.Ribbon();
+    int groups = 0, buttons = 0;
+    for (TRibbonTab* tab : ribbon.Tabs()) {
+      ribbon.SetActiveTab(tab);
+      QApplication::processEvents();
+      const QAbstractButton* tabButton = ribbon.TabButton(tab);
+      const std::string tabName = tab->objectName().toStdString() + " \"" + tab->Caption().toStdString() + "\"";
+      EXPECT_LE(tabButton->fontMetrics().size(Qt::TextShowMnemonic, tabButton->text()).width(), tabButton->width())
+          << tabName;
+      EXPECT_TRUE(tabButton->parentWidget()->rect().contains(tabButton->geometry())) << tabName << " is cut off";
+      for (const TRibbonGroup* group : tab->Groups()) {
+        ++groups;
+        EXPECT_EQ(group->ShownCaption().toStdString(), group->Caption().toStdString())
+            << group->objectName().toStdString();
+        const QRect placed(group->mapTo(&ribbon, QPoint(0, 0)), group->size());
+        EXPECT_TRUE(ribbon.rect().contains(placed)) << group->objectName().toStdString() << " is cut off";
+        for (const TRibbonButton* button : group->Buttons()) {
+          ExpectCaptionFits(button);
+          ++buttons;
+        }
+      }
+    }
+    EXPECT_EQ(groups, 9);
+    EXPECT_EQ(buttons, 21);  // 17 page buttons, three colours and the window style
+    TApplicationMenu& menu = *ribbon.ApplicationMenu();
+    // The LoTATC commands show only where LoTATC is installed; their captions must fit all the same.
+    for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})
+      menu.findChild<TRibbonButton*>(name)->setVisible(true);
+    ribbon.ApplicationButton()->click();
+    QApplication::processEvents();
+    ASSERT_TRUE(menu.isVisible());
+    int items = 0;
+    for (const TRibbonButton* button : menu.findChildren<TRibbonButton*>()) {
+      if (!button->isVisible()) continue;
+      ExpectCaptionFits(button);
+      ++items;
+    }
+    EXPECT_GE(items, 14);  // the twelve commands, About and Exit
+    menu.hide();
   }
 }
 

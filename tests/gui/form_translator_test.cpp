@@ -115,7 +115,11 @@ TEST(FormTranslatorTest, LookupMessageTakesTheFirstEntryWhoseNameMatchesIgnoring
     <entry><name>Été</name><string>summer</string></entry>
     <entry><name>Multi</name><string>line one
 line two</string></entry>
-    <entry><name>Cyrillic</name><string>Да</string></entry>)");
+    <entry><name>Cyrillic</name><string>Да</string></entry>
+    <entry><name>Spaces</name><string>   </string></entry>
+    <entry><name>TabAndBreak</name><string>	
+</string></entry>
+    <entry><name>OnlyMarkup</name><string> <b/> </string></entry>)");
   QObject window;
   const TFormTranslator translator(&window, path);
 
@@ -135,6 +139,10 @@ line two</string></entry>
       {"été", kNotFound},  // only a to z fold
       {"Multi", "line one\nline two"},
       {"Missing", kNotFound},
+      // Whitespace alone is a text; whitespace around markup is layout.
+      {"Spaces", "   "},
+      {"TabAndBreak", "\t\n"},
+      {"OnlyMarkup", kNotFound},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.key);
@@ -188,6 +196,10 @@ TEST(FormTranslatorTest, ThePlainReaderReadsWhatQXmlStreamReaderReadsOrLeavesThe
       {"self-closing root", "<language code=\"T\"/>", Reading::Plain},
       {"nested markup and whitespace between it",
        InLanguage("<entry><name> <b>A</b> </name><string>x<b>y</b> z<i> </i><i/>!</string></entry>"),
+       Reading::Plain},
+      {"elements holding only whitespace",
+       InLanguage("<entry><name> </name><string>\r\n\t</string><controls>  </controls>"
+                  "<values><item value=\"1\">  </item><item value=\"2\"> <!-- c --> </item></values></entry>"),
        Reading::Plain},
       {"comments between text",
        InLanguage("<entry><name>a<!-- c -->b</name><string>a <!----> b<!--x-->  </string></entry>"),

@@ -75,9 +75,10 @@ std::vector<Entry> EntriesIn(const QString& file) {
   return entries;
 }
 
-// Keys passed as literals to the message lookups anywhere in the program's source.
+// Keys passed as literals to the message lookups anywhere in the program's source, the pages' own
+// Message() included.
 std::set<std::string> KeysLookedUpInSource() {
-  const std::regex call(R"re(LookupMessage(?:Utf8)?\(\s*"((?:[^"\\]|\\.)*)"\s*\))re");
+  const std::regex call(R"re(\b(?:LookupMessage(?:Utf8)?|Message)\(\s*"((?:[^"\\]|\\.)*)"\s*\))re");
   std::set<std::string> keys;
   const std::filesystem::path source = test::SourceFolder() / "src";
   for (const auto& item : std::filesystem::recursive_directory_iterator(source)) {

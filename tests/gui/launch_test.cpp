@@ -166,7 +166,8 @@ TEST_F(LaunchTest, TrackIrQuestionDecidesTheStart) {
 }
 
 TEST_F(LaunchTest, TrayJoinMenuFollowsTheServerListAndJoinsByItsEntry) {
-  EXPECT_EQ(JoinCaptions(), (QStringList{"IP", "-", "192.168.0.10", "lockon.example.org"}))
+  const QString byAddress = Message("MenuSysTrayJoinIP");  // translated, and kept by every rebuild
+  EXPECT_EQ(JoinCaptions(), (QStringList{byAddress, "-", "192.168.0.10", "lockon.example.org"}))
       << "the sample's list";
   window->ShowPage("TabSheetMultiplayerClient");
   window->findChild<QComboBox*>("ComboBoxServerList")->setEditText("&a&b");
@@ -175,7 +176,7 @@ TEST_F(LaunchTest, TrayJoinMenuFollowsTheServerListAndJoinsByItsEntry) {
 
   Network().servers = {"x"};
   window->RebuildJoinMenu();
-  EXPECT_EQ(JoinCaptions(), (QStringList{"IP", "-", "x"}));
+  EXPECT_EQ(JoinCaptions(), (QStringList{byAddress, "-", "x"}));
 
   QAction* last = JoinMenu()->actions().back();
   SetPlayer("Ace", "8");

@@ -10,11 +10,16 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QDomDocument>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QListView>
 #include <QFile>
+#include <QFileDialog>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QLabel>
 #include <QStackedWidget>
 #include <QTest>
@@ -116,12 +121,15 @@ TEST_F(MainWindowTest, SplashCountsElevenStepsEndingWithTheOtherSettings) {
 }
 
 TEST_F(MainWindowTest, MissingScriptCatalogueAndRecentListAreReportedAndStartUpGoesOn) {
+  WriteIniValue(install.SettingsFile(), "Config", "Language", "DE");
   std::filesystem::remove(install.Folder().ScriptCatalogue());
   std::filesystem::create_directory(install.Folder().RecentList());  // cannot be read or created
   auto window = Start();
   ASSERT_EQ(dialogs.Recorded().size(), 2u) << RecordedTexts().join("\n").toStdString();
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("luascripts.ini"));
+  EXPECT_TRUE(dialogs.Recorded()[0].text.endsWith("\n\nDie Liste der Exportskripte bleibt leer."));
   EXPECT_TRUE(dialogs.Recorded()[1].text.contains("lastfile.ini"));
+  EXPECT_TRUE(dialogs.Recorded()[1].text.endsWith("\n\nDie Liste der zuletzt verwendeten Konfigurationen bleibt leer."));
   EXPECT_FALSE(window->Busy());
   EXPECT_TRUE(window->findChild<QTimer*>("TimerMinimize")->isActive());
 }
@@ -380,9 +388,45 @@ TEST_F(MainWindowTest, UnknownLanguageOrMissingFileFallsBackToEnglishOnce) {
     auto window = Start();
     ASSERT_EQ(dialogs.Recorded().size(), 1u) << code;
     EXPECT_EQ(dialogs.Recorded()[0].kind, "Warning");
+    // Told in the language the program goes on in, from its file.
+    const QString text = dialogs.Recorded()[0].text;
+    EXPECT_EQ(text.startsWith("The language code \"XX\" is unknown.\n"), std::string(code) == "XX") << text.toStdString();
+    EXPECT_TRUE(text.endsWith("\n\nKESTA goes on in English where it can.")) << text.toStdString();
     EXPECT_EQ(LanguageList(*window)->currentText(), "English");
     EXPECT_EQ(window->LookupMessage("Yes"), "Yes");
   }
+}
+
+// The Cancel button of Qt's file dialog and of a message box, and the file dialog's "Look in" label,
+// without mnemonics (platforms differ in showing them).
+std::string QtOwnTexts() {
+  QFileDialog files;
+  files.setOption(QFileDialog::DontUseNativeDialog);
+  QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Cancel);
+  return QStringList{files.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
+          files.findChild<QLabel*>("lookInLabel")->text(), box.button(QMessageBox::Cancel)->text()}
+      .join(" | ")
+      .remove(u'&')
+      .toStdString();
+}
+
+TEST_F(MainWindowTest, QtsOwnDialogTextsFollowTheLanguageWhileTheWindowLives) {
+  if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_de.qm"))
+    GTEST_SKIP() << "Qt's translations are not installed (scripts/setup.sh installs them)";
+  const std::string english = "Cancel | Look in: | Cancel";
+  ASSERT_EQ(QtOwnTexts(), english);
+  WriteIniValue(install.SettingsFile(), "Config", "Language", "DE");
+  {
+    auto window = Start();
+    EXPECT_EQ(QtOwnTexts(), "Abbrechen | Suchen in: | Abbrechen");
+  }
+  WriteIniValue(install.SettingsFile(), "Config", "Language", "SP");
+  {
+    auto window = Start();
+    EXPECT_EQ(QtOwnTexts(), "Cancelar | Ver en: | Cancelar");
+  }
+  EXPECT_EQ(QtOwnTexts(), english);
+  EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
 }
 
 TEST_F(MainWindowTest, EveryControlTheLanguageFilesNameExists) {

@@ -140,7 +140,12 @@ TEST_F(TrayAndOptionsTest, TrayMenuHasTheTabledItemsWithOnlyWorkingOnesShown) {
     joinNames << action->objectName();
   // Then one unnamed item per server of the sample's list.
   EXPECT_EQ(joinNames, QStringList({"MenuSysTrayJoinIP", "N3", "", ""}));
-  EXPECT_EQ(window->findChild<QAction*>("MenuSysTrayQuit")->text(), window->LookupMessage("MenuSysTrayQuit"));
+  // Every item is captioned in the language, the submenu too.
+  for (const char* name : {"MenuSysTrayPlay", "MenuSysTrayCreateServer", "MenuSysTrayJoinIP",
+                           "MenuSysTrayLOTATCClient", "MenuSysTrayLOTATCServer", "MenuSysTrayLotatcNet",
+                           "MenuCheckForUpdate", "MenuSysTrayQuit"})
+    EXPECT_EQ(window->findChild<QAction*>(name)->text(), window->LookupMessage(name)) << name;
+  EXPECT_EQ(window->findChild<QMenu*>("MenuSysTrayJoin")->title(), window->LookupMessage("MenuSysTrayJoin"));
 }
 
 TEST_F(TrayAndOptionsTest, WithTheOptionOnTheCloseBoxHidesToTheTrayAndTheIconTogglesTheWindow) {

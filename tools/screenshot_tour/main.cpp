@@ -1,10 +1,13 @@
 // Starts the real window on a copy of the sample game, visits every page by clicking through the
 // ribbon as a person would, and saves a picture of each, so that people can look at the program without
 // a display of their own. Under X (for example xvfb-run) the pictures are what the X server shows.
-//   kesta_screenshot_tour OUTPUT_FOLDER [LANGUAGE_CODE...]   (all six languages without a code)
+//   kesta_screenshot_tour [--scale FACTOR] OUTPUT_FOLDER [LANGUAGE_CODE...]   (all six languages without a code)
+// --scale 2 shows the program as on a screen scaled to 200 % (Qt's QT_SCALE_FACTOR); under Xvfb give it a
+// screen of at least 1000x1500 pixels.
 
 #include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -50,15 +53,21 @@ void Click(QWidget* widget) {
 
 int main(int argc, char* argv[]) {
   if (qgetenv("QT_QPA_PLATFORM").isEmpty() && qgetenv("DISPLAY").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  int first = 1;
+  // Qt reads the factor when the application starts.
+  if (argc > 2 && std::string(argv[1]) == "--scale") {
+    qputenv("QT_SCALE_FACTOR", argv[2]);
+    first = 3;
+  }
   QApplication application(argc, argv);
-  if (argc < 2) {
-    std::cerr << "usage: kesta_screenshot_tour OUTPUT_FOLDER [LANGUAGE_CODE...]\n";
+  if (argc <= first) {
+    std::cerr << "usage: kesta_screenshot_tour [--scale FACTOR] OUTPUT_FOLDER [LANGUAGE_CODE...]\n";
     return 2;
   }
-  const QString output = argv[1];
+  const QString output = argv[first];
   QDir().mkpath(output);
   QStringList languages;
-  for (int i = 2; i < argc; ++i) languages << argv[i];
+  for (int i = first + 1; i < argc; ++i) languages << argv[i];
   if (languages.isEmpty()) languages = {"EN", "FR", "SP", "RU", "HR", "DE"};
 
   for (const QString& language : languages) {
@@ -87,6 +96,18 @@ int main(int argc, char* argv[]) {
     Save(&window, QString("%1/%2-menu.png").arg(output, language),
          window.frameGeometry().united(window.Ribbon()->ApplicationMenu()->frameGeometry()));
     window.Ribbon()->ApplicationMenu()->hide();
+    // The tray icon's menu, opened over the window as a tray would open it, with its Join submenu.
+    if (auto* tray = window.findChild<QMenu*>("PopupDroit")) {
+      tray->popup(window.mapToGlobal(QPoint(60, 200)));
+      QTest::qWait(50);
+      QMenu* join = window.findChild<QMenu*>("MenuSysTrayJoin");
+      if (join) tray->setActiveAction(join->menuAction());
+      QTest::qWait(400);  // the submenu opens after a delay
+      QRect area = tray->frameGeometry();
+      if (join && join->isVisible()) area = area.united(join->frameGeometry());
+      Save(tray, QString("%1/%2-tray.png").arg(output, language), area);
+      tray->hide();
+    }
     // The update page after a check: no update server is configured in a fresh installation.
     window.RibbonButton("dxButtonKESTAUpdate")->click();
     QTest::qWait(50);
