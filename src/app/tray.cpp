@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QMenu>
-#include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 
@@ -13,7 +12,6 @@
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
 #include "ui/ribbon_icons.h"
-#include "ui/theme.h"
 #include "update/update_page.h"
 
 namespace kesta {
@@ -22,19 +20,8 @@ namespace {
 
 // The application button's orb and emblem, at the sizes trays and task bars ask for.
 QIcon ProgramIcon() {
-  constexpr double kButtonSize = 38;  // the orb's proportions are those of the ribbon's button
   QIcon icon;
-  for (int size : {16, 22, 24, 32, 48, 64}) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.scale(size / kButtonSize, size / kButtonSize);
-    PaintApplicationOrb(painter, QRectF(1, 1, kButtonSize - 2, kButtonSize - 2),
-                        ColorsOf(ColorScheme::Blue).accent);
-    painter.end();
-    icon.addPixmap(pixmap);
-  }
+  for (int size : {16, 22, 24, 32, 48, 64}) icon.addPixmap(QPixmap::fromImage(ProgramIconImage(size)));
   return icon;
 }
 

@@ -12,6 +12,8 @@
 #include <QRectF>
 #include <QtMath>
 
+#include "ui/theme.h"
+
 namespace kesta {
 
 namespace {
@@ -600,6 +602,18 @@ void PaintApplicationOrb(QPainter& painter, const QRectF& orb, const QColor& bas
   const QRectF emblem = orb.adjusted(9, 9, -9, -9);
   PaintEmblem(painter, emblem.translated(0, 1), QColor(0, 0, 0, 90));
   PaintEmblem(painter, emblem, Qt::white);
+}
+
+QImage ProgramIconImage(int size) {
+  constexpr double kButtonSize = 38;  // the orb keeps the ribbon button's proportions
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.scale(size / kButtonSize, size / kButtonSize);
+  PaintApplicationOrb(painter, QRectF(1, 1, kButtonSize - 2, kButtonSize - 2),
+                      ColorsOf(ColorScheme::Blue).accent);
+  return image;
 }
 
 void PaintCaptionGlyph(QPainter& painter, QPointF center, bool close, const QColor& color) {

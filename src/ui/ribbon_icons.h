@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QIcon>
+#include <QImage>
 #include <QString>
 
 class QPainter;
@@ -21,6 +22,9 @@ bool HasRibbonGlyph(const QString& buttonName);
 
 // The round application button in the given colour, glossy, with the program's emblem.
 void PaintApplicationOrb(QPainter& painter, const QRectF& orb, const QColor& base);
+
+// The program's icon (window, tray, desktop menu): the application button's orb in the blue scheme.
+QImage ProgramIconImage(int size);
 
 // The minimise bar or the close cross of a frameless window's caption.
 void PaintCaptionGlyph(QPainter& painter, QPointF center, bool close, const QColor& color);
