@@ -143,40 +143,71 @@ const char* KindOfSpecialFile(mode_t mode) {
 
 }  // namespace
 
-std::string ReadWholeFile(const fs::path& path) {
+namespace {
+
+// Why a read stopped short; an empty outcome is a whole file read.
+struct ReadOutcome {
+  int error = 0;              // errno of a failed open, stat or read
+  mode_t specialKind = 0;     // the type bits of something that is not a regular file
+  std::int64_t tooLarge = 0;  // the size above the cap (-1: grew above it while read)
+  bool Whole() const { return error == 0 && specialKind == 0 && tooLarge == 0; }
+};
+
+// The one way files are read: throws nothing itself (beyond running out of memory), never waits.
+ReadOutcome ReadRegularFile(const fs::path& path, std::int64_t cap, std::string& bytes) {
   // O_NONBLOCK so that opening a FIFO without a writer returns at once instead of waiting for one; the
   // descriptor is refused below before any read. Regular files ignore O_NONBLOCK, so it stays set.
   FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-  if (fd.get() < 0) ThrowOpenError(path, errno);
+  if (fd.get() < 0) return {errno};
   // Checked on the opened descriptor, so the file cannot be swapped between the check and the read.
   struct stat info {};
-  if (::fstat(fd.get(), &info) != 0) ThrowOpenError(path, errno);
-  if (!S_ISREG(info.st_mode)) {
-    const char* kind = KindOfSpecialFile(info.st_mode);
-    throw EKestaError("Cannot open file \"" + path.string() + "\". It is " + kind +
-                      ", and only regular files are read.");
-  }
-  if (info.st_size > kMaxReadBytes) {
-    throw EKestaError("Cannot open file \"" + path.string() + "\". It holds " + std::to_string(info.st_size) +
-                      " bytes, above the limit of " + std::to_string(kMaxReadBytes) + " bytes (64 MiB).");
-  }
-  std::string bytes;
+  if (::fstat(fd.get(), &info) != 0) return {errno};
+  if (!S_ISREG(info.st_mode)) return {0, static_cast<mode_t>(info.st_mode & S_IFMT)};
+  if (info.st_size > cap) return {0, 0, info.st_size};
+  bytes.clear();
   bytes.reserve(static_cast<size_t>(info.st_size));
   std::array<char, 65536> chunk;
   for (;;) {
+    // A process of /proc that ends while its files are read fails here with ESRCH.
     const ssize_t got = ::read(fd.get(), chunk.data(), chunk.size());
     if (got < 0) {
       if (errno == EINTR) continue;
-      ThrowOpenError(path, errno);
+      return {errno};
     }
-    if (got == 0) break;
+    if (got == 0) return {};
     bytes.append(chunk.data(), static_cast<size_t>(got));
     // A file that grows while it is read is held to the same limit.
-    if (bytes.size() > static_cast<size_t>(kMaxReadBytes))
-      throw EKestaError("Cannot open file \"" + path.string() + "\". It grew above the limit of " +
-                        std::to_string(kMaxReadBytes) + " bytes (64 MiB) while it was read.");
+    if (bytes.size() > static_cast<size_t>(cap)) return {0, 0, -1};
   }
+}
+
+}  // namespace
+
+std::string ReadWholeFile(const fs::path& path) {
+  std::string bytes;
+  const ReadOutcome outcome = ReadRegularFile(path, kMaxReadBytes, bytes);
+  if (outcome.error != 0) ThrowOpenError(path, outcome.error);
+  if (outcome.specialKind != 0)
+    throw EKestaError("Cannot open file \"" + path.string() + "\". It is " +
+                      KindOfSpecialFile(outcome.specialKind) + ", and only regular files are read.");
+  if (outcome.tooLarge > 0)
+    throw EKestaError("Cannot open file \"" + path.string() + "\". It holds " +
+                      std::to_string(outcome.tooLarge) + " bytes, above the limit of " +
+                      std::to_string(kMaxReadBytes) + " bytes (64 MiB).");
+  if (outcome.tooLarge < 0)
+    throw EKestaError("Cannot open file \"" + path.string() + "\". It grew above the limit of " +
+                      std::to_string(kMaxReadBytes) + " bytes (64 MiB) while it was read.");
   return bytes;
+}
+
+std::optional<std::string> ReadForeignFile(const fs::path& path, std::int64_t cap) noexcept {
+  try {
+    std::string bytes;
+    if (!ReadRegularFile(path, cap, bytes).Whole()) return std::nullopt;
+    return bytes;
+  } catch (...) {  // only memory can run out here; a file we do not own is then simply not read
+    return std::nullopt;
+  }
 }
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,12 @@ inline constexpr std::int64_t kMaxReadBytes = std::int64_t{64} << 20;
 // not a regular file (a FIFO, a folder, a device, a socket: refused at once, never waited on) or when it
 // holds more than kMaxReadBytes.
 std::string ReadWholeFile(const std::filesystem::path& path);
+
+// Reads a file this program does not own (/proc entries, game managers' files) by the same rules, but
+// never throws: nothing when it cannot be read to its end (a process that ended meanwhile, no right to
+// read it), is not a regular file or holds more than `cap` bytes.
+std::optional<std::string> ReadForeignFile(const std::filesystem::path& path,
+                                           std::int64_t cap = kMaxReadBytes) noexcept;
 
 // Replaces `path` by `bytes`: temporary file in the same folder, written, synced, renamed over the
 // target, folder synced. Keeps the target's permissions (and owner and group where allowed), writes

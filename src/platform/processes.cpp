@@ -1,11 +1,11 @@
 #include "platform/processes.h"
 
 #include <cctype>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <system_error>
+
+#include "platform/file_io.h"
 
 namespace kesta {
 
@@ -19,12 +19,6 @@ std::string Upper(std::string_view text) {
   return upper;
 }
 
-std::optional<std::string> ReadProcFile(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
 // Calls `found` for each process whose name matches, until it answers true.
 bool AnyProcessNamed(std::string_view name, const std::function<bool(const fs::path&)>& found) {
   const std::string wanted = Upper(name);
@@ -32,9 +26,10 @@ bool AnyProcessNamed(std::string_view name, const std::function<bool(const fs::p
   for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
     const std::string pid = it->path().filename().string();
     if (pid.empty() || pid.find_first_not_of("0123456789") != std::string::npos) continue;
-    // A process may end between the listing and the reads: it then simply does not match.
-    const std::optional<std::string> commandLine = ReadProcFile(it->path() / "cmdline");
-    std::optional<std::string> comm = ReadProcFile(it->path() / "comm");
+    // A process may end between the listing and the reads, even between opening a file and reading
+    // it: the reader then answers nothing, and the process simply does not match.
+    const std::optional<std::string> commandLine = ReadForeignFile(it->path() / "cmdline");
+    std::optional<std::string> comm = ReadForeignFile(it->path() / "comm");
     if (!commandLine || !comm) continue;
     if (!comm->empty() && comm->back() == '\n') comm->pop_back();
     const std::string_view argv0(commandLine->c_str());
@@ -73,7 +68,7 @@ bool FindProcess(std::string_view name) {
 
 bool FindProcessInPrefix(std::string_view name, const fs::path& prefix) {
   return AnyProcessNamed(name, [&prefix](const fs::path& process) {
-    const std::optional<std::string> environment = ReadProcFile(process / "environ");
+    const std::optional<std::string> environment = ReadForeignFile(process / "environ");
     if (!environment || environment->empty()) return false;
     std::optional<std::string> itsPrefix = EnvironmentValue(*environment, "WINEPREFIX");
     if (!itsPrefix || itsPrefix->empty()) {

@@ -1,11 +1,12 @@
 #include "platform/wine_prefixes.h"
 
 #include <algorithm>
-#include <fstream>
-#include <regex>
+#include <cctype>
+#include <cstdint>
 #include <set>
 
 #include "engine/text.h"
+#include "platform/file_io.h"
 #include "platform/wine_registry.h"
 
 namespace kesta {
@@ -31,10 +32,43 @@ std::vector<fs::path> SubFolders(const fs::path& folder) {
   return found;
 }
 
-std::string ReadText(const fs::path& file) {
-  std::ifstream stream(file, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(stream)), std::istreambuf_iterator<char>());
-  return text;
+// A manager's file is a few kilobytes; a larger one is no file of theirs.
+constexpr std::int64_t kMostManagerFileBytes = 1 << 20;
+
+// The managers' files are theirs, not ours: a folder or FIFO under such a name, a file that vanishes or
+// cannot be read counts as empty, never as an error or a wait.
+std::string ReadManagerFile(const fs::path& file) {
+  return ReadForeignFile(file, kMostManagerFileBytes).value_or(std::string());
+}
+
+// The value of the first "prefix:" line of a Lutris game file, as written (quotes and all).
+std::optional<std::string> LutrisPrefixValue(std::string_view text) {
+  while (!text.empty()) {
+    const size_t end = std::min(text.find('\n'), text.size());
+    const std::string_view line = TrimView(text.substr(0, end));
+    if (line.starts_with("prefix:") && !TrimView(line.substr(7)).empty())
+      return std::string(TrimView(line.substr(7)));
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return std::nullopt;
+}
+
+// The "path" values of Steam's libraryfolders.vdf, with VDF's backslash escapes undone.
+std::vector<std::string> VdfPathValues(std::string_view text) {
+  std::vector<std::string> paths;
+  static constexpr std::string_view kKey = "\"path\"";
+  for (size_t at = text.find(kKey); at != std::string_view::npos; at = text.find(kKey, at)) {
+    at += kKey.size();
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at]))) ++at;
+    if (at >= text.size() || text[at] != '"') continue;
+    std::string path;
+    for (++at; at < text.size() && text[at] != '"'; ++at) {
+      if (text[at] == '\\' && at + 1 < text.size()) ++at;
+      path += text[at];
+    }
+    if (at < text.size()) paths.push_back(std::move(path));  // an unclosed value is no path
+  }
+  return paths;
 }
 
 std::string Unquoted(std::string value) {
@@ -58,18 +92,9 @@ std::vector<WinePrefix> LutrisPrefixes(const fs::path& home) {
   int seen = 0;
   for (; !ec && entries != fs::directory_iterator() && seen < kMostEntries; entries.increment(ec), ++seen) {
     if (entries->path().extension() != ".yml") continue;
-    static const std::regex prefixLine(R"(^[ \t]*prefix:[ \t]*(.+?)[ \t]*\r?$)");
-    const std::string text = ReadText(entries->path());
-    std::smatch match;
-    for (auto line = text.cbegin(); line != text.cend();) {
-      const auto end = std::find(line, text.cend(), '\n');
-      const std::string one(line, end);
-      if (std::regex_match(one, match, prefixLine)) {
-        prefixes.push_back({entries->path().stem().string(), WithHome(Unquoted(match[1]), home)});
-        break;
-      }
-      line = end == text.cend() ? end : end + 1;
-    }
+    if (const std::optional<std::string> prefix = LutrisPrefixValue(ReadManagerFile(entries->path()));
+        prefix && !Unquoted(*prefix).empty())
+      prefixes.push_back({entries->path().stem().string(), WithHome(Unquoted(*prefix), home)});
   }
   return prefixes;
 }
@@ -83,14 +108,8 @@ std::vector<WinePrefix> SteamPrefixes(const fs::path& home) {
     std::error_code ec;
     if (!fs::is_directory(steam, ec)) continue;
     libraries.push_back(steam);
-    static const std::regex pathEntry(R"re("path"\s+"((?:[^"\\]|\\.)*)")re");
-    const std::string text = ReadText(steam / "steamapps/libraryfolders.vdf");
-    for (std::sregex_iterator match(text.begin(), text.end(), pathEntry), end; match != end; ++match) {
-      std::string path = (*match)[1];
-      // VDF escapes backslashes; Linux paths rarely hold one.
-      for (size_t at = 0; (at = path.find("\\\\", at)) != std::string::npos; ++at) path.erase(at, 1);
+    for (const std::string& path : VdfPathValues(ReadManagerFile(steam / "steamapps/libraryfolders.vdf")))
       libraries.push_back(path);
-    }
   }
   std::vector<WinePrefix> prefixes;
   for (const fs::path& library : libraries)
@@ -113,7 +132,8 @@ bool IsWinePrefix(const fs::path& folder) {
          fs::is_directory(folder / "drive_c", ec);
 }
 
-std::vector<WinePrefix> FindWinePrefixes(const fs::path& home, const std::optional<fs::path>& environmentPrefix) {
+std::vector<WinePrefix> FindWinePrefixes(const fs::path& home,
+                                         const std::optional<fs::path>& environmentPrefix) {
   std::vector<WinePrefix> candidates;
   if (environmentPrefix) candidates.push_back({environmentPrefix->filename().string(), *environmentPrefix});
   candidates.push_back({".wine", home / ".wine"});

@@ -4,7 +4,11 @@
 #include <locale.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <fstream>
+#include <thread>
+#include <vector>
 
 #include "platform/wine_start.h"
 #include "support/named_process.h"
@@ -63,6 +67,37 @@ TEST(FindProcess, CountsOnlyProcessesOfTheGivenPrefix) {
   test::NamedProcess inHomePrefix(argv0, {"HOME=" + (root / "home").string()});
   EXPECT_TRUE(FindProcessInPrefix(name, root / "home/.wine"));
   EXPECT_FALSE(FindProcessInPrefix(name, root / "game-prefix"));
+}
+
+// Processes that end while the scan reads their files (even between opening one and reading it) must
+// simply not match. Threads start and reap short-lived processes of the name looked for, so their
+// environment is read too, while the scan runs for a few seconds.
+TEST(FindProcess, ScanGoesOnWhileProcessesStartAndEnd) {
+  const std::string name = "KestaChurn" + std::to_string(::getpid());
+  std::atomic<bool> stop{false};
+  auto churn = [&stop, argv0 = name]() mutable {
+    char* argv[] = {argv0.data(), nullptr};
+    while (!stop) {
+      pid_t pid = 0;
+      if (::posix_spawn(&pid, "/bin/true", nullptr, nullptr, argv, environ) == 0) ::waitpid(pid, nullptr, 0);
+    }
+  };
+  std::vector<std::thread> churning;
+  for (int thread = 0; thread < 6; ++thread) churning.emplace_back(churn);
+  int scans = 0;
+  std::string failure;
+  for (const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(4);
+       std::chrono::steady_clock::now() < end && failure.empty(); ++scans) {
+    try {
+      if (FindProcessInPrefix(name, "/nonexistent-prefix")) failure = "matched another prefix";
+    } catch (const std::exception& error) {
+      failure = error.what();
+    }
+  }
+  stop = true;
+  for (std::thread& thread : churning) thread.join();
+  EXPECT_EQ(failure, "") << "after " << scans << " scans";
+  EXPECT_TRUE(FindProcess("kesta_core_tests"));  // the scan still sees what runs
 }
 
 TEST(PrefixHolding, IsTheNearestFolderWithDriveCAndSystemReg) {

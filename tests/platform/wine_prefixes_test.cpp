@@ -2,11 +2,16 @@
 // written the way Wine writes them.
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <thread>
 
 #include "platform/wine_prefixes.h"
 #include "support/temp_folder.h"
@@ -29,8 +34,10 @@ void MakePrefix(const fs::path& prefix, const std::optional<std::string>& gamePa
   fs::create_directories(prefix / "drive_c/Games");
   fs::create_directories(prefix / "dosdevices");
   fs::create_directory_symlink("../drive_c", prefix / "dosdevices/c:");
-  Write(prefix / "system.reg", "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n");
-  std::string user = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n";
+  Write(prefix / "system.reg",
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n");
+  std::string user =
+      "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win64\n";
   if (gamePath)
     user += "\n[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1700000000\n#time=1da0000000000000\n\"Path\"=\"" +
             *gamePath + "\"\n";
@@ -74,8 +81,9 @@ TEST(WinePrefixesTest, EveryManagersPlaceIsSearchedAndEachPrefixListedOnce) {
       {"Steam 17231", home / "SteamLibrary/steamapps/compatdata/17231/pfx"},
   };
   EXPECT_EQ(listed, expected);
-  std::cout << "search with " << found.size() << " prefixes: "
-            << std::chrono::duration_cast<std::chrono::microseconds>(took).count() << " us\n";
+  std::cout << "search with " << found.size()
+            << " prefixes: " << std::chrono::duration_cast<std::chrono::microseconds>(took).count()
+            << " us\n";
 
   const std::optional<fs::path> game = GameFolderNamedBy(home / "Games/lock-on", kKey);
   ASSERT_TRUE(game);
@@ -91,6 +99,47 @@ TEST(WinePrefixesTest, NoneFoundInAnEmptyHome) {
   EXPECT_TRUE(FindWinePrefixes(home.Path(), std::nullopt).empty());
   // A prefix named by the environment but not there is no prefix either.
   EXPECT_TRUE(FindWinePrefixes(home.Path(), home / "nowhere").empty());
+}
+
+// The managers' folders are theirs: what lies there under a file's name may be a folder, a FIFO no one
+// writes to, or a file we may not read. None of them may stop the search, throw or make it wait.
+TEST(WinePrefixesTest, FoldersAndFifosUnderTheManagersFileNamesAreSkipped) {
+  test::TempFolder home;
+  MakePrefix(home / "Games/lock-on", "C:\\\\Games\\\\Lock On\\\\");
+  Write(home / ".config/lutris/games/lock-on.yml",
+        "game:\n  prefix: " + (home / "Games/lock-on").string() + "\n");
+  fs::create_directories(home / ".config/lutris/games/folder.yml");
+  ASSERT_EQ(::mkfifo((home / ".config/lutris/games/fifo.yml").c_str(), 0600), 0);
+  MakePrefix(home / ".steam/steam/steamapps/compatdata/700/pfx");
+  ASSERT_EQ(::mkfifo((home / ".steam/steam/steamapps/libraryfolders.vdf").c_str(), 0600), 0);
+
+  // Searched in a child process, so a search that waits on a FIFO fails the test instead of hanging it.
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::vector<fs::path> paths;
+    try {
+      for (const WinePrefix& prefix : FindWinePrefixes(home.Path(), std::nullopt))
+        paths.push_back(prefix.path);
+    } catch (...) {
+      ::_exit(3);
+    }
+    const std::vector<fs::path> expected = {home / "Games/lock-on",
+                                            home / ".steam/steam/steamapps/compatdata/700/pfx"};
+    ::_exit(paths == expected ? 0 : 4);
+  }
+  int status = 0;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (::waitpid(child, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      ::kill(child, SIGKILL);
+      ::waitpid(child, &status, 0);
+      FAIL() << "the search waited on a FIFO";
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  ASSERT_TRUE(WIFEXITED(status)) << "the search ended abnormally";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "3: it threw; 4: it found other prefixes";
 }
 
 }  // namespace

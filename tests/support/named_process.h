@@ -7,9 +7,12 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "platform/file_io.h"
 
 extern char** environ;
 
@@ -28,8 +31,9 @@ class NamedProcess {
     if (::posix_spawn(&m_pid, "/bin/sleep", nullptr, nullptr, argv,
                       m_environment.empty() ? environ : envp.data()) != 0)
       m_pid = 0;
-    // The name shows in /proc once the child has called exec.
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // The name shows in /proc once the child has called exec; a loaded machine may take a while.
+    for (int waited = 0; m_pid > 0 && !ShowsItsName() && waited < 1000; ++waited)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   ~NamedProcess() { Stop(); }
   NamedProcess(const NamedProcess&) = delete;
@@ -44,6 +48,12 @@ class NamedProcess {
   }
 
  private:
+  bool ShowsItsName() const {
+    const std::optional<std::string> commandLine =
+        ReadForeignFile("/proc/" + std::to_string(m_pid) + "/cmdline");
+    return commandLine && std::string_view(commandLine->c_str()) == m_argv0;
+  }
+
   std::string m_argv0;
   std::vector<std::string> m_environment;
   pid_t m_pid = 0;
