@@ -1,10 +1,9 @@
-#include <QApplication>
-
+#include "app/kesta_application.h"
 #include "app/start_up.h"
 #include "platform/shell.h"
 
 int main(int argc, char* argv[]) {
-  QApplication application(argc, argv);
+  kesta::TKestaApplication application(argc, argv);
   const std::filesystem::path executable = QApplication::applicationFilePath().toStdString();
   const auto window = kesta::StartMainWindow(
       executable, [](const std::filesystem::path& program, const std::filesystem::path& workingFolder) {

@@ -9,9 +9,13 @@
 #include <filesystem>
 #include <memory>
 
+#include <QPointer>
+
 #include "app/compat_relaunch.h"
+#include "app/kesta_application.h"
 #include "app/splash_screen.h"
 #include "platform/registry.h"
+#include "ui/dialog_service.h"
 #include "ui/main_window.h"
 
 namespace kesta {
@@ -42,6 +46,11 @@ inline std::unique_ptr<TFrmKESTA> StartMainWindow(const std::filesystem::path& e
 
   auto window = std::make_unique<TFrmKESTA>(
       WindowEnvironment{ProgramFolder(executable), nullptr, startProgram}, splash);
+  TKestaApplication::SetFailureDisplay([shown = QPointer<TFrmKESTA>(window.get())](const QString& text) {
+    if (!shown) return false;
+    shown->Dialogs().Error(text);
+    return true;
+  });
   window->FormCreate();
   splash->close();
   std::setlocale(LC_NUMERIC, "C");

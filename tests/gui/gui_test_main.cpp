@@ -2,9 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QLocale>
 #include <QTemporaryDir>
+
+#include "app/kesta_application.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
@@ -18,7 +19,7 @@ int main(int argc, char** argv) {
   // Nor the game managers' prefixes in the home folder, which the game is looked for in.
   QTemporaryDir home;
   qputenv("HOME", home.path().toUtf8());
-  QApplication application(argc, argv);
+  kesta::TKestaApplication application(argc, argv);
   testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
