@@ -1,10 +1,9 @@
 #include "update/update_page.h"
 
 #include <QAction>
-#include <QGridLayout>
-#include <algorithm>
 #include <QApplication>
 #include <QDir>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QNetworkInformation>
@@ -13,11 +12,12 @@
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
+#include "ui/dialog_service.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_icons.h"
-#include "ui/dialog_service.h"
 #include "ui/tab_sheet.h"
 
 namespace kesta {
@@ -41,7 +41,8 @@ QLabel* MakePicture(const char* name, const QIcon& icon, QWidget* parent) {
 
 }  // namespace
 
-TUpdatePage::TUpdatePage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet), m_connected(NetworkPresent) {
+TUpdatePage::TUpdatePage(TFrmKESTA& window, TTabSheet* sheet)
+    : TGamePage(window, sheet), m_connected(NetworkPresent) {
   auto* layout = static_cast<QVBoxLayout*>(this->layout());  // the page's own, made by TGamePage
   auto* title = new QWidget(this);
   auto* titleLayout = new QHBoxLayout(title);
@@ -58,8 +59,10 @@ TUpdatePage::TUpdatePage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window
   auto* pictures = new QWidget(title);
   auto* stack = new QGridLayout(pictures);
   stack->setContentsMargins(0, 0, 0, 0);
-  m_imageUpdateError = MakePicture("ImageUpdateError", style()->standardIcon(QStyle::SP_MessageBoxCritical), pictures);
-  m_imageUpdateOk = MakePicture("ImageUpdateOk", style()->standardIcon(QStyle::SP_DialogApplyButton), pictures);
+  m_imageUpdateError =
+      MakePicture("ImageUpdateError", style()->standardIcon(QStyle::SP_MessageBoxCritical), pictures);
+  m_imageUpdateOk =
+      MakePicture("ImageUpdateOk", style()->standardIcon(QStyle::SP_DialogApplyButton), pictures);
   stack->addWidget(m_imageUpdateError, 0, 0);
   stack->addWidget(m_imageUpdateOk, 0, 0);
   m_imageUpdateError->hide();
@@ -82,9 +85,18 @@ TUpdatePage::TUpdatePage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window
 }
 
 // A check still running ends before the network it uses goes.
-TUpdatePage::~TUpdatePage() { delete m_check; }
+TUpdatePage::~TUpdatePage() {
+  delete m_check;
+  // An installer that never started is nobody's to keep.
+  if (!m_pendingFolder.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_pendingFolder, ignored);
+  }
+}
 
-QString TUpdatePage::Message(const char* key) const { return m_window.LookupMessage(QString::fromLatin1(key)); }
+QString TUpdatePage::Message(const char* key) const {
+  return m_window.LookupMessage(QString::fromLatin1(key));
+}
 
 void TUpdatePage::Log(const QString& line) {
   m_lines << line;
@@ -134,8 +146,8 @@ void TUpdatePage::Check(bool atStartUp) {
   events.stepSucceeded = [this] { AppendToLastLine(" OK !"); };
   events.stepFailed = [this](const char* key, const QString& detail) { StepFailed(key, detail); };
   events.askNewVersion = [this] {
-    return m_window.Dialogs().ShowMessage(MessageKind::Information, Message("NewVersion"), MessageButtons::YesNo) ==
-           DialogAnswer::Yes;
+    return m_window.Dialogs().ShowMessage(MessageKind::Information, Message("NewVersion"),
+                                          MessageButtons::YesNo) == DialogAnswer::Yes;
   };
   events.downloadBegins = [this](qint64 total) {
     m_progressBar->setRange(0, total > 0 ? static_cast<int>(std::min<qint64>(total, kInstallerCap)) : 0);
@@ -151,19 +163,22 @@ void TUpdatePage::Check(bool atStartUp) {
     m_labelSpeed->clear();
   };
   QDir().mkpath(QDir::tempPath());
-  m_check = new UpdateCheck(m_network, server, QDir::tempPath().toStdString(), std::move(events), m_key, this);
+  m_check =
+      new UpdateCheck(m_network, server, QDir::tempPath().toStdString(), std::move(events), m_key, this);
   connect(m_check, &UpdateCheck::Finished, this, &TUpdatePage::Finish);
   EnableCommands(false);
   m_check->Start();
 }
 
 void TUpdatePage::ShowDownloadProgress(qint64 received, qint64 elapsed) {
-  if (m_progressBar->maximum() > 0) m_progressBar->setValue(static_cast<int>(std::min<qint64>(received, m_progressBar->maximum())));
-  if (elapsed > 0) m_labelSpeed->setText(Message("Downloading") + QString(" %1 Ko/s").arg(SpeedText(received, elapsed)));
+  if (m_progressBar->maximum() > 0)
+    m_progressBar->setValue(static_cast<int>(std::min<qint64>(received, m_progressBar->maximum())));
+  if (elapsed > 0)
+    m_labelSpeed->setText(Message("Downloading") + QString(" %1 Ko/s").arg(SpeedText(received, elapsed)));
 }
 
 void TUpdatePage::Finish(UpdateOutcome outcome) {
-  const std::filesystem::path installer = m_check->InstallerPath();
+  const std::optional<VerifiedInstaller> verified = m_check->Verified();
   m_check->deleteLater();
   m_check = nullptr;
   switch (outcome) {
@@ -181,16 +196,26 @@ void TUpdatePage::Finish(UpdateOutcome outcome) {
     case UpdateOutcome::Declined:
       EnableCommands(true);
       return ShowResultPage(true);
+    case UpdateOutcome::NoReleaseKey:
+      // News the player should see, even at start-up; but nothing this copy can install.
+      Log(QString());
+      Log(Message("NewVersionNoReleaseKey"));
+      break;
     case UpdateOutcome::InstallerReady:
       m_imageUpdateOk->show();
       Log(QString());
       Log(Message("CloseAndSetup"));
       m_installing = true;
-      QTimer::singleShot(m_installDelay, this, [this, installer] {
+      m_pendingFolder = verified->folder;
+      QTimer::singleShot(m_installDelay, this, [this, verified = *verified] {
         m_installing = false;
-        if (StartInstaller(installer)) return m_window.BitBtnQuitClick();
+        m_pendingFolder.clear();
+        const QString error = StartVerifiedInstaller(verified);
+        if (error.isEmpty()) return m_window.BitBtnQuitClick();
+        std::error_code ignored;
+        std::filesystem::remove_all(verified.folder, ignored);
         Log(Message("StartingNewVersion"));
-        StepFailed("StartingNewVersionError", QString::fromStdString(installer.string()));
+        StepFailed("StartingNewVersionError", error);
         EnableCommands(true);
         ShowResultPage(false);
       });

@@ -33,7 +33,7 @@ class TUpdatePage : public TGamePage {
   void ShowDownloadProgress(qint64 received, qint64 elapsed);
 
   // Seams for tests: the key releases are verified with, and whether the machine has a network.
-  void SetPublicKey(const PublicKey& key) { m_key = key; }
+  void SetPublicKey(std::optional<PublicKey> key) { m_key = key; }
   void SetNetworkPresence(std::function<bool()> connected) { m_connected = std::move(connected); }
   // How long the installer's start waits after "CloseAndSetup" is shown.
   void SetInstallDelay(int milliseconds) { m_installDelay = milliseconds; }
@@ -60,8 +60,9 @@ class TUpdatePage : public TGamePage {
   QPointer<UpdateCheck> m_check;
   bool m_atStartUp = false;
   bool m_installing = false;
+  std::filesystem::path m_pendingFolder;  // of the verified installer waiting for its start
   QElapsedTimer m_downloadStart;
-  PublicKey m_key = kReleasePublicKey;
+  std::optional<PublicKey> m_key = BuiltInReleaseKey();
   std::function<bool()> m_connected;
   int m_installDelay = 3000;
 };

@@ -9,6 +9,8 @@
 #include <QProgressBar>
 #include <QTest>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "settings/ini_file.h"
 #include "support/local_http_server.h"
@@ -48,13 +50,31 @@ class UpdatePageTest : public PageTest {
   bool Shown(const char* picture) const { return !Control<QLabel>(picture)->isHidden(); }
   QString ActivePage() const { return window->ActivePage()->objectName(); }
   // A new release whose installer records that it ran; the player says yes to it.
-  void OfferRelease(const TestSigningKey& signer) {
+  void ServeRelease(const TestSigningKey& signer) {
     server.Serve(kVersion, {200, "3.0.4"});
     server.Serve("/KESTA/KESTASetup_beta3.exe", {200, kInstaller});
-    server.Serve("/KESTA/KESTASetup_beta3.exe.sig", {200, signer.Sign(kInstaller)});
+    const auto [manifest, signature] = signer.SignRelease(kInstaller, "3.0.4");
+    server.Serve("/KESTA/KESTASetup_beta3.manifest", {200, manifest});
+    server.Serve("/KESTA/KESTASetup_beta3.manifest.sig", {200, signature});
     window->show();
     dialogs.QueueYes();
+  }
+  void OfferRelease(const TestSigningKey& signer) {
+    ServeRelease(signer);
     RunFromRibbon();
+  }
+  // Where the installer ran: the check's private folder below the temporary folder.
+  std::filesystem::path Ran() const {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(temp.Path()))
+      if (entry.path().filename() == "installer-ran.txt") return entry.path();
+    return {};
+  }
+  // What the checks left in the temporary folder.
+  std::vector<std::string> Left() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.Path()))
+      names.push_back(entry.path().filename().string());
+    return names;
   }
 
   TempFolder temp;
@@ -75,20 +95,21 @@ TEST_F(UpdatePageTest, UpToDateFromTheRibbonLogsEachStepAndShowsTheSuccessPictur
   EXPECT_FALSE(window->RibbonButton("dxButtonKESTAUpdate")->isEnabled());
   EXPECT_FALSE(Control<QAction>("MenuCheckForUpdate")->isEnabled());
   ASSERT_TRUE(QTest::qWaitFor([this] { return !page->Running(); }, 20000)) << "the check did not end";
-  EXPECT_EQ(Log(), M("DownloadingVersion") + " OK !\n" + M("OpeningVersion") + " OK !\n\n" + M("LastestVersion"));
+  EXPECT_EQ(Log(),
+            M("DownloadingVersion") + " OK !\n" + M("OpeningVersion") + " OK !\n\n" + M("LastestVersion"));
   EXPECT_TRUE(Shown("ImageUpdateOk"));
   EXPECT_FALSE(Shown("ImageUpdateError"));
   EXPECT_EQ(ActivePage(), "TabSheetUpdate");
   EXPECT_TRUE(window->RibbonButton("dxButtonKESTAUpdate")->isEnabled());
   EXPECT_TRUE(Control<QAction>("MenuCheckForUpdate")->isEnabled());
-  EXPECT_EQ(ReadBytes(temp / "KESTAVERSION.TXT"), "3.0.3\n");
+  EXPECT_EQ(Left(), std::vector<std::string>{});
 }
 
 TEST_F(UpdatePageTest, AFailureShowsItsBlockAndThePicturesStayOnceShown) {
   Control<QAction>("MenuCheckForUpdate")->trigger();
   ASSERT_TRUE(QTest::qWaitFor([this] { return !page->Running(); }, 20000)) << "the check did not end";
-  EXPECT_EQ(Log(), M("DownloadingVersion") + " ERROR !\n\n" + M("DownloadingVersionError") + "\n404 Not Found\n\n" +
-                       M("AutoUpdateFailed"));
+  EXPECT_EQ(Log(), M("DownloadingVersion") + " ERROR !\n\n" + M("DownloadingVersionError") +
+                       "\n404 Not Found\n\n" + M("AutoUpdateFailed"));
   EXPECT_TRUE(Shown("ImageUpdateError"));
   EXPECT_FALSE(Shown("ImageUpdateOk"));
 
@@ -147,25 +168,68 @@ TEST_F(UpdatePageTest, DeclinedNewVersionReturnsToTheGraphicsPage) {
 
 TEST_F(UpdatePageTest, VerifiedInstallerStartsAndTheWindowCloses) {
   OfferRelease(keys);
-  EXPECT_TRUE(Log().endsWith(M("VerifyingNewVersion") + " OK !\n\n" + M("CloseAndSetup"))) << Log().toStdString();
+  EXPECT_TRUE(Log().endsWith(M("VerifyingNewVersion") + " OK !\n\n" + M("CloseAndSetup")))
+      << Log().toStdString();
   // The bar was sized to the installer; both it and the speed are cleared once the download ended.
   EXPECT_EQ(Control<QProgressBar>("ProgressBar")->maximum(), kInstaller.size());
   EXPECT_EQ(Control<QProgressBar>("ProgressBar")->value(), 0);
   EXPECT_EQ(Control<QLabel>("LabelSpeed")->text(), "");
   EXPECT_TRUE(Shown("ImageUpdateOk"));
-  EXPECT_TRUE(QTest::qWaitFor([this] { return std::filesystem::exists(temp / "installer-ran.txt"); }, 10000));
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !Ran().empty(); }, 10000));
+  EXPECT_EQ(ReadBytes(Ran()), std::filesystem::canonical(Ran().parent_path()).string() + "\n");
+  EXPECT_EQ(Ran().parent_path().parent_path(), temp.Path());
   EXPECT_FALSE(window->isVisible());
 }
 
-TEST_F(UpdatePageTest, UnverifiedInstallerIsDeletedAndNotStarted) {
+// The installer's bytes are checked again when it starts: changed during the wait, it does not start.
+TEST_F(UpdatePageTest, InstallerChangedDuringTheWaitIsNotStarted) {
+  page->SetInstallDelay(5000);
+  ServeRelease(keys);
+  window->RibbonButton("dxButtonKESTAUpdate")->click();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return Log().endsWith(M("CloseAndSetup")); }, 20000))
+      << Log().toStdString();
+  std::filesystem::path installer;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(temp.Path()))
+    if (entry.path().filename() == "KESTASetup.exe") installer = entry.path();
+  ASSERT_FALSE(installer.empty());
+  std::filesystem::permissions(installer, std::filesystem::perms::owner_write,
+                               std::filesystem::perm_options::add);
+  const std::string swapped = QByteArray(kInstaller).replace("pwd", "id ").toStdString();
+  temp.Write(std::filesystem::relative(installer, temp.Path()), swapped);
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !page->Running(); }, 20000))
+      << "the installer's start did not come";
+  EXPECT_TRUE(Log().endsWith(M("StartingNewVersion") + " ERROR !\n\n" + M("StartingNewVersionError") +
+                             "\nThe installer's SHA-256 is not the signed release's\n\n" +
+                             M("AutoUpdateFailed")))
+      << Log().toStdString();
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(Ran().empty());
+  EXPECT_EQ(Left(), std::vector<std::string>{});
+}
+
+// A build without the release key tells of the new version, asks nothing and fetches nothing more.
+TEST_F(UpdatePageTest, WithoutAReleaseKeyTheNewVersionIsOnlyReported) {
+  page->SetPublicKey(std::nullopt);
+  server.Serve(kVersion, {200, "3.0.4"});
+  window->TimerMinimizeTimer();
+  ASSERT_TRUE(QTest::qWaitFor([this] { return !page->Running(); }, 20000)) << "the check did not end";
+  EXPECT_EQ(Log(), M("DownloadingVersion") + " OK !\n" + M("OpeningVersion") + " OK !\n\n" +
+                       M("NewVersionNoReleaseKey"));
+  EXPECT_TRUE(dialogs.Recorded().empty());
+  EXPECT_EQ(server.Requests(), QStringList{kVersion});
+  EXPECT_EQ(ActivePage(), "TabSheetUpdate");  // news the player should see, even at start-up
+  EXPECT_EQ(Left(), std::vector<std::string>{});
+}
+
+TEST_F(UpdatePageTest, ReleaseSignedWithAnotherKeyIsNotFetched) {
   OfferRelease(TestSigningKey());  // signed, but not with the key the program trusts
-  EXPECT_TRUE(Log().endsWith(M("VerifyingNewVersion") + " ERROR !\n\n" + M("VerifyingNewVersionError") +
-                             "\nThe signature does not match the release key\n\n" + M("AutoUpdateFailed")))
+  EXPECT_TRUE(Log().endsWith(M("VerifyingRelease") + " ERROR !\n\n" + M("VerifyingReleaseError") +
+                             "\nThe release description is not signed with the release key\n\n" +
+                             M("AutoUpdateFailed")))
       << Log().toStdString();
   EXPECT_TRUE(Shown("ImageUpdateError"));
-  EXPECT_FALSE(std::filesystem::exists(temp / "KESTASetup.exe"));
-  QTest::qWait(300);
-  EXPECT_FALSE(std::filesystem::exists(temp / "installer-ran.txt"));
+  EXPECT_FALSE(server.Requests().contains("/KESTA/KESTASetup_beta3.exe"));
+  EXPECT_EQ(Left(), std::vector<std::string>{});
   EXPECT_TRUE(window->isVisible());
 }
 

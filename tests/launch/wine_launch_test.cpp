@@ -10,15 +10,15 @@
 #include <QMenu>
 #include <chrono>
 #include <fstream>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <thread>
 
 #include "documents/network_document.h"
 #include "platform/processes.h"
 #include "platform/wine_registry.h"
-#include "settings/ini_file.h"
 #include "sets/game_file_set.h"
+#include "settings/ini_file.h"
 #include "support/program_install.h"
 #include "support/scoped_env.h"
 #include "support/scripted_dialogs.h"
@@ -183,17 +183,22 @@ TEST_F(WineLaunchTest, RunningGameIsSeenUntilItEndsAndApplyAsksMeanwhile) {
 TEST(WinePrefixRegistryTest, ReadsWhatWineWrote) {
   const fs::path prefix = std::getenv("WINEPREFIX");
   WineRegistry wine(prefix);
-  EXPECT_EQ(wine.ReadString(RegRoot::LocalMachine, "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP"),
-            "1252");
+  EXPECT_EQ(
+      wine.ReadString(RegRoot::LocalMachine, "System\\CurrentControlSet\\Control\\Nls\\CodePage", "ACP"),
+      "1252");
   // "Windows\CurrentVersion\Time Zones" is a link to the "Windows NT" key.
   const auto linked = wine.ReadString(
-      RegRoot::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Time Zones\\Alaskan Standard Time", "Std");
+      RegRoot::LocalMachine,
+      "Software\\Microsoft\\Windows\\CurrentVersion\\Time Zones\\Alaskan Standard Time", "Std");
   ASSERT_TRUE(linked);
   EXPECT_FALSE(linked->empty());
-  EXPECT_EQ(linked, wine.ReadString(RegRoot::LocalMachine,
-                                    "Software\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones\\Alaskan Standard Time",
-                                    "Std"));
-  EXPECT_EQ(wine.ReadString(RegRoot::CurrentUser, "Software\\KESTA test", "Control"), "A\x01" "5B\x1B");
+  EXPECT_EQ(linked,
+            wine.ReadString(
+                RegRoot::LocalMachine,
+                "Software\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones\\Alaskan Standard Time", "Std"));
+  EXPECT_EQ(wine.ReadString(RegRoot::CurrentUser, "Software\\KESTA test", "Control"),
+            "A\x01"
+            "5B\x1B");
 
   std::ifstream file(prefix / "user.reg", std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
@@ -227,7 +232,9 @@ TEST_F(WineLaunchTest, UpdateInstallerStartsUnderWineInItsFolder) {
   fs::remove_all(folder);
   fs::create_directories(folder);
   fs::copy_file(game / "LockOn.exe", folder / "KESTASetup.exe");
-  ASSERT_TRUE(StartInstaller(folder / "KESTASetup.exe"));
+  ReleaseManifest release{"3.0.4"};
+  ASSERT_EQ(HashFile(folder / "KESTASetup.exe", release.sha256, release.installerSize), "");
+  ASSERT_EQ(StartVerifiedInstaller({folder, folder / "KESTASetup.exe", release}), QString());
   const LogLine line = Started(folder, 0);
   EXPECT_EQ(line.folder, "C:\\users\\Public\\Temp\\kesta-update");
   EXPECT_NE(line.commandLine.find("KESTASetup.exe"), std::string::npos) << line.commandLine;
