@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/document_commands.h"
+#include "cli/message_file.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
 
@@ -78,9 +79,12 @@ constexpr const char* kHelp =
     "file.\n"
     "\n"
     "Files are read with any line breaks and written with CR LF after every line; each file is\n"
-    "replaced atomically. Exit status: 0 done, 1 a file, a name or a value failed (files unchanged,\n"
-    "except those an apply names as written and the FILE.kst of a save-config that reports a file\n"
-    "without a section), 2 wrong usage.\n"
+    "replaced atomically. A file whose bytes hold a NUL (its text as read ends there) is never written:\n"
+    "set, delete, apply and open-config leave it as it is and say so, and apply and open-config still\n"
+    "write the other files; save-config gives it no section; a FILE.kst holding one is not read.\n"
+    "Exit status: 0 done, 1 a file, a name or a value failed (files unchanged, except those an apply\n"
+    "names as written, the other files of an apply or open-config that left a file holding a NUL, and\n"
+    "the FILE.kst of a save-config that reports a file without a section), 2 wrong usage.\n"
     "\n"
     "Names for show and apply, with what each takes:\n";
 
@@ -125,11 +129,14 @@ std::string Option(const Command& command, const std::string& name) {
   return found == command.options.end() ? std::string() : found->second;
 }
 
-int Execute(const Command& command, std::ostream& out) {
+int Execute(const Command& command, std::ostream& out, const ProgramFolder& program) {
   const std::string& file = command.positional[0];
   const std::string& name = command.positional[1];
   const std::string anchor = Option(command, "--anchor");
-  Lines lines = ReadGameFile(file);
+  // A file that is edited is read whole or not at all.
+  Lines lines = command.verb == "get"
+                    ? ReadGameFile(file)
+                    : ReadGameFileToWrite(file, std::nullopt, EnglishMessages(program.Languages()));
   if (command.verb == "get") {
     out << GetParam(lines, name, Option(command, "--default"), anchor, command.stripComma) << '\n';
   } else if (command.verb == "set") {
@@ -209,7 +216,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     return 2;
   }
   try {
-    return Execute(*command, out);
+    return Execute(*command, out, program);
   } catch (const EKestaError& error) {
     err << error.what() << '\n';
     return 1;

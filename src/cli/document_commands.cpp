@@ -99,6 +99,7 @@ struct OpenFile {
   fs::path path;
   std::unique_ptr<GameDocument> document;
   bool read = false;
+  bool left = false;  // its bytes hold a NUL: neither written nor written from
 };
 
 OpenFile Open(const GameFileKind& kind, const Session& session) {
@@ -110,13 +111,18 @@ std::string Label(const OpenFile& file) {
   return std::string(file.kind->catalogKey) + " (" + file.path.string() + ")";
 }
 
-// Reads the file into its document as the window's loader does; reports a failure unless told not to.
-bool Read(OpenFile& file, const MessageLookup& lookup, std::ostream* err) {
+// Reads the file into its document as the window's loader does; reports a failure unless told not to. A
+// file read `toWrite` whose bytes hold a NUL is reported and left out, which is no failure of the others.
+bool Read(OpenFile& file, const MessageLookup& lookup, std::ostream* err, bool toWrite = false) {
   try {
-    const Lines lines = ReadGameFile(file.path);
+    const Lines lines = toWrite ? ReadGameFileToWrite(file.path, file.path, lookup) : ReadGameFile(file.path);
     if (CountsAsEmpty(*file.kind, lines)) throw EKestaError("the file is empty");
     file.document->Read(lines, lookup);
     file.read = true;
+  } catch (const ENulInGameFile& failure) {
+    if (err) *err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
+    file.left = true;
+    return true;
   } catch (const std::exception& failure) {
     if (err) *err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
   }
@@ -200,13 +206,17 @@ void CarryScenesOf(std::map<std::string_view, OpenFile>& files, const Session& s
 // As the window's Apply: the file's current lines with its document written into them. Reports a failure.
 std::optional<Lines> AppliedLines(const OpenFile& file, const MessageLookup& lookup, std::ostream& err) {
   try {
-    Lines lines = ReadGameFile(file.path);
+    Lines lines = ReadGameFileToWrite(file.path, std::nullopt, lookup);
     WriteDocument(*file.document, lines, file.path.filename().string(), lookup);
     return lines;
   } catch (const std::exception& failure) {
     err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
     return std::nullopt;
   }
+}
+
+bool AnyLeft(const std::map<std::string_view, OpenFile>& files) {
+  return std::any_of(files.begin(), files.end(), [](const auto& entry) { return entry.second.left; });
 }
 
 struct PreparedWrite {
@@ -235,13 +245,14 @@ int WriteAll(const std::vector<PreparedWrite>& writes, std::ostream& err) {
 }
 
 // As the window's Apply, in its order: each file's current lines with its document written in, then the
-// files written one after the other. Nothing is written unless `ready` and every file's lines are.
+// files written one after the other. Nothing is written unless `ready` and every file's lines are; a file
+// left out for a NUL is skipped.
 int ApplyFiles(std::map<std::string_view, OpenFile>& files, bool ready, const Session& session,
                std::ostream& err) {
   CarryScenesOf(files, session);
   std::vector<PreparedWrite> writes;
   for (std::string_view key : WholeSetOrder()) {
-    if (!ready || !files.contains(key)) continue;
+    if (!ready || !files.contains(key) || files.at(key).left) continue;
     std::optional<Lines> lines = AppliedLines(files.at(key), session.lookup, err);
     if (lines)
       writes.push_back({&files.at(key), std::move(*lines)});
@@ -335,9 +346,10 @@ int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& a
   if (scenesSet && !files.contains(GraphicsDocument::kCatalogKey))
     files.emplace(GraphicsDocument::kCatalogKey, Open(*KindNamed(GraphicsDocument::kCatalogKey), session));
   for (std::string_view key : WholeSetOrder())
-    if (files.contains(key)) ready &= Read(files.at(key), session.lookup, &err);
+    if (files.contains(key)) ready &= Read(files.at(key), session.lookup, &err, true);
   ready &= SetValues(targets, files, err);
-  return ApplyFiles(files, ready, session, err);
+  if (const int status = ApplyFiles(files, ready, session, err)) return status;
+  return AnyLeft(files) ? 1 : 0;
 }
 
 int SaveConfigurationFile(const DocumentSources& sources, const fs::path& configurationFile,
@@ -384,7 +396,7 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
   Session session(sources.program);
   SavedConfiguration configuration;
   try {
-    configuration = SavedConfiguration::Read(configurationFile);
+    configuration = SavedConfiguration::Read(configurationFile, session.lookup);
   } catch (const std::exception& failure) {
     err << failure.what() << "\nNothing was written.\n";
     return 1;
@@ -409,7 +421,7 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
   for (std::string_view key : WholeSetOrder()) {
     if (!files.contains(key)) continue;
     OpenFile& file = files.at(key);
-    ready &= Read(file, session.lookup, &err);  // the values no section holds, as the pages had them
+    ready &= Read(file, session.lookup, &err, true);  // the values no section holds, as the pages had them
     if (!file.read || !sections.contains(key)) continue;
     try {
       const Lines& section = sections.at(key);
@@ -424,14 +436,16 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
   if (const int status = ApplyFiles(files, ready, session, err)) return status;
   for (std::string_view key : WholeSetOrder()) {
     const OpenFile* file = files.contains(key) ? &files.at(key) : nullptr;
-    if (file && sections.contains(key))
+    if (file && file->left)
+      out << Label(*file) << ": left as it was\n";
+    else if (file && sections.contains(key))
       out << Label(*file) << ": written from its section\n";
     else if (file)
       out << Label(*file) << ": written for the mission editor's scenery\n";
     else
       out << key << ": no section, left as it was\n";
   }
-  return 0;
+  return AnyLeft(files) ? 1 : 0;
 }
 
 int ListPrefixes(const ProgramFolder& program, std::ostream& out) {

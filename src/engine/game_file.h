@@ -3,9 +3,12 @@
 // after every line, as the game's own files have them.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "engine/failure.h"
+#include "engine/load_apply_texts.h"
 #include "engine/param_lines.h"
 
 namespace kesta {
@@ -21,6 +24,27 @@ Lines ReadGameFile(const std::filesystem::path& path);
 
 // Replaces a game file atomically.
 void WriteGameFile(const std::filesystem::path& path, const Lines& lines);
+
+// A file whose bytes hold a NUL. Its text as read ends at that byte, so a write made from that text would
+// lose everything after it, lines never shown included: such a file is neither written nor written from.
+class ENulInGameFile : public EKestaError {
+ public:
+  ENulInGameFile(const std::string& message, std::filesystem::path path)
+      : EKestaError(message), m_path(std::move(path)) {}
+  const std::filesystem::path& Path() const { return m_path; }
+
+ private:
+  std::filesystem::path m_path;
+};
+
+// Reads as ReadGameFile does, but all of the file or nothing: fails with ENulInGameFile, in the words of
+// the message "FileHoldsNul", when its bytes hold a NUL.
+Lines ReadWholeGameFile(const std::filesystem::path& path, const MessageLookup& lookup);
+
+// The lines a rewrite starts from: ReadWholeGameFile(base). Every writer of a game file's text starts
+// here, so an existing `target` that the write would replace is refused the same way when it holds a NUL.
+Lines ReadGameFileToWrite(const std::filesystem::path& base,
+                          const std::optional<std::filesystem::path>& target, const MessageLookup& lookup);
 
 // Where a saved configuration keeps the files' blocks while it is being saved or opened. The loaders
 // and appliers never see it: they always go through GameFileAccess.

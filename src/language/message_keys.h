@@ -35,6 +35,7 @@ inline constexpr auto kMessageKeys = std::to_array<std::string_view>({
     "F4ViewCancel",
     "F4ViewOk",
     "File",
+    "FileHoldsNul",
     "GameTextNotInCodePage",
     "InfoAspect",
     "Information",

@@ -165,7 +165,10 @@ bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::pat
   }
   try {
     if (!slot->rememberedPath) throw EKestaError("The file was never loaded.");
-    Lines lines = ReadGameFile(*slot->rememberedPath);
+    // Saving into a saved configuration replaces no file.
+    Lines lines = ReadGameFileToWrite(*slot->rememberedPath,
+                                      m_access.HasSections() ? std::nullopt : std::optional(targetPath),
+                                      m_context.lookup);
     const std::string catalogPath = CatalogPath(kind.catalogKey);
     WriteDocument(*slot->document, lines, FileNameOf(catalogPath), m_context.lookup);
     m_access.SaveGameFile(lines, targetPath, catalogPath);

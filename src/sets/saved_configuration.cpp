@@ -7,8 +7,8 @@ std::string SectionMarker(std::string_view catalogPath) {
   return hashes + std::string(catalogPath) + hashes;
 }
 
-SavedConfiguration SavedConfiguration::Read(const std::filesystem::path& path) {
-  return SavedConfiguration(ReadGameFile(path));
+SavedConfiguration SavedConfiguration::Read(const std::filesystem::path& path, const MessageLookup& lookup) {
+  return SavedConfiguration(ReadWholeGameFile(path, lookup));
 }
 
 void SavedConfiguration::Write(const std::filesystem::path& path) const { WriteGameFile(path, m_lines); }

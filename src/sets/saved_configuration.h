@@ -19,8 +19,9 @@ class SavedConfiguration final : public GameFileSections {
   SavedConfiguration() = default;
   explicit SavedConfiguration(Lines lines) : m_lines(std::move(lines)) {}
 
-  // Reads a saved configuration; fails with the system's text when it cannot be read.
-  static SavedConfiguration Read(const std::filesystem::path& path);
+  // Reads a saved configuration; fails with the system's text when it cannot be read, and with the
+  // message "FileHoldsNul" when it holds a NUL, which would hide every section after it.
+  static SavedConfiguration Read(const std::filesystem::path& path, const MessageLookup& lookup);
   // Replaces the file atomically, CR LF after every line; the lines are game bytes and stay as they are.
   void Write(const std::filesystem::path& path) const;
 

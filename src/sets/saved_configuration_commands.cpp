@@ -61,7 +61,8 @@ bool TFrmKESTA::OpenConfiguration(const std::filesystem::path& path) {
   RunWithHourglass([&] {
     SavedConfiguration configuration;
     try {
-      configuration = SavedConfiguration::Read(path);
+      configuration =
+          SavedConfiguration::Read(path, [this](std::string_view key) { return LookupMessageUtf8(key); });
     } catch (const std::exception& failure) {
       m_dialogs->Error(LookupMessage("ConfigOpenFailed") + "\r\n" + QString::fromUtf8(failure.what()));
       return;

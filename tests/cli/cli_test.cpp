@@ -700,6 +700,62 @@ TEST_F(CliDocumentTest, OpenConfigWritesTheFilesWithASection) {
   EXPECT_EQ(after.at(GraphicsFile().string()), graphics);
 }
 
+// A game file whose bytes hold a NUL is read only up to it: it is left as it is, named with the reason, the
+// other files are still written, and the status is 1.
+TEST_F(CliDocumentTest, AFileHoldingANulIsLeftAsItIsAndTheOthersAreWritten) {
+  const fs::path kst = install.Root() / "all.kst";
+  ASSERT_EQ(Run({"save-config", Game(), kst.string()}).exitStatus, 0);
+  const size_t afterFirstLine = graphics.find('\n') + 1;
+  const std::pair<const char*, size_t> cases[] = {{"a NUL inside", afterFirstLine}, {"a NUL first", 0}};
+  for (const auto& [what, at] : cases) {
+    SCOPED_TRACE(what);
+    const std::string withNul =
+        graphics.substr(0, at) + std::string(1, '\0') + "Hidden = 1;\r\n" + graphics.substr(at);
+    WriteBytes(GraphicsFile(), withNul);
+    WriteBytes(CockpitFile(), cockpit);
+    const std::string reason = "Graphics (" + GraphicsFile().string() + "): " + GraphicsFile().string() +
+                               " holds a NUL byte (at offset " + std::to_string(at) + ")";
+
+    auto result = Apply({"Graphics.SpecialSliderTextureLevel=0", "Cockpit.SpecialSliderMirrors=0",
+                         "Cockpit.SpecialSliderReflections=0"});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find(reason), npos) << result.err;
+    EXPECT_EQ(result.err.find("Nothing was written"), npos) << result.err;
+    EXPECT_EQ(test::ReadBytes(GraphicsFile()), withNul);
+    const std::string cockpitApplied = test::ReadBytes(CockpitFile());
+    EXPECT_NE(cockpitApplied, cockpit);
+
+    result = Run({"open-config", kst.string(), Game()});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_NE(result.err.find(reason), npos) << result.err;
+    EXPECT_NE(result.out.find("Graphics (" + GraphicsFile().string() + "): left as it was\n"), npos)
+        << result.out;
+    EXPECT_EQ(test::ReadBytes(GraphicsFile()), withNul);
+    EXPECT_EQ(test::ReadBytes(CockpitFile()), cockpit);  // its section's values are back
+
+    for (const std::vector<std::string>& edit :
+         {std::vector<std::string>{"set", GraphicsFile().string(), "TextureLevel", "0"},
+          std::vector<std::string>{"delete", GraphicsFile().string(), "TextureLevel"}}) {
+      result = Run(edit);
+      EXPECT_EQ(result.exitStatus, 1) << edit[0];
+      EXPECT_NE(result.err.find(GraphicsFile().string() + " holds a NUL byte"), npos) << result.err;
+      EXPECT_EQ(test::ReadBytes(GraphicsFile()), withNul);
+    }
+  }
+
+  // A configuration holding a NUL is not read at all: its sections behind the NUL would be missing.
+  std::string saved = test::ReadBytes(kst);
+  saved.insert(saved.find("####Config\\cockpit.cfg####"), 1, '\0');
+  WriteBytes(kst, saved);
+  WriteBytes(GraphicsFile(), graphics);
+  const Files before = GameFiles();
+  const auto result = Run({"open-config", kst.string(), Game()});
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_NE(result.err.find(kst.string() + " holds a NUL byte"), npos) << result.err;
+  EXPECT_NE(result.err.find("Nothing was written"), npos) << result.err;
+  EXPECT_EQ(GameFiles(), before);
+}
+
 TEST_F(CliDocumentTest, ConfigurationsThatCannotBeReadOrWrittenAreErrors) {
   const Files before = GameFiles();
   struct Case {

@@ -207,6 +207,69 @@ TEST(MissionEditorDocumentTest, WhatIsWrittenAlwaysReadsAgain) {
   EXPECT_TRUE(again == d);
 }
 
+// What the document does not manage comes back byte for byte: entity references it does not know, empty
+// elements written as a pair of tags, single quotes, the layout inside tags, CDATA, the DOCTYPE. The
+// attributes it sets keep their quotes and place; missing ones and missing elements are added.
+TEST(MissionEditorDocumentTest, WhatIsNotManagedKeepsItsBytes) {
+  const std::string fixture = test::ReadBytes(test::SourceFolder() / "tests/documents/mecustom_unmanaged.xml");
+  const auto replaced = [](std::string text, const std::vector<std::pair<std::string, std::string>>& edits) {
+    for (const auto& [from, to] : edits) {
+      const size_t at = text.find(from);
+      EXPECT_NE(at, std::string::npos) << from;
+      EXPECT_EQ(text.find(from, at + 1), std::string::npos) << from;
+      if (at != std::string::npos) text.replace(at, from.size(), to);
+    }
+    return text;
+  };
+  const std::string allPlayer =
+      "<PlayerOption CivTraffic=\"1\" Immortal=\"1\" CrashRecovery=\"0\" UnlimitedFuel=\"0\" "
+      "UnlimitedWeapons=\"0\" EasyFlight=\"0\" EasyRadar=\"0\" RadioAssist=\"0\" ExternalLabels=\"0\" "
+      "ExternalView=\"1\" AwacsView=\"1\" AircraftSwitching=\"1\" PadLock=\"1\" MiniHUD=\"0\" GEffects=\"2\" "
+      "AwacsViewFilter=\"5\"/>";
+  struct Case {
+    const char* what;
+    bool change;  // Immortal on, the most scenes, no allies on the map
+    std::vector<std::pair<std::string, std::string>> input, output;
+  };
+  const Case cases[] = {
+      {"values as read", false, {}, {}},
+      {"values changed in place, in their own quotes",
+       true,
+       {},
+       {{"Immortal='0'", "Immortal='1'"},
+        {"WorldDensity = '2'", "WorldDensity = '3'"},
+        {"AwacsViewFilter=\"7\"", "AwacsViewFilter=\"5\""}}},
+      {"a missing attribute added after the others",
+       true,
+       {{" MiniHUD=\"0\"", ""}},
+       {{"Immortal='0'", "Immortal='1'"},
+        {"WorldDensity = '2'", "WorldDensity = '3'"},
+        {"AwacsViewFilter=\"7\"  />", "AwacsViewFilter=\"5\" MiniHUD=\"0\"  />"}}},
+      {"a missing element added into an empty one",
+       true,
+       {{"<PlayerOptions>", "<PlayerOptions/><Gone>"}, {"</PlayerOptions>", "</Gone>"}},
+       {{"<PlayerOptions/>", "<PlayerOptions>" + allPlayer + "</PlayerOptions>"},
+        {"WorldDensity = '2'", "WorldDensity = '3'"}}},
+  };
+  MissionEditorDocument d;
+  d.Read(SplitGameText(fixture), Lookup);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    MissionEditorDocument written = d;
+    if (c.change) {
+      written.switches[0] = true;
+      written.scenes = 2;
+      written.mapAllies = false;
+    }
+    Lines lines = SplitGameText(replaced(fixture, c.input));
+    written.Write(lines, Lookup);
+    EXPECT_EQ(JoinGameText(lines), replaced(replaced(fixture, c.input), c.output));
+    MissionEditorDocument again;
+    again.Read(lines, Lookup);
+    EXPECT_TRUE(again == written);
+  }
+}
+
 TEST(MissionEditorDocumentTest, NamedValues) {
   MissionEditorDocument d;
   d.SetValue("CheckBoxMiniHUD", "1");

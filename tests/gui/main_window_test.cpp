@@ -28,6 +28,7 @@
 
 #include "app/compat_relaunch.h"
 #include "app/splash_screen.h"
+#include "documents/cockpit_document.h"
 #include "language/form_translator.h"
 #include "platform/wine_registry.h"
 #include "sets/game_file_set.h"
@@ -287,6 +288,35 @@ TEST_F(MainWindowTest, FailedApplyKeepsTheEditsMarked) {
   EXPECT_EQ(test::ReadBytes(install.Game("Config/network/stats.lua")), before);
   EXPECT_TRUE(window->ApplyEnabled());
   EXPECT_NE(window->StatusText(1), window->LookupMessage("Applyed"));
+}
+
+// A file whose bytes hold a NUL is shown as far as it reads, but Apply leaves it as it is and says why, in
+// the chosen language; the other files are still written.
+TEST_F(MainWindowTest, ApplyLeavesAFileHoldingANulAndSaysWhyInTheChosenLanguage) {
+  WriteIniValue(install.SettingsFile(), "Config", "Language", "FR");
+  const std::filesystem::path statsFile = install.Game("Config/network/stats.lua");
+  std::string bytes = test::ReadBytes(statsFile);
+  const size_t nul = bytes.find('\n') + 1;
+  bytes.insert(nul, std::string("\0hidden = 1;\r\n", 15));
+  std::ofstream(statsFile, std::ios::binary | std::ios::trunc) << bytes;
+  auto window = Start(false);
+  auto handler = std::make_unique<StatsHandler>();
+  StatsHandler* stats = handler.get();
+  window->GameFiles().Register(std::move(handler));
+  window->FormCreate();
+  ASSERT_TRUE(dialogs.Recorded().empty());
+
+  stats->value = "maybe";
+  window->GameFiles().Get<CockpitDocument>().russianHud = !window->GameFiles().Get<CockpitDocument>().russianHud;
+  const std::string cockpit = test::ReadBytes(install.Game("Config/cockpit.cfg"));
+  window->dxButtonApplyClick();
+  ASSERT_EQ(dialogs.Recorded().size(), 1u);
+  EXPECT_EQ(dialogs.Recorded()[0].text,
+            window->LookupMessage("Applying") + " (StatsSettings)\r\n" +
+                window->LookupMessage("FileHoldsNul").arg(QString::fromStdString(statsFile.string())).arg(nul));
+  EXPECT_TRUE(dialogs.Recorded()[0].text.contains("octet NUL")) << dialogs.Recorded()[0].text.toStdString();
+  EXPECT_EQ(test::ReadBytes(statsFile), bytes);
+  EXPECT_NE(test::ReadBytes(install.Game("Config/cockpit.cfg")), cockpit);
 }
 
 TEST_F(MainWindowTest, EmptyFileOffersTheDefaultCopyAndApplyRestoresTheGameFile) {

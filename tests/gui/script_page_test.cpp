@@ -326,6 +326,24 @@ TEST_F(ScriptPageFailureTest, UnreadableExportLuaStopsShowingAScriptAndLeavesNot
   }
 }
 
+// export.lua holding a NUL is shown as far as it reads, but a click leaves it as it is and says why.
+TEST_F(ScriptPageFailureTest, ExportLuaHoldingANulIsNotRewritten) {
+  const Failure holdsNul = {"export.lua holds a NUL", false, ExportLua() + std::string("\0-- after\r\n", 11),
+                            "Error while writing the file\r\n"};
+  Spoil(holdsNul);
+  Choose(kTool);
+  const bool shown = Box()->isChecked();
+  dialogs.ClearRecorded();
+  Box()->click();
+  ASSERT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
+  EXPECT_TRUE(dialogs.Recorded()[0].text.startsWith(holdsNul.message + QString::fromStdString(ExportFile().string()) +
+                                                    " holds a NUL byte (at offset " +
+                                                    QString::number(ExportLua().size()) + ")"))
+      << Recorded();
+  EXPECT_EQ(Box()->isChecked(), shown);
+  EXPECT_TRUE(Unchanged(holdsNul));
+}
+
 TEST_F(ScriptPageTest, SiteLinkOpensTheAddressWithTheDesktopsHandler) {
   window->ShowPage("TabSheetLUA");
   window->show();

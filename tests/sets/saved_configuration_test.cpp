@@ -70,12 +70,15 @@ TEST(SavedConfigurationTest, WrittenFileReadsBackSectionBySection) {
                                        "\r\n" + kCockpit + "\r\n" + kCockpit + "\r\n");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 1);
 
-  SavedConfiguration opened = SavedConfiguration::Read(file);
+  SavedConfiguration opened =
+      SavedConfiguration::Read(file, [](std::string_view key) { return std::string(key); });
   Lines lines;
   EXPECT_TRUE(opened.TakeSection("Config\\graphics.cfg", lines));
   EXPECT_EQ(lines, (Lines{"Name = \"\xE9t\xE9\";", "", "\t}"}));
   EXPECT_FALSE(opened.TakeSection("Config\\cockpit.cfg", lines));
-  EXPECT_THROW(SavedConfiguration::Read(folder / "missing.kst"), std::exception);
+  EXPECT_THROW(
+      SavedConfiguration::Read(folder / "missing.kst", [](std::string_view key) { return std::string(key); }),
+      std::exception);
 }
 
 // While a saved configuration is being saved no game file is written, so nothing may act as if one were.

@@ -239,6 +239,9 @@ class TScriptPage final : public TGamePage {
     if (!lines) return false;
     const std::filesystem::path path = ExportLuaPath();
     try {
+      // What was shown may end at a NUL; the file is rewritten only when it is all text.
+      *lines = ReadGameFileToWrite(path, std::nullopt,
+                                   [this](std::string_view key) { return m_window.LookupMessageUtf8(key); });
       const bool parsed = !LuaSyntaxError(JoinGameText(*lines), "export.lua");
       SetScriptEnabled(*lines, name, enabled);
       // A script file the game could read must stay readable: the removed line may have been half of one.
