@@ -24,7 +24,8 @@ namespace kesta::test {
 namespace {
 
 const QString kVersion = "/KESTA/version_beta3.txt";
-const QByteArray kInstaller = "#!/bin/sh\npwd > installer-ran.txt\n";
+// The marker appears whole or not at all: a test that sees it may read it at once.
+const QByteArray kInstaller = "#!/bin/sh\npwd > installer-ran.part && mv installer-ran.part installer-ran.txt\n";
 
 class UpdatePageTest : public PageTest {
  protected:

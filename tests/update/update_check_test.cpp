@@ -32,7 +32,8 @@ const QString kManifest = "/KESTA/KESTASetup_beta3.manifest";
 const QString kManifestSignature = "/KESTA/KESTASetup_beta3.manifest.sig";
 
 // Records into a file which folder it was started in.
-const QByteArray kInstallerScript = "#!/bin/sh\npwd > installer-ran.txt\n";
+// The marker appears whole or not at all: a test that sees it may read it at once.
+const QByteArray kInstallerScript = "#!/bin/sh\npwd > installer-ran.part && mv installer-ran.part installer-ran.txt\n";
 
 using KeyPair = test::TestSigningKey;
 
