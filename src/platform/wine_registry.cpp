@@ -20,16 +20,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Nothing when the file cannot be read; a missing file is the usual case for a fresh prefix.
-// A FIFO or a device in the file's place is refused, not waited for.
-std::optional<std::string> ReadText(const fs::path& path) {
-  try {
-    return ReadWholeFile(path);
-  } catch (const EKestaError&) {
-    return std::nullopt;
-  }
-}
-
 // On a 64-bit prefix, a 32-bit program such as the game finds HKLM\Software\X under
 // Software\Wow6432Node\X.
 std::optional<std::string> Wow64Path(std::string_view keyPath) {
@@ -155,7 +145,9 @@ WineRegistry::CachedFile& WineRegistry::Current(RegRoot root) const {
 
 const ParsedRegistry& WineRegistry::Whole(CachedFile& file) const {
   if (file.whole) return *file.whole;
-  const std::optional<std::string> text = file.time ? ReadText(file.path) : std::nullopt;
+  // Wine's file, not ours: a missing one is the usual case for a fresh prefix, and a FIFO or a device in
+  // its place is refused, not waited for.
+  const std::optional<std::string> text = file.time ? ReadForeignFile(file.path) : std::nullopt;
   if (!text) file.time.reset();  // read again next time
   file.whole = text ? ParseWineRegistry(*text) : ParsedRegistry();
   file.parts.clear();
