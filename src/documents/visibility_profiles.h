@@ -59,7 +59,7 @@ void WriteOpti(Lines& lines, const TOpti& opti);
 void WriteOptis(Lines& lines, const std::vector<TOpti>& optis);
 
 // A name the Camera block scan reads back as this same name: not blank, no surrounding blanks, no lone
-// brace, not containing "current". A new profile with any other name is never written.
+// brace, not containing "current" or "]". A new profile with any other name is never written.
 bool IsValidProfileName(std::string_view name);
 
 // "Low", "Medium" and "High" can be edited but never removed.
