@@ -165,6 +165,13 @@ bool HasSlider(const TOpti& opti, const OptiSlider& slider) {
   return slider.key != "middle_clip" || opti.Name != "Low";
 }
 
+// The value as the slider shows it: on its grid, within its range. Fails for a value that is no number.
+void PutOnSlider(TOpti& opti, const OptiSlider& slider) {
+  const int position =
+      std::clamp(OptiSliderPosition(opti.*slider.field, slider.multiplier), slider.min, slider.max);
+  opti.*slider.field = FormatFloat(slider.format, position * slider.multiplier);
+}
+
 }  // namespace
 
 const std::vector<std::string_view>& AspectEntries() {
@@ -213,6 +220,16 @@ void GraphicsDocument::Read(const Lines& lines, const MessageLookup& lookup) {
   for (const EditLine& line : kEditLines)
     d.*line.member = GetNumberParam(lines, line.name, line.absent, line.anchor);
   d.optis = ReadOptis(lines, lookup);
+  // Every profile holds what its sliders would show, whichever one the pages show, so that each Apply
+  // writes the same; a value that is no number is for showing its profile to report.
+  for (TOpti& opti : d.optis)
+    for (const OptiSlider& slider : OptiSliders()) {
+      if (!HasSlider(opti, slider)) continue;
+      try {
+        PutOnSlider(opti, slider);
+      } catch (const std::exception&) {
+      }
+    }
   ReadScreenshot(lines, d);
   ReadResolutions(lines, d);
   // "current" naming no profile leaves the profile list without a selection.
@@ -305,9 +322,7 @@ void GraphicsDocument::ShowProfile(std::string name) {
   try {
     for (const OptiSlider& slider : OptiSliders()) {
       if (slider.key == "middle_clip" && (low || opti->Name == "Low")) continue;
-      const int position =
-          std::clamp(OptiSliderPosition(opti->*slider.field, slider.multiplier), slider.min, slider.max);
-      opti->*slider.field = FormatFloat(slider.format, position * slider.multiplier);
+      PutOnSlider(*opti, slider);
     }
   } catch (const std::exception& failure) {
     throw EKestaError(ProfileShowFailure(failure.what()));

@@ -300,6 +300,21 @@ TEST(GraphicsDocumentTest, ShowingAProfilePutsItsValuesOnTheSlidersGrid) {
   EXPECT_EQ(document.optis[1].Lod, "0.9");
 }
 
+// Every profile holds what its sliders show, not only the one shown: the window's Apply, kesta-cli's show
+// and its apply have the same values whichever profile the pages last showed. A value that is no number
+// is left for showing its profile to report.
+TEST(GraphicsDocumentTest, ReadingPutsEveryProfileOnItsSlidersGrid) {
+  Lines lines = With(SampleGraphics(), "\t\tlod = 0.7;", "\t\tlod = 0.73;");
+  lines = With(lines, "\t\tlod = 1.5;", "\t\tlod = 9;");
+  GraphicsDocument document = ReadGraphics(lines);
+  EXPECT_EQ(document.ShownProfile()->Name, "Medium");
+  EXPECT_EQ(ShownOpti(document.optis, "Low")->Lod, "0.7");
+  EXPECT_EQ(ShownOpti(document.optis, "High")->Lod, "2.0");
+  document = ReadGraphics(With(SampleGraphics(), "\t\tlod = 1.5;", "\t\tlod = far;"));
+  EXPECT_EQ(ShownOpti(document.optis, "High")->Lod, "far");
+  EXPECT_THROW(document.ShowProfile("High"), EKestaError);
+}
+
 TEST(GraphicsDocumentTest, NamedValuesAreShownAndSetInThePagesTerms) {
   GraphicsDocument document = ReadGraphics(SampleGraphics());
   std::map<std::string, std::string> shown;
