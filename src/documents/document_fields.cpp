@@ -1,5 +1,6 @@
 #include "documents/document_fields.h"
 
+#include <algorithm>
 #include <charconv>
 #include <optional>
 
@@ -34,6 +35,8 @@ bool ParseCheck(std::string_view text) {
   throw EKestaError("\"" + std::string(text) + "\" is not 1 (checked) or 0 (not checked)");
 }
 
+size_t BoxLength(size_t limit, std::string_view held) { return std::max(limit, held.size()); }
+
 std::string CheckedText(std::string_view text, size_t maxLength) {
   if (text.size() > maxLength)
     throw EKestaError("\"" + std::string(text) + "\" is longer than the " + std::to_string(maxLength) +
@@ -62,8 +65,8 @@ bool IsLuaNumber(std::string_view text) {
   return i == text.size();
 }
 
-std::string CheckedNumber(std::string_view text, size_t maxLength) {
-  std::string number = CheckedText(text, maxLength);
+std::string CheckedNumber(std::string_view text, size_t maxLength, std::string_view held) {
+  std::string number = CheckedText(text, BoxLength(maxLength, held));
   if (!IsLuaNumber(number))
     throw EKestaError("\"" + number + "\" is not a number (at most " + std::to_string(maxLength) +
                       " characters)");

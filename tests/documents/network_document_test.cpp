@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "documents/document_fields.h"
 #include "documents/server_document.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
@@ -325,6 +326,24 @@ TEST(NetworkDocumentTest, UnquotedValuesMustBeNumbers) {
   EXPECT_EQ(d.serverPort, "10309");
   d.Write(lines, Lookup);
   EXPECT_EQ(std::count(lines.begin(), lines.end(), "\tport = 10309;"), 2);
+}
+
+// A box takes at most its length when typed into, but keeps a longer text the file holds; kesta-cli takes
+// what the box would.
+TEST(NetworkDocumentTest, ALongerTextFromTheFileIsKept) {
+  Lines lines = Sample("Config.lua");
+  const std::string longName(55, 'n');
+  std::replace(lines.begin(), lines.end(), std::string("\tname = \"Lock On server\";"),
+               "\tname = \"" + longName + "\";");
+  auto d = Read<NetworkDocument>(lines);
+  ASSERT_EQ(d.serverName, longName);
+  for (const std::string& accepted : {longName, std::string(51, 'm'), std::string(3, 'k')})
+    EXPECT_NO_THROW(Read<NetworkDocument>(lines).SetValue("EditServerName", accepted)) << accepted.size();
+  EXPECT_THROW(Read<NetworkDocument>(lines).SetValue("EditServerName", std::string(56, 'x')), EKestaError);
+  EXPECT_THROW(Read<NetworkDocument>(Sample("Config.lua")).SetValue("EditServerName", std::string(51, 'x')),
+               EKestaError);
+  EXPECT_EQ(BoxLength(50, longName), 55u);
+  EXPECT_EQ(BoxLength(50, "short"), 50u);
 }
 
 // Stands for a document whose write breaks the file's Lua, whatever the reason.
