@@ -48,6 +48,18 @@ Document Read(const Lines& lines) {
   return document;
 }
 
+// Writing the document into the sample fails with the InvalidNumber message and leaves the lines.
+void ExpectNotANumber(const GameDocument& document, const char* sample, std::string_view message) {
+  Lines lines = Sample(sample);
+  try {
+    document.Write(lines, Lookup);
+    ADD_FAILURE() << "written";
+  } catch (const EKestaError& error) {
+    EXPECT_TRUE(std::string(error.what()).starts_with(message)) << error.what();
+  }
+  EXPECT_EQ(lines, Sample(sample));
+}
+
 TEST(NetworkDocumentTest, ReadsTheSampleFile) {
   const auto d = Read<NetworkDocument>(Sample("Config.lua"));
   EXPECT_EQ(d.playerName, "Pilot");
@@ -289,6 +301,16 @@ TEST(ServerDocumentTest, RearCameraLines) {
     EXPECT_THROW(d.SetValue("F4ViewX", text), EKestaError) << text;
   for (const char* text : {"8.61", "+ 4.57", "-2.5", "0"})
     EXPECT_NO_THROW(d.SetValue("F4ViewX", text)) << text;
+
+  // A shared configuration's camera lines reach the game's file only as numbers.
+  for (const auto& [from, to] : {std::pair{"\tr[1] = p[1] - 8.5", "\tr[1] = p[1] +(os.exit())"},
+                                 std::pair{"\tr[3] = 0", "\tr[3] = os.exit()"},
+                                 std::pair{"\tr[2] = p[2] + 1.5", "\tr[2] = p[2] -f()"}}) {
+    SCOPED_TRACE(to);
+    Lines shared = Sample("Server.lua");
+    std::replace(shared.begin(), shared.end(), std::string(from), std::string(to));
+    ExpectNotANumber(Read<ServerDocument>(shared), "Server.lua", "- InvalidNumber r[");
+  }
 }
 
 // Ports, the chat window and the player count stand unquoted in config.lua: only numbers go there, from
@@ -307,14 +329,7 @@ TEST(NetworkDocumentTest, UnquotedValuesMustBeNumbers) {
       SCOPED_TRACE(bad);
       auto d = Read<NetworkDocument>(Sample("Config.lua"));
       d.*member = bad;
-      Lines lines = Sample("Config.lua");
-      try {
-        d.Write(lines, Lookup);
-        ADD_FAILURE() << "written";
-      } catch (const EKestaError& error) {
-        EXPECT_TRUE(std::string(error.what()).starts_with("- InvalidNumber ")) << error.what();
-      }
-      EXPECT_EQ(lines, Sample("Config.lua"));
+      ExpectNotANumber(d, "Config.lua", "- InvalidNumber ");
       EXPECT_THROW(Read<NetworkDocument>(Sample("Config.lua")).SetValue(control, bad), EKestaError);
     }
   }
