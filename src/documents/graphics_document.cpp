@@ -269,7 +269,11 @@ void GraphicsDocument::Write(Lines& lines, const MessageLookup& lookup) const {
   WriteThree(lines, "resolution", ResolutionValue(gameResolution, lookup));
   // A depth the list does not hold stays as the file has it rather than becoming empty.
   if (!colourDepth.empty()) WriteThree(lines, "bpp", Trim(RemoveAllNoCase(colourDepth, "bits")));
-  // The profiles go between the game and the film resolution.
+  // The profiles go between the game and the film resolution. A value from a shared file that could end
+  // their long string is refused, as any value that is no number is where Lua reads it.
+  for (const TOpti& opti : optis)
+    if (const std::optional<std::string> line = ValueLineWithBracket(opti); line && !opti.Deleted)
+      throw EKestaError("- " + lookup("InvalidNumber") + " " + *line);
   WriteOptis(lines, optis);
   SetParam(lines, "\t\tresolution", ResolutionValue(movieResolution, lookup), "AVI", false);
   if (aspect >= 0 && aspect < 4) WriteThree(lines, "aspect", std::string(kAspects[aspect]));

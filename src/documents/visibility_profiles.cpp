@@ -217,6 +217,15 @@ bool IsValidProfileName(std::string_view name) {
          !Contains(name, "current") && !Contains(name, "]");
 }
 
+std::optional<std::string> ValueLineWithBracket(const TOpti& opti) {
+  for (const ValueLine& value : kValueLines) {
+    if (!HasValue(opti, value)) continue;
+    const std::string text = ValueText(opti, value);
+    if (Contains(text, "]")) return std::string(value.key) + " = " + text;
+  }
+  return std::nullopt;
+}
+
 bool IsStockProfile(std::string_view name) { return name == "Low" || name == "Medium" || name == "High"; }
 
 const TOpti* ShownOpti(const std::vector<TOpti>& optis, std::string_view name) {

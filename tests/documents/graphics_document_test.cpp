@@ -243,6 +243,16 @@ TEST(GraphicsDocumentTest, AProfileNameNeverEndsTheStringTheProfilesSitIn) {
   EXPECT_EQ(LuaSyntaxError(JoinGameText(lines), "graphics.cfg"), std::nullopt);
   EXPECT_FALSE(IsValidProfileName("Night]]"));
   EXPECT_FALSE(IsValidProfileName("Night [2]"));
+
+  // Nor as a value: the write is refused.
+  const Lines withValue = With(SampleGraphics(), "\t\tlod = 1.5;", "\t\tlod = " + name + ";");
+  lines = SampleGraphics();
+  try {
+    ReadGraphics(withValue).Write(lines, Lookup);
+    ADD_FAILURE() << "written";
+  } catch (const EKestaError& failure) {
+    EXPECT_STREQ(failure.what(), ("- <InvalidNumber> lod = " + name).c_str());
+  }
 }
 
 // The fog values, texture distances and the screenshot quality stand unquoted in the file: only a number
