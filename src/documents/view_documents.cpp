@@ -108,7 +108,7 @@ void ViewDocument::Read(const Lines& lines, const MessageLookup&) {
   *this = std::move(read);
 }
 
-void ViewDocument::Write(Lines& lines, const MessageLookup&) const {
+void ViewDocument::Write(Lines& lines, const MessageLookup& lookup) const {
   SetParam(lines, "CockpitMouse", cockpitMouse ? "true" : "false", "", true);
   SetParam(lines, "ExternalMouse", externalMouse ? "true" : "false", "", true);
   for (size_t p = 0; p < kViewAircraft.size(); ++p) {
@@ -120,8 +120,13 @@ void ViewDocument::Write(Lines& lines, const MessageLookup&) const {
   }
   for (size_t p = 0; p < kViewAircraft.size(); ++p) {
     const Limits& view = views[p];
-    SetParam(lines, HudColorLine(kViewAircraft[p]),
-             "{" + view.hudColorR + ", " + view.hudColorG + ", " + view.hudColorB + "}", "", true);
+    const std::string color = "{" + view.hudColorR + ", " + view.hudColorG + ", " + view.hudColorB + "}";
+    // Written as held, but only numbers: the colour may come from a shared configuration.
+    for (const std::string* component : {&view.hudColorR, &view.hudColorG, &view.hudColorB})
+      if (!IsLuaNumber(*component))
+        throw EKestaError("- " + lookup("InvalidNumber") + " " + HudColorLine(kViewAircraft[p]) + " = " +
+                          color);
+    SetParam(lines, HudColorLine(kViewAircraft[p]), color, "", true);
   }
 }
 
@@ -180,6 +185,9 @@ void SnapViewDocument::Read(const Lines& lines, const MessageLookup&) {
 }
 
 void SnapViewDocument::Write(Lines& lines, const MessageLookup&) const {
+  // Each value is a whole number, or nothing is written: it may come from a shared configuration.
+  for (const DefaultView& view : views)
+    for (const std::string* angle : {&view.viewAngle, &view.vAngle, &view.hAngle}) WholeNumber(*angle);
   for (size_t p = 0; p < kViewAircraft.size(); ++p) {
     SetParam(lines, SnapLine(p, "viewAngle"), views[p].viewAngle, "", true);
     SetParam(lines, SnapLine(p, "vAngle"), views[p].vAngle, "", true);

@@ -120,6 +120,30 @@ TEST(SnapViewDocumentTest, DefaultViewIsCutToWholeNumbersAndWrittenAsHeld) {
   EXPECT_FALSE(LuaSyntaxError(JoinGameText(lines), "snapviews.lua"));
 }
 
+// A shared configuration's view lines reach the game's files only as numbers.
+TEST(ViewDocumentTest, ValuesFromASharedFileAreWrittenOnlyAsNumbers) {
+  Lines view = Sample("View.lua");
+  Replace(view, "HUDColor[PlaneIndex.iSu_39] = {255, 200, 0}",
+          "HUDColor[PlaneIndex.iSu_39] = {os.exit(), 200, 0}");
+  ViewDocument d;
+  d.Read(view, Lookup);
+  Lines lines = Sample("View.lua");
+  try {
+    d.Write(lines, Lookup);
+    ADD_FAILURE() << "written";
+  } catch (const EKestaError& error) {
+    EXPECT_STREQ(error.what(), "- InvalidNumber HUDColor[PlaneIndex.iSu_39] = {os.exit(), 200, 0}");
+  }
+
+  Lines snap = Sample("SnapViews.lua");
+  Replace(snap, "Snap[4][13][\"hAngle\"] = 0.000000", "Snap[4][13][\"hAngle\"] = f(1)");
+  SnapViewDocument s;
+  s.Read(snap, Lookup);
+  lines = Sample("SnapViews.lua");
+  EXPECT_THROW(s.Write(lines, Lookup), EKestaError);
+  for (const std::string& line : lines) EXPECT_EQ(line.find("f(1)"), std::string::npos) << line;
+}
+
 TEST(ViewDocumentTest, PerAircraftNamesTakeWhatTheControlsHold) {
   ViewDocument view;
   view.Read(Sample("View.lua"), Lookup);
