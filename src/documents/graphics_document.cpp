@@ -121,9 +121,13 @@ const std::vector<DocumentField<D>>& Fields() {
     list.push_back(CheckField<D>("CheckboxJPG", &D::screenshotJpg));
     list.push_back(NumberField<D>("EditScreenShotQuality", &D::screenshotQuality, 3));
     list.push_back(TextField<D>("ComboBoxGameResolution", &D::gameResolution, 32767));
-    list.push_back(
-        {"ComboBoxBits", [](const D& d) { return d.colourDepth; },
-         [](D& d, std::string_view text) { d.colourDepth = CheckedEntry(text, ColourDepthEntries()); }});
+    list.push_back({"ComboBoxBits", [](const D& d) { return d.colourDepth; },
+                    [](D& d, std::string_view text) {
+                      // "" is the list without a selection, as a depth the list does not hold shows it.
+                      std::vector<std::string_view> entries = ColourDepthEntries();
+                      entries.insert(entries.begin(), "");
+                      d.colourDepth = CheckedEntry(text, entries);
+                    }});
     list.push_back(
         {"ComboBoxGameAspect", [](const D& d) { return std::string(AspectEntries().at(d.aspect)); },
          [](D& d, std::string_view text) {

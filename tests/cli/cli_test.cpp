@@ -150,7 +150,7 @@ TEST_F(CliTest, HelpNamesEveryValueWithWhatItTakes) {
   EXPECT_NE(line("Cockpit.CheckboxRussianHUD").find("1 (checked) or 0 (not checked)"), std::string::npos);
   EXPECT_NE(line("Graphics.EditFogParam1").find("a number (at most 6 characters)"), std::string::npos);
   EXPECT_NE(line("Network.EditServerName").find("text of at most 50 characters"), std::string::npos);
-  EXPECT_NE(line("Graphics.ComboBoxBits").find("one of: 16bits, 32bits"), std::string::npos);
+  EXPECT_NE(line("Graphics.ComboBoxBits").find("one of: \"\" (none), 16bits, 32bits"), std::string::npos);
   EXPECT_NE(line("Graphics.SliderLod[profile name]").find("a position from 1 to 20"), std::string::npos);
   EXPECT_NE(line("Graphics.SliderMiddleClip[profile name]").find("not for \"Low\""), std::string::npos);
 }

@@ -339,7 +339,8 @@ TEST(GraphicsDocumentTest, NamedValuesAreShownAndSetInThePagesTerms) {
 
   // Every shown value set again changes nothing, also while the list shows no profile.
   for (const Lines& lines :
-       {SampleGraphics(), With(SampleGraphics(), "\tcurrent = \"Medium\";", "\tcurrent = \"Dusk\";")}) {
+       {SampleGraphics(), With(SampleGraphics(), "\tcurrent = \"Medium\";", "\tcurrent = \"Dusk\";"),
+        With(SampleGraphics(), "\tbpp = 32;", "\tbpp = 24;")}) {
     const GraphicsDocument read = ReadGraphics(lines);
     GraphicsDocument again = read;
     for (const NamedValue& value : read.Values()) again.SetValue(value.name, value.value);
