@@ -1,8 +1,11 @@
 #include "documents/document_fields.h"
 
+#include <algorithm>
 #include <charconv>
+#include <optional>
 
 #include "engine/failure.h"
+#include "engine/lua_text.h"
 #include "engine/text.h"
 
 namespace kesta {
@@ -32,11 +35,59 @@ bool ParseCheck(std::string_view text) {
   throw EKestaError("\"" + std::string(text) + "\" is not 1 (checked) or 0 (not checked)");
 }
 
+size_t BoxLength(size_t limit, std::string_view held) { return std::max(limit, held.size()); }
+
 std::string CheckedText(std::string_view text, size_t maxLength) {
   if (text.size() > maxLength)
     throw EKestaError("\"" + std::string(text) + "\" is longer than the " + std::to_string(maxLength) +
                       " characters the box holds");
   return std::string(text);
+}
+
+bool IsLuaNumber(std::string_view text) {
+  size_t i = text.starts_with('-') ? 1 : 0;
+  const auto digits = [&text, &i] {
+    const size_t start = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    return i - start;
+  };
+  size_t mantissa = digits();
+  if (i < text.size() && text[i] == '.') {
+    ++i;
+    mantissa += digits();
+  }
+  if (mantissa == 0) return false;
+  if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+    ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits() == 0) return false;
+  }
+  return i == text.size();
+}
+
+std::string CheckedNumber(std::string_view text, size_t maxLength, std::string_view held) {
+  std::string number = CheckedText(text, BoxLength(maxLength, held));
+  if (!IsLuaNumber(number))
+    throw EKestaError("\"" + number + "\" is not a number (at most " + std::to_string(maxLength) +
+                      " characters)");
+  return number;
+}
+
+const std::string& WrittenNumber(std::string_view name, const std::string& value,
+                                 const MessageLookup& lookup) {
+  if (!IsLuaNumber(value))
+    throw EKestaError("- " + lookup("InvalidNumber") + " " + Trim(name) + " = " + value);
+  return value;
+}
+
+std::string GetNumberParam(const Lines& lines, std::string_view name, std::string_view absent,
+                           std::string_view anchor) {
+  const std::string raw = GetRawParam(lines, name, absent, anchor);
+  if (std::optional<std::string> text = LuaStringValue(raw); text && IsLuaNumber(*text)) return *text;
+  std::string head = Trim(std::string_view(raw).substr(0, raw.find("--")));
+  if (head.ends_with(';')) head = Trim(head.substr(0, head.size() - 1));
+  if (IsLuaNumber(head)) return head;
+  return GetParam(lines, name, absent, anchor, false);
 }
 
 std::string CheckedEntry(std::string_view text, const std::vector<std::string_view>& entries) {
@@ -76,7 +127,8 @@ std::array<int, 3> ParseRgb(std::string_view text) {
 
 int WholeNumber(std::string_view text) {
   int value = 0;
-  if (!ParseInteger(text, value)) throw EKestaError("'" + std::string(text) + "' is not a valid integer value");
+  if (!ParseInteger(text, value))
+    throw EKestaError("'" + std::string(text) + "' is not a valid integer value");
   return value;
 }
 

@@ -24,8 +24,23 @@ struct DocumentField {
 int ParsePosition(std::string_view text, int min, int max);
 // A check box: "1" or "0".
 bool ParseCheck(std::string_view text);
+// A text box takes at most `limit` characters when typed into, but keeps a longer text the file holds
+// whole: showing it must not cut it. The box's length while it holds `held`.
+size_t BoxLength(size_t limit, std::string_view held);
 // Free text of at most `maxLength` bytes.
 std::string CheckedText(std::string_view text, size_t maxLength);
+// A number as Lua reads it where a value stands unquoted: digits with an optional fraction and exponent,
+// an optional minus before them. Anything else there would be code the game runs, or a file it cannot read.
+bool IsLuaNumber(std::string_view text);
+// A number for a box of `maxLength` characters (see BoxLength); fails for anything else.
+std::string CheckedNumber(std::string_view text, size_t maxLength, std::string_view held);
+// The value of an unquoted `name = value` line; fails with the translated "InvalidNumber" unless a number.
+const std::string& WrittenNumber(std::string_view name, const std::string& value,
+                                 const MessageLookup& lookup);
+// An unquoted number's value, as GetParam gives it, except that a number the file quotes, or follows by a
+// comment, reads as that number.
+std::string GetNumberParam(const Lines& lines, std::string_view name, std::string_view absent,
+                           std::string_view anchor);
 // One of the entries, exactly.
 std::string CheckedEntry(std::string_view text, const std::vector<std::string_view>& entries);
 
@@ -44,9 +59,18 @@ DocumentField<Document> CheckField(std::string_view name, bool Document::*member
 
 template <typename Document>
 DocumentField<Document> TextField(std::string_view name, std::string Document::*member, size_t maxLength) {
-  return {
-      name, [member](const Document& d) { return d.*member; },
-      [member, maxLength](Document& d, std::string_view text) { d.*member = CheckedText(text, maxLength); }};
+  return {name, [member](const Document& d) { return d.*member; },
+          [member, maxLength](Document& d, std::string_view text) {
+            d.*member = CheckedText(text, BoxLength(maxLength, d.*member));
+          }};
+}
+
+template <typename Document>
+DocumentField<Document> NumberField(std::string_view name, std::string Document::*member, size_t maxLength) {
+  return {name, [member](const Document& d) { return d.*member; },
+          [member, maxLength](Document& d, std::string_view text) {
+            d.*member = CheckedNumber(text, maxLength, d.*member);
+          }};
 }
 
 template <typename Document>

@@ -6,6 +6,7 @@
 
 #include "documents/document_fields.h"
 #include "engine/failure.h"
+#include "engine/lua_text.h"
 #include "engine/number_format.h"
 #include "engine/text.h"
 #include "settings/helpers.h"
@@ -78,10 +79,13 @@ void WriteThree(Lines& lines, std::string_view name, const std::string& value) {
 void ReadScreenshot(const Lines& lines, D& d) {
   std::string name = GetParam(lines, "ScreenshotName", "ScreenShots/ScreenShot_%03d.jpg", "", false);
   std::erase(name, '"');
+  // A name written as a Lua string reads back with its quotes, backslashes and line breaks.
+  if (std::optional<std::string> text = LuaStringValue(GetRawParam(lines, "ScreenshotName", "", "")))
+    name = std::move(*text);
   name = RemoveAllNoCase(name, "%03d");
   d.screenshotJpg = Contains(name, ".jpg") || Contains(name, ".JPG");
   d.screenshotName = RemoveAllNoCase(RemoveAllNoCase(name, ".jpg"), ".bmp");
-  d.screenshotQuality = GetParam(lines, "ScreenshotQuality", "90", "", false);
+  d.screenshotQuality = GetNumberParam(lines, "ScreenshotQuality", "90", "");
 }
 
 void ReadResolutions(const Lines& lines, D& d) {
@@ -112,14 +116,18 @@ const std::vector<DocumentField<D>>& Fields() {
         CheckField<D>("CheckboxExhaust", &D::exhaust),
     };
     for (const EditLine& line : kEditLines)
-      list.push_back(TextField<D>(line.control, line.member, kEditLength));
+      list.push_back(NumberField<D>(line.control, line.member, kEditLength));
     list.push_back(TextField<D>("EditScreenShotName", &D::screenshotName, 32767));
     list.push_back(CheckField<D>("CheckboxJPG", &D::screenshotJpg));
-    list.push_back(TextField<D>("EditScreenShotQuality", &D::screenshotQuality, 3));
+    list.push_back(NumberField<D>("EditScreenShotQuality", &D::screenshotQuality, 3));
     list.push_back(TextField<D>("ComboBoxGameResolution", &D::gameResolution, 32767));
-    list.push_back(
-        {"ComboBoxBits", [](const D& d) { return d.colourDepth; },
-         [](D& d, std::string_view text) { d.colourDepth = CheckedEntry(text, ColourDepthEntries()); }});
+    list.push_back({"ComboBoxBits", [](const D& d) { return d.colourDepth; },
+                    [](D& d, std::string_view text) {
+                      // "" is the list without a selection, as a depth the list does not hold shows it.
+                      std::vector<std::string_view> entries = ColourDepthEntries();
+                      entries.insert(entries.begin(), "");
+                      d.colourDepth = CheckedEntry(text, entries);
+                    }});
     list.push_back(
         {"ComboBoxGameAspect", [](const D& d) { return std::string(AspectEntries().at(d.aspect)); },
          [](D& d, std::string_view text) {
@@ -159,6 +167,13 @@ TOpti& ProfileNamed(D& d, std::string_view name) {
 
 bool HasSlider(const TOpti& opti, const OptiSlider& slider) {
   return slider.key != "middle_clip" || opti.Name != "Low";
+}
+
+// The value as the slider shows it: on its grid, within its range. Fails for a value that is no number.
+void PutOnSlider(TOpti& opti, const OptiSlider& slider) {
+  const int position =
+      std::clamp(OptiSliderPosition(opti.*slider.field, slider.multiplier), slider.min, slider.max);
+  opti.*slider.field = FormatFloat(slider.format, position * slider.multiplier);
 }
 
 }  // namespace
@@ -207,8 +222,18 @@ void GraphicsDocument::Read(const Lines& lines, const MessageLookup& lookup) {
   const double density = ParseFloat(GetParam(lines, "ShadowDensity", "0.6", "", false));
   d.shadowDensity = static_cast<int>(std::clamp(std::nearbyint(density / 0.1), 0.0, 10.0));
   for (const EditLine& line : kEditLines)
-    d.*line.member = GetParam(lines, line.name, line.absent, line.anchor, false);
+    d.*line.member = GetNumberParam(lines, line.name, line.absent, line.anchor);
   d.optis = ReadOptis(lines, lookup);
+  // Every profile holds what its sliders would show, whichever one the pages show, so that each Apply
+  // writes the same; a value that is no number is for showing its profile to report.
+  for (TOpti& opti : d.optis)
+    for (const OptiSlider& slider : OptiSliders()) {
+      if (!HasSlider(opti, slider)) continue;
+      try {
+        PutOnSlider(opti, slider);
+      } catch (const std::exception&) {
+      }
+    }
   ReadScreenshot(lines, d);
   ReadResolutions(lines, d);
   // "current" naming no profile leaves the profile list without a selection.
@@ -227,24 +252,32 @@ void GraphicsDocument::Write(Lines& lines, const MessageLookup& lookup) const {
   position("WaterQuality", waterQuality);
   position("FogQuality", fogQuality);
   position("LightsLevel", lightsLevel);
-  SetParam(lines, "\tcurrent", "\"" + currentProfile + "\"", "", false);
+  // The profiles' long string is read by the game's own reader, not as Lua: the name goes in as it is,
+  // unless it could end that string (only a shared file holds such a name).
+  if (!Contains(currentProfile, "]")) SetParam(lines, "\tcurrent", "\"" + currentProfile + "\"", "", false);
   position("EffectOptions", effectOptions);
   SetParam(lines, "Exhaust", exhaust ? "1" : "0", "", false);
   position("ShadowLevel", shadowLevel);
   SetParam(lines, "ShadowDensity", FormatFloat("0.0", shadowDensity * 0.1), "", false);
-  if (sceneFile) SetParam(lines, "SceneFile", std::string(kSceneFiles[std::clamp(*sceneFile, 0, 2)]), "", false);
+  if (sceneFile)
+    SetParam(lines, "SceneFile", std::string(kSceneFiles[std::clamp(*sceneFile, 0, 2)]), "", false);
   for (const EditLine& line : kEditLines) {
     const std::string name =
         line.name.starts_with('L') ? "\t\t" + std::string(line.name) : std::string(line.name);
-    SetParam(lines, name, this->*line.member, line.anchor, false);
+    SetParam(lines, name, WrittenNumber(line.name, this->*line.member, lookup), line.anchor, false);
   }
-  SetParam(lines, "ScreenshotName", "\"" + screenshotName + "%03d" + (screenshotJpg ? ".jpg" : ".bmp") + "\"",
+  SetParam(lines, "ScreenshotName", LuaQuoted(screenshotName + "%03d" + (screenshotJpg ? ".jpg" : ".bmp")),
            "", false);
-  SetParam(lines, "ScreenshotQuality", screenshotQuality, "", false);
+  SetParam(lines, "ScreenshotQuality", WrittenNumber("ScreenshotQuality", screenshotQuality, lookup), "",
+           false);
   WriteThree(lines, "resolution", ResolutionValue(gameResolution, lookup));
   // A depth the list does not hold stays as the file has it rather than becoming empty.
   if (!colourDepth.empty()) WriteThree(lines, "bpp", Trim(RemoveAllNoCase(colourDepth, "bits")));
-  // The profiles go between the game and the film resolution.
+  // The profiles go between the game and the film resolution. A value from a shared file that could end
+  // their long string is refused, as any value that is no number is where Lua reads it.
+  for (const TOpti& opti : optis)
+    if (const std::optional<std::string> line = ValueLineWithBracket(opti); line && !opti.Deleted)
+      throw EKestaError("- " + lookup("InvalidNumber") + " " + *line);
   WriteOptis(lines, optis);
   SetParam(lines, "\t\tresolution", ResolutionValue(movieResolution, lookup), "AVI", false);
   if (aspect >= 0 && aspect < 4) WriteThree(lines, "aspect", std::string(kAspects[aspect]));
@@ -297,9 +330,7 @@ void GraphicsDocument::ShowProfile(std::string name) {
   try {
     for (const OptiSlider& slider : OptiSliders()) {
       if (slider.key == "middle_clip" && (low || opti->Name == "Low")) continue;
-      const int position =
-          std::clamp(OptiSliderPosition(opti->*slider.field, slider.multiplier), slider.min, slider.max);
-      opti->*slider.field = FormatFloat(slider.format, position * slider.multiplier);
+      PutOnSlider(*opti, slider);
     }
   } catch (const std::exception& failure) {
     throw EKestaError(ProfileShowFailure(failure.what()));

@@ -33,7 +33,8 @@ std::string ConnectionTypeOf(std::string_view text) {
 std::string EntryName(size_t position) { return "[" + std::to_string(position) + "]"; }
 
 // A connection type box holds one of the entries, or none.
-DocumentField<NetworkDocument> ConnectionTypeField(std::string_view name, std::string NetworkDocument::*member) {
+DocumentField<NetworkDocument> ConnectionTypeField(std::string_view name,
+                                                   std::string NetworkDocument::*member) {
   return {name, [member](const NetworkDocument& d) { return d.*member; },
           [member](NetworkDocument& d, std::string_view text) {
             std::vector<std::string_view> entries = ConnectionTypes();
@@ -46,15 +47,15 @@ const std::vector<DocumentField<NetworkDocument>>& Fields() {
   using D = NetworkDocument;
   static const std::vector<DocumentField<D>> fields{
       TextField<D>("EditPlayerName", &D::playerName, 50),
-      TextField<D>("EditClientPort", &D::clientPort, 5),
+      NumberField<D>("EditClientPort", &D::clientPort, 5),
       ConnectionTypeField("ComboBoxConnexionType", &D::connectionType),
       TextField<D>("EditServerDefault", &D::defaultServer, 100),
-      TextField<D>("EditChatHeight", &D::chatHeight, 4),
-      TextField<D>("EditChatDelay", &D::chatDelay, 5),
+      NumberField<D>("EditChatHeight", &D::chatHeight, 4),
+      NumberField<D>("EditChatDelay", &D::chatDelay, 5),
       TextField<D>("EditServerName", &D::serverName, 50),
       ConnectionTypeField("ComboBoxConnexionTypeServer", &D::serverConnectionType),
-      TextField<D>("EditServerPort", &D::serverPort, 5),
-      TextField<D>("EditMaxPlayers", &D::maxPlayers, 5),
+      NumberField<D>("EditServerPort", &D::serverPort, 5),
+      NumberField<D>("EditMaxPlayers", &D::maxPlayers, 5),
       {"ComboBoxInterface",
        [](const D& d) { return std::string(InterfaceEntries()[static_cast<size_t>(d.serverInterface)]); },
        [](D& d, std::string_view text) {
@@ -115,15 +116,15 @@ const GameFileKind& NetworkDocument::Kind() const { return GameFileKindOf(kCatal
 void NetworkDocument::Read(const Lines& lines, const MessageLookup&) {
   NetworkDocument read;
   read.playerName = GetQuotedParam(lines, "playerName", "");
-  read.chatHeight = GetParam(lines, "height", "", "", false);
-  read.chatDelay = GetParam(lines, "delay", "", "", false);
-  read.clientPort = GetParam(lines, "port", "", kClientAnchor, false);
+  read.chatHeight = GetNumberParam(lines, "height", "", "");
+  read.chatDelay = GetNumberParam(lines, "delay", "", "");
+  read.clientPort = GetNumberParam(lines, "port", "", kClientAnchor);
   read.connectionType = ConnectionTypeOf(GetQuotedParam(lines, "type", kClientAnchor));
   read.defaultServer = GetQuotedParam(lines, "server", kClientAnchor);
   read.servers = ReadServerList(lines);
   read.serverName = GetQuotedParam(lines, "name", kServerAnchor);
-  read.serverPort = GetParam(lines, "port", "", kServerAnchor, false);
-  read.maxPlayers = GetParam(lines, "maxPlayers", "", kServerAnchor, false);
+  read.serverPort = GetNumberParam(lines, "port", "", kServerAnchor);
+  read.maxPlayers = GetNumberParam(lines, "maxPlayers", "", kServerAnchor);
   read.serverConnectionType = ConnectionTypeOf(GetQuotedParam(lines, "type", kServerAnchor));
   read.serverInterface = GetParam(lines, "interface", "", kServerAnchor, false) == kAllInterfaces
                              ? ServerInterface::LanAndInternet
@@ -131,22 +132,28 @@ void NetworkDocument::Read(const Lines& lines, const MessageLookup&) {
   *this = std::move(read);
 }
 
-void NetworkDocument::Write(Lines& lines, const MessageLookup&) const {
+void NetworkDocument::Write(Lines& lines, const MessageLookup& lookup) const {
+  // Nothing is written unless every unquoted value is a number.
+  const std::string& height = WrittenNumber("height", chatHeight, lookup);
+  const std::string& delay = WrittenNumber("delay", chatDelay, lookup);
+  const std::string& port = WrittenNumber("port", clientPort, lookup);
+  const std::string& hostPort = WrittenNumber("port", serverPort, lookup);
+  const std::string& players = WrittenNumber("maxPlayers", maxPlayers, lookup);
   SetParam(lines, "playerName", LuaQuoted(playerName), "", false);
-  SetParam(lines, "\theight", chatHeight, "", false);
-  SetParam(lines, "\tdelay", chatDelay, "", false);
-  SetParam(lines, "\tport", clientPort, kClientAnchor, false);
+  SetParam(lines, "\theight", height, "", false);
+  SetParam(lines, "\tdelay", delay, "", false);
+  SetParam(lines, "\tport", port, kClientAnchor, false);
   SetParam(lines, "\ttype", LuaQuoted(connectionType), kClientAnchor, false);
   SetParam(lines, "\tserver", LuaQuoted(defaultServer), kClientAnchor, false);
   WriteServerList(lines, servers);
   SetParam(lines, "\tname", LuaQuoted(serverName), kServerAnchor, false);
-  SetParam(lines, "\tport", serverPort, kServerAnchor, false);
-  SetParam(lines, "\tmaxPlayers", maxPlayers, kServerAnchor, false);
+  SetParam(lines, "\tport", hostPort, kServerAnchor, false);
+  SetParam(lines, "\tmaxPlayers", players, kServerAnchor, false);
   SetParam(lines, "\ttype", LuaQuoted(serverConnectionType), kServerAnchor, false);
   // A server on the local network only is announced under this machine's address as it is now.
   SetParam(lines, "\tinterface",
            serverInterface == ServerInterface::LanAndInternet ? std::string(kAllInterfaces)
-                                                               : LuaQuoted(LocalIPv4Address()),
+                                                              : LuaQuoted(LocalIPv4Address()),
            kServerAnchor, false);
 }
 
@@ -186,7 +193,9 @@ void StatsDocument::Write(Lines& lines, const MessageLookup&) const {
   SetParam(lines, "chat_log", chatLog ? "true" : "false", "", false);
 }
 
-std::vector<NamedValue> StatsDocument::Values() const { return {{"CheckBoxShowMessage", chatLog ? "1" : "0"}}; }
+std::vector<NamedValue> StatsDocument::Values() const {
+  return {{"CheckBoxShowMessage", chatLog ? "1" : "0"}};
+}
 
 void StatsDocument::SetValue(std::string_view name, std::string_view value) {
   if (name != "CheckBoxShowMessage") FailUnknownValue(name);

@@ -33,7 +33,8 @@ std::string CheckedCameraValue(std::string_view text) {
       break;
     }
   }
-  if (!digits) throw EKestaError("\"" + std::string(text) + "\" is not a number such as 8.61, +4.57 or - 2.5");
+  if (!digits)
+    throw EKestaError("\"" + std::string(text) + "\" is not a number such as 8.61, +4.57 or - 2.5");
   return std::string(text);
 }
 
@@ -69,12 +70,23 @@ void ServerDocument::Read(const Lines& lines, const MessageLookup&) {
   *this = std::move(read);
 }
 
-void ServerDocument::Write(Lines& lines, const MessageLookup&) const {
+void ServerDocument::Write(Lines& lines, const MessageLookup& lookup) const {
+  // The camera values may come from a shared configuration: nothing is written unless each is a number.
+  const auto number = [&lookup](std::string_view name, const std::string& value) {
+    try {
+      return CheckedCameraValue(value);
+    } catch (const EKestaError&) {
+      throw EKestaError("- " + lookup("InvalidNumber") + " " + std::string(name) + " = " + value);
+    }
+  };
+  const std::string y = number("r[1]", f4ViewY);
+  const std::string x = number("r[3]", f4ViewX);
+  const std::string z = number("r[2]", f4ViewZ);
   SetParam(lines, "DisableCombatViews", combatViewsDisabled ? "false" : "true", "", true);
   SetParam(lines, "CameraTerrainRestriction", cameraTerrainRestriction ? "true" : "false", "", true);
-  SetParam(lines, "\tr[1]", "p[1] " + f4ViewY, kCameraAnchor, true);
-  SetParam(lines, "\tr[3]", f4ViewX, kCameraAnchor, true);
-  SetParam(lines, "\tr[2]", "p[2] " + f4ViewZ, kCameraAnchor, true);
+  SetParam(lines, "\tr[1]", "p[1] " + y, kCameraAnchor, true);
+  SetParam(lines, "\tr[3]", x, kCameraAnchor, true);
+  SetParam(lines, "\tr[2]", "p[2] " + z, kCameraAnchor, true);
 }
 
 std::vector<NamedValue> ServerDocument::Values() const { return FieldValues(Fields(), *this); }

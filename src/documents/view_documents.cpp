@@ -1,5 +1,7 @@
 #include "documents/view_documents.h"
 
+#include <algorithm>
+
 #include "documents/document_fields.h"
 #include "engine/failure.h"
 #include "engine/number_format.h"
@@ -12,7 +14,9 @@ namespace {
 std::string LimitsLine(const Aircraft& aircraft) {
   return "CameraViewAngleLimits[" + std::string(aircraft.planeIndex) + "]";
 }
-std::string HudColorLine(const Aircraft& aircraft) { return "HUDColor[" + std::string(aircraft.planeIndex) + "]"; }
+std::string HudColorLine(const Aircraft& aircraft) {
+  return "HUDColor[" + std::string(aircraft.planeIndex) + "]";
+}
 std::string SnapLine(size_t position, std::string_view angle) {
   return "Snap[" + std::to_string(position + 1) + "][13][\"" + std::string(angle) + "\"]";
 }
@@ -31,6 +35,17 @@ std::string WholePart(std::string text) {
   return Trim(text);
 }
 
+// A whole number as its slider shows it; any other text is kept, for showing and applying to report.
+std::string OnSlider(std::string text, AngleRange range) {
+  int value = 0;
+  try {
+    value = WholeNumber(text);
+  } catch (const EKestaError&) {
+    return text;
+  }
+  return std::to_string(std::clamp(value, range.min, range.max));
+}
+
 bool SwitchValue(const Lines& lines, std::string_view name) {
   return GetParam(lines, name, "", "", false) == "true";
 }
@@ -43,7 +58,8 @@ size_t AircraftOf(std::string_view name, std::string_view& control) {
   for (size_t p = 0; p < kViewAircraft.size(); ++p)
     if (kViewAircraft[p].entry == entry) return p;
   std::string list;
-  for (const Aircraft& aircraft : kViewAircraft) list += (list.empty() ? "" : ", ") + std::string(aircraft.entry);
+  for (const Aircraft& aircraft : kViewAircraft)
+    list += (list.empty() ? "" : ", ") + std::string(aircraft.entry);
   throw EKestaError("\"" + std::string(entry) + "\" is not one of the aircraft: " + list);
 }
 
@@ -52,9 +68,15 @@ std::string Named(std::string_view control, const Aircraft& aircraft) {
 }
 
 // A slider value as the page holds it: the position in decimal.
-std::string Position(std::string_view text, int min, int max) { return std::to_string(ParsePosition(text, min, max)); }
+std::string Position(std::string_view text, AngleRange range) {
+  return std::to_string(ParsePosition(text, range.min, range.max));
+}
 
 constexpr std::string_view kColor = "PanelColor";
+
+std::string HeldColor(const ViewDocument::Limits& view) {
+  return view.hudColorR + "," + view.hudColorG + "," + view.hudColorB;
+}
 
 }  // namespace
 
@@ -73,8 +95,8 @@ void ViewDocument::Read(const Lines& lines, const MessageLookup&) {
   for (size_t p = 0; p < kViewAircraft.size(); ++p) {
     Limits& view = read.views[p];
     std::string limits = WithoutBraces(GetParam(lines, LimitsLine(kViewAircraft[p]), "", "", false));
-    view.viewAngleMin = WholePart(SplitAtFirst(limits, ","));
-    view.viewAngleMax = WholePart(limits);
+    view.viewAngleMin = OnSlider(WholePart(SplitAtFirst(limits, ",")), kViewAngleMinRange);
+    view.viewAngleMax = OnSlider(WholePart(limits), kViewAngleMaxRange);
   }
   for (size_t p = 0; p < kViewAircraft.size(); ++p) {
     Limits& view = read.views[p];
@@ -86,7 +108,7 @@ void ViewDocument::Read(const Lines& lines, const MessageLookup&) {
   *this = std::move(read);
 }
 
-void ViewDocument::Write(Lines& lines, const MessageLookup&) const {
+void ViewDocument::Write(Lines& lines, const MessageLookup& lookup) const {
   SetParam(lines, "CockpitMouse", cockpitMouse ? "true" : "false", "", true);
   SetParam(lines, "ExternalMouse", externalMouse ? "true" : "false", "", true);
   for (size_t p = 0; p < kViewAircraft.size(); ++p) {
@@ -98,8 +120,13 @@ void ViewDocument::Write(Lines& lines, const MessageLookup&) const {
   }
   for (size_t p = 0; p < kViewAircraft.size(); ++p) {
     const Limits& view = views[p];
-    SetParam(lines, HudColorLine(kViewAircraft[p]),
-             "{" + view.hudColorR + ", " + view.hudColorG + ", " + view.hudColorB + "}", "", true);
+    const std::string color = "{" + view.hudColorR + ", " + view.hudColorG + ", " + view.hudColorB + "}";
+    // Written as held, but only numbers: the colour may come from a shared configuration.
+    for (const std::string* component : {&view.hudColorR, &view.hudColorG, &view.hudColorB})
+      if (!IsLuaNumber(*component))
+        throw EKestaError("- " + lookup("InvalidNumber") + " " + HudColorLine(kViewAircraft[p]) + " = " +
+                          color);
+    SetParam(lines, HudColorLine(kViewAircraft[p]), color, "", true);
   }
 }
 
@@ -110,7 +137,7 @@ std::vector<NamedValue> ViewDocument::Values() const {
     const Limits& view = views[p];
     values.push_back({Named("SpecialSliderViewAngleMin", kViewAircraft[p]), view.viewAngleMin});
     values.push_back({Named("SpecialSliderViewAngleMax", kViewAircraft[p]), view.viewAngleMax});
-    values.push_back({Named(kColor, kViewAircraft[p]), view.hudColorR + "," + view.hudColorG + "," + view.hudColorB});
+    values.push_back({Named(kColor, kViewAircraft[p]), HeldColor(view)});
   }
   return values;
 }
@@ -127,10 +154,13 @@ void ViewDocument::SetValue(std::string_view name, std::string_view value) {
   std::string_view control;
   Limits& view = views[AircraftOf(name, control)];
   if (control == "SpecialSliderViewAngleMin") {
-    view.viewAngleMin = Position(value, 0, 180);
+    view.viewAngleMin = Position(value, kViewAngleMinRange);
   } else if (control == "SpecialSliderViewAngleMax") {
-    view.viewAngleMax = Position(value, 0, 250);
+    view.viewAngleMax = Position(value, kViewAngleMaxRange);
   } else if (control == kColor) {
+    // A colour the file holds otherwise (outside 0 to 255, or with decimals) is kept as it is, as the page
+    // keeps it until another colour is chosen.
+    if (value == HeldColor(view)) return;
     const auto [red, green, blue] = ParseRgb(value);
     view.hudColorR = std::to_string(red);
     view.hudColorG = std::to_string(green);
@@ -146,14 +176,18 @@ void SnapViewDocument::Read(const Lines& lines, const MessageLookup&) {
   SnapViewDocument read;
   for (size_t p = 0; p < kViewAircraft.size(); ++p) {
     DefaultView& view = read.views[p];
-    view.viewAngle = WholePart(GetParam(lines, SnapLine(p, "viewAngle"), "", "", false));
-    view.hAngle = WholePart(GetParam(lines, SnapLine(p, "hAngle"), "", "", false));
-    view.vAngle = WholePart(GetParam(lines, SnapLine(p, "vAngle"), "", "", false));
+    view.viewAngle =
+        OnSlider(WholePart(GetParam(lines, SnapLine(p, "viewAngle"), "", "", false)), kViewAngleDefaultRange);
+    view.hAngle = OnSlider(WholePart(GetParam(lines, SnapLine(p, "hAngle"), "", "", false)), kSnapAngleRange);
+    view.vAngle = OnSlider(WholePart(GetParam(lines, SnapLine(p, "vAngle"), "", "", false)), kSnapAngleRange);
   }
   *this = std::move(read);
 }
 
 void SnapViewDocument::Write(Lines& lines, const MessageLookup&) const {
+  // Each value is a whole number, or nothing is written: it may come from a shared configuration.
+  for (const DefaultView& view : views)
+    for (const std::string* angle : {&view.viewAngle, &view.vAngle, &view.hAngle}) WholeNumber(*angle);
   for (size_t p = 0; p < kViewAircraft.size(); ++p) {
     SetParam(lines, SnapLine(p, "viewAngle"), views[p].viewAngle, "", true);
     SetParam(lines, SnapLine(p, "vAngle"), views[p].vAngle, "", true);
@@ -175,11 +209,11 @@ void SnapViewDocument::SetValue(std::string_view name, std::string_view value) {
   std::string_view control;
   DefaultView& view = views[AircraftOf(name, control)];
   if (control == "SpecialSliderViewAngleDefault") {
-    view.viewAngle = Position(value, 0, 180);
+    view.viewAngle = Position(value, kViewAngleDefaultRange);
   } else if (control == "SpecialSliderVAngle") {
-    view.vAngle = Position(value, -40, 40);
+    view.vAngle = Position(value, kSnapAngleRange);
   } else if (control == "SpecialSliderHAngle") {
-    view.hAngle = Position(value, -40, 40);
+    view.hAngle = Position(value, kSnapAngleRange);
   } else {
     FailUnknownValue(name);
   }

@@ -13,8 +13,8 @@
 namespace kesta {
 
 struct Aircraft {
-  std::string_view entry;        // in the page's list and in value names
-  std::string_view planeIndex;   // as view.lua names it: "PlaneIndex.iSu_39"
+  std::string_view entry;       // in the page's list and in value names
+  std::string_view planeIndex;  // as view.lua names it: "PlaneIndex.iSu_39"
 };
 // The eight aircraft in list order; a position plus one is the aircraft's index in snapviews.lua.
 inline constexpr std::array<Aircraft, 8> kViewAircraft{{
@@ -30,13 +30,24 @@ inline constexpr std::array<Aircraft, 8> kViewAircraft{{
 // The aircraft's position, matched in any letter case; -1 for none.
 int AircraftPosition(std::string_view entry);
 
+// The ranges of the view pages' sliders. A whole number the file holds outside one is read as the bound
+// the slider shows it at, so the window, kesta-cli's show and every Apply have the same value.
+struct AngleRange {
+  int min;
+  int max;
+};
+inline constexpr AngleRange kViewAngleMinRange{0, 180};      // SpecialSliderViewAngleMin
+inline constexpr AngleRange kViewAngleMaxRange{0, 250};      // SpecialSliderViewAngleMax
+inline constexpr AngleRange kViewAngleDefaultRange{0, 180};  // SpecialSliderViewAngleDefault
+inline constexpr AngleRange kSnapAngleRange{-40, 40};        // SpecialSliderVAngle, SpecialSliderHAngle
+
 class ViewDocument final : public GameDocumentOf<ViewDocument> {
  public:
   static constexpr std::string_view kCatalogKey = "View";
 
   struct Limits {
-    std::string viewAngleMin;  // SpecialSliderViewAngleMin, 0 to 180
-    std::string viewAngleMax;  // SpecialSliderViewAngleMax, 0 to 250
+    std::string viewAngleMin;  // kViewAngleMinRange
+    std::string viewAngleMax;  // kViewAngleMaxRange
     std::string hudColorR;     // PanelColor, 0 to 255 each
     std::string hudColorG;
     std::string hudColorB;
@@ -61,9 +72,9 @@ class SnapViewDocument final : public GameDocumentOf<SnapViewDocument> {
   static constexpr std::string_view kCatalogKey = "SnapView";
 
   struct DefaultView {
-    std::string viewAngle;  // SpecialSliderViewAngleDefault, 0 to 180
-    std::string hAngle;     // SpecialSliderHAngle, -40 to 40
-    std::string vAngle;     // SpecialSliderVAngle, -40 to 40
+    std::string viewAngle;  // kViewAngleDefaultRange
+    std::string hAngle;     // kSnapAngleRange
+    std::string vAngle;     // kSnapAngleRange
     bool operator==(const DefaultView&) const = default;
   };
 

@@ -212,7 +212,18 @@ void WriteOptis(Lines& lines, const std::vector<TOpti>& optis) {
 }
 
 bool IsValidProfileName(std::string_view name) {
-  return !name.empty() && TrimView(name) == name && name != "{" && name != "}" && !Contains(name, "current");
+  // A "]" could end the long Lua string the profiles sit in, and make the rest code the game runs.
+  return !name.empty() && TrimView(name) == name && name != "{" && name != "}" &&
+         !Contains(name, "current") && !Contains(name, "]");
+}
+
+std::optional<std::string> ValueLineWithBracket(const TOpti& opti) {
+  for (const ValueLine& value : kValueLines) {
+    if (!HasValue(opti, value)) continue;
+    const std::string text = ValueText(opti, value);
+    if (Contains(text, "]")) return std::string(value.key) + " = " + text;
+  }
+  return std::nullopt;
 }
 
 bool IsStockProfile(std::string_view name) { return name == "Low" || name == "Medium" || name == "High"; }

@@ -3,6 +3,7 @@
 // works on the file's lines and the profile list; the pages only show and edit the records.
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -59,8 +60,12 @@ void WriteOpti(Lines& lines, const TOpti& opti);
 void WriteOptis(Lines& lines, const std::vector<TOpti>& optis);
 
 // A name the Camera block scan reads back as this same name: not blank, no surrounding blanks, no lone
-// brace, not containing "current". A new profile with any other name is never written.
+// brace, not containing "current" or "]". A new profile with any other name is never written.
 bool IsValidProfileName(std::string_view name);
+
+// The first of the profile's lines as WriteOpti would write them ("lod = ...") whose value holds "]", which
+// could end the long Lua string the profiles sit in; nothing when there is none.
+std::optional<std::string> ValueLineWithBracket(const TOpti& opti);
 
 // "Low", "Medium" and "High" can be edited but never removed.
 bool IsStockProfile(std::string_view name);

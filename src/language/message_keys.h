@@ -45,6 +45,7 @@ inline constexpr auto kMessageKeys = std::to_array<std::string_view>({
     "InputSaveNothingKept",
     "InputSaveOk",
     "InputSavePartialLeft",
+    "InvalidNumber",
     "InvalidResolution",
     "IP",
     "LastestVersion",

@@ -54,9 +54,9 @@ std::string_view FileNameOf(std::string_view catalogPath) {
 
 void WriteDocument(const GameDocument& document, Lines& lines, std::string_view fileName,
                    const MessageLookup& lookup) {
-  const bool isLua = fileName.size() >= 4 && EqualsNoCase(fileName.substr(fileName.size() - 4), ".lua");
-  // A file the game could not read before is not made worse by the write, and stays writable.
-  const bool parsed = isLua && !LuaSyntaxError(JoinGameText(lines), fileName);
+  // The game runs its ".cfg" files as Lua too, so every file that parses is checked, whatever its name. A
+  // file the game could not read before is not made worse by the write, and stays writable.
+  const bool parsed = !LuaSyntaxError(JoinGameText(lines), fileName);
   document.Write(lines, lookup);
   if (!parsed) return;
   if (const std::optional<std::string> error = LuaSyntaxError(JoinGameText(lines), fileName))
@@ -159,8 +159,9 @@ bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::pat
   const GameFileKind& kind = slot->document->Kind();
   if (GraphicsDocument* graphics = dynamic_cast<GraphicsDocument*>(slot->document.get())) {
     const Slot& missionEditor = SlotOf(MissionEditorDocument::kCatalogKey);
-    CarryScenes(missionEditor.everRead ? dynamic_cast<const MissionEditorDocument*>(missionEditor.document.get())
-                                       : nullptr,
+    CarryScenes(missionEditor.everRead
+                    ? dynamic_cast<const MissionEditorDocument*>(missionEditor.document.get())
+                    : nullptr,
                 *graphics);
   }
   try {

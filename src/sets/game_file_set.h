@@ -30,7 +30,7 @@ class MissionEditorDocument;
 // mission editor's file that was never read leaves that line as the graphics file has it.
 void CarryScenes(const MissionEditorDocument* readMissionEditor, GraphicsDocument& graphics);
 
-// Writes the document into the file's lines. A Lua file (its name ends in ".lua") whose text parsed must
+// Writes the document into the file's lines. A file whose text parsed as Lua, whatever its name, must
 // parse after the write too: otherwise this fails with Lua's message and the lines are of no use.
 void WriteDocument(const GameDocument& document, Lines& lines, std::string_view fileName,
                    const MessageLookup& lookup);

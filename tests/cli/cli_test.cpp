@@ -148,8 +148,9 @@ TEST_F(CliTest, HelpNamesEveryValueWithWhatItTakes) {
   }
   EXPECT_NE(line("Graphics.SpecialSliderTextureLevel").find("a position from 0 to 2"), std::string::npos);
   EXPECT_NE(line("Cockpit.CheckboxRussianHUD").find("1 (checked) or 0 (not checked)"), std::string::npos);
-  EXPECT_NE(line("Graphics.EditFogParam1").find("text of at most 6 characters"), std::string::npos);
-  EXPECT_NE(line("Graphics.ComboBoxBits").find("one of: 16bits, 32bits"), std::string::npos);
+  EXPECT_NE(line("Graphics.EditFogParam1").find("a number (at most 6 characters)"), std::string::npos);
+  EXPECT_NE(line("Network.EditServerName").find("text of at most 50 characters"), std::string::npos);
+  EXPECT_NE(line("Graphics.ComboBoxBits").find("one of: \"\" (none), 16bits, 32bits"), std::string::npos);
   EXPECT_NE(line("Graphics.SliderLod[profile name]").find("a position from 1 to 20"), std::string::npos);
   EXPECT_NE(line("Graphics.SliderMiddleClip[profile name]").find("not for \"Low\""), std::string::npos);
 }
@@ -253,9 +254,9 @@ TEST_F(CliDocumentTest, ShowPrintsEveryValueOfEachDocumentAndWritesNothing) {
     EXPECT_NE(out.find("\n" + std::string(line) + "\n"), npos) << line;
   EXPECT_NE(out.find("\nServer.F4ViewX = 0\nServer.F4ViewY = -8.5\nServer.F4ViewZ = +1.5\n"), npos) << out;
   // Per-aircraft values carry the aircraft's list entry.
-  for (const char* line : {"View.SpecialSliderViewAngleMax[Su-25T] = 120", "View.PanelColor[MiG-29] = 0,255,64",
-                           "SnapView.SpecialSliderVAngle[F-15C] = -7", "Producer.RadioGroupFFB = Yes",
-                           "World.DateTimePicker = 2005-06-01"})
+  for (const char* line : {"View.SpecialSliderViewAngleMax[Su-25T] = 120",
+                           "View.PanelColor[MiG-29] = 0,255,64", "SnapView.SpecialSliderVAngle[F-15C] = -7",
+                           "Producer.RadioGroupFFB = Yes", "World.DateTimePicker = 2005-06-01"})
     EXPECT_NE(out.find("\n" + std::string(line) + "\n"), npos) << line;
   EXPECT_NE(out.find("\nDrawinfo.PodRUOrange = 255,128,0\nExportConfig.RadioGroupActiveExport = No\n"
                      "MECustom.CheckBoxTrafficCivil = 1\nMECustom.SpecialSliderScenes = 1\n"),
@@ -308,8 +309,8 @@ TEST_F(CliDocumentTest, ApplyWritesTheLinesTheWindowWrites) {
        {}},
       {"without blanks the first \"=\" separates",
        1252,
-       {"Graphics.EditFogParam1=a = b"},
-       {{"FogParam1 = 12;", "FogParam1 = a = b;"}},
+       {"Graphics.EditScreenShotName=a = b"},
+       {{"ScreenshotName = \"ScreenShots/ScreenShot_%03d.jpg\";", "ScreenshotName = \"a = b%03d.jpg\";"}},
        {}},
   };
   const Files original = GameFiles();
@@ -350,14 +351,16 @@ TEST_F(CliDocumentTest, SceneryLineFollowsTheMissionEditor) {
     const char* what;
     std::string meCustomBefore;
     std::string assignment;
-    const char* sceneFile;        // the graphics line afterwards
-    const char* meCustomAfter;    // an attribute MeCustom.xml holds afterwards
+    const char* sceneFile;      // the graphics line afterwards
+    const char* meCustomAfter;  // an attribute MeCustom.xml holds afterwards
   };
   const Case cases[] = {
       {"scenery set", meCustom, "MECustom.SpecialSliderScenes=2", "High", "WorldDensity=\"3\""},
-      {"another mission editor value", withDensity("1"), "MECustom.CheckBoxImmortal=1", "Medium", "Immortal=\"1\""},
+      {"another mission editor value", withDensity("1"), "MECustom.CheckBoxImmortal=1", "Medium",
+       "Immortal=\"1\""},
       {"graphics value", withDensity("1"), "Graphics.CheckboxExhaust=0", "Low", "WorldDensity=\"1\""},
-      {"unreadable mission editor file", "<MissionEditor>", "Graphics.CheckboxExhaust=0", "Medium", "<MissionEditor>"},
+      {"unreadable mission editor file", "<MissionEditor>", "Graphics.CheckboxExhaust=0", "Medium",
+       "<MissionEditor>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -366,7 +369,8 @@ TEST_F(CliDocumentTest, SceneryLineFollowsTheMissionEditor) {
     const auto result = Apply({c.assignment});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_NE(test::ReadBytes(GraphicsFile()).find(std::string("\nSceneFile = \"") + c.sceneFile + "\";"), npos);
+    EXPECT_NE(test::ReadBytes(GraphicsFile()).find(std::string("\nSceneFile = \"") + c.sceneFile + "\";"),
+              npos);
     EXPECT_NE(test::ReadBytes(meCustomFile).find(c.meCustomAfter), npos);
   }
 }
@@ -420,12 +424,13 @@ TEST_F(CliDocumentTest, TextsReachLuaFilesAsLuaStrings) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
     SetCodePage(c.codePage);
-    const auto result = Apply({"Network.EditPlayerName=" + c.typed, "Network.ComboBoxServerList[3]=" + c.typed});
+    const auto result =
+        Apply({"Network.EditPlayerName=" + c.typed, "Network.ComboBoxServerList[3]=" + c.typed});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     const std::string text = test::ReadBytes(config);
     EXPECT_NE(text.find("\r\n" + c.line + "\r\n"), npos) << text;
-    const auto lua = test::RunProgram("/bin/bash", {(test::SourceFolder() / "scripts/check_lua.sh").string(),
-                                                    config.string()});
+    const auto lua = test::RunProgram(
+        "/bin/bash", {(test::SourceFolder() / "scripts/check_lua.sh").string(), config.string()});
     EXPECT_EQ(lua.exitStatus, 0) << lua.err;
     const std::string shown = Run({"show", Game()}).out;
     EXPECT_NE(shown.find("\nNetwork.EditPlayerName = " + c.typed + "\n"), npos) << shown;
@@ -469,9 +474,9 @@ TEST_F(CliDocumentTest, RefusedAssignmentsWriteNoFile) {
       {"position out of the slider's range",
        {change, "MECustom.SpecialSliderMissilesEffectiveness=110"},
        "MECustom.SpecialSliderMissilesEffectiveness: \"110\" is not a position from 0 to 100"},
-      {"a Lua file the game would no longer read",
-       {change, "Network.EditChatHeight=1 ("},
-       "would not be valid Lua, so the file was left as it was. Lua says: config.lua:6:"},
+      {"not a number where the file holds one unquoted",
+       {change, "Network.EditServerPort=1;f()"},
+       "Network.EditServerPort: \"1;f()\" is not a number (at most 5 characters)"},
       // Found only when the file is written; the text comes from the English language file.
       {"refused by the file's rules",
        {change, "Graphics.ComboBoxGameResolution=wide"},
@@ -660,7 +665,8 @@ TEST_F(CliDocumentTest, ConfigurationSavedAndOpenedPutsTheValuesBack) {
       << result.out;
   EXPECT_EQ(GameFiles(), before);
   const std::string saved = test::ReadBytes(kst);
-  EXPECT_TRUE(saved.starts_with(std::string(20, '#') + "Config\\graphics.cfg" + std::string(20, '#') + "\r\n"));
+  EXPECT_TRUE(
+      saved.starts_with(std::string(20, '#') + "Config\\graphics.cfg" + std::string(20, '#') + "\r\n"));
 
   ASSERT_EQ(Apply({"Graphics.SpecialSliderTextureLevel=0", "Cockpit.CheckboxRussianHUD=0",
                    "Network.EditPlayerName=Somebody", "MECustom.SpecialSliderScenes=2"})
@@ -688,7 +694,8 @@ TEST_F(CliDocumentTest, OpenConfigWritesTheFilesWithASection) {
   const auto result = Run({"open-config", kst.string(), Game()});
   EXPECT_EQ(result.exitStatus, 0) << result.err;
   EXPECT_NE(result.out.find("Cockpit: no section, left as it was\n"), npos) << result.out;
-  EXPECT_NE(result.out.find("Graphics (" + GraphicsFile().string() + "): written for the mission editor's scenery\n"),
+  EXPECT_NE(result.out.find("Graphics (" + GraphicsFile().string() +
+                            "): written for the mission editor's scenery\n"),
             npos)
       << result.out;
   const Files after = GameFiles();
@@ -766,7 +773,9 @@ TEST_F(CliDocumentTest, ConfigurationsThatCannotBeReadOrWrittenAreErrors) {
   const Case cases[] = {
       {{"open-config", (install.Root() / "missing.kst").string(), Game()}, 1, "No such file or directory"},
       {{"open-config", install.Root().string(), Game()}, 1, "Cannot open file"},
-      {{"save-config", Game(), (install.Root() / "no folder" / "x.kst").string()}, 1, "No such file or directory"},
+      {{"save-config", Game(), (install.Root() / "no folder" / "x.kst").string()},
+       1,
+       "No such file or directory"},
       {{"save-config"}, 2, "usage:"},
       {{"open-config", "a.kst", Game(), "more"}, 2, "usage:"},
   };
@@ -786,8 +795,9 @@ TEST_F(CliDocumentTest, SaveConfigLeavesOutAFileItCannotRead) {
   const fs::path kst = install.Root() / "partial.kst";
   const auto result = Run({"save-config", Game(), kst.string()});
   EXPECT_EQ(result.exitStatus, 1);
-  EXPECT_NE(result.err.find("Producer (" + install.Game("Config/producer.cfg").string() + "): no section saved\n"),
-            npos)
+  EXPECT_NE(
+      result.err.find("Producer (" + install.Game("Config/producer.cfg").string() + "): no section saved\n"),
+      npos)
       << result.err;
   EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 11) << result.out;
   const std::string saved = test::ReadBytes(kst);
@@ -815,10 +825,10 @@ TEST_F(CliDocumentTest, PrefixesListsEachPrefixWithTheGameFolderItNames) {
   const auto result = Run({"prefixes"});
   EXPECT_EQ(result.exitStatus, 0) << result.err;
   const fs::path playOnLinux = home / ".PlayOnLinux/wineprefix";
-  EXPECT_EQ(result.out, ".wine\t" + (home / ".wine").string() + "\t-\n" +
-                            "LockOn\t" + (playOnLinux / "LockOn").string() + "\t" +
-                            (playOnLinux / "LockOn/drive_c/Games/Lock On/").string() + "\n" +
-                            "Old\t" + (playOnLinux / "Old").string() + "\t" +
+  EXPECT_EQ(result.out, ".wine\t" + (home / ".wine").string() + "\t-\n" + "LockOn\t" +
+                            (playOnLinux / "LockOn").string() + "\t" +
+                            (playOnLinux / "LockOn/drive_c/Games/Lock On/").string() + "\n" + "Old\t" +
+                            (playOnLinux / "Old").string() + "\t" +
                             (playOnLinux / "Old/drive_c/Gone/").string() + " (missing)\n");
 }
 

@@ -10,6 +10,7 @@
 #include "documents/cockpit_document.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
+#include "engine/lua_text.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
@@ -207,6 +208,92 @@ TEST(GraphicsDocumentTest, UnchangedValuesWriteTheSampleBackByteForByteAndBadSiz
   }
 }
 
+// graphics.cfg is run as Lua: a typed screenshot name stays one string, whatever it holds, and reads back
+// as typed.
+TEST(GraphicsDocumentTest, ScreenshotNameIsALuaStringWhateverItHolds) {
+  for (const std::string& name : {std::string("Shots/\"; os.execute(\"rm -rf ~\") --"), std::string("a\"b"),
+                                  std::string("two\r\nlines"), std::string("C:\\Shots\\")}) {
+    SCOPED_TRACE(name);
+    GraphicsDocument document = ReadGraphics(SampleGraphics());
+    document.screenshotName = name;
+    Lines lines = SampleGraphics();
+    document.Write(lines, Lookup);
+    EXPECT_EQ(LuaSyntaxError(JoinGameText(lines), "graphics.cfg"), std::nullopt);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.starts_with("ScreenshotName = "); }),
+              1);
+    const GraphicsDocument read = ReadGraphics(lines);
+    EXPECT_EQ(read.screenshotName, name);
+    EXPECT_TRUE(read.screenshotJpg);
+  }
+}
+
+// The profiles sit in a long Lua string the game reads with its own reader. A profile name from a shared
+// configuration that would end that string never reaches the game's file, neither as a block nor as the
+// current profile.
+TEST(GraphicsDocumentTest, AProfileNameNeverEndsTheStringTheProfilesSitIn) {
+  const std::string name = "]==] os.exit() x = [==[";
+  Lines section = With(SampleGraphics(), "\tHigh", "\t" + name);
+  section = With(section, "\tcurrent = \"Medium\";", "\tcurrent = \"" + name + "\";");
+  const GraphicsDocument document = ReadGraphics(section);
+  ASSERT_EQ(document.currentProfile, name);
+  Lines lines = SampleGraphics();
+  document.Write(lines, Lookup);
+  for (const std::string& line : lines) EXPECT_EQ(line.find("os.exit"), std::string::npos) << line;
+  EXPECT_EQ(LuaSyntaxError(JoinGameText(lines), "graphics.cfg"), std::nullopt);
+  EXPECT_FALSE(IsValidProfileName("Night]]"));
+  EXPECT_FALSE(IsValidProfileName("Night [2]"));
+
+  // Nor as a value: the write is refused.
+  const Lines withValue = With(SampleGraphics(), "\t\tlod = 1.5;", "\t\tlod = " + name + ";");
+  lines = SampleGraphics();
+  try {
+    ReadGraphics(withValue).Write(lines, Lookup);
+    ADD_FAILURE() << "written";
+  } catch (const EKestaError& failure) {
+    EXPECT_STREQ(failure.what(), ("- <InvalidNumber> lod = " + name).c_str());
+  }
+}
+
+// The fog values, texture distances and the screenshot quality stand unquoted in the file: only a number
+// is written there, from the window (the document's member) or from kesta-cli (SetValue).
+TEST(GraphicsDocumentTest, UnquotedValuesMustBeNumbers) {
+  using Member = std::string GraphicsDocument::*;
+  const std::pair<const char*, Member> boxes[] = {
+      {"EditFogParam1", &GraphicsDocument::fogParam1},
+      {"EditFogParam2", &GraphicsDocument::fogParam2},
+      {"EditObjectFogMultiplier", &GraphicsDocument::objectFogMultiplier},
+      {"EditLandDayL01", &GraphicsDocument::landDayL01},
+      {"EditLandNightL12", &GraphicsDocument::landNightL12},
+      {"EditMFDL12", &GraphicsDocument::mfdL12},
+      {"EditScreenShotQuality", &GraphicsDocument::screenshotQuality},
+  };
+  for (const auto& [control, member] : boxes) {
+    SCOPED_TRACE(control);
+    for (const char* bad : {"1;f()", "1 f()", "nil", "", "x", "1,2", "+5", "1.2.3", "--1", "0x"}) {
+      SCOPED_TRACE(bad);
+      GraphicsDocument document = ReadGraphics(SampleGraphics());
+      document.*member = bad;
+      Lines lines = SampleGraphics();
+      try {
+        document.Write(lines, Lookup);
+        ADD_FAILURE() << "written";
+      } catch (const EKestaError& failure) {
+        EXPECT_TRUE(std::string(failure.what()).starts_with("- <InvalidNumber> ")) << failure.what();
+      }
+      EXPECT_THROW(ReadGraphics(SampleGraphics()).SetValue(control, bad), EKestaError);
+    }
+    for (const char* good : {"12", "1.1", "-.5", ".5", "1e3"}) {
+      SCOPED_TRACE(good);
+      GraphicsDocument document = ReadGraphics(SampleGraphics());
+      document.SetValue(control, good);
+      Lines lines = SampleGraphics();
+      document.Write(lines, Lookup);
+      EXPECT_EQ(ReadGraphics(lines).*member, good);
+    }
+  }
+}
+
 TEST(GraphicsDocumentTest, ShowingAProfilePutsItsValuesOnTheSlidersGrid) {
   // The first far clipping plane of 80000 is Medium's; reading shows Medium.
   Lines lines = With(SampleGraphics(), "\t\tfar_clip = 80000;", "\t\tfar_clip = 83000;");
@@ -223,6 +310,21 @@ TEST(GraphicsDocumentTest, ShowingAProfilePutsItsValuesOnTheSlidersGrid) {
   EXPECT_EQ(document.optis[1].Lod, "0.9");
 }
 
+// Every profile holds what its sliders show, not only the one shown: the window's Apply, kesta-cli's show
+// and its apply have the same values whichever profile the pages last showed. A value that is no number
+// is left for showing its profile to report.
+TEST(GraphicsDocumentTest, ReadingPutsEveryProfileOnItsSlidersGrid) {
+  Lines lines = With(SampleGraphics(), "\t\tlod = 0.7;", "\t\tlod = 0.73;");
+  lines = With(lines, "\t\tlod = 1.5;", "\t\tlod = 9;");
+  GraphicsDocument document = ReadGraphics(lines);
+  EXPECT_EQ(document.ShownProfile()->Name, "Medium");
+  EXPECT_EQ(ShownOpti(document.optis, "Low")->Lod, "0.7");
+  EXPECT_EQ(ShownOpti(document.optis, "High")->Lod, "2.0");
+  document = ReadGraphics(With(SampleGraphics(), "\t\tlod = 1.5;", "\t\tlod = far;"));
+  EXPECT_EQ(ShownOpti(document.optis, "High")->Lod, "far");
+  EXPECT_THROW(document.ShowProfile("High"), EKestaError);
+}
+
 TEST(GraphicsDocumentTest, NamedValuesAreShownAndSetInThePagesTerms) {
   GraphicsDocument document = ReadGraphics(SampleGraphics());
   std::map<std::string, std::string> shown;
@@ -237,7 +339,8 @@ TEST(GraphicsDocumentTest, NamedValuesAreShownAndSetInThePagesTerms) {
 
   // Every shown value set again changes nothing, also while the list shows no profile.
   for (const Lines& lines :
-       {SampleGraphics(), With(SampleGraphics(), "\tcurrent = \"Medium\";", "\tcurrent = \"Dusk\";")}) {
+       {SampleGraphics(), With(SampleGraphics(), "\tcurrent = \"Medium\";", "\tcurrent = \"Dusk\";"),
+        With(SampleGraphics(), "\tbpp = 32;", "\tbpp = 24;")}) {
     const GraphicsDocument read = ReadGraphics(lines);
     GraphicsDocument again = read;
     for (const NamedValue& value : read.Values()) again.SetValue(value.name, value.value);

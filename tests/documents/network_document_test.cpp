@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "documents/document_fields.h"
 #include "documents/server_document.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
@@ -45,6 +46,18 @@ Document Read(const Lines& lines) {
   Document document;
   document.Read(lines, Lookup);
   return document;
+}
+
+// Writing the document into the sample fails with the InvalidNumber message and leaves the lines.
+void ExpectNotANumber(const GameDocument& document, const char* sample, std::string_view message) {
+  Lines lines = Sample(sample);
+  try {
+    document.Write(lines, Lookup);
+    ADD_FAILURE() << "written";
+  } catch (const EKestaError& error) {
+    EXPECT_TRUE(std::string(error.what()).starts_with(message)) << error.what();
+  }
+  EXPECT_EQ(lines, Sample(sample));
 }
 
 TEST(NetworkDocumentTest, ReadsTheSampleFile) {
@@ -139,7 +152,8 @@ TEST(NetworkDocumentTest, InterfaceAndConnectionTypeRules) {
   *std::find(lines.begin(), lines.end(), "\tinterface = \"All interfaces\";") = "\tinterface = \"10.0.0.7\";";
   auto d = Read<NetworkDocument>(lines);
   // A type in any letter case selects the entry; an unknown one selects none and is written empty.
-  *std::find(lines.begin(), lines.end(), "\ttype = \"xDSL 1024/128 Kbit/s\";") = "\ttype = \"lan 10 mbit/S\";";
+  *std::find(lines.begin(), lines.end(), "\ttype = \"xDSL 1024/128 Kbit/s\";") =
+      "\ttype = \"lan 10 mbit/S\";";
   *std::find(lines.begin(), lines.end(), "\ttype = \"LAN 100 Mbit/s\";") = "\ttype = \"Carrier pigeon\";";
   d = Read<NetworkDocument>(lines);
   EXPECT_EQ(d.connectionType, "LAN 10 Mbit/s");
@@ -178,7 +192,8 @@ TEST(NetworkDocumentTest, NamedValuesShowAndSetTheServerList) {
   auto d = Read<NetworkDocument>(Sample("Config.lua"));
   const auto values = d.Values();
   const auto value = [&values](std::string_view name) {
-    const auto found = std::find_if(values.begin(), values.end(), [&](const NamedValue& v) { return v.name == name; });
+    const auto found =
+        std::find_if(values.begin(), values.end(), [&](const NamedValue& v) { return v.name == name; });
     return found == values.end() ? std::string("<none>") : found->value;
   };
   EXPECT_EQ(value("ComboBoxServerList"), "2");
@@ -196,10 +211,14 @@ TEST(NetworkDocumentTest, NamedValuesShowAndSetTheServerList) {
   EXPECT_EQ(d.serverInterface, ServerInterface::Lan);
 
   const std::pair<const char*, std::string> refused[] = {
-      {"ComboBoxServerList[3]", "beyond the end"}, {"ComboBoxServerList[0]", "x"},
-      {"ComboBoxServerList[x]", "x"},              {"ComboBoxServerList", "-1"},
-      {"ComboBoxConnexionType", "ISDN"},           {"ComboBoxInterface", "Wifi"},
-      {"EditClientPort", "123456"},                {"EditPlayerName", std::string(51, 'x')},
+      {"ComboBoxServerList[3]", "beyond the end"},
+      {"ComboBoxServerList[0]", "x"},
+      {"ComboBoxServerList[x]", "x"},
+      {"ComboBoxServerList", "-1"},
+      {"ComboBoxConnexionType", "ISDN"},
+      {"ComboBoxInterface", "Wifi"},
+      {"EditClientPort", "123456"},
+      {"EditPlayerName", std::string(51, 'x')},
       {"EditNothing", "1"},
   };
   for (const auto& [name, text] : refused) {
@@ -220,7 +239,8 @@ TEST(StatsDocumentTest, ChatLogIsOnForExactlyTrue) {
     EXPECT_EQ(d.chatLog, on);
     d.chatLog = !on;
     d.Write(lines, Lookup);
-    EXPECT_NE(std::find(lines.begin(), lines.end(), on ? "chat_log = false;" : "chat_log = true;"), lines.end());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), on ? "chat_log = false;" : "chat_log = true;"),
+              lines.end());
   }
 }
 
@@ -265,8 +285,8 @@ TEST(ServerDocumentTest, RearCameraLines) {
   d.f4ViewZ = "- 2.5";
   d.cameraTerrainRestriction = false;
   d.Write(lines, Lookup);
-  for (const char* line : {"\tr[1] = p[1] + 4.57", "\tr[3] = - 1.39", "\tr[2] = p[2] - 2.5",
-                           "CameraTerrainRestriction = false"})
+  for (const char* line :
+       {"\tr[1] = p[1] + 4.57", "\tr[3] = - 1.39", "\tr[2] = p[2] - 2.5", "CameraTerrainRestriction = false"})
     EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
   EXPECT_FALSE(LuaSyntaxError(JoinGameText(lines), "server.lua"));
   EXPECT_EQ(Read<ServerDocument>(lines).f4ViewY, "+4.57");
@@ -279,28 +299,96 @@ TEST(ServerDocumentTest, RearCameraLines) {
 
   for (const char* text : {"", "+", "4,5", "1; os.exit()", "- -1", "1.2.3"})
     EXPECT_THROW(d.SetValue("F4ViewX", text), EKestaError) << text;
-  for (const char* text : {"8.61", "+ 4.57", "-2.5", "0"}) EXPECT_NO_THROW(d.SetValue("F4ViewX", text)) << text;
+  for (const char* text : {"8.61", "+ 4.57", "-2.5", "0"})
+    EXPECT_NO_THROW(d.SetValue("F4ViewX", text)) << text;
+
+  // A shared configuration's camera lines reach the game's file only as numbers.
+  for (const auto& [from, to] : {std::pair{"\tr[1] = p[1] - 8.5", "\tr[1] = p[1] +(os.exit())"},
+                                 std::pair{"\tr[3] = 0", "\tr[3] = os.exit()"},
+                                 std::pair{"\tr[2] = p[2] + 1.5", "\tr[2] = p[2] -f()"}}) {
+    SCOPED_TRACE(to);
+    Lines shared = Sample("Server.lua");
+    std::replace(shared.begin(), shared.end(), std::string(from), std::string(to));
+    ExpectNotANumber(Read<ServerDocument>(shared), "Server.lua", "- InvalidNumber r[");
+  }
 }
 
-TEST(WriteDocumentTest, ALuaFileThatParsedIsNeverWrittenIntoOneThatDoesNot) {
+// Ports, the chat window and the player count stand unquoted in config.lua: only numbers go there, from
+// the window (the document's member) or from kesta-cli (SetValue). A number the file holds as a string is
+// read as that number.
+TEST(NetworkDocumentTest, UnquotedValuesMustBeNumbers) {
+  using Member = std::string NetworkDocument::*;
+  const std::pair<const char*, Member> boxes[] = {
+      {"EditClientPort", &NetworkDocument::clientPort}, {"EditServerPort", &NetworkDocument::serverPort},
+      {"EditMaxPlayers", &NetworkDocument::maxPlayers}, {"EditChatHeight", &NetworkDocument::chatHeight},
+      {"EditChatDelay", &NetworkDocument::chatDelay},
+  };
+  for (const auto& [control, member] : boxes) {
+    SCOPED_TRACE(control);
+    for (const char* bad : {"1;f()", "nil", "", "1 f()", "1,2", "\"1\""}) {
+      SCOPED_TRACE(bad);
+      auto d = Read<NetworkDocument>(Sample("Config.lua"));
+      d.*member = bad;
+      ExpectNotANumber(d, "Config.lua", "- InvalidNumber ");
+      EXPECT_THROW(Read<NetworkDocument>(Sample("Config.lua")).SetValue(control, bad), EKestaError);
+    }
+  }
   Lines lines = Sample("Config.lua");
+  std::replace(lines.begin(), lines.end(), std::string("\tport = 10308;"),
+               std::string("\tport = \"10309\";"));
   auto d = Read<NetworkDocument>(lines);
-  d.chatHeight = "1 (";  // free text, written as the user typed it
-  const Lines before = lines;
-  try {
-    WriteDocument(d, lines, "config.lua", Lookup);
-    ADD_FAILURE() << "the write was accepted";
-  } catch (const EKestaError& error) {
-    EXPECT_NE(std::string(error.what()).find("config.lua:6:"), std::string::npos) << error.what();
+  EXPECT_EQ(d.clientPort, "10309");
+  EXPECT_EQ(d.serverPort, "10309");
+  d.Write(lines, Lookup);
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), "\tport = 10309;"), 2);
+}
+
+// A box takes at most its length when typed into, but keeps a longer text the file holds; kesta-cli takes
+// what the box would.
+TEST(NetworkDocumentTest, ALongerTextFromTheFileIsKept) {
+  Lines lines = Sample("Config.lua");
+  const std::string longName(55, 'n');
+  std::replace(lines.begin(), lines.end(), std::string("\tname = \"Lock On server\";"),
+               "\tname = \"" + longName + "\";");
+  auto d = Read<NetworkDocument>(lines);
+  ASSERT_EQ(d.serverName, longName);
+  for (const std::string& accepted : {longName, std::string(51, 'm'), std::string(3, 'k')})
+    EXPECT_NO_THROW(Read<NetworkDocument>(lines).SetValue("EditServerName", accepted)) << accepted.size();
+  EXPECT_THROW(Read<NetworkDocument>(lines).SetValue("EditServerName", std::string(56, 'x')), EKestaError);
+  EXPECT_THROW(Read<NetworkDocument>(Sample("Config.lua")).SetValue("EditServerName", std::string(51, 'x')),
+               EKestaError);
+  EXPECT_EQ(BoxLength(50, longName), 55u);
+  EXPECT_EQ(BoxLength(50, "short"), 50u);
+}
+
+// Stands for a document whose write breaks the file's Lua, whatever the reason.
+class BreakingDocument final : public GameDocumentOf<BreakingDocument> {
+ public:
+  const GameFileKind& Kind() const override { return GameFileKindOf("Graphics"); }
+  void Read(const Lines&, const MessageLookup&) override {}
+  void Write(Lines& lines, const MessageLookup&) const override { lines.push_back("broken = {"); }
+  std::vector<NamedValue> Values() const override { return {}; }
+  void SetValue(std::string_view, std::string_view) override {}
+};
+
+TEST(WriteDocumentTest, ALuaFileThatParsedIsNeverWrittenIntoOneThatDoesNot) {
+  // Whatever its name ends with: the game runs its ".cfg" files as Lua too.
+  for (const char* name : {"config.lua", "CONFIG.LUA", "graphics.cfg", "producer.cfg", "noname"}) {
+    SCOPED_TRACE(name);
+    Lines lines = Sample("Config.lua");
+    try {
+      WriteDocument(BreakingDocument(), lines, name, Lookup);
+      ADD_FAILURE() << "the write was accepted";
+    } catch (const EKestaError& error) {
+      EXPECT_NE(std::string(error.what()).find(std::string(name) + ":"), std::string::npos) << error.what();
+    }
   }
   // A file the game could not read before is written all the same, and so is a file that is not Lua.
-  lines = before;
+  Lines lines = Sample("Config.lua");
   lines.push_back("this is not Lua");
-  EXPECT_NO_THROW(WriteDocument(d, lines, "config.lua", Lookup));
-  lines = before;
-  EXPECT_NO_THROW(WriteDocument(d, lines, "config.txt", Lookup));
-  lines = before;
-  EXPECT_THROW(WriteDocument(d, lines, "CONFIG.LUA", Lookup), EKestaError);
+  EXPECT_NO_THROW(WriteDocument(BreakingDocument(), lines, "config.lua", Lookup));
+  lines = Sample("mecustom.xml");
+  EXPECT_NO_THROW(WriteDocument(BreakingDocument(), lines, "MeCustom.xml", Lookup));
 }
 
 }  // namespace

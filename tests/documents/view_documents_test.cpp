@@ -41,8 +41,11 @@ TEST(ViewDocumentTest, LimitsAndHudColoursOnReadAndWrite) {
   const Case cases[] = {
       {"CameraViewAngleLimits[PlaneIndex.iSu_39] = {20.000000, 140.000000}", "20", "140",
        "CameraViewAngleLimits[PlaneIndex.iSu_39] = {20.0, 140.0}"},
-      {"CameraViewAngleLimits[PlaneIndex.iSu_39] = {-7.9, 300.99};", "-7", "300",
-       "CameraViewAngleLimits[PlaneIndex.iSu_39] = {-7.0, 300.0}"},
+      // Outside the sliders' ranges: what the page shows and writes.
+      {"CameraViewAngleLimits[PlaneIndex.iSu_39] = {-7.9, 300.99};", "0", "250",
+       "CameraViewAngleLimits[PlaneIndex.iSu_39] = {0.0, 250.0}"},
+      {"CameraViewAngleLimits[PlaneIndex.iSu_39] = {190, -1}", "180", "0",
+       "CameraViewAngleLimits[PlaneIndex.iSu_39] = {180.0, 0.0}"},
       {"CameraViewAngleLimits[PlaneIndex.iSu_39] = { 35 , 90 }", "35", "90",
        "CameraViewAngleLimits[PlaneIndex.iSu_39] = {35.0, 90.0}"},
   };
@@ -60,7 +63,8 @@ TEST(ViewDocumentTest, LimitsAndHudColoursOnReadAndWrite) {
   }
 
   Lines lines = Sample("View.lua");
-  Replace(lines, "HUDColor[PlaneIndex.iSu_39] = {255, 200, 0}", "HUDColor[PlaneIndex.iSu_39] = {0.0, 255.0, 0.0}");
+  Replace(lines, "HUDColor[PlaneIndex.iSu_39] = {255, 200, 0}",
+          "HUDColor[PlaneIndex.iSu_39] = {0.0, 255.0, 0.0}");
   Replace(lines, "CockpitMouse = true", "CockpitMouse = True");
   ViewDocument d;
   d.Read(lines, Lookup);
@@ -68,12 +72,18 @@ TEST(ViewDocumentTest, LimitsAndHudColoursOnReadAndWrite) {
   EXPECT_TRUE(d.externalMouse);
   // Colours are kept as the file has them: the page refuses to show this one, the file gets it back as is.
   EXPECT_EQ(d.views[kSu25T].hudColorG, "255.0");
+  // kesta-cli takes such a colour back as show prints it, and changes nothing; any other must be a colour.
+  const ViewDocument held = d;
+  EXPECT_NO_THROW(d.SetValue("PanelColor[Su-25T]", "0.0,255.0,0.0"));
+  EXPECT_TRUE(d == held);
+  EXPECT_THROW(d.SetValue("PanelColor[Su-25T]", "0.0,255.0,1.0"), EKestaError);
   d.Write(lines, Lookup);
   EXPECT_TRUE(Has(lines, "HUDColor[PlaneIndex.iSu_39] = {0.0, 255.0, 0.0}"));
   EXPECT_TRUE(Has(lines, "CockpitMouse = false"));
 
   // A missing limits line leaves the limits empty, and the write fails with the conversion error.
-  const auto a10 = std::find(lines.begin(), lines.end(), "CameraViewAngleLimits[PlaneIndex.iA_10] = {20.0, 130.0}");
+  const auto a10 =
+      std::find(lines.begin(), lines.end(), "CameraViewAngleLimits[PlaneIndex.iA_10] = {20.0, 130.0}");
   ASSERT_NE(a10, lines.end());
   lines.erase(a10);
   d.Read(lines, Lookup);
@@ -93,12 +103,45 @@ TEST(SnapViewDocumentTest, DefaultViewIsCutToWholeNumbersAndWrittenAsHeld) {
   SnapViewDocument d;
   d.Read(lines, Lookup);
   EXPECT_EQ(d.views[kSu25T], (SnapViewDocument::DefaultView{"75", "0", "-9"}));
+  // Outside the sliders' ranges: what the page shows and writes.
+  Lines outside = lines;
+  Replace(outside, "Snap[4][13][\"viewAngle\"] = 75.500000", "Snap[4][13][\"viewAngle\"] = 200.0");
+  Replace(outside, "Snap[4][13][\"vAngle\"] = -9.5", "Snap[4][13][\"vAngle\"] = -60.000000");
+  Replace(outside, "Snap[4][13][\"hAngle\"] = 0.000000", "Snap[4][13][\"hAngle\"] = 41");
+  SnapViewDocument clamped;
+  clamped.Read(outside, Lookup);
+  EXPECT_EQ(clamped.views[kSu25T], (SnapViewDocument::DefaultView{"180", "40", "-40"}));
   d.Write(lines, Lookup);
-  for (const char* line : {"Snap[4][13][\"viewAngle\"] = 75", "Snap[4][13][\"vAngle\"] = -9", "Snap[4][13][\"hAngle\"] = 0"})
+  for (const char* line :
+       {"Snap[4][13][\"viewAngle\"] = 75", "Snap[4][13][\"vAngle\"] = -9", "Snap[4][13][\"hAngle\"] = 0"})
     EXPECT_TRUE(Has(lines, line)) << line;
   // Snap view 13 only: the other snap views of the aircraft keep their lines.
   EXPECT_TRUE(Has(lines, "Snap[4][1][\"viewAngle\"] = 75.000000"));
   EXPECT_FALSE(LuaSyntaxError(JoinGameText(lines), "snapviews.lua"));
+}
+
+// A shared configuration's view lines reach the game's files only as numbers.
+TEST(ViewDocumentTest, ValuesFromASharedFileAreWrittenOnlyAsNumbers) {
+  Lines view = Sample("View.lua");
+  Replace(view, "HUDColor[PlaneIndex.iSu_39] = {255, 200, 0}",
+          "HUDColor[PlaneIndex.iSu_39] = {os.exit(), 200, 0}");
+  ViewDocument d;
+  d.Read(view, Lookup);
+  Lines lines = Sample("View.lua");
+  try {
+    d.Write(lines, Lookup);
+    ADD_FAILURE() << "written";
+  } catch (const EKestaError& error) {
+    EXPECT_STREQ(error.what(), "- InvalidNumber HUDColor[PlaneIndex.iSu_39] = {os.exit(), 200, 0}");
+  }
+
+  Lines snap = Sample("SnapViews.lua");
+  Replace(snap, "Snap[4][13][\"hAngle\"] = 0.000000", "Snap[4][13][\"hAngle\"] = f(1)");
+  SnapViewDocument s;
+  s.Read(snap, Lookup);
+  lines = Sample("SnapViews.lua");
+  EXPECT_THROW(s.Write(lines, Lookup), EKestaError);
+  for (const std::string& line : lines) EXPECT_EQ(line.find("f(1)"), std::string::npos) << line;
 }
 
 TEST(ViewDocumentTest, PerAircraftNamesTakeWhatTheControlsHold) {
@@ -114,11 +157,16 @@ TEST(ViewDocumentTest, PerAircraftNamesTakeWhatTheControlsHold) {
   EXPECT_EQ(snap.views[7].hAngle, "-40");
 
   const std::pair<const char*, const char*> refused[] = {
-      {"SpecialSliderViewAngleMax[Su-25T]", "251"}, {"SpecialSliderViewAngleMin[Su-25T]", "181"},
-      {"SpecialSliderViewAngleMin[Su-25T]", "20.5"}, {"SpecialSliderViewAngleMin[Su-26]", "20"},
-      {"SpecialSliderViewAngleMin[su-25t]", "20"},   {"SpecialSliderViewAngleMin", "20"},
-      {"PanelColor[Su-27]", "0,256,0"},              {"PanelColor[Su-27]", "0,255"},
-      {"PanelColor[Su-27]", "0,255,0,0"},            {"CheckboxCockpitMouse", "yes"},
+      {"SpecialSliderViewAngleMax[Su-25T]", "251"},
+      {"SpecialSliderViewAngleMin[Su-25T]", "181"},
+      {"SpecialSliderViewAngleMin[Su-25T]", "20.5"},
+      {"SpecialSliderViewAngleMin[Su-26]", "20"},
+      {"SpecialSliderViewAngleMin[su-25t]", "20"},
+      {"SpecialSliderViewAngleMin", "20"},
+      {"PanelColor[Su-27]", "0,256,0"},
+      {"PanelColor[Su-27]", "0,255"},
+      {"PanelColor[Su-27]", "0,255,0,0"},
+      {"CheckboxCockpitMouse", "yes"},
   };
   for (const auto& [name, value] : refused) {
     SCOPED_TRACE(std::string(name) + " = " + value);
@@ -126,8 +174,10 @@ TEST(ViewDocumentTest, PerAircraftNamesTakeWhatTheControlsHold) {
     EXPECT_THROW(view.SetValue(name, value), EKestaError);
     EXPECT_TRUE(view == before);
   }
-  for (const auto& [name, value] : std::initializer_list<std::pair<const char*, const char*>>{
-           {"SpecialSliderVAngle[Su-27]", "41"}, {"SpecialSliderHAngle[Su-27]", "-41"}, {"SpecialSliderViewAngleMin[Su-27]", "1"}})
+  for (const auto& [name, value] :
+       std::initializer_list<std::pair<const char*, const char*>>{{"SpecialSliderVAngle[Su-27]", "41"},
+                                                                  {"SpecialSliderHAngle[Su-27]", "-41"},
+                                                                  {"SpecialSliderViewAngleMin[Su-27]", "1"}})
     EXPECT_THROW(snap.SetValue(name, value), EKestaError) << name;
   EXPECT_EQ(AircraftPosition("mig-29"), 4);
   EXPECT_EQ(AircraftPosition("MiG-29K"), 5);

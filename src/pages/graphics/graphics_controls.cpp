@@ -1,5 +1,9 @@
 #include "pages/graphics/graphics_controls.h"
 
+#include <QVariant>
+
+#include "documents/document_fields.h"
+#include "ui/game_text.h"
 #include "ui/group_box.h"
 #include "ui/special_slider.h"
 
@@ -34,11 +38,24 @@ TSpecialSliderModMan* MakeMultiplierSlider(const QString& name, int min, int max
 
 QGroupBox* MakeGroupBox(const char* name, QWidget* parent) { return new TGroupBox(name, parent); }
 
+namespace {
+// The length a box takes when typed into; its maxLength grows while it shows a longer text of the file.
+constexpr char kTypedLength[] = "kestaTypedLength";
+}  // namespace
+
 QLineEdit* MakeEdit(const char* name, int maxLength, QWidget* parent) {
   auto* edit = new QLineEdit(parent);
   edit->setObjectName(name);
   edit->setMaxLength(maxLength);
+  edit->setProperty(kTypedLength, maxLength);
   return edit;
+}
+
+void ShowGameText(QLineEdit* edit, const std::string& text) {
+  const QVariant typed = edit->property(kTypedLength);
+  if (typed.isValid())
+    edit->setMaxLength(static_cast<int>(BoxLength(static_cast<size_t>(typed.toInt()), text)));
+  edit->setText(FromGameText(text));
 }
 
 QCheckBox* MakeCheckBox(const char* name, QWidget* parent) {

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <string>
 
 namespace kesta {
 
@@ -20,7 +21,10 @@ TSpecialSlider* MakeGraphicsSlider(const char* name, int max, QWidget* parent);
 TSpecialSliderModMan* MakeMultiplierSlider(const QString& name, int min, int max, double multiplier, int low,
                                            int medium, int high, QWidget* parent);
 QGroupBox* MakeGroupBox(const char* name, QWidget* parent);
+// A box that takes at most `maxLength` characters when typed into.
 QLineEdit* MakeEdit(const char* name, int maxLength, QWidget* parent);
+// Shows a game text in a box made by MakeEdit, whole even when the file holds more than the box takes.
+void ShowGameText(QLineEdit* edit, const std::string& text);
 QCheckBox* MakeCheckBox(const char* name, QWidget* parent);
 QLabel* MakeLabel(const char* name, QWidget* parent);
 QComboBox* MakeComboBox(const char* name, QWidget* parent);

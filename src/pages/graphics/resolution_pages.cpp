@@ -180,8 +180,8 @@ class TScreenshotPage final : public TGamePage {
 
  private:
   void Fill() override {
-    m_editScreenShotName->setText(FromGameText(m_document.screenshotName));
-    m_editScreenShotQuality->setText(FromGameText(m_document.screenshotQuality));
+    ShowGameText(m_editScreenShotName, m_document.screenshotName);
+    ShowGameText(m_editScreenShotQuality, m_document.screenshotQuality);
     m_checkboxJPG->setChecked(m_document.screenshotJpg);
     m_checkboxBMP->setChecked(!m_document.screenshotJpg);
   }
@@ -265,7 +265,7 @@ class TOptimization1Page final : public TGamePage {
   }
 
   void Fill() override {
-    for (const auto& [edit, member] : m_edits) edit->setText(FromGameText(m_document.*member));
+    for (const auto& [edit, member] : m_edits) ShowGameText(edit, m_document.*member);
   }
 
   GraphicsDocument& m_document;

@@ -149,7 +149,7 @@ class TMultiplayerPage : public TGamePage {
   void FillNetworkEdits() {
     const NetworkDocument* network = DocumentOf<NetworkDocument>();
     if (!network) return;
-    for (const auto& [edit, member] : m_networkEdits) edit->setText(FromGameText(network->*member));
+    for (const auto& [edit, member] : m_networkEdits) ShowGameText(edit, network->*member);
   }
 
   QLabel* AddLabel(const char* name, QWidget* group) {
@@ -170,8 +170,7 @@ class TMultiplayerPage : public TGamePage {
   // Each change the user makes to the connection type list is written at once.
   void ConnectConnectionTypeList(QComboBox* box, std::string NetworkDocument::*member) {
     OnUserChange(box, &QComboBox::currentIndexChanged, [this, box, member] {
-      if (NetworkDocument* network = DocumentOf<NetworkDocument>())
-        network->*member = ConnectionTypeOf(box);
+      if (NetworkDocument* network = DocumentOf<NetworkDocument>()) network->*member = ConnectionTypeOf(box);
       MarkModified();
     });
   }

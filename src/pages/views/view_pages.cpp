@@ -48,9 +48,9 @@ QString EntryText(const Aircraft& aircraft) {
   return QString::fromLatin1(aircraft.entry.data(), static_cast<qsizetype>(aircraft.entry.size()));
 }
 
-TSpecialSlider* MakeAngleSlider(const char* name, int min, int max, QWidget* parent) {
-  TSpecialSlider* slider = MakeGraphicsSlider(name, max, parent);
-  slider->SetMin(min);
+TSpecialSlider* MakeAngleSlider(const char* name, AngleRange range, QWidget* parent) {
+  TSpecialSlider* slider = MakeGraphicsSlider(name, range.max, parent);
+  slider->SetMin(range.min);
   return slider;
 }
 
@@ -83,8 +83,8 @@ class TViewCockpitPage final : public TGamePage {
 
     QGroupBox* limits = MakeGroupBox("GroupBoxViewAngleLimits", this);
     QGridLayout* limitsGrid = MakeSliderGrid(limits);
-    m_specialSliderViewAngleMin = MakeAngleSlider("SpecialSliderViewAngleMin", 0, 180, limits);
-    m_specialSliderViewAngleMax = MakeAngleSlider("SpecialSliderViewAngleMax", 0, 250, limits);
+    m_specialSliderViewAngleMin = MakeAngleSlider("SpecialSliderViewAngleMin", kViewAngleMinRange, limits);
+    m_specialSliderViewAngleMax = MakeAngleSlider("SpecialSliderViewAngleMax", kViewAngleMaxRange, limits);
     limitsGrid->addWidget(m_specialSliderViewAngleMin, 0, 0);
     limitsGrid->addWidget(m_specialSliderViewAngleMax, 0, 1);
     auto* trackIRRow = new QHBoxLayout();
@@ -114,9 +114,10 @@ class TViewCockpitPage final : public TGamePage {
 
     QGroupBox* defaultView = MakeGroupBox("GroupBoxDefaultView", this);
     QGridLayout* defaultGrid = MakeSliderGrid(defaultView);
-    m_specialSliderViewAngleDefault = MakeAngleSlider("SpecialSliderViewAngleDefault", 0, 180, defaultView);
-    m_specialSliderVAngle = MakeAngleSlider("SpecialSliderVAngle", -40, 40, defaultView);
-    m_specialSliderHAngle = MakeAngleSlider("SpecialSliderHAngle", -40, 40, defaultView);
+    m_specialSliderViewAngleDefault =
+        MakeAngleSlider("SpecialSliderViewAngleDefault", kViewAngleDefaultRange, defaultView);
+    m_specialSliderVAngle = MakeAngleSlider("SpecialSliderVAngle", kSnapAngleRange, defaultView);
+    m_specialSliderHAngle = MakeAngleSlider("SpecialSliderHAngle", kSnapAngleRange, defaultView);
     defaultGrid->addWidget(m_specialSliderViewAngleDefault, 0, 0);
     defaultGrid->addWidget(m_specialSliderVAngle, 1, 0);
     defaultGrid->addWidget(m_specialSliderHAngle, 1, 1);
