@@ -12,8 +12,7 @@
 #include <cmath>
 #include <map>
 
-#include "support/program_install.h"
-#include "support/scripted_dialogs.h"
+#include "support/page_test.h"
 #include "ui/application_menu.h"
 #include "ui/focus_ring.h"
 #include "ui/main_window.h"
@@ -88,15 +87,8 @@ int MarkPixels(QWidget* control) {
 // A mark is more than a stray pixel or two of a changed face.
 constexpr int kLeastMark = 8;
 
-class FocusMarkTest : public testing::Test {
+class FocusMarkTest : public test::ActiveWindowTest {
  protected:
-  void SetUp() override {
-    window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
-    window->FormCreate();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  }
   static QString Name(const QWidget* control) {
     return QString("%1 (%2)").arg(control->objectName(), control->metaObject()->className());
   }
@@ -104,10 +96,6 @@ class FocusMarkTest : public testing::Test {
     const int marked = MarkPixels(control);
     EXPECT_GE(marked, kLeastMark) << Name(control).toStdString();
   }
-
-  test::ProgramInstall install;
-  test::ScriptedDialogs dialogs;
-  std::unique_ptr<TFrmKESTA> window;
 };
 
 TEST_F(FocusMarkTest, EveryControlOfEveryPageShowsTheFocus) {
