@@ -1,10 +1,11 @@
 #include "app/single_instance.h"
 
-#include <QtGlobal>
-
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QtGlobal>
+
+#include <unistd.h>
 
 namespace kesta {
 
@@ -19,9 +20,12 @@ constexpr int kAnswerMilliseconds = 10000;
 }  // namespace
 
 TSingleInstance::TSingleInstance() {
-  // Qt makes the folder (mode 0700) when the session has none.
+  // Qt makes the folder (mode 0700) when the session has none; where it cannot, the user's id keeps the
+  // name apart from other users' in the shared temporary folder.
   const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-  m_serverName = QDir(folder).filePath("kesta.instance");
+  m_serverName = folder.isEmpty()
+                     ? QDir(QDir::tempPath()).filePath(QString("kesta-%1.instance").arg(::getuid()))
+                     : QDir(folder).filePath("kesta.instance");
   m_server.setSocketOptions(QLocalServer::UserAccessOption);
   QObject::connect(&m_server, &QLocalServer::newConnection, &m_server, [this] { Serve(); });
 }
