@@ -1,13 +1,21 @@
 #include "app/kesta_application.h"
+#include "app/single_instance.h"
 #include "app/start_up.h"
 #include "platform/shell.h"
 
 int main(int argc, char* argv[]) {
   kesta::TKestaApplication application(argc, argv);
   const std::filesystem::path executable = QApplication::applicationFilePath().toStdString();
+  kesta::TSingleInstance instance;
   const auto window = kesta::StartMainWindow(
-      executable, [](const std::filesystem::path& program, const std::filesystem::path& workingFolder) {
+      executable,
+      [&instance](const std::filesystem::path& program, const std::filesystem::path& workingFolder) {
+        // The program started in this one's place (a new game folder) must not find this one running.
+        instance.Release();
         return kesta::StartDetached(program.string(), {}, workingFolder);
-      });
-  return window ? application.exec() : 0;
+      },
+      [&instance] { return instance.ClaimOrWake(); });
+  if (!window) return 0;
+  instance.OnShowRequested([&window] { window->RestoreFromTray(); });
+  return application.exec();
 }

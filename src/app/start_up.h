@@ -7,6 +7,7 @@
 #include <QScreen>
 #include <clocale>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 #include <QPointer>
@@ -22,10 +23,11 @@ namespace kesta {
 
 using StartProgramFunction = decltype(WindowEnvironment::startProgram);
 
-// The shown main window; nothing when another instance was started in this one's place and this one
-// must end at once.
+// The shown main window; nothing when another instance was started in this one's place, or runs
+// already (`claimInstance` answers false), and this one must end at once.
 inline std::unique_ptr<TFrmKESTA> StartMainWindow(const std::filesystem::path& executable,
-                                                  const StartProgramFunction& startProgram) {
+                                                  const StartProgramFunction& startProgram,
+                                                  const std::function<bool()>& claimInstance = {}) {
   QApplication::setApplicationName("KESTA");
   // No display name: Qt would add it to every window and box title ("Kesta — KESTA").
   // The installed desktop entry (kesta.desktop): desktops match the window to its menu entry and icon.
@@ -38,6 +40,8 @@ inline std::unique_ptr<TFrmKESTA> StartMainWindow(const std::filesystem::path& e
     return startProgram && startProgram(program, program.parent_path());
   };
   if (CompatibilityRelaunchCheck(CurrentRegistry(), executable, startAgain)) return nullptr;
+  // Only now: the relaunched instance must not find this one running.
+  if (claimInstance && !claimInstance()) return nullptr;
 
   auto* splash = new TFrmSplashScreen;
   splash->show();

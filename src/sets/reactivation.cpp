@@ -2,9 +2,12 @@
 // graphics file changed since we last looked, every file is read again into the pages, unless the pages
 // hold changes of the user's, which a reload must never throw away.
 
+#include <QApplication>
 #include <QDateTime>
-#include <QGuiApplication>
+#include <QElapsedTimer>
 #include <QScopedValueRollback>
+#include <QWindow>
+#include <utility>
 
 #include "documents/graphics_document.h"
 #include "platform/file_times.h"
@@ -14,11 +17,58 @@
 
 namespace kesta {
 
-void TFrmKESTA::ConnectReactivation() {
-  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-    if (state == Qt::ApplicationActive) JvAppEvents1Activate();
-  });
-}
+namespace {
+
+// Tells the player's returns from another program apart from the focus coming back from a box of ours.
+// Closing a box that holds the focus can make the application inactive and active again (X11 does, at
+// once or after its focus delay): taken for a return, the question just answered would be asked anew.
+class TReturnWatch : public QObject {
+ public:
+  explicit TReturnWatch(TFrmKESTA* window) : QObject(window), m_window(window) {
+    qApp->installEventFilter(this);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, &TReturnWatch::StateChanged);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const auto type = event->type();
+    if ((type == QEvent::Hide || type == QEvent::WindowDeactivate) && watched->isWidgetType()) {
+      const auto* closed = static_cast<const QWidget*>(watched);
+      // Hidden while it holds the focus, or losing it because it is being hidden: depending on the
+      // platform, Qt gives the focus back to the window under it before or after the hide.
+      const bool heldFocus =
+          type == QEvent::WindowDeactivate
+              ? closed->isHidden()
+              : closed->windowHandle() && closed->windowHandle() == QGuiApplication::focusWindow();
+      if (closed != m_window && closed->isWindow() && heldFocus) m_ownWindowClosed.start();
+    }
+    return false;
+  }
+
+ private:
+  // Longer than X11's wait for the focus to come back before it reports the application inactive.
+  static constexpr qint64 kOwnCloseMilliseconds = 1000;
+
+  void StateChanged(Qt::ApplicationState state) {
+    if (state == Qt::ApplicationInactive) {
+      m_leftForOwnWindow =
+          m_ownWindowClosed.isValid() && !m_ownWindowClosed.hasExpired(kOwnCloseMilliseconds);
+    } else if (state == Qt::ApplicationActive) {
+      // Queued: the check's boxes must not open inside Qt's own handling of the activation, where
+      // closing them is what makes the application inactive and active again.
+      if (!std::exchange(m_leftForOwnWindow, false))
+        QMetaObject::invokeMethod(m_window, &TFrmKESTA::JvAppEvents1Activate, Qt::QueuedConnection);
+    }
+  }
+
+  TFrmKESTA* m_window;
+  QElapsedTimer m_ownWindowClosed;  // when a window of ours that held the focus last closed
+  bool m_leftForOwnWindow = false;  // the application's last deactivation was that closing
+};
+
+}  // namespace
+
+void TFrmKESTA::ConnectReactivation() { new TReturnWatch(this); }
 
 void TFrmKESTA::JvAppEvents1Activate() {
   // The check's own questions take the focus away and give it back: one check at a time, or the same

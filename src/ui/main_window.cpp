@@ -14,6 +14,7 @@
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "ui/dialog_service.h"
+#include "ui/focus_ring.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
 #include "ui/status_bar.h"
@@ -145,6 +146,7 @@ void TFrmKESTA::BuildWindow() {
   m_pageControl = new TPageStack(m_panelMain);
   m_pageControl->setObjectName("PageControl");
   main->addWidget(m_pageControl, 1);
+  new TFocusRing(m_pageControl);
   setCentralWidget(m_panelMain);
 
   BuildStatusBar();

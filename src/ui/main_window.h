@@ -209,7 +209,10 @@ class TFrmKESTA : public QMainWindow {
   void SetOptionToggle(OptionToggle toggle, bool on);
   void RxTrayIconClick();       // left click on the tray icon: shown <-> hidden
   void JvAppEvents1Minimize();  // the window was minimised: to the tray while the option is on
-  void MenuMinimize1Click();    // keeps the tray icon in step with the box, busy or not
+  // Shown, restored and in front, from the tray or minimised: also what a second start of the program
+  // asks for.
+  void RestoreFromTray();
+  void MenuMinimize1Click();  // keeps the tray icon in step with the box, busy or not
   void MenuStartWithWindows1Click();
   bool TrayAvailable() const;
   QSystemTrayIcon* TrayIcon() const { return m_rxTrayIcon; }
@@ -291,8 +294,7 @@ class TFrmKESTA : public QMainWindow {
   // Tray, minimising, options (app/tray.cpp).
   void BuildTrayIcon();
   void LoadStartWithSessionState();  // loading sequence step 11
-  void RestoreFromTray();
-  unsigned m_restores = 0;  // restores from the tray so far
+  unsigned m_restores = 0;           // restores from the tray so far
   QSystemTrayIcon* m_rxTrayIcon = nullptr;
   QMenu* m_popupDroit = nullptr;
 

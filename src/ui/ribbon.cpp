@@ -15,6 +15,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <QWindow>
+#include <cmath>
 
 #include "ui/application_menu.h"
 #include "ui/ribbon_icons.h"
@@ -54,14 +55,21 @@ SmallPadding PaddingOf(ButtonPlace place) {
   return {4, 6};
 }
 
-// The keyboard's place: a line just inside the part's border, in the colour of a pressed border.
-void PaintFocusMark(QPainter& painter, const QRect& rect, const SchemeColors& colors, qreal radius) {
+// The keyboard's place: a dotted line just inside the part's border, in the colour of its caption, which
+// stands out from every face the part can have (a border colour would vanish on the pressed face).
+void PaintFocusMark(QPainter& painter, const QRect& rect, const QColor& caption, qreal radius) {
   painter.save();
   painter.setRenderHint(QPainter::Antialiasing);
   painter.setBrush(Qt::NoBrush);
-  painter.setPen(QPen(colors.pressedBorder, 1, Qt::DotLine));
+  painter.setPen(QPen(caption, 1, Qt::DotLine));
   painter.drawRoundedRect(QRectF(rect).adjusted(2.5, 2.5, -2.5, -2.5), radius, radius);
   painter.restore();
+}
+
+// Relative luminance: 0 for black, 1 for white.
+double Luminance(const QColor& colour) {
+  const auto linear = [](float c) { return c <= 0.03928f ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+  return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
 }
 
 QString Escaped(QString text) { return text.replace(u'&', QStringLiteral("&&")); }
@@ -106,9 +114,10 @@ class TApplicationButton : public QAbstractButton {
     else if (underMouse() || hasFocus())
       base = base.lighter(115);
     PaintApplicationOrb(painter, QRectF(rect()).adjusted(1, 1, -1, -1), base);
-    if (hasFocus()) {  // a dotted ring inside the orb, light on every scheme's accent
+    if (hasFocus()) {  // a dotted ring inside the orb: light on a dark accent, dark on a light one
       painter.setBrush(Qt::NoBrush);
-      painter.setPen(QPen(QColor(255, 255, 255, 230), 1, Qt::DotLine));
+      const bool whiteStandsOut = 1.05 / (Luminance(base) + 0.05) >= 3;  // the contrast of white on it
+      painter.setPen(QPen(whiteStandsOut ? QColor(Qt::white) : QColor(Qt::black), 1, Qt::DotLine));
       painter.drawEllipse(QRectF(rect()).adjusted(3.5, 3.5, -3.5, -3.5));
     }
   }
@@ -195,8 +204,9 @@ class TTabButton : public QToolButton {
       painter.setBrush(colors.tabHover);
       painter.drawPath(outline);
     }
-    if (hasFocus()) PaintFocusMark(painter, rect().adjusted(0, 0, 0, 2), colors, 2);
-    painter.setPen(isChecked() ? colors.activeTabText : colors.tabText);
+    const QColor caption = isChecked() ? colors.activeTabText : colors.tabText;
+    if (hasFocus()) PaintFocusMark(painter, rect().adjusted(0, 0, 0, 2), caption, 2);
+    painter.setPen(caption);
     painter.drawText(rect().adjusted(0, 1, 0, 0), Qt::AlignCenter | Qt::TextShowMnemonic, text());
   }
 
@@ -334,7 +344,7 @@ void TRibbonButton::paintEvent(QPaintEvent*) {
   const ButtonFace face = FaceOf(colors, m_place, state);
   const qreal radius = m_place == ButtonPlace::Ribbon ? 3 : 2;
   PaintButtonFace(painter, rect(), face, radius);
-  if (hasFocus()) PaintFocusMark(painter, rect(), colors, radius);
+  if (hasFocus()) PaintFocusMark(painter, rect(), face.text, radius);
   const QSize side = iconSize();
   const QPixmap glyph =
       icon().isNull() ? QPixmap() : icon().pixmap(side, devicePixelRatio(), isEnabled() ? QIcon::Normal : QIcon::Disabled);

@@ -8,8 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
-#include "support/program_install.h"
-#include "support/scripted_dialogs.h"
+#include "support/page_test.h"
 #include "ui/application_menu.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
@@ -17,18 +16,8 @@
 namespace kesta {
 namespace {
 
-using test::ProgramInstall;
-using test::ScriptedDialogs;
-
-class KeyboardTest : public testing::Test {
+class KeyboardTest : public test::ActiveWindowTest {
  protected:
-  void SetUp() override {
-    window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
-    window->FormCreate();
-    window->show();
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  }
   // The key goes where the keyboard is, as a person's would.
   static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* target = QApplication::focusWidget();
@@ -52,10 +41,6 @@ class KeyboardTest : public testing::Test {
         return next;
     return nullptr;
   }
-
-  ProgramInstall install;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<TFrmKESTA> window;
 };
 
 TEST_F(KeyboardTest, F10EntersTheRibbonArrowsMoveEnterPressesAndEscapeGivesTheFocusBack) {

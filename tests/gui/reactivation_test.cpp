@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -38,11 +43,54 @@ class ReactivationTest : public test::PageTest {
     text.replace(at, from.size(), to);
     std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
     ++m_changes;
-    fs::last_write_time(file, fs::file_time_type::clock::now() - std::chrono::hours(1) + std::chrono::seconds(m_changes));
+    fs::last_write_time(
+        file, fs::file_time_type::clock::now() - std::chrono::hours(1) + std::chrono::seconds(m_changes));
   }
   void ChangeGraphicsOutside() { ChangeOutside(GraphicsFile(), "TextureLevel = 2;", "TextureLevel = 0;"); }
   void ChangeCockpitOutside() { ChangeOutside(CockpitFile(), "RussianHUD = 1;", "RussianHUD = 0;"); }
   void AskBeforeReloading() { window->SetOptionToggle(OptionToggle::ReloadSettings, true); }
+
+  // The window shown and the active one, as the player sees it.
+  void ShowActive() {
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    Settle();
+  }
+  static void Report(Qt::ApplicationState state) { emit qApp->applicationStateChanged(state); }
+  // The player leaves the program for another and comes back to it, some time after the last box of
+  // ours closed. (The offscreen platform has no other program to leave for: the application's state
+  // changes are reported as the desktop would report them.)
+  static void LeaveAndReturn() {
+    QTest::qWait(1500);
+    Report(Qt::ApplicationInactive);
+    Report(Qt::ApplicationActive);
+    Settle();
+  }
+  // The checks and boxes that the return started have run.
+  static void Settle() { QTest::qWait(200); }
+  // The next question stands on the screen as a real box over the window, takes the focus and is
+  // answered before the script's answer is used. Once it is closed, the application is reported
+  // inactive and active again, as X11 reports it (seen with openbox).
+  void NextQuestionInARealBox() {
+    dialogs.WhileNextMessageShows([this] {
+      // Shown and waited for rather than run with exec(): an earlier test's quit of the application
+      // would end a nested event loop at once.
+      QMessageBox box(QMessageBox::Information, "KESTA", "?", QMessageBox::Yes | QMessageBox::No,
+                      window.get());
+      box.setWindowModality(Qt::ApplicationModal);
+      box.show();
+      box.activateWindow();
+      if (!QTest::qWaitFor([&box] { return QGuiApplication::focusWindow() == box.windowHandle(); }))
+        ADD_FAILURE() << "the box never took the focus";
+      box.button(QMessageBox::Yes)->click();
+      ASSERT_FALSE(box.isVisible());
+      QTimer::singleShot(0, qApp, [] {
+        Report(Qt::ApplicationInactive);
+        Report(Qt::ApplicationActive);
+      });
+    });
+  }
 
  private:
   int m_changes = 0;
@@ -159,6 +207,49 @@ TEST_F(ReactivationTest, AnActivationDuringTheQuestionStartsNoSecondCheck) {
   EXPECT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
   EXPECT_EQ(Graphics().textureLevel, 0);
   EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+}
+
+// The focus going to a box of ours and back when it closes is no return from another program: the
+// question comes once per return, whatever the answer leaves to be asked again.
+TEST_F(ReactivationTest, TheQuestionsOwnBoxClosingIsNoReturn) {
+  struct Case {
+    const char* name;
+    bool pendingEdits;  // Yes then keeps the pages and leaves the question for the next return
+    std::string from, to;
+    int textureLevel;  // on the page after the first answer
+  };
+  const Case cases[] = {
+      {"unapplied edits", true, "TextureLevel = 2;", "TextureLevel = 0;", 2},
+      // The reload (which reads the first case's change too) writes the page's aspect back, a change of
+      // the file that the next return reads.
+      {"another aspect", false, "\taspect = 1.333333373;", "\taspect = 1.6;", 0},
+  };
+  ShowActive();
+  AskBeforeReloading();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialogs.ClearRecorded();
+    window->EnableApplyCancel(c.pendingEdits, c.pendingEdits);
+    ChangeOutside(GraphicsFile(), c.from, c.to);
+    dialogs.QueueYes();
+    NextQuestionInARealBox();
+    LeaveAndReturn();
+    EXPECT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+    EXPECT_EQ(window->ApplyEnabled(), c.pendingEdits);
+    EXPECT_EQ(Graphics().textureLevel, c.textureLevel);
+
+    // The next real return asks again.
+    dialogs.QueueYes();
+    NextQuestionInARealBox();
+    LeaveAndReturn();
+    EXPECT_EQ(dialogs.Recorded().size(), 2u) << Recorded();
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+    window->EnableApplyCancel(false, false);
+  }
+  // Nothing is left to ask about: the aspect case's second reload wrote nothing.
+  LeaveAndReturn();
+  EXPECT_EQ(dialogs.Recorded().size(), 2u) << Recorded();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QStackedWidget>
+#include <QTest>
 
 #include "support/run_program.h"
 #include "ui/jpeg_image.h"
@@ -18,6 +19,14 @@ void PageTest::SetUp() {
   for (const QString& page : TFrmKESTA::PageNames()) window->ShowPage(page);
   window->ShowPage("TabSheetGraphicsStandards");
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
+}
+
+void ActiveWindowTest::SetUp() {
+  window = std::make_unique<TFrmKESTA>(WindowEnvironment{install.Folder(), &dialogs, {}});
+  window->FormCreate();
+  window->show();
+  window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
 }
 
 std::string PageTest::Recorded() const {

@@ -37,4 +37,15 @@ class PageTest : public testing::Test {
   std::unique_ptr<TFrmKESTA> window;
 };
 
+// The real window started on a copy of the sample game, shown and the active one, as the player sees it
+// when using the keyboard.
+class ActiveWindowTest : public testing::Test {
+ protected:
+  void SetUp() override;
+
+  ProgramInstall install;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TFrmKESTA> window;
+};
+
 }  // namespace kesta::test

@@ -23,6 +23,7 @@
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
+#include "ui/special_slider.h"
 
 namespace {
 
@@ -47,6 +48,35 @@ void Save(QWidget* widget, const QString& file, QRect area = {}) {
 
 void Click(QWidget* widget) {
   QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+// The key goes where the keyboard is, as a person's would.
+void Press(Qt::Key key) {
+  QWidget* target = QApplication::focusWidget();
+  QTest::keyClick(target ? target : QApplication::activeWindow(), key);
+}
+
+// Where the keyboard is, in each colour scheme: a slider of the first page, reached as Tab reaches it,
+// then the latched page button and its neighbour in the ribbon, reached with F10 and the arrows.
+void SaveFocusMarks(kesta::TFrmKESTA& window, const QString& output) {
+  window.activateWindow();
+  if (!QTest::qWaitForWindowActive(&window)) std::cerr << "the window never became active\n";
+  for (const QString scheme : {"Blue", "Silver", "Black"}) {
+    window.RibbonButton("dxButtonThemes" + scheme)->click();
+    window.RibbonButton("dxButtonGraphicsStandard")->click();
+    if (auto* slider = window.ActivePage()->findChild<kesta::TSpecialSlider*>())
+      slider->setFocus(Qt::TabFocusReason);
+    Save(&window, QString("%1/Focus-%2-slider.png").arg(output, scheme));
+    Press(Qt::Key_F10);
+    Press(Qt::Key_Down);
+    Save(&window, QString("%1/Focus-%2-ribbon-latched.png").arg(output, scheme));
+    Press(Qt::Key_Right);
+    Save(&window, QString("%1/Focus-%2-ribbon.png").arg(output, scheme));
+    Press(Qt::Key_Up);
+    Press(Qt::Key_Up);
+    Save(&window, QString("%1/Focus-%2-application-button.png").arg(output, scheme));
+    Press(Qt::Key_Escape);
+  }
 }
 
 }  // namespace
@@ -146,6 +176,7 @@ int main(int argc, char* argv[]) {
                            window.LookupMessage("GameInSeveralPrefixes"),
                            {"LockOn  \u2014  /home/pilot/.local/share/bottles/bottles/LockOn/drive_c/Games/Lock On/",
                             "lock-on  \u2014  /home/pilot/Games/lock-on/drive_c/Program Files/Lock On/"});
+    if (language == languages.front()) SaveFocusMarks(window, output);
     for (const auto& dialog : dialogs.Recorded())
       std::cerr << language.toStdString() << " dialog: " << dialog.text.toStdString() << '\n';
   }
