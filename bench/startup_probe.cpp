@@ -15,6 +15,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "app/single_instance.h"
 #include "app/start_up.h"
 
 int main(int argc, char* argv[]) {
@@ -37,8 +38,11 @@ int main(int argc, char* argv[]) {
   });
   answer.start(50);
   if (real) {
-    // The program's own start, relaunch check and registry included; nothing is ever started again.
-    window = kesta::StartMainWindow(std::filesystem::path(argv[2]) / "kesta", {});
+    // The program's own start, relaunch check, registry and single-instance claim included; nothing is
+    // ever started again.
+    kesta::TSingleInstance instance;
+    window = kesta::StartMainWindow(std::filesystem::path(argv[2]) / "kesta", {},
+                                    [&instance] { return instance.ClaimOrWake(); });
     if (!window) {
       std::cerr << "the program asked to be started again\n";
       return 1;

@@ -22,10 +22,13 @@ fi
 # Start-up on a copy of the program folder, on the offscreen platform so that no display is needed.
 runs=${RUNS:-9}
 folder=$(mktemp -d)
-trap 'rm -rf "$folder"' EXIT
+runtime=$(mktemp -d)
+trap 'rm -rf "$folder" "$runtime"' EXIT
 cp -r build/bench/program/. "$folder/"
+# A runtime folder of the bench's own: the probe's single-instance claim must not wake a KESTA the
+# player has open.
 startup_bench() {
-  QT_QPA_PLATFORM=offscreen build/bench/bin/kesta_startup_bench build/bench/bin/kesta_startup_probe "$folder" "$runs"
+  XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen build/bench/bin/kesta_startup_bench build/bench/bin/kesta_startup_probe "$folder" "$runs"
 }
 
 echo
