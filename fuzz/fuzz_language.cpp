@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "language/form_translator.h"
+#include "language/language_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const QByteArray bytes =
       QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
   QString error;
-  const QList<kesta::TFormTranslator::Entry> full = kesta::TFormTranslator::ReadEntries(bytes, &error);
-  if (const auto plain = kesta::TFormTranslator::ReadPlainEntries(bytes)) {
+  const QList<kesta::LanguageEntry> full = kesta::ReadLanguageEntries(bytes, &error);
+  if (const auto plain = kesta::ReadPlainLanguageEntries(bytes)) {
     if (!error.isEmpty() || *plain != full) std::abort();
   }
   return 0;

@@ -17,7 +17,7 @@
 #include "documents/option_documents.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
-#include "language/form_translator.h"
+#include "language/message_catalogue.h"
 #include "platform/file_io.h"
 #include "platform/file_times.h"
 #include "sets/backup_page.h"
@@ -26,9 +26,9 @@
 #include "ui/application_menu.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
-#include "update/update_page.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
+#include "update/update_page.h"
 
 namespace kesta {
 

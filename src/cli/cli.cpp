@@ -5,9 +5,9 @@
 #include <ostream>
 
 #include "cli/document_commands.h"
-#include "cli/message_file.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
+#include "language/message_catalogue.h"
 
 namespace kesta {
 
@@ -134,9 +134,10 @@ int Execute(const Command& command, std::ostream& out, const ProgramFolder& prog
   const std::string& name = command.positional[1];
   const std::string anchor = Option(command, "--anchor");
   // A file that is edited is read whole or not at all.
-  Lines lines = command.verb == "get"
-                    ? ReadGameFile(file)
-                    : ReadGameFileToWrite(file, std::nullopt, EnglishMessages(program.Languages()));
+  Lines lines =
+      command.verb == "get"
+          ? ReadGameFile(file)
+          : ReadGameFileToWrite(file, std::nullopt, MessagesOrKeys(program.Languages() / "en-EN.xml"));
   if (command.verb == "get") {
     out << GetParam(lines, name, Option(command, "--default"), anchor, command.stripComma) << '\n';
   } else if (command.verb == "set") {

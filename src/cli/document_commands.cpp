@@ -9,13 +9,13 @@
 #include <ostream>
 #include <sstream>
 
-#include "cli/message_file.h"
 #include "documents/game_document.h"
 #include "documents/graphics_document.h"
 #include "documents/mission_editor_document.h"
 #include "documents/visibility_profiles.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
+#include "language/message_catalogue.h"
 #include "platform/code_page.h"
 #include "platform/game_paths.h"
 #include "platform/wine_prefixes.h"
@@ -55,7 +55,7 @@ std::string ForTerminal(std::string_view text) {
 
 struct Session {
   explicit Session(const ProgramFolder& program)
-      : settings(program.SettingsFile()), lookup(EnglishMessages(program.Languages())) {
+      : settings(program.SettingsFile()), lookup(MessagesOrKeys(program.Languages() / "en-EN.xml")) {
     // Reading stores the defaults of missing keys, as the window does; a program folder we may not
     // write to must not stop a command that only needs the defaults.
     settings.SetWriteFailureHandler([](const std::string&) {});

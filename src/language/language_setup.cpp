@@ -3,9 +3,9 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLibraryInfo>
-#include <QTranslator>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTranslator>
 
 #include "engine/failure.h"
 #include "language/form_translator.h"
@@ -54,16 +54,16 @@ int LanguageIndexOf(const std::string& code) {
 }
 
 // Fills the texts the translator cannot reach by control name, where those controls exist.
-void FillLanguageDependentTexts(QObject* window, const TFormTranslator& translator) {
+void FillLanguageDependentTexts(QObject* window, const TMessageCatalogue& messages) {
   if (auto* memo = window->findChild<QPlainTextEdit*>("MemoInputSaveInfo"))
-    memo->setPlainText(translator.LookupMessage("InputSaveInfo"));
+    memo->setPlainText(messages.LookupMessage("InputSaveInfo"));
   if (auto* memo = window->findChild<QPlainTextEdit*>("MemoInfoAspect"))
-    memo->setPlainText(translator.LookupMessage("InfoAspect"));
+    memo->setPlainText(messages.LookupMessage("InfoAspect"));
   for (const char* group : {"RadioGroupFFB", "RadioGroupActiveExport"}) {
     const QList<QRadioButton*> items = window->findChildren<QRadioButton*>(QString(group) + "Item");
     if (items.size() == 2) {
-      items[0]->setText(translator.LookupMessage("Yes"));
-      items[1]->setText(translator.LookupMessage("No"));
+      items[0]->setText(messages.LookupMessage("Yes"));
+      items[1]->setText(messages.LookupMessage("No"));
     }
   }
 }
@@ -120,17 +120,17 @@ void TFrmKESTA::LoadLanguage(const std::string& code) {
   texts.cancel = LookupMessage("Cancel");
   texts.ok = LookupMessage("OK");
   m_dialogs->SetTexts(texts);
-  FillLanguageDependentTexts(this, *m_translator);
+  FillLanguageDependentTexts(this, m_translator->Catalogue());
   for (const auto& [name, page] : m_builtPages) page->Refresh();  // texts the pages take from messages
   m_ribbon->ApplicationMenu()->setProperty("extraPaneHeader", LookupMessage("RecentConfig"));
 }
 
 QString TFrmKESTA::LookupMessage(const QString& key) const {
-  return m_translator ? m_translator->LookupMessage(key) : QString(kTranslationNotFound);
+  return m_translator ? m_translator->Catalogue().LookupMessage(key) : QString(kTranslationNotFound);
 }
 
 std::string TFrmKESTA::LookupMessageUtf8(std::string_view key) const {
-  return m_translator ? m_translator->LookupMessageUtf8(key) : std::string(kTranslationNotFound);
+  return m_translator ? m_translator->Catalogue().LookupMessageUtf8(key) : std::string(kTranslationNotFound);
 }
 
 void TFrmKESTA::ComboBoxLanguageChange(int index) {

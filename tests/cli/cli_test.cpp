@@ -541,6 +541,37 @@ TEST_F(CliDocumentTest, FilesThatCannotBeReadAreReported) {
   }
 }
 
+// The messages come from the English language file read by the window's rules: the first entry of a
+// name counts even without a text, and whitespace around markup in a text is layout. A key without a
+// text, or any key when the file is not XML, stands for itself.
+TEST_F(CliDocumentTest, MessagesAreReadFromTheLanguageFileAsTheWindowReadsThem) {
+  const struct {
+    const char* what;
+    std::string entries;
+    std::string failure;
+  } cases[] = {
+      {"first entry of the name has no text",
+       "<entry><name>VisibilityRange</name></entry>"
+       "<entry><name>VisibilityRange</name><string>second</string></entry>",
+       ": VisibilityRange\n"},
+      {"markup in the text, name in another case",
+       "<entry><name>visibilityrange</name><string>No <b>profile</b> </string></entry>", ": No profile\n"},
+      {"character data", "<entry><name>VisibilityRange</name><string><![CDATA[<none>]]></string></entry>",
+       ": <none>\n"},
+      {"not XML", "<entry><name>VisibilityRange</name><string>unclosed</string>", ": VisibilityRange\n"},
+  };
+  WriteBytes(GraphicsFile(), graphics.substr(0, graphics.find("\tLow\r\n")) + "}\r\n]==]\r\n");
+  const fs::path languageFile = install.Folder().Languages() / "en-EN.xml";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(languageFile,
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<language>" + c.entries + "</language>\n");
+    const auto shown = Run({"show", Game()});
+    EXPECT_EQ(shown.exitStatus, 1);
+    EXPECT_NE(shown.err.find("Graphics (" + GraphicsFile().string() + ")" + c.failure), npos) << shown.err;
+  }
+}
+
 // show's lines go back to apply unchanged, one argument each: the first apply puts the file into the form
 // the window writes (here: CR LF, and a profile value off the slider's grid), a second changes no byte.
 TEST_F(CliDocumentTest, ShowLinesAppliedTwiceChangeNothingTheSecondTime) {

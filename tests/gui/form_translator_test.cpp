@@ -11,33 +11,19 @@
 #include <QPair>
 #include <QPushButton>
 #include <QWidget>
-#include <functional>
-#include <ostream>
 #include <string>
 #include <vector>
 
-#include "engine/failure.h"
+#include "support/language_file_text.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
 
-// Lets a failed comparison of entries show them.
-void PrintTo(const TFormTranslator::Entry& entry, std::ostream* out) {
-  *out << "{name \"" << entry.name.toStdString() << "\", text \"" << entry.text.toStdString()
-       << "\", controls [";
-  for (const QString& control : entry.controls) *out << " " << control.toStdString();
-  *out << " ], values [";
-  for (const auto& step : entry.values)
-    *out << " " << (step.hasPosition ? step.position.toStdString() : "-") << ":"
-         << step.caption.toStdString();
-  *out << " ]}";
-}
-
 namespace {
 
+using test::FailureOf;
 using test::TempFolder;
-
-const QString kNotFound = QString::fromLatin1(kTranslationNotFound);
+using test::WriteLanguage;
 
 // Carries the properties the stock widgets lack, as the stepped slider and the application menu do.
 class FakeSlider : public QObject {
@@ -84,229 +70,6 @@ struct TestWindow {
     plain->setObjectName("Plain");
   }
 };
-
-QString WriteLanguage(const TempFolder& folder, const std::string& entries) {
-  const std::string text =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<language code=\"T\">\n" + entries + "\n</language>\n";
-  return QString::fromStdString(folder.Write("test.xml", text).string());
-}
-
-std::string FailureOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const EKestaError& error) {
-    return error.what();
-  }
-  return "<no failure>";
-}
-
-TEST(FormTranslatorTest, LookupMessageTakesTheFirstEntryWhoseNameMatchesIgnoringAsciiCase) {
-  TempFolder folder;
-  const QString path = WriteLanguage(folder, R"(
-    <entry><name>ReloadAll</name><string>Reload?</string></entry>
-    <entry><string>entry without a name</string></entry>
-    <entry><name></name><string>entry with an empty name</string></entry>
-    <entry><name>Blank</name><string></string></entry>
-    <entry><name>Twice</name><string>first</string></entry>
-    <entry><name>Twice</name><string>second</string></entry>
-    <entry><name>FirstHasNoText</name></entry>
-    <entry><name>FirstHasNoText</name><string>too late</string></entry>
-    <entry><Name>Capital</Name><String>element names count case</String></entry>
-    <entry><name>Été</name><string>summer</string></entry>
-    <entry><name>Multi</name><string>line one
-line two</string></entry>
-    <entry><name>Cyrillic</name><string>Да</string></entry>
-    <entry><name>Spaces</name><string>   </string></entry>
-    <entry><name>TabAndBreak</name><string>	
-</string></entry>
-    <entry><name>OnlyMarkup</name><string> <b/> </string></entry>)");
-  QObject window;
-  const TFormTranslator translator(&window, path);
-
-  const struct {
-    const char* key;
-    QString expected;
-  } cases[] = {
-      {"ReloadAll", "Reload?"},
-      {"reloadall", "Reload?"},
-      {"RELOADALL", "Reload?"},
-      {"", kNotFound},
-      {"Blank", kNotFound},
-      {"Twice", "first"},
-      {"FirstHasNoText", kNotFound},
-      {"Capital", kNotFound},
-      {"Été", "summer"},
-      {"été", kNotFound},  // only a to z fold
-      {"Multi", "line one\nline two"},
-      {"Missing", kNotFound},
-      // Whitespace alone is a text; whitespace around markup is layout.
-      {"Spaces", "   "},
-      {"TabAndBreak", "\t\n"},
-      {"OnlyMarkup", kNotFound},
-  };
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.key);
-    EXPECT_EQ(translator.LookupMessage(QString::fromUtf8(row.key)), row.expected);
-    EXPECT_EQ(translator.LookupMessageUtf8(row.key), row.expected.toStdString());
-  }
-  EXPECT_EQ(translator.LookupMessageUtf8("cyrillic"), "Да");
-}
-
-TEST(FormTranslatorTest, AFileBeyondThePlainReaderIsReadAllTheSame) {
-  TempFolder folder;
-  const QString path = WriteLanguage(folder, R"(
-    <entry><name>Reference</name><string>&#65;&#x42;</string></entry>
-    <entry><name>Markup</name><string><![CDATA[<b>]]></string></entry>)");
-  QObject window;
-  const TFormTranslator translator(&window, path);
-
-  EXPECT_EQ(translator.LookupMessage("reference"), "AB");
-  EXPECT_EQ(translator.LookupMessage("Markup"), "<b>");
-}
-
-std::string InLanguage(const std::string& entries) {
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<language code=\"T\">\n" + entries + "\n</language>\n";
-}
-
-// How a document reads: the same entries by both readers, by QXmlStreamReader alone, or not at all.
-enum class Reading { Plain, QtOnly, Invalid };
-
-TEST(FormTranslatorTest, ThePlainReaderReadsWhatQXmlStreamReaderReadsOrLeavesTheFileToIt) {
-  const struct {
-    const char* what;
-    std::string xml;
-    Reading reading;
-  } cases[] = {
-      {"every part of an entry", InLanguage(R"(<!-- ribbon -->
-        <entry><name>Quality</name><string>Water</string>
-          <controls><control>Slider.Caption</control><control>Slider.Values</control></controls>
-          <values><item value="0">Low</item><item value='1' extra="x">High</item><item>none</item></values>
-        </entry>)"),
-       Reading::Plain},
-      {"no declaration", "<language><entry><name>A</name><string>a</string></entry></language>",
-       Reading::Plain},
-      {"encoding in lower case",
-       "<?xml version=\"1.0\" encoding=\"utf-8\"?><language><entry><name>A</name></entry></language>",
-       Reading::Plain},
-      {"declaration without encoding",
-       "<?xml version=\"1.0\"?><language><entry><name>A</name></entry></language>", Reading::Plain},
-      {"empty and self-closing elements",
-       InLanguage("<entry><name>A</name><string/><controls/><values/></entry><entry/><entry></entry>"),
-       Reading::Plain},
-      {"self-closing root", "<language code=\"T\"/>", Reading::Plain},
-      {"nested markup and whitespace between it",
-       InLanguage("<entry><name> <b>A</b> </name><string>x<b>y</b> z<i> </i><i/>!</string></entry>"),
-       Reading::Plain},
-      {"elements holding only whitespace",
-       InLanguage("<entry><name> </name><string>\r\n\t</string><controls>  </controls>"
-                  "<values><item value=\"1\">  </item><item value=\"2\"> <!-- c --> </item></values></entry>"),
-       Reading::Plain},
-      {"comments between text",
-       InLanguage("<entry><name>a<!-- c -->b</name><string>a <!----> b<!--x-->  </string></entry>"),
-       Reading::Plain},
-      {"named entities",
-       InLanguage(
-           "<entry><name>E</name><string>Save &amp; exit &lt;F2&gt; &quot;q&quot; &apos;s</string></entry>"
-           "<entry><name> &amp; </name><string>&lt;</string></entry>"),
-       Reading::Plain},
-      {"CR LF and CR line breaks",
-       InLanguage("<entry>\r\n<name>L</name>\r\n<string>one\r\ntwo\rthree\r\n</string><controls>\r\n</"
-                  "controls></entry>\r"),
-       Reading::Plain},
-      {"brackets and greater-than in text", InLanguage("<entry><name>a]b>c]]d]</name></entry>"),
-       Reading::Plain},
-      {"spaces in tags and quotes of either kind",
-       InLanguage("<entry ><name >N</name\n><values\t><item  value = \"2\"  other='a\"b' >v</item "
-                  "></values></entry>"),
-       Reading::Plain},
-      {"repeated parts, other tags and text in lists", InLanguage(R"(
-        <item><name>First</name><name>Second</name><string>s</string><string>t</string>
-          <unknown><name>deep</name><x><y/></x></unknown>
-          <controls>loose<control>A.Caption</control><other>B.Hint</other></controls>
-          <values>loose<item value="1">v<b>w</b></item><other/></values>
-          <controls><control>C.Caption</control></controls><values><item value="9">late</item></values>
-        </item>)"),
-       Reading::Plain},
-      {"names with digits, dots, dashes and underscores",
-       "<language><e-1.x_Y><name>N</name><_n/></e-1.x_Y></language>", Reading::Plain},
-      {"text beyond ASCII and tabs",
-       InLanguage("<entry><name>Été</name><string>Да\tнет ✓ 😀</string></entry>"), Reading::Plain},
-      {"comments and whitespace around the root",
-       "<!-- a -->\n<language><entry/></language>\n<!-- b -->\n\t ", Reading::Plain},
-
-      {"character references", InLanguage("<entry><name>R</name><string>&#65;&#x42;</string></entry>"),
-       Reading::QtOnly},
-      {"CDATA", InLanguage("<entry><name>C</name><string><![CDATA[<b>]]></string></entry>"), Reading::QtOnly},
-      {"processing instruction", InLanguage("<entry><?pi x?><name>P</name></entry>"), Reading::QtOnly},
-      {"document type", "<!DOCTYPE language>\n<language/>", Reading::QtOnly},
-      {"byte order mark", "\xEF\xBB\xBF<language><entry><name>B</name></entry></language>", Reading::QtOnly},
-      {"other declaration", "<?xml version='1.0' encoding='UTF-8' standalone='yes'?><language/>",
-       Reading::QtOnly},
-      {"namespace prefix", "<l:language xmlns:l=\"urn:kesta\"><l:entry/></l:language>", Reading::QtOnly},
-      {"namespace declaration", "<language xmlns=\"urn:kesta\"><entry/></language>", Reading::QtOnly},
-      {"name beyond ASCII", "<language><été/></language>", Reading::QtOnly},
-      {"attribute with a line break", "<language><values><item value=\"1\n\">x</item></values></language>",
-       Reading::QtOnly},
-      {"attribute with an entity", "<language a=\"&amp;\"/>", Reading::QtOnly},
-
-      {"unclosed element", "<language><entry><name>A</name></language>", Reading::Invalid},
-      {"end tag in another case", "<language><name>A</Name></language>", Reading::Invalid},
-      {"end tag without its element", "<language/></language>", Reading::Invalid},
-      {"empty end tag", "<language></></language>", Reading::Invalid},
-      {"space after the opening bracket", "< language/>", Reading::Invalid},
-      {"]]> in text", "<language>a]]>b</language>", Reading::Invalid},
-      {"-- in a comment", "<language><!-- a -- b --></language>", Reading::Invalid},
-      {"comment ending in --->", "<language><!-- a ---></language>", Reading::Invalid},
-      {"unclosed comment", "<language><!-- a </language>", Reading::Invalid},
-      {"attribute twice", "<language a=\"1\" a=\"2\"/>", Reading::Invalid},
-      {"< in an attribute", "<language a=\"<\"/>", Reading::Invalid},
-      {"attributes without a space between", "<language a=\"1\"b=\"2\"/>", Reading::Invalid},
-      {"unquoted attribute", "<language a=1/>", Reading::Invalid},
-      {"unclosed attribute", "<language a=\"1/>", Reading::Invalid},
-      {"text after the root", "<language/>x", Reading::Invalid},
-      {"text before the root", "x<language/>", Reading::Invalid},
-      {"second root", "<language/><language/>", Reading::Invalid},
-      {"empty file", "", Reading::Invalid},
-      {"whitespace only", " \n", Reading::Invalid},
-      {"declaration only", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n", Reading::Invalid},
-      {"declaration after whitespace", " <?xml version=\"1.0\"?><language/>", Reading::Invalid},
-      {"control character", "<language>a\x01</language>", Reading::Invalid},
-      {"bytes that are not UTF-8", "<language>\xFF</language>", Reading::Invalid},
-      {"encoded surrogate", "<language>\xED\xA0\x80</language>", Reading::Invalid},
-      {"non-character", "<language>\xEF\xBF\xBE</language>", Reading::Invalid},
-      {"unknown entity", "<language>&nbsp;</language>", Reading::Invalid},
-      {"lone ampersand", "<language>a & b</language>", Reading::Invalid},
-      {"entity without its semicolon", "<language>&amp</language>", Reading::Invalid},
-  };
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.what);
-    const QByteArray xml(row.xml.data(), static_cast<qsizetype>(row.xml.size()));
-    QString error;
-    const QList<TFormTranslator::Entry> entries = TFormTranslator::ReadEntries(xml, &error);
-    const std::optional<QList<TFormTranslator::Entry>> plain = TFormTranslator::ReadPlainEntries(xml);
-    EXPECT_EQ(error.isEmpty(), row.reading != Reading::Invalid) << error.toStdString();
-    ASSERT_EQ(plain.has_value(), row.reading == Reading::Plain);
-    if (plain) {
-      EXPECT_EQ(*plain, entries);
-    }
-  }
-}
-
-TEST(FormTranslatorTest, ThePlainReaderReadsTheShippedLanguageFiles) {
-  for (const char* fileName :
-       {"fr-FR.xml", "en-EN.xml", "sp-SP.xml", "ru-RU.xml", "hr-HR.xml", "de-DE.xml"}) {
-    SCOPED_TRACE(fileName);
-    const std::string bytes = test::ReadBytes(test::SourceFolder() / "resources/Languages" / fileName);
-    const QByteArray xml(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    QString error;
-    const QList<TFormTranslator::Entry> entries = TFormTranslator::ReadEntries(xml, &error);
-    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
-    EXPECT_FALSE(entries.isEmpty());
-    const std::optional<QList<TFormTranslator::Entry>> plain = TFormTranslator::ReadPlainEntries(xml);
-    ASSERT_TRUE(plain.has_value());
-    EXPECT_EQ(*plain, entries);
-  }
-}
 
 TEST(FormTranslatorTest, TranslateControlsWritesTheEntryTextIntoEveryReferencedProperty) {
   TempFolder folder;
@@ -367,7 +130,7 @@ TEST(FormTranslatorTest, LaterEntriesOverwriteEarlierOnesAndEveryObjectOfTheName
   twinButton->setObjectName("twin");
   translator.TranslateControls();
 
-  EXPECT_EQ(translator.LookupMessage("Twice"), "first");
+  EXPECT_EQ(translator.Catalogue().LookupMessage("Twice"), "first");
   EXPECT_EQ(test.label->text(), "first");
   EXPECT_EQ(test.button->text(), "second");
   EXPECT_EQ(twinLabel->text(), "second");
@@ -449,32 +212,6 @@ TEST(FormTranslatorTest, AMissingPropertyOrABadStepPositionEndsTheTranslation) {
     const std::string failure = FailureOf([&] { translator.TranslateControls(); });
     for (const std::string& part : row.inFailure) EXPECT_NE(failure.find(part), std::string::npos) << failure;
     EXPECT_EQ(test.label->text(), "design");
-  }
-}
-
-TEST(FormTranslatorTest, AFileThatCannotBeReadOrParsedFailsWithItsNameAndTheReason) {
-  const struct {
-    const char* what;
-    const char* fileName;
-    const char* text;  // nullptr: no file at all
-    std::vector<std::string> inFailure;
-  } cases[] = {
-      {"missing file", "missing.xml", nullptr, {"missing.xml", "Cannot read"}},
-      {"unclosed element",
-       "broken.xml",
-       "<language>\n<entry><name>A</name>\n</language>",
-       {"broken.xml", "line 3"}},
-      {"empty file", "empty.xml", "", {"empty.xml", "not valid XML"}},
-      {"text that is not XML", "plain.xml", "Apply = Appliquer", {"plain.xml", "line 1"}},
-  };
-  for (const auto& row : cases) {
-    SCOPED_TRACE(row.what);
-    TempFolder folder;
-    const auto path = row.text ? folder.Write(row.fileName, row.text) : folder / row.fileName;
-    QObject window;
-    const std::string failure =
-        FailureOf([&] { TFormTranslator(&window, QString::fromStdString(path.string())); });
-    for (const std::string& part : row.inFailure) EXPECT_NE(failure.find(part), std::string::npos) << failure;
   }
 }
 
