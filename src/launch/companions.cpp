@@ -13,6 +13,7 @@
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 
 namespace kesta {
 

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 #include "ui/ribbon_icons.h"
 
 namespace kesta {

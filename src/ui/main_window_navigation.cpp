@@ -28,6 +28,7 @@
 #include "ui/jpeg_image.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 #include "ui/ribbon_layout.h"
 #include "ui/status_bar.h"
 #include "ui/tab_sheet.h"

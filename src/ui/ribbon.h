@@ -1,155 +1,36 @@
 #pragma once
 // The ribbon along the top of the main window: a title row with the application button and the quick
 // bar, a row of tab captions, and the active tab's groups of buttons. Every part carries its design
-// name as object name so the language translator can caption it.
+// name as object name so the language translator can caption it. The parts have headers of their own:
+// ribbon_button.h, ribbon_group.h (groups and tabs) and application_menu.h.
 
-#include <QFrame>
 #include <QList>
 #include <QPointer>
 #include <QString>
-#include <QToolButton>
 #include <QWidget>
+#include <memory>
 
+#include "ui/ribbon_group.h"  // TabChanged carries a tab: connecting to it needs the whole type
 #include "ui/theme.h"
 
 class QAbstractButton;
-class QBoxLayout;
 class QButtonGroup;
 class QHBoxLayout;
-class QKeyEvent;
 class QLabel;
 class QStackedWidget;
-class QVBoxLayout;
 
 namespace kesta {
 
 class TApplicationMenu;
-
-class TRibbonButton : public QToolButton {
-  Q_OBJECT
-  Q_PROPERTY(QString caption READ Caption WRITE SetCaption)
-  Q_PROPERTY(QString description READ Description WRITE SetDescription)
-  // Shadows QWidget's property so the translator's "Hint" marks the tooltip as set on purpose.
-  Q_PROPERTY(QString toolTip READ toolTip WRITE SetHint)
-
- public:
-  enum class Size { Large, Small };
-
-  explicit TRibbonButton(const QString& name, Size size = Size::Large, QWidget* parent = nullptr);
-
-  QString Caption() const { return m_caption; }
-  // Shows the caption; it is also the tooltip until a hint is set.
-  void SetCaption(const QString& caption);
-  QString Description() const { return m_description; }
-  void SetDescription(const QString& description) { m_description = description; }
-  void SetHint(const QString& hint);
-  // The command's shortcut in native text, shown after the tooltip: "Apply (Ctrl+S)".
-  void SetShortcutText(const QString& shortcut);
-
-  Size ButtonSize() const { return m_size; }
-  // Large: 32 px icon above a caption of up to two lines. Small: 16 px icon beside the caption.
-  void SetSize(Size size);
-  // Icon only, for the quick bar.
-  void SetIconOnly();
-
-  // Buttons paint themselves in the colours of the ribbon they belong to, as their place asks.
-  void SetPlace(ButtonPlace place);
-  ButtonPlace Place() const { return m_place; }
-
-  // A latching button stays pressed when clicked again; only SetPressed releases it.
-  void SetLatching(bool latching);
-  bool Latching() const { return m_latching; }
-  void SetPressed(bool pressed) { setChecked(pressed); }
-  bool Pressed() const { return isChecked(); }
-
-  QSize sizeHint() const override;
-  QSize minimumSizeHint() const override { return sizeHint(); }
-  // Where the caption is painted; empty for an icon-only button.
-  QRect CaptionRect() const;
-
- protected:
-  void nextCheckState() override;
-  void changeEvent(QEvent* event) override;
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  void ShowCaption();
-  void ShowToolTip();
-
-  QString m_caption;
-  QString m_hint;
-  QString m_shortcut;
-  QString m_description;
-  Size m_size;
-  ButtonPlace m_place = ButtonPlace::Ribbon;
-  bool m_hintSet = false;
-  bool m_latching = false;
-};
-
-class TRibbonGroup : public QFrame {
-  Q_OBJECT
-  Q_PROPERTY(QString caption READ Caption WRITE SetCaption)
-
- public:
-  explicit TRibbonGroup(const QString& name, QWidget* parent = nullptr);
-
-  QString Caption() const;
-  void SetCaption(const QString& caption);
-
-  // Large buttons stand alone; consecutive small buttons stack in columns of up to three.
-  TRibbonButton* AddButton(TRibbonButton* button);
-  void AddSeparator();
-
-  QList<TRibbonButton*> Buttons() const;
-  // Buttons and separators in the order they were added.
-  const QList<QWidget*>& Items() const { return m_items; }
-
-  QSize sizeHint() const override;
-  QSize minimumSizeHint() const override;
-  // The caption as painted: shortened with an ellipsis if the group is narrower than it needs.
-  QString ShownCaption() const;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  QRect CaptionStrip() const;
-  QRect CaptionArea() const;
-  int CaptionWidth() const;
-
-  QHBoxLayout* m_row;
-  QVBoxLayout* m_column = nullptr;  // open column of small buttons
-  QString m_caption;
-  QList<QWidget*> m_items;
-};
-
-class TRibbonTab : public QWidget {
-  Q_OBJECT
-  Q_PROPERTY(QString caption READ Caption WRITE SetCaption NOTIFY CaptionChanged)
-
- public:
-  explicit TRibbonTab(const QString& name, QWidget* parent = nullptr);
-
-  QString Caption() const { return m_caption; }
-  void SetCaption(const QString& caption);
-
-  TRibbonGroup* AddGroup(TRibbonGroup* group);
-  const QList<TRibbonGroup*>& Groups() const { return m_groups; }
-
- signals:
-  void CaptionChanged(const QString& caption);
-
- private:
-  QHBoxLayout* m_row;
-  QString m_caption;
-  QList<TRibbonGroup*> m_groups;
-};
+class TRibbonButton;
+class TRibbonKeyboard;
 
 class TRibbon : public QWidget {
   Q_OBJECT
 
  public:
   explicit TRibbon(QWidget* parent = nullptr);
+  ~TRibbon() override;
 
   // A new tab, its caption the name until the language sets it; the first tab becomes active.
   TRibbonTab* AddTab(const QString& name);
@@ -211,11 +92,6 @@ class TRibbon : public QWidget {
   void RefreshIcons();
   void FitTabs();
   void OpenApplicationMenu();
-  // The parts the keyboard moves through: the title row, the tab row, the active tab's buttons.
-  QList<QList<QAbstractButton*>> KeyboardRows() const;
-  bool KeyOnPart(QAbstractButton* part, const QKeyEvent* key);
-  void FocusPart(QAbstractButton* part);
-  void WatchAltAlone(QObject* watched, const QEvent* event);
 
   ColorScheme m_scheme = ColorScheme::Silver;
   // Glyphs are given when the ribbon is first shown, in the scheme it has then, not for every scheme
@@ -228,8 +104,8 @@ class TRibbon : public QWidget {
   QWidget* m_quickBar = nullptr;
   QHBoxLayout* m_quickLayout = nullptr;
   QLabel* m_captionLabel = nullptr;
-  QToolButton* m_minimize = nullptr;
-  QToolButton* m_close = nullptr;
+  QAbstractButton* m_minimize = nullptr;
+  QAbstractButton* m_close = nullptr;
   QAbstractButton* m_appButton = nullptr;
   QWidget* m_tabRow = nullptr;
   QHBoxLayout* m_tabLayout = nullptr;
@@ -239,8 +115,8 @@ class TRibbon : public QWidget {
   QList<TRibbonTab*> m_tabs;
   TRibbonTab* m_activeTab = nullptr;
   QList<TRibbonButton*> m_quickButtons;
-  QPointer<QWidget> m_returnFocus;  // where Escape takes the keyboard back to
-  bool m_altAlone = false;          // Alt is down and no other key or click came since
+  // Last member: its filter is gone before the lists and children it reads are torn down.
+  std::unique_ptr<TRibbonKeyboard> m_keyboard;
 };
 
 }  // namespace kesta

@@ -4,6 +4,8 @@
 
 #include "ui/application_menu.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
+#include "ui/ribbon_group.h"
 #include "ui/ribbon_icons.h"
 
 namespace kesta {

@@ -31,6 +31,7 @@
 #include "ui/main_window.h"
 #include "ui/preview_pictures.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 
 namespace kesta {
 namespace {

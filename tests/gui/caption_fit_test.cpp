@@ -26,6 +26,7 @@
 #include "ui/application_menu.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 #include "ui/special_slider.h"
 
 namespace kesta {

@@ -17,6 +17,7 @@
 #include "ui/focus_ring.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 #include "ui/theme.h"
 
 namespace kesta {

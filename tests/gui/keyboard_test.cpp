@@ -12,6 +12,7 @@
 #include "ui/application_menu.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 
 namespace kesta {
 namespace {

@@ -23,6 +23,7 @@
 #include "support/temp_folder.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 
 namespace kesta {
 namespace {

@@ -40,6 +40,7 @@
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 #include "ui/theme.h"
 
 namespace kesta {

@@ -1,4 +1,5 @@
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 
 #include <gtest/gtest.h>
 

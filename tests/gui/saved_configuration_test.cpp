@@ -16,6 +16,7 @@
 #include "support/temp_folder.h"
 #include "ui/application_menu.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 #include "ui/special_slider.h"
 
 namespace kesta {

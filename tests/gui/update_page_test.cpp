@@ -19,6 +19,7 @@
 #include "support/temp_folder.h"
 #include "support/test_signing_key.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 
 namespace kesta::test {
 namespace {

@@ -24,6 +24,7 @@
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 #include "update/update_check.h"
 
 namespace kesta {

@@ -22,6 +22,7 @@
 #include "ui/application_menu.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 #include "ui/ribbon_layout.h"
 #include "ui/special_slider.h"
 
