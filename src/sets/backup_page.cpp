@@ -18,6 +18,7 @@
 #include "settings/settings_file.h"
 #include "ui/dialog_service.h"
 #include "ui/group_box.h"
+#include "ui/hourglass.h"
 #include "ui/main_window.h"
 #include "ui/ribbon_icons.h"
 
@@ -190,7 +191,7 @@ class TBackupPage final : public TGamePage {
     m_buttonBackupInput->setEnabled(false);
     const std::filesystem::path target = NewInputBackupFolder(m_window.Folder().Backups(), m_clock);
     FolderCopy copy;
-    m_window.RunWithHourglass([&] {
+    RunWithHourglass([&] {
       std::unique_ptr<ProgressDisplay> progress;
       copy = CopyFolder(InputFolder(), target, [&](int done, int total) {
         if (!progress)

@@ -117,8 +117,6 @@ class TFrmKESTA : public QMainWindow {
   // Shows a picture of the images folder above the page; a picture that cannot be shown is reported.
   bool ShowPreviewPicture(const QString& name);
   void ShowStatusMessage(const QString& text);
-  // Runs the work under the hourglass cursor, put back however the work ends.
-  void RunWithHourglass(const std::function<void()>& work);
   void TimerStatutBarTimer();
   void dxButtonBlueStyleClick();
   void dxButtonGreyStyleClick();

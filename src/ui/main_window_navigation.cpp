@@ -161,7 +161,8 @@ void TFrmKESTA::ConnectCommands() {
   };
   for (const auto& [name, handler] : commands)
     connect(RibbonButton(name), &QToolButton::clicked, this, handler);
-  connect(RibbonButton("dxButtonKESTAUpdate"), &QToolButton::clicked, this, [this] { CheckForUpdate(*this, false); });
+  connect(RibbonButton("dxButtonKESTAUpdate"), &QToolButton::clicked, this,
+          [this] { CheckForUpdate(*this, false); });
   // The companion commands stay hidden until a companion program is found.
   for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})
     RibbonButton(name)->setVisible(false);
@@ -333,16 +334,5 @@ void TFrmKESTA::ShowStatusMessage(const QString& text) {
 }
 
 void TFrmKESTA::TimerStatutBarTimer() { m_statusPanels[1]->clear(); }
-
-void TFrmKESTA::RunWithHourglass(const std::function<void()>& work) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  try {
-    work();
-  } catch (...) {
-    QApplication::restoreOverrideCursor();
-    throw;
-  }
-  QApplication::restoreOverrideCursor();
-}
 
 }  // namespace kesta
