@@ -162,7 +162,7 @@ class TFrmKESTA : public QMainWindow {
   // --- config.lua, stats.lua and server.lua (pages/multiplayer/multiplayer_file_loads.cpp) ---
   // Opens the F4 window on the rear camera's values; a change kept with OK marks the pages modified.
   void ButtonF4ViewClick();
-  // The tray's join entries follow the server list: after each load of config.lua, Add and Delete.
+  // The tray's join entries follow the server list: after each load of config.lua, and each edit.
   void RebuildJoinMenu() { emit JoinMenuOutdated(); }
 
   // --- Game launch and companion programs (launch/game_launch.cpp, launch/companions.cpp) ---

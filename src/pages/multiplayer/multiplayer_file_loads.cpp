@@ -1,5 +1,5 @@
 // What the window does around config.lua and server.lua beyond showing their values: the tray's join
-// entries follow each load of the server list, and the F4 window edits the rear camera.
+// entries follow the server list, loaded or edited, and the F4 window edits the rear camera.
 
 #include "documents/server_document.h"
 #include "pages/multiplayer/f4_view_window.h"
@@ -9,7 +9,9 @@
 namespace kesta {
 
 void TFrmKESTA::ConnectMultiplayerFileLoads() {
-  m_gameFiles->SetLoadedHook("Network", [this](GameDocument&, const GameDocument&) { RebuildJoinMenu(); });
+  m_gameFiles->SetLoadedHook("Network",
+                             [this](GameDocument&, const GameDocument&) { m_gameFiles->ServerListChanged(); });
+  m_gameFiles->SetServerListChangedHook([this] { RebuildJoinMenu(); });
 }
 
 void TFrmKESTA::ButtonF4ViewClick() {

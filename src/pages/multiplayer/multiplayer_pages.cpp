@@ -272,7 +272,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
     if (!network) return;
     network->servers.push_back(ToGameText(m_comboBoxServerList->currentText()));
     ShowServers(network->servers);
-    m_window.RebuildJoinMenu();
+    GameFiles().ServerListChanged();
     MarkModified();
   }
 
@@ -287,7 +287,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
     });
     if (found != servers.end()) servers.erase(found);
     ShowServers(servers);
-    m_window.RebuildJoinMenu();
+    GameFiles().ServerListChanged();
     MarkModified();
   }
 
@@ -309,7 +309,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
     network->servers = SplitGameText(bytes);
     ShowServers(network->servers);
     // The tray's join entries would otherwise offer the servers of the list just replaced.
-    m_window.RebuildJoinMenu();
+    GameFiles().ServerListChanged();
     MarkModified();
     StoreServerListFolder(path);
   }
