@@ -159,9 +159,7 @@ class TFrmKESTA : public QMainWindow {
   void LoadCockpitSettings(const std::filesystem::path& path);
   void ApplyCockpitSettings(const std::filesystem::path& targetPath);
 
-  // --- config.lua, stats.lua and server.lua (pages/multiplayer/multiplayer_file_loads.cpp) ---
-  // Opens the F4 window on the rear camera's values; a change kept with OK marks the pages modified.
-  void ButtonF4ViewClick();
+  // --- config.lua (pages/multiplayer/multiplayer_file_loads.cpp) ---
   // The tray's join entries follow the server list: after each load of config.lua, and each edit.
   void RebuildJoinMenu() { emit JoinMenuOutdated(); }
 

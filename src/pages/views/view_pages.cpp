@@ -18,9 +18,11 @@
 #include <string>
 
 #include "documents/document_fields.h"
+#include "documents/server_document.h"
 #include "documents/view_documents.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
+#include "pages/multiplayer/f4_view_window.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
@@ -127,7 +129,7 @@ class TViewCockpitPage final : public TGamePage {
     auto* rearRow = new QHBoxLayout(rearCamera);
     auto* f4View = new QPushButton("ButtonF4View", rearCamera);
     f4View->setObjectName("ButtonF4View");
-    connect(f4View, &QPushButton::clicked, this, [this] { m_window.ButtonF4ViewClick(); });
+    connect(f4View, &QPushButton::clicked, this, [this] { ButtonF4ViewClick(); });
     rearRow->addWidget(f4View, 0, Qt::AlignLeft);
 
     // Connected directly, not as user changes only: when showing an aircraft moves a slider to its
@@ -151,6 +153,16 @@ class TViewCockpitPage final : public TGamePage {
   }
 
  private:
+  // Opens the F4 window on the rear camera's values; a change kept with OK marks the pages modified.
+  void ButtonF4ViewClick() {
+    ServerDocument* server = DocumentOf<ServerDocument>();
+    if (!server) return;
+    if (OpenF4View(window(), m_window.Dialogs(), m_window.LookupMessage("F4ViewOk"),
+                   m_window.LookupMessage("F4ViewCancel"), server->f4ViewX, server->f4ViewY, server->f4ViewZ,
+                   m_window.Folder().Images()))
+      MarkModified();
+  }
+
   // Once both files have been loaded, the aircraft shown last is selected and shown again: after
   // every load of either file, and when the page is first built after them.
   void Fill() override {
