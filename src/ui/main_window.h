@@ -181,6 +181,10 @@ class TFrmKESTA : public QMainWindow {
   // The address LoTATC .NET is started by: from the setting "LotatcNetHost", else the one it was installed
   // from; empty when neither is known.
   std::string LotatcNetAddress() const;
+  // The room password typed on the server page, in the game's code page; empty while the page was never
+  // built. No file holds it.
+  const std::string& ServerRoomPassword() const { return m_serverRoomPassword; }
+  void SetServerRoomPassword(const std::string& password) { m_serverRoomPassword = password; }
   // The Wine prefix the game folder lies in, else the environment's.
   std::filesystem::path GamePrefix() const;
 
@@ -309,6 +313,7 @@ class TFrmKESTA : public QMainWindow {
   std::string m_lotatcClientPath;  // Windows paths, as the registry names them
   std::string m_lotatcServerPath;
   std::string m_lotatcNetInstalledAddress;
+  std::string m_serverRoomPassword;
 
   // graphics.cfg and cockpit.cfg loads (pages/graphics/graphics_file_loads.cpp): the pictures, the aspect
   // check, the modified state and the time stamp of our own writes.

@@ -71,6 +71,11 @@ struct GamePageDesign {
   TGamePage* (*make)(TFrmKESTA& window, TTabSheet* sheet);
 };
 
+TGamePage* MakeServerPage(TFrmKESTA& window, TTabSheet* sheet) {
+  return MakeMultiplayerServerPage(
+      window, sheet, [&window](const std::string& password) { window.SetServerRoomPassword(password); });
+}
+
 constexpr GamePageDesign kGamePages[] = {
     {"TabSheetGraphicsStandards", "Graphics MECustom", &MakeGraphicsStandardsPage},
     {"TabSheetResolution", "Graphics", &MakeResolutionPage},
@@ -80,7 +85,7 @@ constexpr GamePageDesign kGamePages[] = {
     {"TabSheetOptimization3", "Graphics", &MakeDensityPage},
     {"TabSheetGraphicsCockpit", "Cockpit", &MakeCockpitPage},
     {"TabSheetMultiplayerClient", "Network", &MakeMultiplayerClientPage},
-    {"TabSheetMultiplayerServer", "Network Stats Server", &MakeMultiplayerServerPage},
+    {"TabSheetMultiplayerServer", "Network Stats Server", &MakeServerPage},
     {"TabSheetOther1", "Producer World", &MakeOther1Page},
     {"TabSheetSmokeColor", "Drawinfo", &MakeSmokeColorPage},
     {"TabSheetRealism", "MECustom", &MakeRealismPage},

@@ -367,7 +367,9 @@ constexpr NetworkEdit kServerPortEdit = {"LabelServerPort", "EditServerPort", 5,
 
 class TMultiplayerServerPage final : public TMultiplayerPage {
  public:
-  TMultiplayerServerPage(TFrmKESTA& window, TTabSheet* sheet) : TMultiplayerPage(window, sheet) {
+  TMultiplayerServerPage(TFrmKESTA& window, TTabSheet* sheet,
+                         std::function<void(const std::string& password)> roomPassword)
+      : TMultiplayerPage(window, sheet) {
     QGroupBox* server = MakeGroupBox("GroupBoxServer", this);
     QFormLayout* form = MakeForm(server);
     AddNetworkEdit(form, server, kServerNameEdit);
@@ -378,6 +380,9 @@ class TMultiplayerServerPage final : public TMultiplayerPage {
     form->addRow(AddLabel("LabelServerPassword", server), m_editServerPassword);
     // Like every field of the page, typing marks the pages modified, though Apply writes it nowhere.
     OnUserChange(m_editServerPassword, &QLineEdit::textEdited, [this] { MarkModified(); });
+    connect(
+        m_editServerPassword, &QLineEdit::textChanged, this,
+        [roomPassword = std::move(roomPassword)](const QString& text) { roomPassword(ToGameText(text)); });
     AddNetworkEdit(form, server, kMaxPlayersEdit);
     m_comboBoxConnexionTypeServer = MakeConnectionTypeList("ComboBoxConnexionTypeServer", server);
     form->addRow(AddLabel("LabelConnexionTypeServer", server), m_comboBoxConnexionTypeServer);
@@ -455,14 +460,9 @@ TGamePage* MakeMultiplayerClientPage(TFrmKESTA& window, TTabSheet* sheet) {
   return new TMultiplayerClientPage(window, sheet);
 }
 
-TGamePage* MakeMultiplayerServerPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TMultiplayerServerPage(window, sheet);
-}
-
-// The launch of a hosted game asks the page; a page never shown has had no password typed.
-std::string ServerRoomPassword(const TFrmKESTA& window) {
-  const auto* edit = window.findChild<QLineEdit*>("EditServerPassword");
-  return edit ? ToGameText(edit->text()) : std::string();
+TGamePage* MakeMultiplayerServerPage(TFrmKESTA& window, TTabSheet* sheet,
+                                     std::function<void(const std::string& password)> roomPassword) {
+  return new TMultiplayerServerPage(window, sheet, std::move(roomPassword));
 }
 
 }  // namespace kesta
