@@ -152,14 +152,14 @@ class TFrmKESTA : public QMainWindow {
   void dxBarApplicationMenu1ExtraPaneItemClick(int index);
   const std::vector<std::string>& RecentConfigurationPaths() const { return m_recentList.Entries(); }
 
-  // --- graphics.cfg and cockpit.cfg (pages/graphics/graphics_file_loads.cpp) ---
+  // --- graphics.cfg and cockpit.cfg (ui/main_window_graphics_loads.cpp) ---
   // Returns true only when `checkAspectOnly` is set and the file's aspect differs from the selected one.
   bool LoadGraphicsSettings(const std::filesystem::path& path, bool checkAspectOnly);
   void ApplyGraphicsSettings(const std::filesystem::path& targetPath);
   void LoadCockpitSettings(const std::filesystem::path& path);
   void ApplyCockpitSettings(const std::filesystem::path& targetPath);
 
-  // --- config.lua (pages/multiplayer/multiplayer_file_loads.cpp) ---
+  // --- config.lua (ui/main_window_multiplayer_loads.cpp) ---
   // The tray's join entries follow the server list: after each load of config.lua, and each edit.
   void RebuildJoinMenu() { emit JoinMenuOutdated(); }
 
@@ -315,7 +315,7 @@ class TFrmKESTA : public QMainWindow {
   std::string m_lotatcNetInstalledAddress;
   std::string m_serverRoomPassword;
 
-  // graphics.cfg and cockpit.cfg loads (pages/graphics/graphics_file_loads.cpp): the pictures, the aspect
+  // graphics.cfg and cockpit.cfg loads (ui/main_window_graphics_loads.cpp): the pictures, the aspect
   // check, the modified state and the time stamp of our own writes.
   void ConnectGraphicsFileLoads();
   void ConnectReactivation();
