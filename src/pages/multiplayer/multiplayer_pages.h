@@ -6,14 +6,14 @@
 
 namespace kesta {
 
-class TFrmKESTA;
+class TPageHost;
 class TGamePage;
 class TTabSheet;
 
-TGamePage* MakeMultiplayerClientPage(TFrmKESTA& window, TTabSheet* sheet);
+TGamePage* MakeMultiplayerClientPage(TPageHost& host, TTabSheet* sheet);
 // The room password typed on the page goes to `roomPassword` at each change, in the game's code page: no
 // file holds it, and the start of a hosted game needs it whether the page is shown or not.
-TGamePage* MakeMultiplayerServerPage(TFrmKESTA& window, TTabSheet* sheet,
+TGamePage* MakeMultiplayerServerPage(TPageHost& host, TTabSheet* sheet,
                                      std::function<void(const std::string& password)> roomPassword);
 
 }  // namespace kesta
