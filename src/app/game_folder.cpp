@@ -60,8 +60,8 @@ bool TFrmKESTA::ChooseGameInPrefixes() {
   QStringList entries;
   for (const GameInPrefix& game : games)
     entries << QString::fromStdString(game.prefixName) + "  \u2014  " + QString::fromStdString(game.folder);
-  const std::optional<int> chosen =
-      m_dialogs->ChooseItem(LookupMessage("GameInSeveralPrefixesCaption"), LookupMessage("GameInSeveralPrefixes"), entries);
+  const std::optional<int> chosen = m_dialogs->ChooseItem(LookupMessage("GameInSeveralPrefixesCaption"),
+                                                          LookupMessage("GameInSeveralPrefixes"), entries);
   return chosen && StoreGameFolder(games[static_cast<size_t>(*chosen)].folder);
 }
 
@@ -73,11 +73,7 @@ bool TFrmKESTA::StoreGameFolder(std::string folder) {
   }
   m_gameFolder = std::move(folder);
   ShowGameFolder();
-  try {
-    WriteIniValueOrFail(m_settings.Path(), "Config", "LockOnPath", m_gameFolder);
-  } catch (const std::exception& failure) {
-    ReportSettingsWriteFailure(failure.what());
-  }
+  StoreSetting("Config", "LockOnPath", m_gameFolder);
   return true;
 }
 
@@ -93,7 +89,8 @@ void TFrmKESTA::ShowGameFolder() {
   QLabel* panel = m_statusPanels[0];
   const QString folder = QString::fromStdString(m_gameFolder);
   panel->setToolTip(folder);
-  const int room = panel->maximumWidth() - 2 * panel->margin() - 2 * panel->fontMetrics().horizontalAdvance('x');
+  const int room =
+      panel->maximumWidth() - 2 * panel->margin() - 2 * panel->fontMetrics().horizontalAdvance('x');
   panel->setText(panel->fontMetrics().elidedText(folder, Qt::ElideMiddle, room));
 }
 

@@ -23,6 +23,7 @@
 #include "sets/backup_page.h"
 #include "sets/backups.h"
 #include "sets/game_file_set.h"
+#include "settings/ini_file.h"
 #include "ui/application_menu.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
@@ -65,6 +66,18 @@ void TFrmKESTA::ReportSettingsWriteFailure(const std::string& failure) {
             MessageOr(*this, "SettingsFolderReadOnly", "The folder of the settings file is read-only:\n%1")
                 .arg(QString::fromStdString(folder.string()));
   m_dialogs->Error(text);
+}
+
+std::string TFrmKESTA::ReadSetting(std::string_view section, std::string_view key) const {
+  return m_settings.ReadSetting(section, key);
+}
+
+void TFrmKESTA::StoreSetting(std::string_view section, std::string_view key, std::string_view value) {
+  try {
+    WriteIniValueOrFail(m_settings.Path(), section, key, value);
+  } catch (const std::exception& failure) {
+    ReportSettingsWriteFailure(failure.what());
+  }
 }
 
 void TFrmKESTA::FormCreate() {
@@ -178,7 +191,7 @@ void TFrmKESTA::TimerMinimizeTimer() {
   }
   m_timerMinimize->stop();
   // Asynchronous: the check goes on while the steps below run and the window takes input.
-  if (OptionToggleOn(OptionToggle::CheckForUpdateWhenStarting)) CheckForUpdate(*this, true);
+  if (OptionToggleOn(OptionToggle::CheckForUpdateWhenStarting)) CheckForUpdate(true);
   if (OptionToggleOn(OptionToggle::SynchronizeDate)) SynchronizeMissionDate();
   if (OptionToggleOn(OptionToggle::StartMinimize)) showMinimized();
 }

@@ -12,7 +12,6 @@
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
 #include "ui/ribbon_icons.h"
-#include "update/update_page.h"
 
 namespace kesta {
 
@@ -72,7 +71,7 @@ void TFrmKESTA::BuildTrayIcon() {
   // Items whose commands the program does not have yet stay hidden, in their places, until it has them.
   AddSeparator(m_popupDroit, "N9", true);
   connect(AddItem(m_popupDroit, "MenuCheckForUpdate", "Auto-update", true), &QAction::triggered, this,
-          [this] { CheckForUpdate(*this, false); });
+          [this] { CheckForUpdate(false); });
   connect(AddItem(m_popupDroit, "MenuBugReport", "Bug report", true), &QAction::triggered, this,
           &TFrmKESTA::MenuBugReportClick);
   AddItem(m_popupDroit, "MenuOpenHelp", "Help", false);
@@ -145,13 +144,7 @@ void TFrmKESTA::SetOptionToggle(OptionToggle toggle, bool on) {
   m_optionToggles[static_cast<size_t>(toggle)] = on;
   const OptionToggleDesign& design = kOptionToggles[static_cast<size_t>(toggle)];
   // The busy flag marks changes that are not the user's: start-up reading the settings, the Quit command.
-  if (!design.settingsKey.empty() && !m_busy) {
-    try {
-      WriteIniValueOrFail(m_settings.Path(), "Config", design.settingsKey, on ? "1" : "0");
-    } catch (const std::exception& failure) {
-      ReportSettingsWriteFailure(failure.what());
-    }
-  }
+  if (!design.settingsKey.empty() && !m_busy) StoreSetting("Config", design.settingsKey, on ? "1" : "0");
   if (toggle == OptionToggle::Minimize) MenuMinimize1Click();
   if (toggle == OptionToggle::StartWithWindows) MenuStartWithWindows1Click();
   RefreshPage("TabSheetOptionKESTA");

@@ -5,7 +5,6 @@
 
 #include "documents/network_document.h"
 #include "launch/command_lines.h"
-#include "pages/multiplayer/multiplayer_pages.h"
 #include "platform/code_page.h"
 #include "platform/game_paths.h"
 #include "platform/processes.h"
@@ -64,8 +63,8 @@ void TFrmKESTA::MenuSysTrayCreateServerClick() {
   const NetworkDocument& network = m_gameFiles->Get<NetworkDocument>();
   if (network.playerName.empty()) return m_dialogs->Error(LookupMessage("PlayerNameEmpty"));
   if (network.maxPlayers.empty()) return m_dialogs->Error(LookupMessage("MaxPlayersEmpty"));
-  StartLockOn(ServerParameters(Utf8(network.playerName), Utf8(network.serverName),
-                               Utf8(ServerRoomPassword(*this)), Utf8(network.maxPlayers)));
+  StartLockOn(ServerParameters(Utf8(network.playerName), Utf8(network.serverName), Utf8(ServerRoomPassword()),
+                               Utf8(network.maxPlayers)));
 }
 
 void TFrmKESTA::MenuJoinIPClick() {

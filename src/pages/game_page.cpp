@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <tuple>
 
-#include "ui/main_window.h"
 #include "ui/tab_sheet.h"
 
 namespace kesta {
@@ -44,7 +43,8 @@ QList<QLayoutItem*> ItemsAsShown(QLayout* layout) {
       QFormLayout::ItemRole role = QFormLayout::LabelRole;
       form->getItemPosition(index, &row, &role);
       column = static_cast<int>(role);
-    } else if (box && (box->direction() == QBoxLayout::RightToLeft || box->direction() == QBoxLayout::BottomToTop)) {
+    } else if (box &&
+               (box->direction() == QBoxLayout::RightToLeft || box->direction() == QBoxLayout::BottomToTop)) {
       column = -index;
     }
     placed.append({row, column, index, layout->itemAt(index)});
@@ -83,7 +83,7 @@ void CollectWidget(QWidget* widget, QList<QWidget*>& order, QSet<QWidget*>& seen
 
 }  // namespace
 
-TGamePage::TGamePage(TFrmKESTA& window, TTabSheet* sheet) : QWidget(sheet), m_window(window) {
+TGamePage::TGamePage(TPageHost& host, TTabSheet* sheet) : QWidget(sheet), m_host(host) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(6);
@@ -105,7 +105,8 @@ void TGamePage::showEvent(QShowEvent* event) {
   QList<QWidget*> order;
   QSet<QWidget*> seen;
   CollectWidget(this, order, seen);
-  for (qsizetype index = 1; index < order.size(); ++index) QWidget::setTabOrder(order[index - 1], order[index]);
+  for (qsizetype index = 1; index < order.size(); ++index)
+    QWidget::setTabOrder(order[index - 1], order[index]);
   QWidget::showEvent(event);
 }
 
@@ -130,12 +131,12 @@ QButtonGroup* TGamePage::AddYesNoRow(QBoxLayout* layout, QWidget* parent, const 
 }
 
 void TGamePage::ShowYesNoTexts(QButtonGroup* group) const {
-  group->button(0)->setText(m_window.LookupMessage("Yes"));
-  group->button(1)->setText(m_window.LookupMessage("No"));
+  group->button(0)->setText(m_host.LookupMessage("Yes"));
+  group->button(1)->setText(m_host.LookupMessage("No"));
 }
 
-void TGamePage::MarkModified() { m_window.EnableApplyCancel(true, true); }
+void TGamePage::MarkModified() { m_host.EnableApplyCancel(true, true); }
 
-TGameFileSet& TGamePage::GameFiles() const { return m_window.GameFiles(); }
+TGameFileSet& TGamePage::GameFiles() const { return m_host.GameFiles(); }
 
 }  // namespace kesta

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "pages/page_host.h"
 #include "sets/game_file_set.h"
 
 class QBoxLayout;
@@ -13,12 +14,11 @@ class QButtonGroup;
 
 namespace kesta {
 
-class TFrmKESTA;
 class TTabSheet;
 
 class TGamePage : public QWidget {
  public:
-  TGamePage(TFrmKESTA& window, TTabSheet* sheet);
+  TGamePage(TPageHost& host, TTabSheet* sheet);
 
   // Shows the document's values. The controls' handlers ignore these changes: they are not the user's.
   void Refresh();
@@ -53,7 +53,7 @@ class TGamePage : public QWidget {
   }
   TGameFileSet& GameFiles() const;
 
-  TFrmKESTA& m_window;
+  TPageHost& m_host;
 
  private:
   bool m_filling = false;

@@ -7,6 +7,7 @@
 #include "platform/game_paths.h"
 #include "sets/game_file_set.h"
 #include "ui/dialog_service.h"
+#include "ui/hourglass.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"

@@ -11,14 +11,15 @@
 #include <optional>
 
 #include "pages/game_page.h"
+#include "pages/page_host.h"
 #include "platform/game_paths.h"
 #include "sets/backup_page.h"
 #include "sets/backups.h"
 #include "sets/game_file_set.h"
-#include "settings/settings_file.h"
+#include "settings/program_folder.h"
 #include "ui/dialog_service.h"
 #include "ui/group_box.h"
-#include "ui/main_window.h"
+#include "ui/hourglass.h"
 #include "ui/ribbon_icons.h"
 
 namespace kesta {
@@ -28,17 +29,17 @@ namespace {
 // The files of the list, in list order (the export configuration is not offered), with the page that
 // shows a file's values after a load.
 constexpr std::pair<std::string_view, const char*> kBackupFiles[] = {
-    {"Graphics", "dxButtonGraphicsStandard"},
-    {"Cockpit", "dxButtonGraphicsCockpit"},
-    {"Network", "dxButtonMultiClient"},
-    {"Stats", "dxButtonMultiClient"},
-    {"Server", "dxButtonMultiServer"},
-    {"View", "dxButtonView"},
-    {"SnapView", "dxButtonView"},
-    {"Producer", "dxButtonOther"},
-    {"World", "dxButtonOther"},
-    {"Drawinfo", "dxButtonSmokeColor"},
-    {"MECustom", "dxButtonRealism"},
+    {"Graphics", "TabSheetGraphicsStandards"},
+    {"Cockpit", "TabSheetGraphicsCockpit"},
+    {"Network", "TabSheetMultiplayerClient"},
+    {"Stats", "TabSheetMultiplayerClient"},
+    {"Server", "TabSheetMultiplayerServer"},
+    {"View", "TabSheetViewCockpit"},
+    {"SnapView", "TabSheetViewCockpit"},
+    {"Producer", "TabSheetOther1"},
+    {"World", "TabSheetOther1"},
+    {"Drawinfo", "TabSheetSmokeColor"},
+    {"MECustom", "TabSheetRealism"},
 };
 
 enum class BackupCommand { LoadFromGame, LoadDefault, LoadFromFile, SaveToFile };
@@ -60,37 +61,37 @@ std::string FileNameOf(const std::string& catalogPath) {
 
 QString Native(const std::filesystem::path& path) { return QString::fromStdString(path.string()); }
 
-QString FailureLine(const TFrmKESTA& window, const BackupFailure& failure) {
-  if (failure.missing) return Native(failure.source) + ": " + window.LookupMessage("BackupSourceMissing");
+QString FailureLine(const TPageHost& host, const BackupFailure& failure) {
+  if (failure.missing) return Native(failure.source) + ": " + host.LookupMessage("BackupSourceMissing");
   return Native(failure.source) + ": " + QString::fromStdString(failure.reason);
 }
 
 // The copies made, where they are, then what could not be copied and why.
-void ShowBackupReport(TFrmKESTA& window, const std::filesystem::path& folder, const BackupReport& report) {
+void ShowBackupReport(TPageHost& host, const std::filesystem::path& folder, const BackupReport& report) {
   QStringList parts;
   if (!report.made.empty()) {
     QStringList made;
     for (const std::filesystem::path& source : report.made) made << Native(source);
-    parts << window.LookupMessage("AutomaticBackupMessage") << made.join('\n')
-          << window.LookupMessage("AutomaticBackupMessagePath") << Native(std::filesystem::absolute(folder));
+    parts << host.LookupMessage("AutomaticBackupMessage") << made.join('\n')
+          << host.LookupMessage("AutomaticBackupMessagePath") << Native(std::filesystem::absolute(folder));
   }
   if (!report.folderFailure.empty())
-    parts << window.LookupMessage("BackupFolderFailed") << QString::fromStdString(report.folderFailure);
+    parts << host.LookupMessage("BackupFolderFailed") << QString::fromStdString(report.folderFailure);
   if (!report.failed.empty()) {
     QStringList failed;
-    for (const BackupFailure& failure : report.failed) failed << FailureLine(window, failure);
-    parts << window.LookupMessage("BackupFailed") << failed.join('\n');
+    for (const BackupFailure& failure : report.failed) failed << FailureLine(host, failure);
+    parts << host.LookupMessage("BackupFailed") << failed.join('\n');
   }
   const bool allMade = report.failed.empty() && report.folderFailure.empty();
   const MessageKind kind = allMade               ? MessageKind::Information
                            : report.made.empty() ? MessageKind::Error
                                                  : MessageKind::Warning;
-  window.Dialogs().ShowMessage(kind, parts.join("\n\n"), MessageButtons::Ok);
+  host.Dialogs().ShowMessage(kind, parts.join("\n\n"), MessageButtons::Ok);
 }
 
 class TBackupPage final : public TGamePage {
  public:
-  TBackupPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
+  TBackupPage(TPageHost& host, TTabSheet* sheet) : TGamePage(host, sheet) {
     auto* group = new TGroupBox("GroupBoxBackup", this);
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(6);
@@ -98,8 +99,8 @@ class TBackupPage final : public TGamePage {
 
     m_comboBoxBackup = new QComboBox(group);
     m_comboBoxBackup->setObjectName("ComboBoxBackup");
-    for (const auto& [key, pageButton] : kBackupFiles)
-      m_comboBoxBackup->addItem(QString::fromStdString(window.GameFiles().CatalogPath(key)));
+    for (const auto& [key, page] : kBackupFiles)
+      m_comboBoxBackup->addItem(QString::fromStdString(host.GameFiles().CatalogPath(key)));
     connect(m_comboBoxBackup, &QComboBox::activated, this, [this] { ComboBoxBackupChange(); });
     grid->addWidget(m_comboBoxBackup, 0, 0, 1, 2);
     m_labelBackupInfo = new QLabel(group);
@@ -170,55 +171,54 @@ class TBackupPage final : public TGamePage {
     return button;
   }
 
-  std::filesystem::path InputFolder() const { return GamePath(m_window.GameFolder(), "Input"); }
+  std::filesystem::path InputFolder() const { return GamePath(m_host.GameFolder(), "Input"); }
 
   // The list's explanation and the Input folder's are messages of the language; they follow a change of
   // language.
   void Fill() override {
     ComboBoxBackupChange();
-    m_memoInputSaveInfo->setText(m_window.LookupMessage("InputSaveInfo") + "\n" + Native(InputFolder()) +
-                                 "/");
+    m_memoInputSaveInfo->setText(m_host.LookupMessage("InputSaveInfo") + "\n" + Native(InputFolder()) + "/");
   }
 
   void ButtonAutomaticBackupClick() {
-    const std::filesystem::path folder = m_window.Folder().Backups();
-    BackupGameFilesAndReport(m_window, NewTimeStampedPrefix(folder, m_clock));
+    const std::filesystem::path folder = m_host.Folder().Backups();
+    BackupGameFilesAndReport(m_host, NewTimeStampedPrefix(folder, m_clock));
   }
 
   void ButtonBackupInputClick() {
     // The progress lets events through: no second copy may start meanwhile.
     m_buttonBackupInput->setEnabled(false);
-    const std::filesystem::path target = NewInputBackupFolder(m_window.Folder().Backups(), m_clock);
+    const std::filesystem::path target = NewInputBackupFolder(m_host.Folder().Backups(), m_clock);
     FolderCopy copy;
-    m_window.RunWithHourglass([&] {
+    RunWithHourglass([&] {
       std::unique_ptr<ProgressDisplay> progress;
       copy = CopyFolder(InputFolder(), target, [&](int done, int total) {
         if (!progress)
-          progress = m_window.Dialogs().ShowProgress(m_window.LookupMessage("InputSaveCopying"), total);
+          progress = m_host.Dialogs().ShowProgress(m_host.LookupMessage("InputSaveCopying"), total);
         progress->SetProgress(done);
       });
     });
     m_buttonBackupInput->setEnabled(true);
     if (!copy.failure) {
-      m_window.Dialogs().Information(m_window.LookupMessage("InputSaveOk") + "\n" + Native(target));
+      m_host.Dialogs().Information(m_host.LookupMessage("InputSaveOk") + "\n" + Native(target));
       return;
     }
     QString text =
-        m_window.LookupMessage("InputSaveError") + "\n\n" + FailureLine(m_window, *copy.failure) + "\n\n";
+        m_host.LookupMessage("InputSaveError") + "\n\n" + FailureLine(m_host, *copy.failure) + "\n\n";
     if (copy.leftOver.empty())
-      text += m_window.LookupMessage("InputSaveNothingKept");
+      text += m_host.LookupMessage("InputSaveNothingKept");
     else
-      text += m_window.LookupMessage("InputSavePartialLeft") + "\n" + Native(copy.leftOver);
-    m_window.Dialogs().Error(text);
+      text += m_host.LookupMessage("InputSavePartialLeft") + "\n" + Native(copy.leftOver);
+    m_host.Dialogs().Error(text);
   }
 
   void ComboBoxBackupChange() {
-    m_labelBackupInfo->setText(m_window.LookupMessage(m_comboBoxBackup->currentText()));
+    m_labelBackupInfo->setText(m_host.LookupMessage(m_comboBoxBackup->currentText()));
   }
 
   void SpeedButtonLoadLockonSettingsClick(BackupCommand command) {
     const std::string relativePath = m_comboBoxBackup->currentText().toStdString();
-    TGameFileSet& files = m_window.GameFiles();
+    TGameFileSet& files = m_host.GameFiles();
     const auto file = std::find_if(std::begin(kBackupFiles), std::end(kBackupFiles), [&](const auto& entry) {
       return files.CatalogPath(entry.first) == relativePath;
     });
@@ -227,44 +227,44 @@ class TBackupPage final : public TGamePage {
     const std::string extension =
         std::filesystem::path(WindowsToNativeSeparators(relativePath)).extension().string();
     FileDialogRequest request;
-    const std::string backupPath = m_window.Settings().ReadSetting("Config", "BackupPath");
+    const std::string backupPath = m_host.ReadSetting("Config", "BackupPath");
     request.folder =
-        QString::fromStdString(backupPath.empty() ? m_window.Folder().Backups().string() : backupPath);
+        QString::fromStdString(backupPath.empty() ? m_host.Folder().Backups().string() : backupPath);
     const QString bare = QString::fromStdString(extension.empty() ? extension : extension.substr(1));
-    request.filter = m_window.LookupMessage("File") + " " + bare + " (*" + QString::fromStdString(extension) +
+    request.filter = m_host.LookupMessage("File") + " " + bare + " (*" + QString::fromStdString(extension) +
                      ")|*" + QString::fromStdString(extension);
     request.defaultExtension = bare;
 
     std::filesystem::path source;
     switch (command) {
       case BackupCommand::LoadFromGame:
-        source = m_window.GamePathOf(file->first);
+        source = m_host.GamePathOf(file->first);
         break;
       // The default copies keep the letter case of the game's own names ("Config.lua" for "config.lua").
       case BackupCommand::LoadDefault:
-        source = ResolveCaseInsensitive(m_window.Folder().Defaults() / FileNameOf(relativePath));
+        source = ResolveCaseInsensitive(m_host.Folder().Defaults() / FileNameOf(relativePath));
         break;
       case BackupCommand::LoadFromFile: {
-        const auto chosen = m_window.Dialogs().OpenFileName(request);
+        const auto chosen = m_host.Dialogs().OpenFileName(request);
         if (!chosen || chosen->isEmpty()) return;
         source = chosen->toStdString();
         break;
       }
       case BackupCommand::SaveToFile: {
         request.fileName = QString::fromStdString(FileNameOf(relativePath));
-        const auto chosen = m_window.Dialogs().SaveFileName(request);
+        const auto chosen = m_host.Dialogs().SaveFileName(request);
         if (!chosen || chosen->isEmpty()) return;
         if (!files.Apply(file->first, chosen->toStdString())) return;  // reported, nothing saved
-        m_window.EnableApplyCancel(false, false);
-        m_window.ShowStatusMessage(m_window.LookupMessage("Saved"));
+        m_host.EnableApplyCancel(false, false);
+        m_host.ShowStatusMessage(m_host.LookupMessage("Saved"));
         return;
       }
     }
     // Only a file whose values were read is shown and reported as loaded.
     if (!files.Load(file->first, source)) return;
-    m_window.PageButtonClick(m_window.RibbonButton(file->second));
-    m_window.EnableApplyCancel(false, false);
-    m_window.ShowStatusMessage(m_window.LookupMessage("Loaded"));
+    m_host.OpenPage(file->second, PageOpening::AsItsButton);
+    m_host.EnableApplyCancel(false, false);
+    m_host.ShowStatusMessage(m_host.LookupMessage("Loaded"));
   }
 
   QComboBox* m_comboBoxBackup = nullptr;
@@ -276,13 +276,13 @@ class TBackupPage final : public TGamePage {
 
 }  // namespace
 
-TGamePage* MakeBackupPage(TFrmKESTA& window, TTabSheet* sheet) { return new TBackupPage(window, sheet); }
+TGamePage* MakeBackupPage(TPageHost& host, TTabSheet* sheet) { return new TBackupPage(host, sheet); }
 
-void BackupGameFilesAndReport(TFrmKESTA& window, std::string_view prefix) {
-  const std::filesystem::path folder = window.Folder().Backups();
+void BackupGameFilesAndReport(TPageHost& host, std::string_view prefix) {
+  const std::filesystem::path folder = host.Folder().Backups();
   const BackupReport report =
-      BackupGameFiles(folder, prefix, [&window](std::string_view key) { return window.GamePathOf(key); });
-  if (!report.Empty()) ShowBackupReport(window, folder, report);
+      BackupGameFiles(folder, prefix, [&host](std::string_view key) { return host.GamePathOf(key); });
+  if (!report.Empty()) ShowBackupReport(host, folder, report);
 }
 
 }  // namespace kesta

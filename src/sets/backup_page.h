@@ -5,14 +5,14 @@
 
 namespace kesta {
 
-class TFrmKESTA;
+class TPageHost;
 class TGamePage;
 class TTabSheet;
 
-TGamePage* MakeBackupPage(TFrmKESTA& window, TTabSheet* sheet);
+TGamePage* MakeBackupPage(TPageHost& host, TTabSheet* sheet);
 
 // Copies the game files whose backup under `prefix` is missing into the backup folder, and tells the
 // user which were copied and which could not be; says nothing when every copy existed already.
-void BackupGameFilesAndReport(TFrmKESTA& window, std::string_view prefix);
+void BackupGameFilesAndReport(TPageHost& host, std::string_view prefix);
 
 }  // namespace kesta

@@ -75,6 +75,12 @@ class TGameFileSet {
   void SetLoadedHook(std::string_view catalogKey, LoadedHook hook);
   void SetSavedHook(std::string_view catalogKey, SavedHook hook);
 
+  // The servers of config.lua changed, by a load or by an edit: whatever offers them follows.
+  void SetServerListChangedHook(std::function<void()> hook) { m_serverListChanged = std::move(hook); }
+  void ServerListChanged() const {
+    if (m_serverListChanged) m_serverListChanged();
+  }
+
   // The file's loader: remembers the path, reads the file, asks for the default copy when the file is
   // empty or cannot be read. Never fails. True when a document was read.
   bool Load(std::string_view catalogKey, const std::filesystem::path& path);
@@ -107,6 +113,7 @@ class TGameFileSet {
   Context m_context;
   GameFileAccess m_access;
   std::array<Slot, 12> m_slots;  // in catalogue order
+  std::function<void()> m_serverListChanged;
 };
 
 }  // namespace kesta

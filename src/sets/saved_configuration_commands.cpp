@@ -8,6 +8,7 @@
 #include "sets/saved_configuration.h"
 #include "ui/application_menu.h"
 #include "ui/dialog_service.h"
+#include "ui/hourglass.h"
 #include "ui/main_window.h"
 #include "ui/ribbon.h"
 

@@ -17,6 +17,7 @@
 #include "app/option_toggles.h"
 #include "documents/visibility_profiles.h"
 #include "engine/param_lines.h"
+#include "pages/page_host.h"
 #include "sets/recent_configurations.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
@@ -64,7 +65,7 @@ struct WindowEnvironment {
   std::function<bool()> trayAvailable = {};
 };
 
-class TFrmKESTA : public QMainWindow {
+class TFrmKESTA : public QMainWindow, public TPageHost {
   Q_OBJECT
 
  public:
@@ -81,6 +82,9 @@ class TFrmKESTA : public QMainWindow {
   bool QuitFlag() const { return m_quit; }
   // Reported once when the settings file cannot be written, instead of failing silently.
   void ReportSettingsWriteFailure(const std::string& failure);
+  std::string ReadSetting(std::string_view section, std::string_view key) const override;
+  // Stores the value, or reports the failure once.
+  void StoreSetting(std::string_view section, std::string_view key, std::string_view value) override;
 
   // --- Game folder (app/game_folder.cpp) ---
   bool DetermineGameFolder();
@@ -89,18 +93,18 @@ class TFrmKESTA : public QMainWindow {
   // player cancels.
   bool ChooseGameInPrefixes();
   void MenuChangePath1Click();
-  const std::string& GameFolder() const { return m_gameFolder; }
+  const std::string& GameFolder() const override { return m_gameFolder; }
   void ShowGameFolder();  // in status bar panel 0
   // Uses `folder` from now on and stores it as "LockOnPath"; false, with the reason shown, when its path
   // holds a line break, which the settings file cannot hold.
   bool StoreGameFolder(std::string folder);
-  std::filesystem::path GamePathOf(std::string_view catalogKey) const;
+  std::filesystem::path GamePathOf(std::string_view catalogKey) const override;
 
   // --- Language (language/language_setup.cpp) ---
   void LoadLanguage(const std::string& code);
   void ComboBoxLanguageChange(int index);
   int LanguageIndex() const { return m_languageIndex; }  // in the options page's list
-  QString LookupMessage(const QString& key) const;
+  QString LookupMessage(const QString& key) const override;
   std::string LookupMessageUtf8(std::string_view key) const;
 
   // --- Frame, navigation, preview, appearance, status (ui/main_window_navigation.cpp) ---
@@ -110,15 +114,16 @@ class TFrmKESTA : public QMainWindow {
   void PageControlChange();
   // Shows a page, building it on its first visit.
   void ShowPage(const QString& name);
+  // Shows a page with the picture it shows above it; as its ribbon button would, when asked so and it has
+  // one.
+  void OpenPage(const QString& page, PageOpening how) override;
   // Every page the page area can show, built or not.
   static QStringList PageNames();
   // Fills the built pages of a game file from its document again, after a load or a change of profile.
-  void RefreshPages(std::string_view catalogKey);
+  void RefreshPages(std::string_view catalogKey) override;
   // Shows a picture of the images folder above the page; a picture that cannot be shown is reported.
-  bool ShowPreviewPicture(const QString& name);
-  void ShowStatusMessage(const QString& text);
-  // Runs the work under the hourglass cursor, put back however the work ends.
-  void RunWithHourglass(const std::function<void()>& work);
+  bool ShowPreviewPicture(const QString& name) override;
+  void ShowStatusMessage(const QString& text) override;
   void TimerStatutBarTimer();
   void dxButtonBlueStyleClick();
   void dxButtonGreyStyleClick();
@@ -133,12 +138,12 @@ class TFrmKESTA : public QMainWindow {
   QString StatusText(int panel) const;
 
   // --- Apply and Cancel (sets/apply_cancel.cpp) ---
-  void EnableApplyCancel(bool apply, bool cancel);
+  void EnableApplyCancel(bool apply, bool cancel) override;
   bool ApplyEnabled() const;
   bool CancelEnabled() const;
   void dxButtonApplyClick();
   void dxButtonCancelClick();
-  TGameFileSet& GameFiles() { return *m_gameFiles; }
+  TGameFileSet& GameFiles() override { return *m_gameFiles; }
 
   // --- Reload on reactivation (sets/reactivation.cpp) ---
   // The program became the active one again: reloads every file when the graphics file changed outside.
@@ -154,17 +159,15 @@ class TFrmKESTA : public QMainWindow {
   void dxBarApplicationMenu1ExtraPaneItemClick(int index);
   const std::vector<std::string>& RecentConfigurationPaths() const { return m_recentList.Entries(); }
 
-  // --- graphics.cfg and cockpit.cfg (pages/graphics/graphics_file_loads.cpp) ---
+  // --- graphics.cfg and cockpit.cfg (ui/main_window_graphics_loads.cpp) ---
   // Returns true only when `checkAspectOnly` is set and the file's aspect differs from the selected one.
   bool LoadGraphicsSettings(const std::filesystem::path& path, bool checkAspectOnly);
   void ApplyGraphicsSettings(const std::filesystem::path& targetPath);
   void LoadCockpitSettings(const std::filesystem::path& path);
   void ApplyCockpitSettings(const std::filesystem::path& targetPath);
 
-  // --- config.lua, stats.lua and server.lua (pages/multiplayer/multiplayer_file_loads.cpp) ---
-  // Opens the F4 window on the rear camera's values; a change kept with OK marks the pages modified.
-  void ButtonF4ViewClick();
-  // The tray's join entries follow the server list: after each load of config.lua, Add and Delete.
+  // --- config.lua (ui/main_window_multiplayer_loads.cpp) ---
+  // The tray's join entries follow the server list: after each load of config.lua, and each edit.
   void RebuildJoinMenu() { emit JoinMenuOutdated(); }
 
   // --- Game launch and companion programs (launch/game_launch.cpp, launch/companions.cpp) ---
@@ -185,15 +188,23 @@ class TFrmKESTA : public QMainWindow {
   // The address LoTATC .NET is started by: from the setting "LotatcNetHost", else the one it was installed
   // from; empty when neither is known.
   std::string LotatcNetAddress() const;
+  // The room password typed on the server page, in the game's code page; empty while the page was never
+  // built. No file holds it.
+  const std::string& ServerRoomPassword() const { return m_serverRoomPassword; }
+  void SetServerRoomPassword(const std::string& password) { m_serverRoomPassword = password; }
   // The Wine prefix the game folder lies in, else the environment's.
   std::filesystem::path GamePrefix() const;
 
   // --- Program files ---
-  const ProgramFolder& Folder() const { return m_environment.folder; }
+  const ProgramFolder& Folder() const override { return m_environment.folder; }
   const SettingsFile& Settings() const { return m_settings; }
-  DialogService& Dialogs() const { return *m_dialogs; }
+  DialogService& Dialogs() const override { return *m_dialogs; }
   // The lines of the export-script catalogue, in file order, as read at start-up.
   const std::vector<std::string>& ExportScripts() const { return m_exportScripts; }
+
+  // --- Update (ui/main_window_navigation.cpp) ---
+  // Shows the update page and starts the check there, unless one runs.
+  void CheckForUpdate(bool atStartUp);
 
   // --- About window and bug report (ui/about_window.cpp) ---
   void MenuAboutClick();
@@ -313,8 +324,9 @@ class TFrmKESTA : public QMainWindow {
   std::string m_lotatcClientPath;  // Windows paths, as the registry names them
   std::string m_lotatcServerPath;
   std::string m_lotatcNetInstalledAddress;
+  std::string m_serverRoomPassword;
 
-  // graphics.cfg and cockpit.cfg loads (pages/graphics/graphics_file_loads.cpp): the pictures, the aspect
+  // graphics.cfg and cockpit.cfg loads (ui/main_window_graphics_loads.cpp): the pictures, the aspect
   // check, the modified state and the time stamp of our own writes.
   void ConnectGraphicsFileLoads();
   void ConnectReactivation();

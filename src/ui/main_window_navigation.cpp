@@ -1,5 +1,6 @@
 // Navigation between pages, the preview picture, colour schemes, window style and the status bar.
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -66,32 +67,70 @@ constexpr PageButton kPageButtons[] = {
 };
 
 // The game file pages: built on their first visit, refreshed after every load of one of their files.
+// Each page sees the window as its host only; what else it needs, its maker hands it here.
 struct GamePageDesign {
   const char* page;
   std::string_view catalogKeys;  // separated by spaces
   TGamePage* (*make)(TFrmKESTA& window, TTabSheet* sheet);
 };
 
+// A page that needs only its host.
+template <TGamePage* (*Make)(TPageHost& host, TTabSheet* sheet)>
+TGamePage* HostedOnly(TFrmKESTA& window, TTabSheet* sheet) {
+  return Make(window, sheet);
+}
+
+TGamePage* MakeServerPage(TFrmKESTA& window, TTabSheet* sheet) {
+  return MakeMultiplayerServerPage(
+      window, sheet, [&window](const std::string& password) { window.SetServerRoomPassword(password); });
+}
+
+TGamePage* MakeScriptPageOf(TFrmKESTA& window, TTabSheet* sheet) {
+  return MakeScriptPage(window, sheet, window.ExportScripts());
+}
+
+TGamePage* MakeOptionsPageOf(TFrmKESTA& window, TTabSheet* sheet) {
+  OptionsPageLinks links;
+  links.languageIndex = [&window] { return window.LanguageIndex(); };
+  links.chooseLanguage = [&window](int index) { window.ComboBoxLanguageChange(index); };
+  links.toggleOn = [&window](OptionToggle toggle) { return window.OptionToggleOn(toggle); };
+  links.setToggle = [&window](OptionToggle toggle, bool on) { window.SetOptionToggle(toggle, on); };
+  links.changeGameFolder = [&window] { window.MenuChangePath1Click(); };
+  return MakeOptionsPage(window, sheet, std::move(links));
+}
+
+// The update page tells of its check; the window offers or withholds the commands that start one and
+// ends when the new version's installer has started.
+TGamePage* MakeUpdatePageOf(TFrmKESTA& window, TTabSheet* sheet) {
+  TUpdatePage* page = MakeUpdatePage(window, sheet);
+  QObject::connect(page, &TUpdatePage::CommandsEnabled, &window, [&window](bool enabled) {
+    if (TRibbonButton* button = window.RibbonButton("dxButtonKESTAUpdate")) button->setEnabled(enabled);
+    if (auto* item = window.findChild<QAction*>("MenuCheckForUpdate")) item->setEnabled(enabled);
+  });
+  QObject::connect(page, &TUpdatePage::QuitRequested, &window, &TFrmKESTA::BitBtnQuitClick);
+  return page;
+}
+
 constexpr GamePageDesign kGamePages[] = {
-    {"TabSheetGraphicsStandards", "Graphics MECustom", &MakeGraphicsStandardsPage},
-    {"TabSheetResolution", "Graphics", &MakeResolutionPage},
-    {"TabSheetScreenshot", "Graphics", &MakeScreenshotPage},
-    {"TabSheetOptimization1", "Graphics", &MakeOptimization1Page},
-    {"TabSheetOptimization2", "Graphics", &MakeClippingPage},
-    {"TabSheetOptimization3", "Graphics", &MakeDensityPage},
-    {"TabSheetGraphicsCockpit", "Cockpit", &MakeCockpitPage},
-    {"TabSheetMultiplayerClient", "Network", &MakeMultiplayerClientPage},
-    {"TabSheetMultiplayerServer", "Network Stats Server", &MakeMultiplayerServerPage},
-    {"TabSheetOther1", "Producer World", &MakeOther1Page},
-    {"TabSheetSmokeColor", "Drawinfo", &MakeSmokeColorPage},
-    {"TabSheetRealism", "MECustom", &MakeRealismPage},
-    {"TabSheetLUA", "ExportConfig", &MakeScriptPage},
-    {"TabSheetViewCockpit", "View SnapView", &MakeViewCockpitPage},
-    {"TabSheetViewGlobal", "View", &MakeViewGlobalPage},
+    {"TabSheetGraphicsStandards", "Graphics MECustom", &HostedOnly<&MakeGraphicsStandardsPage>},
+    {"TabSheetResolution", "Graphics", &HostedOnly<&MakeResolutionPage>},
+    {"TabSheetScreenshot", "Graphics", &HostedOnly<&MakeScreenshotPage>},
+    {"TabSheetOptimization1", "Graphics", &HostedOnly<&MakeOptimization1Page>},
+    {"TabSheetOptimization2", "Graphics", &HostedOnly<&MakeClippingPage>},
+    {"TabSheetOptimization3", "Graphics", &HostedOnly<&MakeDensityPage>},
+    {"TabSheetGraphicsCockpit", "Cockpit", &HostedOnly<&MakeCockpitPage>},
+    {"TabSheetMultiplayerClient", "Network", &HostedOnly<&MakeMultiplayerClientPage>},
+    {"TabSheetMultiplayerServer", "Network Stats Server", &MakeServerPage},
+    {"TabSheetOther1", "Producer World", &HostedOnly<&MakeOther1Page>},
+    {"TabSheetSmokeColor", "Drawinfo", &HostedOnly<&MakeSmokeColorPage>},
+    {"TabSheetRealism", "MECustom", &HostedOnly<&MakeRealismPage>},
+    {"TabSheetLUA", "ExportConfig", &MakeScriptPageOf},
+    {"TabSheetViewCockpit", "View SnapView", &HostedOnly<&MakeViewCockpitPage>},
+    {"TabSheetViewGlobal", "View", &HostedOnly<&MakeViewGlobalPage>},
     // Pages that show no game file.
-    {"TabSheetOptionKESTA", "", &MakeOptionsPage},
-    {"TabSheetBackup", "", &MakeBackupPage},
-    {"TabSheetUpdate", "", &MakeUpdatePage},
+    {"TabSheetOptionKESTA", "", &MakeOptionsPageOf},
+    {"TabSheetBackup", "", &HostedOnly<&MakeBackupPage>},
+    {"TabSheetUpdate", "", &MakeUpdatePageOf},
 };
 
 const GamePageDesign* FindGamePage(const QString& page) {
@@ -162,7 +201,8 @@ void TFrmKESTA::ConnectCommands() {
   };
   for (const auto& [name, handler] : commands)
     connect(RibbonButton(name), &QToolButton::clicked, this, handler);
-  connect(RibbonButton("dxButtonKESTAUpdate"), &QToolButton::clicked, this, [this] { CheckForUpdate(*this, false); });
+  connect(RibbonButton("dxButtonKESTAUpdate"), &QToolButton::clicked, this,
+          [this] { CheckForUpdate(false); });
   // The companion commands stay hidden until a companion program is found.
   for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})
     RibbonButton(name)->setVisible(false);
@@ -195,6 +235,22 @@ void TFrmKESTA::ConnectCommands() {
 
 void TFrmKESTA::ShowPage(const QString& name) {
   if (TTabSheet* sheet = Sheet(name)) m_pageControl->setCurrentWidget(sheet);
+}
+
+void TFrmKESTA::OpenPage(const QString& page, PageOpening how) {
+  if (how == PageOpening::AsItsButton)
+    for (const PageButton& entry : kPageButtons)
+      if (page == entry.page) return PageButtonClick(RibbonButton(entry.button));
+  ShowPage(page);
+  PageControlChange();
+}
+
+void TFrmKESTA::CheckForUpdate(bool atStartUp) {
+  // The page is built on its first showing; the check itself decides whether it stays in front.
+  const QWidget* before = ActivePage();
+  ShowPage("TabSheetUpdate");
+  if (before) ShowPage(before->objectName());
+  if (auto* page = findChild<TUpdatePage*>()) page->Check(atStartUp);
 }
 
 void TFrmKESTA::BuildPageContent(const QString& name, TTabSheet* sheet) {
@@ -334,16 +390,5 @@ void TFrmKESTA::ShowStatusMessage(const QString& text) {
 }
 
 void TFrmKESTA::TimerStatutBarTimer() { m_statusPanels[1]->clear(); }
-
-void TFrmKESTA::RunWithHourglass(const std::function<void()>& work) {
-  QApplication::setOverrideCursor(Qt::WaitCursor);
-  try {
-    work();
-  } catch (...) {
-    QApplication::restoreOverrideCursor();
-    throw;
-  }
-  QApplication::restoreOverrideCursor();
-}
 
 }  // namespace kesta

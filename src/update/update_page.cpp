@@ -1,6 +1,5 @@
 #include "update/update_page.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QGridLayout>
@@ -14,10 +13,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "pages/page_host.h"
 #include "ui/dialog_service.h"
-#include "ui/main_window.h"
-#include "ui/ribbon.h"
-#include "ui/ribbon_button.h"
 #include "ui/ribbon_icons.h"
 #include "ui/tab_sheet.h"
 
@@ -42,8 +39,8 @@ QLabel* MakePicture(const char* name, const QIcon& icon, QWidget* parent) {
 
 }  // namespace
 
-TUpdatePage::TUpdatePage(TFrmKESTA& window, TTabSheet* sheet)
-    : TGamePage(window, sheet), m_connected(NetworkPresent) {
+TUpdatePage::TUpdatePage(TPageHost& host, TTabSheet* sheet)
+    : TGamePage(host, sheet), m_connected(NetworkPresent) {
   auto* layout = static_cast<QVBoxLayout*>(this->layout());  // the page's own, made by TGamePage
   auto* title = new QWidget(this);
   auto* titleLayout = new QHBoxLayout(title);
@@ -95,9 +92,7 @@ TUpdatePage::~TUpdatePage() {
   }
 }
 
-QString TUpdatePage::Message(const char* key) const {
-  return m_window.LookupMessage(QString::fromLatin1(key));
-}
+QString TUpdatePage::Message(const char* key) const { return m_host.LookupMessage(QString::fromLatin1(key)); }
 
 void TUpdatePage::Log(const QString& line) {
   m_lines << line;
@@ -117,26 +112,21 @@ void TUpdatePage::StepFailed(const char* errorKey, const QString& detail) {
     Log(line);
 }
 
-void TUpdatePage::EnableCommands(bool enabled) {
-  if (TRibbonButton* button = m_window.RibbonButton("dxButtonKESTAUpdate")) button->setEnabled(enabled);
-  if (auto* item = m_window.findChild<QAction*>("MenuCheckForUpdate")) item->setEnabled(enabled);
-}
+void TUpdatePage::EnableCommands(bool enabled) { emit CommandsEnabled(enabled); }
 
 void TUpdatePage::ShowResultPage(bool graphicsPage) {
-  if (graphicsPage) m_window.ShowPage("TabSheetGraphicsStandards");
-  m_window.PageControlChange();
+  if (graphicsPage) m_host.OpenPage("TabSheetGraphicsStandards", PageOpening::Alone);
 }
 
 void TUpdatePage::Check(bool atStartUp) {
   if (Running()) return;
-  const QString server = QString::fromStdString(m_window.Settings().ReadSetting("Config", "UpdateServer"));
+  const QString server = QString::fromStdString(m_host.ReadSetting("Config", "UpdateServer"));
   // A program without an update server has nothing to look for at start-up.
   if (atStartUp && !UpdateServerAddress(server)) return;
   m_atStartUp = atStartUp;
   m_lines.clear();
   m_memoUpdate->clear();
-  m_window.ShowPage("TabSheetUpdate");
-  m_window.PageControlChange();
+  m_host.OpenPage("TabSheetUpdate", PageOpening::Alone);
   if (UpdateServerAddress(server) && !m_connected()) {
     m_imageUpdateError->show();
     Log(Message("NotConnectedToInternet"));
@@ -147,8 +137,8 @@ void TUpdatePage::Check(bool atStartUp) {
   events.stepSucceeded = [this] { AppendToLastLine(" OK !"); };
   events.stepFailed = [this](const char* key, const QString& detail) { StepFailed(key, detail); };
   events.askNewVersion = [this] {
-    return m_window.Dialogs().ShowMessage(MessageKind::Information, Message("NewVersion"),
-                                          MessageButtons::YesNo) == DialogAnswer::Yes;
+    return m_host.Dialogs().ShowMessage(MessageKind::Information, Message("NewVersion"),
+                                        MessageButtons::YesNo) == DialogAnswer::Yes;
   };
   events.downloadBegins = [this](qint64 total) {
     m_progressBar->setRange(0, total > 0 ? static_cast<int>(std::min<qint64>(total, kInstallerCap)) : 0);
@@ -212,7 +202,10 @@ void TUpdatePage::Finish(UpdateOutcome outcome) {
         m_installing = false;
         m_pendingFolder.clear();
         const QString error = StartVerifiedInstaller(verified);
-        if (error.isEmpty()) return m_window.BitBtnQuitClick();
+        if (error.isEmpty()) {
+          emit QuitRequested();
+          return;
+        }
         std::error_code ignored;
         std::filesystem::remove_all(verified.folder, ignored);
         Log(Message("StartingNewVersion"));
@@ -226,14 +219,6 @@ void TUpdatePage::Finish(UpdateOutcome outcome) {
   ShowResultPage(false);
 }
 
-TGamePage* MakeUpdatePage(TFrmKESTA& window, TTabSheet* sheet) { return new TUpdatePage(window, sheet); }
-
-void CheckForUpdate(TFrmKESTA& window, bool atStartUp) {
-  // The page is built on its first showing; the check itself decides whether it stays in front.
-  const QWidget* before = window.ActivePage();
-  window.ShowPage("TabSheetUpdate");
-  if (before) window.ShowPage(before->objectName());
-  if (auto* page = window.findChild<TUpdatePage*>()) page->Check(atStartUp);
-}
+TUpdatePage* MakeUpdatePage(TPageHost& host, TTabSheet* sheet) { return new TUpdatePage(host, sheet); }
 
 }  // namespace kesta

@@ -20,7 +20,7 @@ class TUpdatePage : public TGamePage {
   Q_OBJECT
 
  public:
-  TUpdatePage(TFrmKESTA& window, TTabSheet* sheet);
+  TUpdatePage(TPageHost& host, TTabSheet* sheet);
   ~TUpdatePage() override;
 
   // The whole check (the ribbon's and the tray's command). Started by the deferred start-up step it stays
@@ -37,6 +37,12 @@ class TUpdatePage : public TGamePage {
   void SetNetworkPresence(std::function<bool()> connected) { m_connected = std::move(connected); }
   // How long the installer's start waits after "CloseAndSetup" is shown.
   void SetInstallDelay(int milliseconds) { m_installDelay = milliseconds; }
+
+ signals:
+  // The update commands are offered again, or not while a check runs.
+  void CommandsEnabled(bool enabled);
+  // The new version's installer has started: the program must end for it.
+  void QuitRequested();
 
  protected:
   void Fill() override {}
@@ -67,9 +73,6 @@ class TUpdatePage : public TGamePage {
   int m_installDelay = 3000;
 };
 
-TGamePage* MakeUpdatePage(TFrmKESTA& window, TTabSheet* sheet);
-
-// Shows the update page and starts the check there, unless one runs.
-void CheckForUpdate(TFrmKESTA& window, bool atStartUp);
+TUpdatePage* MakeUpdatePage(TPageHost& host, TTabSheet* sheet);
 
 }  // namespace kesta

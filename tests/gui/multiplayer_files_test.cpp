@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTimer>
 
@@ -34,7 +35,8 @@ class MultiplayerFilesTest : public test::PageTest {
       reached = true;
       use(*f4);
     });
-    window->ButtonF4ViewClick();
+    window->ShowPage("TabSheetViewCockpit");
+    Control<QPushButton>("ButtonF4View")->click();
     EXPECT_TRUE(reached);
   }
 };

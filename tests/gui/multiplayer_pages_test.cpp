@@ -194,17 +194,17 @@ TEST_F(MultiplayerPagesTest, EveryListAndCheckBoxWritesItsDocumentAndMarksThePag
 }
 
 TEST_F(MultiplayerPagesTest, RoomPasswordStaysInThePageAndInNoFile) {
-  EXPECT_EQ(ServerRoomPassword(*window), "");
+  EXPECT_EQ(window->ServerRoomPassword(), "");
   Type(Control("EditServerPassword"), "secret");
   EXPECT_EQ(Control("EditServerPassword")->text(), "secre");
-  EXPECT_EQ(ServerRoomPassword(*window), "secre");
+  EXPECT_EQ(window->ServerRoomPassword(), "secre");
   EXPECT_TRUE(window->ApplyEnabled());
   window->dxButtonApplyClick();
   for (const char* file : {"Config/network/config.lua", "Config/network/stats.lua", "Config/view/server.lua"})
     EXPECT_EQ(test::ReadBytes(install.Game(file)).find("secre"), std::string::npos) << file;
   // A load of the files it sits beside leaves it alone.
   window->GameFiles().Load("Network", install.Game("Config/network/config.lua"));
-  EXPECT_EQ(ServerRoomPassword(*window), "secre");
+  EXPECT_EQ(window->ServerRoomPassword(), "secre");
 }
 
 TEST_F(MultiplayerPagesTest, AddAppendsTheTypedTextEvenEmptyOrRepeated) {

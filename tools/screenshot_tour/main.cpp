@@ -1,13 +1,15 @@
 // Starts the real window on a copy of the sample game, visits every page by clicking through the
 // ribbon as a person would, and saves a picture of each, so that people can look at the program without
 // a display of their own. Under X (for example xvfb-run) the pictures are what the X server shows.
-//   kesta_screenshot_tour [--scale FACTOR] OUTPUT_FOLDER [LANGUAGE_CODE...]   (all six languages without a code)
+//   kesta_screenshot_tour [--scale FACTOR] OUTPUT_FOLDER [LANGUAGE_CODE...]   (all six languages without a
+//   code)
 // --scale 2 shows the program as on a screen scaled to 200 % (Qt's QT_SCALE_FACTOR); under Xvfb give it a
 // screen of at least 1000x1500 pixels.
 
 #include <QApplication>
 #include <QDir>
 #include <QMenu>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -28,12 +30,23 @@
 
 namespace {
 
-constexpr const char* kPageButtons[] = {
-    "dxButtonGraphicsStandard", "dxButtonGraphicsCockpit", "dxButtonResolution", "dxButtonScreenshots",
-    "dxButtonOptimisation",     "dxButtonObjectClipping",  "dxButtonObjectDensity", "dxButtonMultiClient",
-    "dxButtonMultiServer",      "dxButtonRealism",         "dxButtonOther",       "dxButtonLUA",
-    "dxButtonView",             "dxButtonMouseView",       "dxButtonSmokeColor",  "dxButtonOptions",
-    "dxButtonBackup"};
+constexpr const char* kPageButtons[] = {"dxButtonGraphicsStandard",
+                                        "dxButtonGraphicsCockpit",
+                                        "dxButtonResolution",
+                                        "dxButtonScreenshots",
+                                        "dxButtonOptimisation",
+                                        "dxButtonObjectClipping",
+                                        "dxButtonObjectDensity",
+                                        "dxButtonMultiClient",
+                                        "dxButtonMultiServer",
+                                        "dxButtonRealism",
+                                        "dxButtonOther",
+                                        "dxButtonLUA",
+                                        "dxButtonView",
+                                        "dxButtonMouseView",
+                                        "dxButtonSmokeColor",
+                                        "dxButtonOptions",
+                                        "dxButtonBackup"};
 
 void Save(QWidget* widget, const QString& file, QRect area = {}) {
   QTest::qWait(50);  // let the window repaint after the click
@@ -83,7 +96,8 @@ void SaveFocusMarks(kesta::TFrmKESTA& window, const QString& output) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-  if (qgetenv("QT_QPA_PLATFORM").isEmpty() && qgetenv("DISPLAY").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qgetenv("QT_QPA_PLATFORM").isEmpty() && qgetenv("DISPLAY").isEmpty())
+    qputenv("QT_QPA_PLATFORM", "offscreen");
   int first = 1;
   // Qt reads the factor when the application starts.
   if (argc > 2 && std::string(argv[1]) == "--scale") {
@@ -107,7 +121,8 @@ int main(int argc, char* argv[]) {
     // Recent configurations for the menu's pane, one with a name too long for it.
     std::ofstream(install.Folder().RecentList())
         << (install.Folder().Backups() / "config_2008_03_14.kst").string() << '\n'
-        << (install.Folder().Backups() / "campaign_red_flag_nevada_evening_sorties_2008_03_14.kst").string() << '\n'
+        << (install.Folder().Backups() / "campaign_red_flag_nevada_evening_sorties_2008_03_14.kst").string()
+        << '\n'
         << "/home/pilot/night & day.kst\n";
     // Example servers, so that the About window shows its link.
     kesta::WriteIniValue(install.SettingsFile(), "Config", "WebSiteHost", "kesta.example.org");
@@ -153,7 +168,8 @@ int main(int argc, char* argv[]) {
         f4->reject();
       }
     });
-    window.ButtonF4ViewClick();
+    window.ShowPage("TabSheetViewCockpit");
+    window.findChild<QPushButton*>("ButtonF4View")->click();
     // The About window over the window.
     QTimer::singleShot(0, [&] {
       if (auto* about = qobject_cast<kesta::TFrmAbout*>(QApplication::activeModalWidget())) {
@@ -173,10 +189,10 @@ int main(int argc, char* argv[]) {
         choice->close();
       }
     });
-    realDialogs.ChooseItem(window.LookupMessage("GameInSeveralPrefixesCaption"),
-                           window.LookupMessage("GameInSeveralPrefixes"),
-                           {"LockOn  \u2014  /home/pilot/.local/share/bottles/bottles/LockOn/drive_c/Games/Lock On/",
-                            "lock-on  \u2014  /home/pilot/Games/lock-on/drive_c/Program Files/Lock On/"});
+    realDialogs.ChooseItem(
+        window.LookupMessage("GameInSeveralPrefixesCaption"), window.LookupMessage("GameInSeveralPrefixes"),
+        {"LockOn  \u2014  /home/pilot/.local/share/bottles/bottles/LockOn/drive_c/Games/Lock On/",
+         "lock-on  \u2014  /home/pilot/Games/lock-on/drive_c/Program Files/Lock On/"});
     if (language == languages.front()) SaveFocusMarks(window, output);
     for (const auto& dialog : dialogs.Recorded())
       std::cerr << language.toStdString() << " dialog: " << dialog.text.toStdString() << '\n';

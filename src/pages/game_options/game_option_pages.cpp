@@ -20,11 +20,12 @@
 #include "engine/failure.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
+#include "pages/page_host.h"
 #include "sets/game_file_set.h"
+#include "settings/program_folder.h"
 #include "ui/color_patch.h"
 #include "ui/dialog_service.h"
 #include "ui/jpeg_image.h"
-#include "ui/main_window.h"
 #include "ui/preview_pictures.h"
 
 namespace kesta {
@@ -33,7 +34,7 @@ namespace {
 
 class TOther1Page final : public TGamePage {
  public:
-  TOther1Page(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
+  TOther1Page(TPageHost& host, TTabSheet* sheet) : TGamePage(host, sheet) {
     // Force feedback: index 0 "Yes", index 1 "No".
     QGroupBox* ffb = MakeGroupBox("RadioGroupFFB", this);
     m_radioGroupFFB = AddYesNoRow(new QVBoxLayout(ffb), ffb, "RadioGroupFFBItem",
@@ -74,8 +75,7 @@ class TOther1Page final : public TGamePage {
   }
 
   void RadioGroupFFBClick(int index) {
-    if (ProducerDocument* producer = DocumentOf<ProducerDocument>())
-      producer->forceFeedback = index == 0;
+    if (ProducerDocument* producer = DocumentOf<ProducerDocument>()) producer->forceFeedback = index == 0;
     MarkModified();
   }
 
@@ -112,7 +112,7 @@ QColor ColorOf(const SmokeColor& color) { return QColor(color.red, color.green, 
 
 class TSmokeColorPage final : public TGamePage {
  public:
-  TSmokeColorPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
+  TSmokeColorPage(TPageHost& host, TTabSheet* sheet) : TGamePage(host, sheet) {
     std::string failures;
     for (const PodGroup& design : kPodGroups) {
       QGroupBox* group = MakeGroupBox(design.name, this);
@@ -122,7 +122,7 @@ class TSmokeColorPage final : public TGamePage {
       picture->setObjectName(design.picture);
       picture->setFixedSize(kSmokePodWidth, kSmokePodHeight);
       try {
-        picture->setPixmap(QPixmap::fromImage(DecodeJpegFile(window.Folder().Images() / design.pictureName)));
+        picture->setPixmap(QPixmap::fromImage(DecodeJpegFile(host.Folder().Images() / design.pictureName)));
       } catch (const EKestaError& failure) {
         // The pods can be set without their picture: its place stays empty.
         failures += (failures.empty() ? "" : "\r\n") + std::string(failure.what());
@@ -149,7 +149,7 @@ class TSmokeColorPage final : public TGamePage {
       layout()->addWidget(group);
     }
     static_cast<QVBoxLayout*>(layout())->addStretch(1);
-    if (!failures.empty()) window.Dialogs().Error(QString::fromUtf8(failures));
+    if (!failures.empty()) host.Dialogs().Error(QString::fromUtf8(failures));
   }
 
  private:
@@ -167,8 +167,7 @@ class TSmokeColorPage final : public TGamePage {
     while (index < kSmokePods.size() && panelName != NameOf(kSmokePods[index].panel)) ++index;
     if (index == kSmokePods.size()) return;
     QFrame* panel = m_panels[index];
-    const std::optional<QColor> chosen =
-        m_window.Dialogs().ChooseColor(PatchColor(panel));
+    const std::optional<QColor> chosen = m_host.Dialogs().ChooseColor(PatchColor(panel));
     if (!chosen) return;
     SetPatchColor(panel, *chosen);
     if (DrawinfoDocument* drawinfo = DocumentOf<DrawinfoDocument>()) {
@@ -192,10 +191,8 @@ QString MissionDateFormat(const QLocale& locale) {
   return format;
 }
 
-TGamePage* MakeOther1Page(TFrmKESTA& window, TTabSheet* sheet) { return new TOther1Page(window, sheet); }
+TGamePage* MakeOther1Page(TPageHost& host, TTabSheet* sheet) { return new TOther1Page(host, sheet); }
 
-TGamePage* MakeSmokeColorPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TSmokeColorPage(window, sheet);
-}
+TGamePage* MakeSmokeColorPage(TPageHost& host, TTabSheet* sheet) { return new TSmokeColorPage(host, sheet); }
 
 }  // namespace kesta

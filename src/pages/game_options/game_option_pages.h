@@ -7,12 +7,12 @@ class QString;
 
 namespace kesta {
 
-class TFrmKESTA;
+class TPageHost;
 class TGamePage;
 class TTabSheet;
 
-TGamePage* MakeOther1Page(TFrmKESTA& window, TTabSheet* sheet);
-TGamePage* MakeSmokeColorPage(TFrmKESTA& window, TTabSheet* sheet);
+TGamePage* MakeOther1Page(TPageHost& host, TTabSheet* sheet);
+TGamePage* MakeSmokeColorPage(TPageHost& host, TTabSheet* sheet);
 
 // The date picker's format: the locale's short date with the year in four digits.
 QString MissionDateFormat(const QLocale& locale);

@@ -20,10 +20,11 @@ namespace kesta {
 namespace {
 
 // The switches of each group in page order, by their name in kRealismSwitches.
-constexpr std::string_view kMyAircraftSwitches[] = {"Immortal",   "CrashRecovery", "UnlimitedFuel",
-                                                    "UnlimitedWeapons", "EasyFlight", "EasyRadar",
-                                                    "RadioAssist", "PadLock",      "MiniHUD"};
-constexpr std::string_view kViewSwitches[] = {"ExternalView", "AwacsView", "ExternalLabels", "AircraftSwitching"};
+constexpr std::string_view kMyAircraftSwitches[] = {"Immortal",         "CrashRecovery", "UnlimitedFuel",
+                                                    "UnlimitedWeapons", "EasyFlight",    "EasyRadar",
+                                                    "RadioAssist",      "PadLock",       "MiniHUD"};
+constexpr std::string_view kViewSwitches[] = {"ExternalView", "AwacsView", "ExternalLabels",
+                                              "AircraftSwitching"};
 
 size_t SwitchIndex(std::string_view name) {
   size_t index = 0;
@@ -33,7 +34,7 @@ size_t SwitchIndex(std::string_view name) {
 
 class TRealismPage final : public TGamePage {
  public:
-  TRealismPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
+  TRealismPage(TPageHost& host, TTabSheet* sheet) : TGamePage(host, sheet) {
     QGroupBox* myAircraft = MakeGroupBox("GroupBoxRealismMyAircraft", this);
     auto* myAircraftLayout = new QVBoxLayout(myAircraft);
     auto* myAircraftGrid = new QGridLayout();
@@ -135,6 +136,6 @@ class TRealismPage final : public TGamePage {
 
 }  // namespace
 
-TGamePage* MakeRealismPage(TFrmKESTA& window, TTabSheet* sheet) { return new TRealismPage(window, sheet); }
+TGamePage* MakeRealismPage(TPageHost& host, TTabSheet* sheet) { return new TRealismPage(host, sheet); }
 
 }  // namespace kesta

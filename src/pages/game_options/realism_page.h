@@ -3,10 +3,10 @@
 
 namespace kesta {
 
-class TFrmKESTA;
+class TPageHost;
 class TGamePage;
 class TTabSheet;
 
-TGamePage* MakeRealismPage(TFrmKESTA& window, TTabSheet* sheet);
+TGamePage* MakeRealismPage(TPageHost& host, TTabSheet* sheet);
 
 }  // namespace kesta

@@ -21,11 +21,12 @@
 #include "engine/lua_text.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
+#include "pages/page_host.h"
 #include "platform/game_paths.h"
 #include "settings/helpers.h"
+#include "settings/program_folder.h"
 #include "ui/dialog_service.h"
 #include "ui/game_text.h"
-#include "ui/main_window.h"
 
 namespace kesta {
 
@@ -67,7 +68,8 @@ QLabel* MakeStateLabel(const char* name, const QColor& color, QWidget* parent) {
 
 class TScriptPage final : public TGamePage {
  public:
-  TScriptPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
+  TScriptPage(TPageHost& host, TTabSheet* sheet, const std::vector<std::string>& catalogue)
+      : TGamePage(host, sheet), m_catalogue(catalogue) {
     // The game's switch: index 0 "Yes", index 1 "No".
     QGroupBox* active = MakeGroupBox("RadioGroupActiveExport", this);
     auto* activeColumn = new QVBoxLayout(active);
@@ -87,7 +89,7 @@ class TScriptPage final : public TGamePage {
     static_cast<QVBoxLayout*>(layout())->addStretch(1);
 
     // The first script of the catalogue is shown when the page is first seen.
-    for (const std::string& line : window.ExportScripts())
+    for (const std::string& line : m_catalogue)
       m_comboBoxLUAScripts->addItem(FromGameText(CatalogueFields(line)[kName]));
     if (m_comboBoxLUAScripts->count() > 0) {
       m_comboBoxLUAScripts->setCurrentIndex(0);
@@ -146,14 +148,13 @@ class TScriptPage final : public TGamePage {
     MarkModified();
   }
 
-  std::filesystem::path ExportLuaPath() const { return GamePath(m_window.GameFolder(), kExportLua); }
+  std::filesystem::path ExportLuaPath() const { return GamePath(m_host.GameFolder(), kExportLua); }
 
   // The fields of the selected catalogue line; none while nothing is selected.
   std::vector<std::string> SelectedFields() const {
     const int position = m_comboBoxLUAScripts->currentIndex();
-    const std::vector<std::string>& catalogue = m_window.ExportScripts();
-    if (position < 0 || position >= static_cast<int>(catalogue.size())) return {};
-    return CatalogueFields(catalogue[static_cast<size_t>(position)]);
+    if (position < 0 || position >= static_cast<int>(m_catalogue.size())) return {};
+    return CatalogueFields(m_catalogue[static_cast<size_t>(position)]);
   }
 
   // export.lua's lines, or nothing after telling the user it could not be read or was empty.
@@ -165,8 +166,7 @@ class TScriptPage final : public TGamePage {
     } catch (const EKestaError&) {
       // Reported below, as an empty file is.
     }
-    m_window.Dialogs().Error(m_window.LookupMessage("Loading") + "\r\n" +
-                             QString::fromStdString(path.string()));
+    m_host.Dialogs().Error(m_host.LookupMessage("Loading") + "\r\n" + QString::fromStdString(path.string()));
     return std::nullopt;
   }
 
@@ -202,7 +202,7 @@ class TScriptPage final : public TGamePage {
     m_checkBoxScriptEnabled->show();
     std::error_code ec;
     const bool installed = std::filesystem::is_regular_file(
-        GamePath(m_window.GameFolder(), std::string(kScriptFolder) + name), ec);
+        GamePath(m_host.GameFolder(), std::string(kScriptFolder) + name), ec);
     m_checkBoxScriptEnabled->setEnabled(installed);
     m_labelScriptDispo->setVisible(installed);
     m_labelScriptNonDispo->setVisible(!installed);
@@ -214,10 +214,10 @@ class TScriptPage final : public TGamePage {
 
   void ReportIncompleteLine() {
     const int position = m_comboBoxLUAScripts->currentIndex();
-    const std::string& line = m_window.ExportScripts()[static_cast<size_t>(position)];
-    m_window.Dialogs().Error(m_window.LookupMessage("ScriptCatalogueLineIncomplete").arg(position + 1) +
-                             "\r\n" + QString::fromStdString(m_window.Folder().ScriptCatalogue().string()) +
-                             "\r\n" + FromGameText(line));
+    const std::string& line = m_catalogue[static_cast<size_t>(position)];
+    m_host.Dialogs().Error(m_host.LookupMessage("ScriptCatalogueLineIncomplete").arg(position + 1) + "\r\n" +
+                           QString::fromStdString(m_host.Folder().ScriptCatalogue().string()) + "\r\n" +
+                           FromGameText(line));
   }
 
   void CheckBoxScriptEnabledClick() {
@@ -225,7 +225,7 @@ class TScriptPage final : public TGamePage {
     const std::vector<std::string> fields = SelectedFields();
     if (fields.empty()) return;
     if (WriteScriptEnabled(fields[kName], wanted)) {
-      m_window.ShowStatusMessage(m_window.LookupMessage("Applyed"));
+      m_host.ShowStatusMessage(m_host.LookupMessage("Applyed"));
       return;
     }
     // export.lua did not change: the box shows what it still says.
@@ -240,8 +240,10 @@ class TScriptPage final : public TGamePage {
     const std::filesystem::path path = ExportLuaPath();
     try {
       // What was shown may end at a NUL; the file is rewritten only when it is all text.
-      *lines = ReadGameFileToWrite(path, std::nullopt,
-                                   [this](std::string_view key) { return m_window.LookupMessageUtf8(key); });
+      *lines = ReadGameFileToWrite(path, std::nullopt, [this](std::string_view key) {
+        return m_host.LookupMessage(QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())))
+            .toStdString();
+      });
       const bool parsed = !LuaSyntaxError(JoinGameText(*lines), "export.lua");
       SetScriptEnabled(*lines, name, enabled);
       // A script file the game could read must stay readable: the removed line may have been half of one.
@@ -254,18 +256,18 @@ class TScriptPage final : public TGamePage {
       WriteGameFile(path, *lines);
       return true;
     } catch (const EKestaError& failure) {
-      m_window.Dialogs().Error(m_window.LookupMessage("Applying") + "\r\n" +
-                               QString::fromUtf8(failure.what()));
+      m_host.Dialogs().Error(m_host.LookupMessage("Applying") + "\r\n" + QString::fromUtf8(failure.what()));
       return false;
     }
   }
 
   void LabelScriptSiteLinkClick() {
     if (!TWebTools::OpenURL(m_siteAddress))
-      m_window.Dialogs().Error(m_window.LookupMessage("OpenAddressFailed") + "\r\n" +
-                               FromGameText(m_siteAddress));
+      m_host.Dialogs().Error(m_host.LookupMessage("OpenAddressFailed") + "\r\n" +
+                             FromGameText(m_siteAddress));
   }
 
+  const std::vector<std::string>& m_catalogue;
   QButtonGroup* m_radioGroupActiveExport = nullptr;
   QComboBox* m_comboBoxLUAScripts = nullptr;
   QLabel* m_labelScriptInfo = nullptr;
@@ -280,6 +282,8 @@ class TScriptPage final : public TGamePage {
 
 }  // namespace
 
-TGamePage* MakeScriptPage(TFrmKESTA& window, TTabSheet* sheet) { return new TScriptPage(window, sheet); }
+TGamePage* MakeScriptPage(TPageHost& host, TTabSheet* sheet, const std::vector<std::string>& catalogue) {
+  return new TScriptPage(host, sheet, catalogue);
+}
 
 }  // namespace kesta

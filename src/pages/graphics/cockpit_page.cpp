@@ -16,11 +16,11 @@
 #include "pages/graphics/graphics_controls.h"
 #include "pages/graphics/graphics_pages.h"
 #include "pages/graphics/graphics_pictures.h"
+#include "pages/page_host.h"
 #include "platform/file_io.h"
 #include "platform/game_paths.h"
 #include "sets/game_file_set.h"
 #include "ui/dialog_service.h"
-#include "ui/main_window.h"
 #include "ui/special_slider.h"
 
 namespace kesta {
@@ -76,8 +76,8 @@ QString PathText(const fs::path& path) { return QString::fromStdString(path.stri
 
 class TCockpitPage final : public TGamePage {
  public:
-  TCockpitPage(TFrmKESTA& window, TTabSheet* sheet)
-      : TGamePage(window, sheet), m_document(window.GameFiles().Get<CockpitDocument>()) {
+  TCockpitPage(TPageHost& host, TTabSheet* sheet)
+      : TGamePage(host, sheet), m_document(host.GameFiles().Get<CockpitDocument>()) {
     auto* mirror = MakeGroupBox("GroupBoxMirror", this);
     auto* grid = new QGridLayout(mirror);
     grid->setHorizontalSpacing(12);
@@ -135,15 +135,14 @@ class TCockpitPage final : public TGamePage {
     ShowCanopyState();
   }
 
-  fs::path EffectsFolder() const { return GamePath(m_window.GameFolder(), "Bazar\\Effects"); }
+  fs::path EffectsFolder() const { return GamePath(m_host.GameFolder(), "Bazar\\Effects"); }
 
   // The state is the folder itself, read anew each time, so the page never shows a stale one.
   void ShowCanopyState() {
     const auto active = EntryNamed(EffectsFolder(), kCanopyFolder);
     const bool isActive = active && IsFolder(*active);
-    m_memoCanopy->setPlainText(m_window.LookupMessage(isActive ? "CanopyDisable" : "CanopyDisabled"));
-    m_buttonCanopy->setText(
-        m_window.LookupMessage(isActive ? "CanopyButtonDisable" : "CanopyButtonDisabled"));
+    m_memoCanopy->setPlainText(m_host.LookupMessage(isActive ? "CanopyDisable" : "CanopyDisabled"));
+    m_buttonCanopy->setText(m_host.LookupMessage(isActive ? "CanopyButtonDisable" : "CanopyButtonDisabled"));
   }
 
   // Renames the canopy effect's folder at once, not through Apply.
@@ -160,19 +159,19 @@ class TCockpitPage final : public TGamePage {
       from = *disabled;
       to = effects / std::string(kCanopyFolder);
     } else {
-      m_window.Dialogs().Error(m_window.LookupMessage("CanopyNotFound") + "\r\n" + PathText(effects / ""));
+      m_host.Dialogs().Error(m_host.LookupMessage("CanopyNotFound") + "\r\n" + PathText(effects / ""));
       return;
     }
     const std::optional<std::string> failure = RenameEntry(from, to);
     ShowCanopyState();
     if (failure) {
-      m_window.Dialogs().Error(m_window.LookupMessage("CanopyRenameFailed") + "\r\n" + PathText(from) +
-                               "\r\n" + PathText(to) + "\r\n" + QString::fromStdString(*failure));
+      m_host.Dialogs().Error(m_host.LookupMessage("CanopyRenameFailed") + "\r\n" + PathText(from) + "\r\n" +
+                             PathText(to) + "\r\n" + QString::fromStdString(*failure));
       return;
     }
-    m_window.ShowPreviewPicture(disabling ? "canopy_old.jpg" : "canopy.jpg");
-    m_window.Dialogs().Information(m_window.LookupMessage(disabling ? "CanopyInfo" : "CanopyRestore") +
-                                   "\r\n" + PathText(from));
+    m_host.ShowPreviewPicture(disabling ? "canopy_old.jpg" : "canopy.jpg");
+    m_host.Dialogs().Information(m_host.LookupMessage(disabling ? "CanopyInfo" : "CanopyRestore") + "\r\n" +
+                                 PathText(from));
   }
 
   void SpecialSliderMirrorsStep() {
@@ -196,7 +195,7 @@ class TCockpitPage final : public TGamePage {
   }
 
   void Changed(const std::string& picture) {
-    m_window.ShowPreviewPicture(QString::fromStdString(picture));
+    m_host.ShowPreviewPicture(QString::fromStdString(picture));
     MarkModified();
   }
 
@@ -211,6 +210,6 @@ class TCockpitPage final : public TGamePage {
 
 }  // namespace
 
-TGamePage* MakeCockpitPage(TFrmKESTA& window, TTabSheet* sheet) { return new TCockpitPage(window, sheet); }
+TGamePage* MakeCockpitPage(TPageHost& host, TTabSheet* sheet) { return new TCockpitPage(host, sheet); }
 
 }  // namespace kesta

@@ -11,8 +11,8 @@
 #include "pages/graphics/graphics_controls.h"
 #include "pages/graphics/graphics_pages.h"
 #include "pages/graphics/graphics_pictures.h"
+#include "pages/page_host.h"
 #include "sets/game_file_set.h"
-#include "ui/main_window.h"
 #include "ui/special_slider.h"
 
 namespace kesta {
@@ -21,8 +21,8 @@ namespace {
 
 class TGraphicsStandardsPage final : public TGamePage {
  public:
-  TGraphicsStandardsPage(TFrmKESTA& window, TTabSheet* sheet)
-      : TGamePage(window, sheet), m_document(window.GameFiles().Get<GraphicsDocument>()) {
+  TGraphicsStandardsPage(TPageHost& host, TTabSheet* sheet)
+      : TGamePage(host, sheet), m_document(host.GameFiles().Get<GraphicsDocument>()) {
     QGroupBox* group = MakeGroupBox("GroupBoxGraphicsStandards", this);
     auto* grid = new QGridLayout(group);
     grid->setHorizontalSpacing(12);
@@ -102,27 +102,27 @@ class TGraphicsStandardsPage final : public TGamePage {
   // Stores the plain slider's position and shows its picture.
   void SliderStep(size_t index) {
     m_document.*kMembers[index] = m_sliders[index]->Position();
-    m_window.ShowPreviewPicture(
+    m_host.ShowPreviewPicture(
         QString::fromStdString(StandardsSliderPicture(index, m_sliders[index]->Position())));
     MarkModified();
   }
 
   void SpecialSliderShadowDensityStep() {
     m_document.shadowDensity = m_specialSliderShadowDensity->Position();
-    m_window.ShowPreviewPicture(QString::fromStdString(ShadowDensityPicture(m_document.shadowDensity)));
+    m_host.ShowPreviewPicture(QString::fromStdString(ShadowDensityPicture(m_document.shadowDensity)));
     MarkModified();
   }
 
   void CheckboxExhausClick() {
     m_document.exhaust = m_checkboxExhaust->isChecked();
-    m_window.ShowPreviewPicture(QString::fromStdString(ExhaustPicture(m_document.exhaust)));
+    m_host.ShowPreviewPicture(QString::fromStdString(ExhaustPicture(m_document.exhaust)));
     MarkModified();
   }
 
   void SpecialSliderScenesStep() {
     if (MissionEditorDocument* missionEditor = DocumentOf<MissionEditorDocument>())
       missionEditor->scenes = m_specialSliderScenes->Position();
-    m_window.ShowPreviewPicture(QString::fromStdString(ScenesPicture(m_specialSliderScenes->Position())));
+    m_host.ShowPreviewPicture(QString::fromStdString(ScenesPicture(m_specialSliderScenes->Position())));
     MarkModified();
   }
 
@@ -130,7 +130,7 @@ class TGraphicsStandardsPage final : public TGamePage {
     const bool checked = m_checkBoxTrafficCivil->isChecked();
     if (MissionEditorDocument* missionEditor = DocumentOf<MissionEditorDocument>())
       missionEditor->civilTraffic = checked;
-    m_window.ShowPreviewPicture(QString::fromStdString(CivilTrafficPicture(checked)));
+    m_host.ShowPreviewPicture(QString::fromStdString(CivilTrafficPicture(checked)));
     MarkModified();
   }
 
@@ -144,8 +144,8 @@ class TGraphicsStandardsPage final : public TGamePage {
 
 }  // namespace
 
-TGamePage* MakeGraphicsStandardsPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TGraphicsStandardsPage(window, sheet);
+TGamePage* MakeGraphicsStandardsPage(TPageHost& host, TTabSheet* sheet) {
+  return new TGraphicsStandardsPage(host, sheet);
 }
 
 }  // namespace kesta

@@ -3,16 +3,16 @@
 
 namespace kesta {
 
-class TFrmKESTA;
+class TPageHost;
 class TGamePage;
 class TTabSheet;
 
-TGamePage* MakeGraphicsStandardsPage(TFrmKESTA& window, TTabSheet* sheet);
-TGamePage* MakeResolutionPage(TFrmKESTA& window, TTabSheet* sheet);
-TGamePage* MakeScreenshotPage(TFrmKESTA& window, TTabSheet* sheet);
-TGamePage* MakeOptimization1Page(TFrmKESTA& window, TTabSheet* sheet);
-TGamePage* MakeClippingPage(TFrmKESTA& window, TTabSheet* sheet);  // visibility ranges: clipping and detail
-TGamePage* MakeDensityPage(TFrmKESTA& window, TTabSheet* sheet);   // visibility ranges: object densities
-TGamePage* MakeCockpitPage(TFrmKESTA& window, TTabSheet* sheet);
+TGamePage* MakeGraphicsStandardsPage(TPageHost& host, TTabSheet* sheet);
+TGamePage* MakeResolutionPage(TPageHost& host, TTabSheet* sheet);
+TGamePage* MakeScreenshotPage(TPageHost& host, TTabSheet* sheet);
+TGamePage* MakeOptimization1Page(TPageHost& host, TTabSheet* sheet);
+TGamePage* MakeClippingPage(TPageHost& host, TTabSheet* sheet);  // visibility ranges: clipping and detail
+TGamePage* MakeDensityPage(TPageHost& host, TTabSheet* sheet);   // visibility ranges: object densities
+TGamePage* MakeCockpitPage(TPageHost& host, TTabSheet* sheet);
 
 }  // namespace kesta

@@ -11,10 +11,10 @@
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
 #include "pages/graphics/graphics_pages.h"
+#include "pages/page_host.h"
 #include "platform/display_modes.h"
 #include "sets/game_file_set.h"
 #include "ui/game_text.h"
-#include "ui/main_window.h"
 
 namespace kesta {
 
@@ -56,9 +56,9 @@ void ShowResolution(QComboBox* box, const QStringList& modes, const std::string&
 
 class TResolutionPage final : public TGamePage {
  public:
-  TResolutionPage(TFrmKESTA& window, TTabSheet* sheet)
-      : TGamePage(window, sheet),
-        m_document(window.GameFiles().Get<GraphicsDocument>()),
+  TResolutionPage(TPageHost& host, TTabSheet* sheet)
+      : TGamePage(host, sheet),
+        m_document(host.GameFiles().Get<GraphicsDocument>()),
         m_modes(FillResolutions()) {
     QGroupBox* game = MakeGroupBox("GroupBoxGameResolution", this);
     auto* form = new QFormLayout(game);
@@ -156,8 +156,8 @@ class TResolutionPage final : public TGamePage {
 
 class TScreenshotPage final : public TGamePage {
  public:
-  TScreenshotPage(TFrmKESTA& window, TTabSheet* sheet)
-      : TGamePage(window, sheet), m_document(window.GameFiles().Get<GraphicsDocument>()) {
+  TScreenshotPage(TPageHost& host, TTabSheet* sheet)
+      : TGamePage(host, sheet), m_document(host.GameFiles().Get<GraphicsDocument>()) {
     QGroupBox* group = MakeGroupBox("GroupBoxScreenshot", this);
     auto* form = new QFormLayout(group);
     m_editScreenShotName = MakeEdit("EditScreenShotName", 32767, group);
@@ -228,8 +228,8 @@ constexpr const char* kLandRows[] = {"LabelLandDay", "LabelLandNight", "LabelMFD
 
 class TOptimization1Page final : public TGamePage {
  public:
-  TOptimization1Page(TFrmKESTA& window, TTabSheet* sheet)
-      : TGamePage(window, sheet), m_document(window.GameFiles().Get<GraphicsDocument>()) {
+  TOptimization1Page(TPageHost& host, TTabSheet* sheet)
+      : TGamePage(host, sheet), m_document(host.GameFiles().Get<GraphicsDocument>()) {
     QGroupBox* fog = MakeGroupBox("GroupBoxFogParams", this);
     auto* fogForm = new QFormLayout(fog);
     for (const EditBox& box : kFogBoxes) {
@@ -274,14 +274,10 @@ class TOptimization1Page final : public TGamePage {
 
 }  // namespace
 
-TGamePage* MakeResolutionPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TResolutionPage(window, sheet);
-}
-TGamePage* MakeScreenshotPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TScreenshotPage(window, sheet);
-}
-TGamePage* MakeOptimization1Page(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TOptimization1Page(window, sheet);
+TGamePage* MakeResolutionPage(TPageHost& host, TTabSheet* sheet) { return new TResolutionPage(host, sheet); }
+TGamePage* MakeScreenshotPage(TPageHost& host, TTabSheet* sheet) { return new TScreenshotPage(host, sheet); }
+TGamePage* MakeOptimization1Page(TPageHost& host, TTabSheet* sheet) {
+  return new TOptimization1Page(host, sheet);
 }
 
 }  // namespace kesta

@@ -12,11 +12,11 @@
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
 #include "pages/graphics/graphics_pages.h"
+#include "pages/page_host.h"
 #include "sets/game_file_set.h"
 #include "settings/helpers.h"
 #include "ui/dialog_service.h"
 #include "ui/game_text.h"
-#include "ui/main_window.h"
 #include "ui/special_slider.h"
 
 namespace kesta {
@@ -45,8 +45,8 @@ QToolButton* MakeFlatButton(const char* name, const char* glyph, QWidget* parent
 
 class TVisibilityRangePage final : public TGamePage {
  public:
-  TVisibilityRangePage(TFrmKESTA& window, TTabSheet* sheet, const PageParts& parts)
-      : TGamePage(window, sheet), m_document(window.GameFiles().Get<GraphicsDocument>()) {
+  TVisibilityRangePage(TPageHost& host, TTabSheet* sheet, const PageParts& parts)
+      : TGamePage(host, sheet), m_document(host.GameFiles().Get<GraphicsDocument>()) {
     auto* row = new QHBoxLayout;
     m_comboBoxOptimization = MakeComboBox(parts.combo, this);
     m_comboBoxOptimization->setMinimumWidth(160);
@@ -107,14 +107,14 @@ class TVisibilityRangePage final : public TGamePage {
     try {
       m_document.ShowProfile(ToGameText(m_comboBoxOptimization->currentText()));
     } catch (const std::exception& failure) {
-      m_window.Dialogs().Error(QString::fromStdString(failure.what()));
+      m_host.Dialogs().Error(QString::fromStdString(failure.what()));
     }
     ShowChange();
   }
 
   void ShowChange() {
-    m_window.RefreshPages(GraphicsDocument::kCatalogKey);
-    m_window.ShowPreviewPicture(QString::fromStdString(VisibilityRangePicture(m_document.currentProfile)));
+    m_host.RefreshPages(GraphicsDocument::kCatalogKey);
+    m_host.ShowPreviewPicture(QString::fromStdString(VisibilityRangePicture(m_document.currentProfile)));
     MarkModified();
   }
 
@@ -126,12 +126,12 @@ class TVisibilityRangePage final : public TGamePage {
   }
 
   void SpeedButtonAddOptiClick() {
-    const QString title = m_window.LookupMessage("NameOfNewVisibilityRange");
-    const std::optional<QString> typed = m_window.Dialogs().InputText(title, title, "");
+    const QString title = m_host.LookupMessage("NameOfNewVisibilityRange");
+    const std::optional<QString> typed = m_host.Dialogs().InputText(title, title, "");
     if (!typed) return;
     const std::optional<std::string> name = GameTextOf(*typed);
     if (!name) {
-      m_window.Dialogs().Error(m_window.LookupMessage("GameTextNotInCodePage") + "\r\n" + *typed);
+      m_host.Dialogs().Error(m_host.LookupMessage("GameTextNotInCodePage") + "\r\n" + *typed);
       return;
     }
     // A name the file could not hold as a profile name would be lost at the next apply.
@@ -150,7 +150,7 @@ class TVisibilityRangePage final : public TGamePage {
     try {
       m_document.ShowProfile(name);
     } catch (const std::exception& failure) {
-      m_window.Dialogs().Error(QString::fromStdString(failure.what()));
+      m_host.Dialogs().Error(QString::fromStdString(failure.what()));
     }
     ShowChange();
   }
@@ -163,12 +163,12 @@ class TVisibilityRangePage final : public TGamePage {
 
 }  // namespace
 
-TGamePage* MakeClippingPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TVisibilityRangePage(window, sheet, kClipping);
+TGamePage* MakeClippingPage(TPageHost& host, TTabSheet* sheet) {
+  return new TVisibilityRangePage(host, sheet, kClipping);
 }
 
-TGamePage* MakeDensityPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TVisibilityRangePage(window, sheet, kDensity);
+TGamePage* MakeDensityPage(TPageHost& host, TTabSheet* sheet) {
+  return new TVisibilityRangePage(host, sheet, kDensity);
 }
 
 }  // namespace kesta

@@ -27,14 +27,13 @@
 #include "engine/game_file.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
+#include "pages/page_host.h"
 #include "platform/file_io.h"
 #include "sets/game_file_set.h"
 #include "settings/game_folder_lookup.h"
-#include "settings/ini_file.h"
-#include "settings/settings_file.h"
+#include "settings/program_folder.h"
 #include "ui/dialog_service.h"
 #include "ui/game_text.h"
-#include "ui/main_window.h"
 #include "ui/ribbon_icons.h"
 
 namespace kesta {
@@ -193,7 +192,7 @@ constexpr NetworkEdit kChatEdits[] = {
 
 class TMultiplayerClientPage final : public TMultiplayerPage {
  public:
-  TMultiplayerClientPage(TFrmKESTA& window, TTabSheet* sheet) : TMultiplayerPage(window, sheet) {
+  TMultiplayerClientPage(TPageHost& host, TTabSheet* sheet) : TMultiplayerPage(host, sheet) {
     QGroupBox* player = MakeGroupBox("GroupBoxClient", this);
     QFormLayout* playerForm = MakeForm(player);
     for (const NetworkEdit& edit : kPlayerEdits) AddNetworkEdit(playerForm, player, edit);
@@ -272,7 +271,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
     if (!network) return;
     network->servers.push_back(ToGameText(m_comboBoxServerList->currentText()));
     ShowServers(network->servers);
-    m_window.RebuildJoinMenu();
+    GameFiles().ServerListChanged();
     MarkModified();
   }
 
@@ -287,7 +286,7 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
     });
     if (found != servers.end()) servers.erase(found);
     ShowServers(servers);
-    m_window.RebuildJoinMenu();
+    GameFiles().ServerListChanged();
     MarkModified();
   }
 
@@ -295,21 +294,21 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
   void SpeedButtonServerListOpenClick() {
     NetworkDocument* network = DocumentOf<NetworkDocument>();
     if (!network) return;
-    const auto chosen = m_window.Dialogs().OpenFileName(ServerListRequest("ServerListOpenTitle"));
+    const auto chosen = m_host.Dialogs().OpenFileName(ServerListRequest("ServerListOpenTitle"));
     if (!chosen || chosen->isEmpty()) return;
     const fs::path path = fs::absolute(chosen->toStdString());
     std::string bytes;
     try {
       bytes = ReadWholeFile(path);
     } catch (const std::exception& failure) {
-      m_window.Dialogs().Error(m_window.LookupMessage("ServerListOpenFailed") + "\r\n" +
-                               QString::fromUtf8(failure.what()));
+      m_host.Dialogs().Error(m_host.LookupMessage("ServerListOpenFailed") + "\r\n" +
+                             QString::fromUtf8(failure.what()));
       return;
     }
     network->servers = SplitGameText(bytes);
     ShowServers(network->servers);
     // The tray's join entries would otherwise offer the servers of the list just replaced.
-    m_window.RebuildJoinMenu();
+    GameFiles().ServerListChanged();
     MarkModified();
     StoreServerListFolder(path);
   }
@@ -320,14 +319,14 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
     if (!network) return;
     FileDialogRequest request = ServerListRequest("ServerListSaveTitle");
     request.defaultExtension = "txt";
-    const auto chosen = m_window.Dialogs().SaveFileName(request);
+    const auto chosen = m_host.Dialogs().SaveFileName(request);
     if (!chosen || chosen->isEmpty()) return;
     const fs::path path = fs::absolute(chosen->toStdString());
     try {
       WriteFileAtomically(path, JoinGameText(network->servers));
     } catch (const std::exception& failure) {
-      m_window.Dialogs().Error(m_window.LookupMessage("ServerListSaveFailed") + "\r\n" +
-                               QString::fromUtf8(failure.what()));
+      m_host.Dialogs().Error(m_host.LookupMessage("ServerListSaveFailed") + "\r\n" +
+                             QString::fromUtf8(failure.what()));
       return;
     }
     StoreServerListFolder(path);
@@ -337,21 +336,16 @@ class TMultiplayerClientPage final : public TMultiplayerPage {
   // of server lists.
   FileDialogRequest ServerListRequest(const char* titleKey) const {
     FileDialogRequest request;
-    request.title = m_window.LookupMessage(titleKey);
-    const std::string stored = m_window.Settings().ReadSetting("Config", "ServerListPath");
+    request.title = m_host.LookupMessage(titleKey);
+    const std::string stored = m_host.ReadSetting("Config", "ServerListPath");
     request.folder =
-        stored.empty() ? PathText(m_window.Folder().ServerLists()) : QString::fromStdString(stored);
+        stored.empty() ? PathText(m_host.Folder().ServerLists()) : QString::fromStdString(stored);
     request.filter = kServerListFilter;
     return request;
   }
 
   void StoreServerListFolder(const fs::path& file) {
-    try {
-      WriteIniValueOrFail(m_window.Settings().Path(), "Config", "ServerListPath",
-                          WithTrailingSeparator(file.parent_path().string()));
-    } catch (const std::exception& failure) {
-      m_window.ReportSettingsWriteFailure(failure.what());
-    }
+    m_host.StoreSetting("Config", "ServerListPath", WithTrailingSeparator(file.parent_path().string()));
   }
 
   QComboBox* m_comboBoxConnexionType = nullptr;
@@ -367,7 +361,9 @@ constexpr NetworkEdit kServerPortEdit = {"LabelServerPort", "EditServerPort", 5,
 
 class TMultiplayerServerPage final : public TMultiplayerPage {
  public:
-  TMultiplayerServerPage(TFrmKESTA& window, TTabSheet* sheet) : TMultiplayerPage(window, sheet) {
+  TMultiplayerServerPage(TPageHost& host, TTabSheet* sheet,
+                         std::function<void(const std::string& password)> roomPassword)
+      : TMultiplayerPage(host, sheet) {
     QGroupBox* server = MakeGroupBox("GroupBoxServer", this);
     QFormLayout* form = MakeForm(server);
     AddNetworkEdit(form, server, kServerNameEdit);
@@ -378,6 +374,9 @@ class TMultiplayerServerPage final : public TMultiplayerPage {
     form->addRow(AddLabel("LabelServerPassword", server), m_editServerPassword);
     // Like every field of the page, typing marks the pages modified, though Apply writes it nowhere.
     OnUserChange(m_editServerPassword, &QLineEdit::textEdited, [this] { MarkModified(); });
+    connect(
+        m_editServerPassword, &QLineEdit::textChanged, this,
+        [roomPassword = std::move(roomPassword)](const QString& text) { roomPassword(ToGameText(text)); });
     AddNetworkEdit(form, server, kMaxPlayersEdit);
     m_comboBoxConnexionTypeServer = MakeConnectionTypeList("ComboBoxConnexionTypeServer", server);
     form->addRow(AddLabel("LabelConnexionTypeServer", server), m_comboBoxConnexionTypeServer);
@@ -451,18 +450,13 @@ class TMultiplayerServerPage final : public TMultiplayerPage {
 
 }  // namespace
 
-TGamePage* MakeMultiplayerClientPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TMultiplayerClientPage(window, sheet);
+TGamePage* MakeMultiplayerClientPage(TPageHost& host, TTabSheet* sheet) {
+  return new TMultiplayerClientPage(host, sheet);
 }
 
-TGamePage* MakeMultiplayerServerPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TMultiplayerServerPage(window, sheet);
-}
-
-// The launch of a hosted game asks the page; a page never shown has had no password typed.
-std::string ServerRoomPassword(const TFrmKESTA& window) {
-  const auto* edit = window.findChild<QLineEdit*>("EditServerPassword");
-  return edit ? ToGameText(edit->text()) : std::string();
+TGamePage* MakeMultiplayerServerPage(TPageHost& host, TTabSheet* sheet,
+                                     std::function<void(const std::string& password)> roomPassword) {
+  return new TMultiplayerServerPage(host, sheet, std::move(roomPassword));
 }
 
 }  // namespace kesta

@@ -1,5 +1,5 @@
 // The options page: language, the program's option toggles and the change of game folder. Built on its
-// first visit; the toggles themselves live in the window, which acts on them.
+// first visit; what it shows lives elsewhere, reached through the links it is given.
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,11 +7,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/option_toggles.h"
 #include "pages/game_page.h"
 #include "pages/options/options_page.h"
+#include "pages/page_host.h"
 #include "ui/group_box.h"
-#include "ui/main_window.h"
 
 namespace kesta {
 
@@ -22,7 +21,8 @@ constexpr const char* kLanguageNames[] = {"Français", "English", "Español", "R
 
 class TOptionsPage final : public TGamePage {
  public:
-  TOptionsPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
+  TOptionsPage(TPageHost& host, TTabSheet* sheet, OptionsPageLinks links)
+      : TGamePage(host, sheet), m_links(std::move(links)) {
     auto* group = new TGroupBox("GroupBoxOptionsKESTA", this);
     auto* column = new QVBoxLayout(group);
     column->setSpacing(6);
@@ -34,7 +34,7 @@ class TOptionsPage final : public TGamePage {
     m_comboBoxLanguage->setObjectName("ComboBoxLanguage");
     for (const char* name : kLanguageNames) m_comboBoxLanguage->addItem(QString::fromUtf8(name));
     OnUserChange(m_comboBoxLanguage, &QComboBox::activated,
-                 [this] { m_window.ComboBoxLanguageChange(m_comboBoxLanguage->currentIndex()); });
+                 [this] { m_links.chooseLanguage(m_comboBoxLanguage->currentIndex()); });
     languageRow->addWidget(label);
     languageRow->addWidget(m_comboBoxLanguage, 1);
     column->addLayout(languageRow);
@@ -46,31 +46,33 @@ class TOptionsPage final : public TGamePage {
       box->setObjectName(name);
       column->addWidget(box);
       m_boxes.emplace_back(box, design.toggle);
-      OnUserChange(box, &QCheckBox::toggled, [this, box, toggle = design.toggle] {
-        m_window.SetOptionToggle(toggle, box->isChecked());
-      });
+      OnUserChange(box, &QCheckBox::toggled,
+                   [this, box, toggle = design.toggle] { m_links.setToggle(toggle, box->isChecked()); });
     }
 
     column->addSpacing(6);
     auto* changePath = new QPushButton("MenuChangePath", group);
     changePath->setObjectName("MenuChangePath");
-    connect(changePath, &QPushButton::clicked, &m_window, &TFrmKESTA::MenuChangePath1Click);
+    connect(changePath, &QPushButton::clicked, this, [this] { m_links.changeGameFolder(); });
     column->addWidget(changePath, 0, Qt::AlignLeft);
     layout()->addWidget(group);
   }
 
  private:
   void Fill() override {
-    m_comboBoxLanguage->setCurrentIndex(m_window.LanguageIndex());
-    for (const auto& [box, toggle] : m_boxes) box->setChecked(m_window.OptionToggleOn(toggle));
+    m_comboBoxLanguage->setCurrentIndex(m_links.languageIndex());
+    for (const auto& [box, toggle] : m_boxes) box->setChecked(m_links.toggleOn(toggle));
   }
 
+  OptionsPageLinks m_links;
   QComboBox* m_comboBoxLanguage = nullptr;
   std::vector<std::pair<QCheckBox*, OptionToggle>> m_boxes;
 };
 
 }  // namespace
 
-TGamePage* MakeOptionsPage(TFrmKESTA& window, TTabSheet* sheet) { return new TOptionsPage(window, sheet); }
+TGamePage* MakeOptionsPage(TPageHost& host, TTabSheet* sheet, OptionsPageLinks links) {
+  return new TOptionsPage(host, sheet, std::move(links));
+}
 
 }  // namespace kesta

@@ -18,16 +18,18 @@
 #include <string>
 
 #include "documents/document_fields.h"
+#include "documents/server_document.h"
 #include "documents/view_documents.h"
 #include "pages/game_page.h"
 #include "pages/graphics/graphics_controls.h"
+#include "pages/multiplayer/f4_view_window.h"
+#include "pages/page_host.h"
 #include "sets/game_file_set.h"
-#include "settings/ini_file.h"
+#include "settings/program_folder.h"
 #include "settings/settings_file.h"
 #include "ui/color_patch.h"
 #include "ui/dialog_service.h"
 #include "ui/game_text.h"
-#include "ui/main_window.h"
 #include "ui/special_slider.h"
 
 namespace kesta {
@@ -67,7 +69,7 @@ QGridLayout* MakeSliderGrid(QGroupBox* group) {
 
 class TViewCockpitPage final : public TGamePage {
  public:
-  TViewCockpitPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
+  TViewCockpitPage(TPageHost& host, TTabSheet* sheet) : TGamePage(host, sheet) {
     auto* aircraftRow = new QHBoxLayout();
     aircraftRow->setContentsMargins(2, 0, 0, 0);
     aircraftRow->setSpacing(12);
@@ -127,7 +129,7 @@ class TViewCockpitPage final : public TGamePage {
     auto* rearRow = new QHBoxLayout(rearCamera);
     auto* f4View = new QPushButton("ButtonF4View", rearCamera);
     f4View->setObjectName("ButtonF4View");
-    connect(f4View, &QPushButton::clicked, this, [this] { m_window.ButtonF4ViewClick(); });
+    connect(f4View, &QPushButton::clicked, this, [this] { ButtonF4ViewClick(); });
     rearRow->addWidget(f4View, 0, Qt::AlignLeft);
 
     // Connected directly, not as user changes only: when showing an aircraft moves a slider to its
@@ -151,14 +153,24 @@ class TViewCockpitPage final : public TGamePage {
   }
 
  private:
+  // Opens the F4 window on the rear camera's values; a change kept with OK marks the pages modified.
+  void ButtonF4ViewClick() {
+    ServerDocument* server = DocumentOf<ServerDocument>();
+    if (!server) return;
+    if (OpenF4View(window(), m_host.Dialogs(), m_host.LookupMessage("F4ViewOk"),
+                   m_host.LookupMessage("F4ViewCancel"), server->f4ViewX, server->f4ViewY, server->f4ViewZ,
+                   m_host.Folder().Images()))
+      MarkModified();
+  }
+
   // Once both files have been loaded, the aircraft shown last is selected and shown again: after
   // every load of either file, and when the page is first built after them.
   void Fill() override {
-    const TGameFileSet& files = m_window.GameFiles();
+    const TGameFileSet& files = m_host.GameFiles();
     if (!files.RememberedPath(ViewDocument::kCatalogKey) ||
         !files.RememberedPath(SnapViewDocument::kCatalogKey))
       return;
-    int position = AircraftPosition(m_window.Settings().ReadSetting("Config", kPreferredAircraft));
+    int position = AircraftPosition(m_host.ReadSetting("Config", kPreferredAircraft));
     // A setting naming no aircraft of the list falls back to the setting's default.
     if (position < 0) position = AircraftPosition(DefaultSetting(kPreferredAircraft));
     m_comboBoxAircraft->setCurrentIndex(position);
@@ -201,16 +213,12 @@ class TViewCockpitPage final : public TGamePage {
     } catch (const std::exception& failure) {
       m_sliderUpdate = false;
       const QString rule = "\r\n----------------------\r\n";
-      m_window.Dialogs().Error("Loading " + entry + " View-SnapViews Settings" + rule +
-                               FromGameText(failure.what()) + rule + FromGameText(note) + rule +
-                               "Please contact the developper!");
+      m_host.Dialogs().Error("Loading " + entry + " View-SnapViews Settings" + rule +
+                             FromGameText(failure.what()) + rule + FromGameText(note) + rule +
+                             "Please contact the developper!");
       return;
     }
-    try {
-      WriteIniValueOrFail(m_window.Settings().Path(), "Config", kPreferredAircraft, entry.toStdString());
-    } catch (const std::exception& failure) {
-      m_window.ReportSettingsWriteFailure(failure.what());
-    }
+    m_host.StoreSetting("Config", kPreferredAircraft, entry.toStdString());
     m_sliderUpdate = false;
   }
 
@@ -271,7 +279,7 @@ class TViewCockpitPage final : public TGamePage {
   void ButtonColorChangeClick() {
     ViewDocument::Limits* limits = Limits();
     if (!limits) return;
-    const std::optional<QColor> chosen = m_window.Dialogs().ChooseColor(PanelColor());
+    const std::optional<QColor> chosen = m_host.Dialogs().ChooseColor(PanelColor());
     if (!chosen) return;
     SetPanelColor(*chosen);
     limits->hudColorR = std::to_string(chosen->red());
@@ -295,7 +303,7 @@ class TViewCockpitPage final : public TGamePage {
 
 class TViewGlobalPage final : public TGamePage {
  public:
-  TViewGlobalPage(TFrmKESTA& window, TTabSheet* sheet) : TGamePage(window, sheet) {
+  TViewGlobalPage(TPageHost& host, TTabSheet* sheet) : TGamePage(host, sheet) {
     QGroupBox* mouse = MakeGroupBox("GroupBoxMouseView", this);
     auto* column = new QVBoxLayout(mouse);
     column->setSpacing(6);
@@ -330,12 +338,10 @@ class TViewGlobalPage final : public TGamePage {
 
 }  // namespace
 
-TGamePage* MakeViewCockpitPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TViewCockpitPage(window, sheet);
+TGamePage* MakeViewCockpitPage(TPageHost& host, TTabSheet* sheet) {
+  return new TViewCockpitPage(host, sheet);
 }
 
-TGamePage* MakeViewGlobalPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return new TViewGlobalPage(window, sheet);
-}
+TGamePage* MakeViewGlobalPage(TPageHost& host, TTabSheet* sheet) { return new TViewGlobalPage(host, sheet); }
 
 }  // namespace kesta

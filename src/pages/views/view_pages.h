@@ -4,11 +4,11 @@
 
 namespace kesta {
 
-class TFrmKESTA;
+class TPageHost;
 class TGamePage;
 class TTabSheet;
 
-TGamePage* MakeViewCockpitPage(TFrmKESTA& window, TTabSheet* sheet);
-TGamePage* MakeViewGlobalPage(TFrmKESTA& window, TTabSheet* sheet);
+TGamePage* MakeViewCockpitPage(TPageHost& host, TTabSheet* sheet);
+TGamePage* MakeViewGlobalPage(TPageHost& host, TTabSheet* sheet);
 
 }  // namespace kesta
