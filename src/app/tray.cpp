@@ -44,42 +44,31 @@ void TFrmKESTA::BuildTrayIcon() {
   m_popupDroit->setObjectName("PopupDroit");
   m_popupDroit->setToolTipsVisible(true);  // a disabled item's tooltip says why it is disabled
   // Some trays open the menu on a left click too; this item is the way back to the window there.
-  QAction* show = AddItem(m_popupDroit, "MenuSysTrayShow", "KESTA", true);
-  m_popupDroit->setDefaultAction(show);
-  connect(show, &QAction::triggered, this, &TFrmKESTA::RestoreFromTray);
+  m_popupDroit->setDefaultAction(AddItem(m_popupDroit, "MenuSysTrayShow", "KESTA", true));
   AddSeparator(m_popupDroit, "SeparateurKESTA", true);
 
-  connect(AddItem(m_popupDroit, "MenuSysTrayPlay", "Jouez", true), &QAction::triggered, this,
-          &TFrmKESTA::MenuPlayClick);
-  connect(AddItem(m_popupDroit, "MenuSysTrayCreateServer", "Creer", true), &QAction::triggered, this,
-          &TFrmKESTA::MenuSysTrayCreateServerClick);
+  // The items that run commands are wired with the commands' buttons (ui/main_window_commands.cpp).
+  AddItem(m_popupDroit, "MenuSysTrayPlay", "Jouez", true);
+  AddItem(m_popupDroit, "MenuSysTrayCreateServer", "Creer", true);
   m_menuSysTrayJoin = new QMenu("Rejoindre", m_popupDroit);
   m_menuSysTrayJoin->setObjectName("MenuSysTrayJoin");
-  connect(AddItem(m_menuSysTrayJoin, "MenuSysTrayJoinIP", "IP", true), &QAction::triggered, this,
-          &TFrmKESTA::MenuJoinIPClick);
+  AddItem(m_menuSysTrayJoin, "MenuSysTrayJoinIP", "IP", true);
   AddSeparator(m_menuSysTrayJoin, "N3", true);
   m_popupDroit->addMenu(m_menuSysTrayJoin);
   connect(this, &TFrmKESTA::JoinMenuOutdated, this, &TFrmKESTA::FillTrayJoinMenu);
   // The companion items show once start-up has found their programs.
   AddSeparator(m_popupDroit, "SeparateurLOTATC", false);
-  connect(AddItem(m_popupDroit, "MenuSysTrayLOTATCClient", "LOTATC Client", false), &QAction::triggered, this,
-          &TFrmKESTA::MenuLOTATCClientClick);
-  connect(AddItem(m_popupDroit, "MenuSysTrayLOTATCServer", "LOTATC Server", false), &QAction::triggered, this,
-          &TFrmKESTA::MenuLOTATCServerClick);
-  connect(AddItem(m_popupDroit, "MenuSysTrayLotatcNet", "LOTATC.NET", false), &QAction::triggered, this,
-          &TFrmKESTA::dxButtonLotatcNetClick);
+  AddItem(m_popupDroit, "MenuSysTrayLOTATCClient", "LOTATC Client", false);
+  AddItem(m_popupDroit, "MenuSysTrayLOTATCServer", "LOTATC Server", false);
+  AddItem(m_popupDroit, "MenuSysTrayLotatcNet", "LOTATC.NET", false);
   // Items whose commands the program does not have yet stay hidden, in their places, until it has them.
   AddSeparator(m_popupDroit, "N9", true);
-  connect(AddItem(m_popupDroit, "MenuCheckForUpdate", "Auto-update", true), &QAction::triggered, this,
-          [this] { CheckForUpdate(false); });
-  connect(AddItem(m_popupDroit, "MenuBugReport", "Bug report", true), &QAction::triggered, this,
-          &TFrmKESTA::MenuBugReportClick);
+  AddItem(m_popupDroit, "MenuCheckForUpdate", "Auto-update", true);
+  AddItem(m_popupDroit, "MenuBugReport", "Bug report", true);
   AddItem(m_popupDroit, "MenuOpenHelp", "Help", false);
-  connect(AddItem(m_popupDroit, "MenuAbout", "A &propos", true), &QAction::triggered, this,
-          &TFrmKESTA::MenuAboutClick);
+  AddItem(m_popupDroit, "MenuAbout", "A &propos", true);
   AddSeparator(m_popupDroit, "N6", true);
-  QAction* quit = AddItem(m_popupDroit, "MenuSysTrayQuit", "&Quitter", true);
-  connect(quit, &QAction::triggered, this, &TFrmKESTA::BitBtnQuitClick);
+  AddItem(m_popupDroit, "MenuSysTrayQuit", "&Quitter", true);
 
   const QIcon icon = ProgramIcon();
   setWindowIcon(icon);

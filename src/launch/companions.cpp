@@ -1,8 +1,6 @@
 // LoTATC and LoTATC .NET, found in the Wine prefix's registry at start-up and started under Wine, and the
 // two TrackIR steps every game start runs first.
 
-#include <QAction>
-#include <QMenu>
 #include <system_error>
 
 #include "engine/text.h"
@@ -10,10 +8,9 @@
 #include "platform/processes.h"
 #include "platform/registry.h"
 #include "platform/wine_registry.h"
+#include "ui/command_table.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
-#include "ui/ribbon.h"
-#include "ui/ribbon_button.h"
 
 namespace kesta {
 
@@ -44,33 +41,22 @@ bool EndsWithNoCase(std::string_view text, std::string_view end) {
 
 }  // namespace
 
-void TFrmKESTA::ShowCompanionCommands(std::initializer_list<const char*> names, bool shown) {
-  for (const char* name : names) {
-    if (TRibbonButton* button = RibbonButton(name)) button->setVisible(shown);
-    if (auto* item = m_popupDroit->findChild<QAction*>(name)) item->setVisible(shown);
-  }
-}
-
 void TFrmKESTA::DetectCompanions() {
-  ShowCompanionCommands(
-      {"dxButtonLotatcClient", "dxButtonLotatcServer", "dxButtonLotatcNet", "MenuSysTrayLOTATCClient",
-       "MenuSysTrayLOTATCServer", "MenuSysTrayLotatcNet", "SeparateurLOTATC"},
-      false);
+  for (const QString& id : {command::kLotatcClient, command::kLotatcServer, command::kLotatcNet})
+    m_commands->SetVisible(id, false);
   try {
     const std::string uninstaller = ReadRegString(RegRoot::LocalMachine, kLotatcKey, "UninstallString");
     if (!uninstaller.empty()) {
       m_lotatcClientPath = BesideUninstaller(uninstaller, "LoTATC.exe");
       m_lotatcServerPath = BesideUninstaller(uninstaller, "lotatcsrv.exe");
-      ShowCompanionCommands({"dxButtonLotatcClient", "dxButtonLotatcServer", "MenuSysTrayLOTATCClient",
-                             "MenuSysTrayLOTATCServer", "SeparateurLOTATC"},
-                            true);
+      m_commands->SetVisible(command::kLotatcClient, true);
+      m_commands->SetVisible(command::kLotatcServer, true);
     }
   } catch (const std::exception&) {
     // No LoTATC: its commands stay hidden.
   }
   try {
-    if (IsLotatcNetInstalled())
-      ShowCompanionCommands({"dxButtonLotatcNet", "MenuSysTrayLotatcNet", "SeparateurLOTATC"}, true);
+    if (IsLotatcNetInstalled()) m_commands->SetVisible(command::kLotatcNet, true);
   } catch (const std::exception&) {
   }
 }

@@ -6,22 +6,20 @@
 
 #include "platform/game_paths.h"
 #include "sets/game_file_set.h"
+#include "ui/command_table.h"
 #include "ui/dialog_service.h"
 #include "ui/hourglass.h"
 #include "ui/main_window.h"
-#include "ui/ribbon.h"
-#include "ui/ribbon_button.h"
-#include "ui/ribbon_layout.h"
 
 namespace kesta {
 
 void TFrmKESTA::EnableApplyCancel(bool apply, bool cancel) {
-  for (TRibbonButton* button : m_layout->applyButtons) button->setEnabled(apply);
-  for (TRibbonButton* button : m_layout->cancelButtons) button->setEnabled(cancel);
+  m_commands->SetEnabled(command::kApply, apply);
+  m_commands->SetEnabled(command::kCancel, cancel);
 }
 
-bool TFrmKESTA::ApplyEnabled() const { return m_layout->applyButtons.front()->isEnabled(); }
-bool TFrmKESTA::CancelEnabled() const { return m_layout->cancelButtons.front()->isEnabled(); }
+bool TFrmKESTA::ApplyEnabled() const { return m_commands->Enabled(command::kApply); }
+bool TFrmKESTA::CancelEnabled() const { return m_commands->Enabled(command::kCancel); }
 
 void TFrmKESTA::dxButtonApplyClick() {
   if (!ConfirmApplyWhileGameRuns()) return;

@@ -1,6 +1,5 @@
 #include "ui/about_window.h"
 
-#include <QAction>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QFrame>
@@ -8,7 +7,6 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
@@ -21,12 +19,11 @@
 #include "language/form_translator.h"
 #include "settings/helpers.h"
 #include "settings/web_addresses.h"
+#include "ui/command_table.h"
 #include "ui/dialog_service.h"
 #include "ui/jpeg_image.h"
 #include "ui/main_window.h"
 #include "ui/preview_pictures.h"
-#include "ui/ribbon.h"
-#include "ui/ribbon_button.h"
 
 namespace kesta {
 
@@ -230,14 +227,8 @@ void TFrmKESTA::MenuBugReportClick() {
 
 void TFrmKESTA::UpdateBugReportCommands() {
   const bool available = BugReportPage(m_settings).has_value();
-  const QString why = available ? QString() : LookupMessage("BugReportNoServer");
-  TRibbonButton* button = RibbonButton("dxButtonReportBug");
-  button->setEnabled(available);
-  if (!available) button->SetHint(why);
-  if (auto* item = m_popupDroit->findChild<QAction*>("MenuBugReport")) {
-    item->setEnabled(available);
-    item->setToolTip(why);
-  }
+  m_commands->SetAvailable(command::kReportBug, available,
+                           available ? QString() : LookupMessage("BugReportNoServer"));
 }
 
 void TFrmKESTA::OpenWebAddress(const std::string& address) {

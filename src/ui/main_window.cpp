@@ -13,6 +13,7 @@
 #include "pages/graphics/graphics_pages.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
+#include "ui/command_table.h"
 #include "ui/dialog_service.h"
 #include "ui/focus_ring.h"
 #include "ui/ribbon.h"

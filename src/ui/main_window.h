@@ -40,6 +40,7 @@ namespace kesta {
 
 class DialogService;
 class TApplicationMenu;
+class TCommandTable;
 class TFormTranslator;
 class TFrmSplashScreen;
 class TGameFileSet;
@@ -133,6 +134,8 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   QWidget* ActivePage() const;
   TRibbon* Ribbon() const { return m_ribbon; }
   TRibbonButton* RibbonButton(const QString& name) const;
+  // The commands of the ribbon and the tray, by id (ui/command_table.h).
+  TCommandTable& Commands() const { return *m_commands; }
   ColorScheme CurrentColorScheme() const { return m_colorScheme; }
   bool NewFormStyle() const { return m_newFormStyle; }
   QString StatusText(int panel) const;
@@ -239,7 +242,8 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   // Construction (ui/main_window.cpp).
   void BuildWindow();
   void BuildStatusBar();
-  void ConnectCommands();
+  void ConnectCommands();  // ui/main_window_commands.cpp
+  void ConnectPageButtons();
   // The page's sheet, made with its controls on the first call.
   TTabSheet* Sheet(const QString& name);
   void BuildPageContent(const QString& name, TTabSheet* sheet);
@@ -284,6 +288,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   // Window parts.
   TRibbon* m_ribbon = nullptr;
   std::unique_ptr<RibbonLayout> m_layout;
+  std::unique_ptr<TCommandTable> m_commands;
   QWidget* m_panelMain = nullptr;
   QWidget* m_panelImageGraphics = nullptr;
   QLabel* m_imageGraphics = nullptr;
@@ -316,7 +321,6 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
                               const std::filesystem::path& workingFolder, const std::filesystem::path& prefix,
                               const QString& failureTitle);
   void StartLotatc(const std::string& windowsPath, const char* failureKey);
-  void ShowCompanionCommands(std::initializer_list<const char*> names, bool shown);
   void FillTrayJoinMenu();
   // The game rewrites some of its files when it ends: Apply while it runs asks first.
   bool ConfirmApplyWhileGameRuns();

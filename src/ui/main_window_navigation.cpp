@@ -1,11 +1,9 @@
 // Navigation between pages, the preview picture, colour schemes, window style and the status bar.
 
-#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
 #include <QPixmap>
-#include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
 #include <typeinfo>
@@ -25,6 +23,7 @@
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "ui/application_menu.h"
+#include "ui/command_table.h"
 #include "ui/dialog_service.h"
 #include "ui/jpeg_image.h"
 #include "ui/main_window.h"
@@ -103,10 +102,8 @@ TGamePage* MakeOptionsPageOf(TFrmKESTA& window, TTabSheet* sheet) {
 // ends when the new version's installer has started.
 TGamePage* MakeUpdatePageOf(TFrmKESTA& window, TTabSheet* sheet) {
   TUpdatePage* page = MakeUpdatePage(window, sheet);
-  QObject::connect(page, &TUpdatePage::CommandsEnabled, &window, [&window](bool enabled) {
-    if (TRibbonButton* button = window.RibbonButton("dxButtonKESTAUpdate")) button->setEnabled(enabled);
-    if (auto* item = window.findChild<QAction*>("MenuCheckForUpdate")) item->setEnabled(enabled);
-  });
+  QObject::connect(page, &TUpdatePage::CommandsEnabled, &window,
+                   [&window](bool enabled) { window.Commands().SetEnabled(command::kUpdate, enabled); });
   QObject::connect(page, &TUpdatePage::QuitRequested, &window, &TFrmKESTA::BitBtnQuitClick);
   return page;
 }
@@ -177,60 +174,13 @@ QString PreviewPictureOf(const QString& page, std::string_view visibilityProfile
 
 }  // namespace
 
-void TFrmKESTA::ConnectCommands() {
+void TFrmKESTA::ConnectPageButtons() {
   for (const PageButton& entry : kPageButtons) {
     TRibbonButton* button = RibbonButton(entry.button);
     connect(button, &QToolButton::clicked, this, [this, button] { PageButtonClick(button); });
   }
-  const std::pair<const char*, void (TFrmKESTA::*)()> commands[] = {
-      {"dxButtonThemesBlue", &TFrmKESTA::dxButtonBlueStyleClick},
-      {"dxButtonThemesSilver", &TFrmKESTA::dxButtonGreyStyleClick},
-      {"dxButtonThemesBlack", &TFrmKESTA::dxButtonBlackStyleClick},
-      {"dxButtonFormStyle", &TFrmKESTA::dxButtonFormStyleClick},
-      {"dxButtonExit", &TFrmKESTA::BitBtnQuitClick},
-      {"dxButtonOpenConfig", &TFrmKESTA::dxButtonOpenConfigClick},
-      {"dxButtonSaveConfig", &TFrmKESTA::dxButtonSaveConfigClick},
-      {"dxButtonPlay", &TFrmKESTA::MenuPlayClick},
-      {"dxButtonOpenServer", &TFrmKESTA::MenuSysTrayCreateServerClick},
-      {"dxButtonJoinServer", &TFrmKESTA::MenuJoinIPClick},
-      {"dxButtonLotatcClient", &TFrmKESTA::MenuLOTATCClientClick},
-      {"dxButtonLotatcServer", &TFrmKESTA::MenuLOTATCServerClick},
-      {"dxButtonLotatcNet", &TFrmKESTA::dxButtonLotatcNetClick},
-      {"dxButtonReportBug", &TFrmKESTA::MenuBugReportClick},
-      {"dxButtonAbout", &TFrmKESTA::MenuAboutClick},
-  };
-  for (const auto& [name, handler] : commands)
-    connect(RibbonButton(name), &QToolButton::clicked, this, handler);
-  connect(RibbonButton("dxButtonKESTAUpdate"), &QToolButton::clicked, this,
-          [this] { CheckForUpdate(false); });
-  // The companion commands stay hidden until a companion program is found.
-  for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})
-    RibbonButton(name)->setVisible(false);
   connect(m_ribbon->ApplicationMenu(), &TApplicationMenu::RecentItemClicked, this,
           &TFrmKESTA::dxBarApplicationMenu1ExtraPaneItemClick);
-  for (TRibbonButton* apply : m_layout->applyButtons)
-    connect(apply, &QToolButton::clicked, this, &TFrmKESTA::dxButtonApplyClick);
-  for (TRibbonButton* cancel : m_layout->cancelButtons)
-    connect(cancel, &QToolButton::clicked, this, &TFrmKESTA::dxButtonCancelClick);
-
-  // Each shortcut presses its command's button, so a command not offered now (Apply with nothing to
-  // apply) is not run by its key either. Apply writes the edits to the game's files: it takes the key
-  // of saving; Save Config writes them to a file of the player's choice, as Save As does.
-  const std::pair<const char*, QKeySequence> shortcuts[] = {
-      {"dxButtonApply", QKeySequence(Qt::CTRL | Qt::Key_S)},
-      {"dxButtonCancel", QKeySequence(Qt::CTRL | Qt::Key_R)},
-      {"dxButtonOpenConfig", QKeySequence(Qt::CTRL | Qt::Key_O)},
-      {"dxButtonSaveConfig", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-      {"dxButtonPlay", QKeySequence(Qt::CTRL | Qt::Key_P)},
-      {"dxButtonExit", QKeySequence(Qt::CTRL | Qt::Key_Q)},
-  };
-  for (const auto& [name, keys] : shortcuts) {
-    TRibbonButton* first = RibbonButton(name);
-    connect(new QShortcut(keys, this), &QShortcut::activated, first, &QAbstractButton::click);
-    for (TRibbonButton* button : m_layout->buttons)
-      if (button->objectName() == QLatin1String(name))
-        button->SetShortcutText(keys.toString(QKeySequence::NativeText));
-  }
 }
 
 void TFrmKESTA::ShowPage(const QString& name) {

@@ -1,0 +1,86 @@
+// The window's commands, each declared once with the places it appears and its handler.
+
+#include <QAction>
+#include <QMenu>
+
+#include "ui/command_table.h"
+#include "ui/main_window.h"
+#include "ui/ribbon_button.h"
+#include "ui/ribbon_layout.h"
+
+namespace kesta {
+
+void TFrmKESTA::ConnectCommands() {
+  ConnectPageButtons();
+  m_commands = std::make_unique<TCommandTable>(this);
+  const auto buttons = [this](std::initializer_list<const char*> names) {
+    QList<QPointer<TRibbonButton>> found;
+    for (const char* name : names) found.append(RibbonButton(name));
+    return found;
+  };
+  const auto items = [this](std::initializer_list<const char*> names) {
+    QList<QPointer<QAction>> found;
+    for (const char* name : names) found.append(m_popupDroit->findChild<QAction*>(name));
+    return found;
+  };
+  const auto all = [](const QList<TRibbonButton*>& copies) {
+    return QList<QPointer<TRibbonButton>>(copies.begin(), copies.end());
+  };
+  const auto handler = [this](void (TFrmKESTA::*method)()) { return [this, method] { (this->*method)(); }; };
+
+  // Apply writes the edits to the game's files: it takes the key of saving; Save Config writes them to
+  // a file of the player's choice, as Save As does.
+  const TCommand commands[] = {
+      {command::kApply,
+       handler(&TFrmKESTA::dxButtonApplyClick),
+       all(m_layout->applyButtons),
+       {},
+       QKeySequence(Qt::CTRL | Qt::Key_S)},
+      {command::kCancel,
+       handler(&TFrmKESTA::dxButtonCancelClick),
+       all(m_layout->cancelButtons),
+       {},
+       QKeySequence(Qt::CTRL | Qt::Key_R)},
+      {command::kOpenConfig,
+       handler(&TFrmKESTA::dxButtonOpenConfigClick),
+       buttons({"dxButtonOpenConfig"}),
+       {},
+       QKeySequence(Qt::CTRL | Qt::Key_O)},
+      {command::kSaveConfig,
+       handler(&TFrmKESTA::dxButtonSaveConfigClick),
+       buttons({"dxButtonSaveConfig"}),
+       {},
+       QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+      {command::kPlay, handler(&TFrmKESTA::MenuPlayClick), buttons({"dxButtonPlay"}),
+       items({"MenuSysTrayPlay"}), QKeySequence(Qt::CTRL | Qt::Key_P)},
+      {command::kCreateServer, handler(&TFrmKESTA::MenuSysTrayCreateServerClick),
+       buttons({"dxButtonOpenServer"}), items({"MenuSysTrayCreateServer"})},
+      {command::kJoinServer, handler(&TFrmKESTA::MenuJoinIPClick), buttons({"dxButtonJoinServer"}),
+       items({"MenuSysTrayJoinIP"})},
+      {command::kLotatcClient, handler(&TFrmKESTA::MenuLOTATCClientClick), buttons({"dxButtonLotatcClient"}),
+       items({"SeparateurLOTATC", "MenuSysTrayLOTATCClient"})},
+      {command::kLotatcServer, handler(&TFrmKESTA::MenuLOTATCServerClick), buttons({"dxButtonLotatcServer"}),
+       items({"SeparateurLOTATC", "MenuSysTrayLOTATCServer"})},
+      {command::kLotatcNet, handler(&TFrmKESTA::dxButtonLotatcNetClick), buttons({"dxButtonLotatcNet"}),
+       items({"SeparateurLOTATC", "MenuSysTrayLotatcNet"})},
+      {command::kUpdate, [this] { CheckForUpdate(false); }, buttons({"dxButtonKESTAUpdate"}),
+       items({"MenuCheckForUpdate"})},
+      {command::kReportBug, handler(&TFrmKESTA::MenuBugReportClick), buttons({"dxButtonReportBug"}),
+       items({"MenuBugReport"})},
+      {command::kAbout, handler(&TFrmKESTA::MenuAboutClick), buttons({"dxButtonAbout"}),
+       items({"MenuAbout"})},
+      {command::kShowWindow, handler(&TFrmKESTA::RestoreFromTray), {}, items({"MenuSysTrayShow"})},
+      {command::kQuit, handler(&TFrmKESTA::BitBtnQuitClick), buttons({"dxButtonExit"}),
+       items({"MenuSysTrayQuit"}), QKeySequence(Qt::CTRL | Qt::Key_Q)},
+      {command::kThemeBlue, handler(&TFrmKESTA::dxButtonBlueStyleClick), buttons({"dxButtonThemesBlue"})},
+      {command::kThemeSilver, handler(&TFrmKESTA::dxButtonGreyStyleClick), buttons({"dxButtonThemesSilver"})},
+      {command::kThemeBlack, handler(&TFrmKESTA::dxButtonBlackStyleClick), buttons({"dxButtonThemesBlack"})},
+      {command::kFormStyle, handler(&TFrmKESTA::dxButtonFormStyleClick), buttons({"dxButtonFormStyle"})},
+  };
+  for (const TCommand& declared : commands) m_commands->Register(declared);
+  // The companion commands stay hidden until start-up finds their programs.
+  for (const QString& id : {command::kLotatcClient, command::kLotatcServer, command::kLotatcNet})
+    m_commands->SetVisible(id, false);
+}
+
+}  // namespace kesta
