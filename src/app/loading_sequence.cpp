@@ -18,6 +18,7 @@
 #include "engine/failure.h"
 #include "engine/game_file.h"
 #include "language/message_catalogue.h"
+#include "launch/launcher.h"
 #include "platform/file_io.h"
 #include "platform/file_times.h"
 #include "sets/backup_page.h"
@@ -115,7 +116,7 @@ void TFrmKESTA::FormCreate() {
   LoadStartWithSessionState();
 
   // 12: the companion programs.
-  DetectCompanions();
+  m_launcher->DetectCompanions();
 
   // 13-21: every game file, in the order the pages expect.
   // The display's modes are asked for when the resolution page is first shown.

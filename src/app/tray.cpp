@@ -1,15 +1,20 @@
 // The tray icon and its menu, hiding the window to the tray and back, and the option that starts
 // the program with the desktop session.
 
+#include <QAction>
 #include <QCheckBox>
 #include <QEvent>
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 
+#include "documents/network_document.h"
+#include "launch/launcher.h"
 #include "platform/autostart.h"
+#include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "ui/dialog_service.h"
+#include "ui/game_text.h"
 #include "ui/main_window.h"
 #include "ui/ribbon_icons.h"
 
@@ -38,6 +43,25 @@ void AddSeparator(QMenu* menu, const char* name, bool shown) {
 }
 
 }  // namespace
+
+void TFrmKESTA::JoinClick(const QAction* item) { m_launcher->JoinServer(item->data().toString()); }
+
+void TFrmKESTA::FillTrayJoinMenu() {
+  const QList<QAction*> items = m_menuSysTrayJoin->actions();
+  for (qsizetype i = 2; i < items.size(); ++i) {
+    m_menuSysTrayJoin->removeAction(items[i]);
+    delete items[i];
+  }
+  const NetworkDocument* network = m_gameFiles->Find<NetworkDocument>();
+  if (!network) return;  // a stand-in document of another type (tests)
+  for (const std::string& entry : network->servers) {
+    const QString text = FromGameText(entry);
+    // "&" in a caption marks a keyboard key; the entry is shown as written.
+    QAction* item = m_menuSysTrayJoin->addAction(QString(text).replace('&', "&&"));
+    item->setData(text);
+    connect(item, &QAction::triggered, this, [this, item] { JoinClick(item); });
+  }
+}
 
 void TFrmKESTA::BuildTrayIcon() {
   m_popupDroit = new QMenu(this);

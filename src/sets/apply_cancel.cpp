@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "launch/launcher.h"
 #include "platform/game_paths.h"
 #include "sets/game_file_set.h"
 #include "ui/command_table.h"
@@ -22,7 +23,7 @@ bool TFrmKESTA::ApplyEnabled() const { return m_commands->Enabled(command::kAppl
 bool TFrmKESTA::CancelEnabled() const { return m_commands->Enabled(command::kCancel); }
 
 void TFrmKESTA::dxButtonApplyClick() {
-  if (!ConfirmApplyWhileGameRuns()) return;
+  if (!m_launcher->ConfirmApplyWhileGameRuns()) return;
   RunWithHourglass([this] {
     bool allWritten = true;
     for (std::string_view key : WholeSetOrder()) allWritten &= m_gameFiles->Apply(key, GamePathOf(key));

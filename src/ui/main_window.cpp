@@ -10,6 +10,7 @@
 
 #include "app/splash_screen.h"
 #include "language/form_translator.h"
+#include "launch/launcher.h"
 #include "pages/graphics/graphics_pages.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
@@ -102,6 +103,9 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
 
   BuildWindow();
   ConnectCommands();
+  m_launcher = std::make_unique<TLauncher>(TLauncher::Collaborators{
+      *m_gameFiles, *m_dialogs, [this](const QString& key) { return LookupMessage(key); }, m_settings,
+      m_gameFolder, [this](OptionToggle toggle) { return OptionToggleOn(toggle); }, *m_commands});
   // The desktop session is ending: leave as the Quit command does.
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { CommitSessionData(); });
 }

@@ -45,6 +45,7 @@ class TFormTranslator;
 class TFrmSplashScreen;
 class TGameFileSet;
 class TGamePage;
+class TLauncher;
 class TRibbon;
 class TRibbonButton;
 class TRibbonTab;
@@ -173,30 +174,9 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   // The tray's join entries follow the server list: after each load of config.lua, and each edit.
   void RebuildJoinMenu() { emit JoinMenuOutdated(); }
 
-  // --- Game launch and companion programs (launch/game_launch.cpp, launch/companions.cpp) ---
-  void MenuPlayClick();
-  void MenuSysTrayCreateServerClick();
-  void MenuJoinIPClick();
-  void JoinClick(const QAction* item);  // an entry of the tray's join menu
-  void JoinServer(const QString& address);
-  void DetectCompanions();  // loading sequence step 12
-  bool IsLotatcNetInstalled();
-  void MenuLOTATCClientClick();
-  void MenuLOTATCServerClick();
-  void dxButtonLotatcNetClick();
-  void DeleteTrackIrIni();
-  bool ConfirmTrackIR();
-  const std::string& LotatcClientPath() const { return m_lotatcClientPath; }
-  const std::string& LotatcServerPath() const { return m_lotatcServerPath; }
-  // The address LoTATC .NET is started by: from the setting "LotatcNetHost", else the one it was installed
-  // from; empty when neither is known.
-  std::string LotatcNetAddress() const;
-  // The room password typed on the server page, in the game's code page; empty while the page was never
-  // built. No file holds it.
-  const std::string& ServerRoomPassword() const { return m_serverRoomPassword; }
-  void SetServerRoomPassword(const std::string& password) { m_serverRoomPassword = password; }
-  // The Wine prefix the game folder lies in, else the environment's.
-  std::filesystem::path GamePrefix() const;
+  // --- Game launch and companion programs (launch/launcher.h) ---
+  TLauncher& Launcher() const { return *m_launcher; }
+  void JoinClick(const QAction* item);  // an entry of the tray's join menu (app/tray.cpp)
 
   // --- Program files ---
   const ProgramFolder& Folder() const override { return m_environment.folder; }
@@ -314,21 +294,10 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   QSystemTrayIcon* m_rxTrayIcon = nullptr;
   QMenu* m_popupDroit = nullptr;
 
-  // Game launch and companions (launch/).
-  void StartLockOn(const std::string& parameters);  // after the TrackIR steps
-  // Reports a start that failed, under `failureTitle` when not empty. True when it started.
-  bool StartUnderWineOrReport(const std::string& program, const std::vector<std::string>& arguments,
-                              const std::filesystem::path& workingFolder, const std::filesystem::path& prefix,
-                              const QString& failureTitle);
-  void StartLotatc(const std::string& windowsPath, const char* failureKey);
-  void FillTrayJoinMenu();
-  // The game rewrites some of its files when it ends: Apply while it runs asks first.
-  bool ConfirmApplyWhileGameRuns();
+  // Game launch and companions.
+  std::unique_ptr<TLauncher> m_launcher;
+  void FillTrayJoinMenu();  // app/tray.cpp
   QMenu* m_menuSysTrayJoin = nullptr;
-  std::string m_lotatcClientPath;  // Windows paths, as the registry names them
-  std::string m_lotatcServerPath;
-  std::string m_lotatcNetInstalledAddress;
-  std::string m_serverRoomPassword;
 
   // graphics.cfg and cockpit.cfg loads (ui/main_window_graphics_loads.cpp): the pictures, the aspect
   // check, the modified state and the time stamp of our own writes.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "launch/launcher.h"
 #include "ui/command_table.h"
 #include "ui/main_window.h"
 #include "ui/ribbon_button.h"
@@ -27,6 +28,9 @@ void TFrmKESTA::ConnectCommands() {
     return QList<QPointer<TRibbonButton>>(copies.begin(), copies.end());
   };
   const auto handler = [this](void (TFrmKESTA::*method)()) { return [this, method] { (this->*method)(); }; };
+  const auto launch = [this](void (TLauncher::*method)()) {
+    return [this, method] { (m_launcher.get()->*method)(); };
+  };
 
   // Apply writes the edits to the game's files: it takes the key of saving; Save Config writes them to
   // a file of the player's choice, as Save As does.
@@ -51,17 +55,17 @@ void TFrmKESTA::ConnectCommands() {
        buttons({"dxButtonSaveConfig"}),
        {},
        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-      {command::kPlay, handler(&TFrmKESTA::MenuPlayClick), buttons({"dxButtonPlay"}),
+      {command::kPlay, launch(&TLauncher::MenuPlayClick), buttons({"dxButtonPlay"}),
        items({"MenuSysTrayPlay"}), QKeySequence(Qt::CTRL | Qt::Key_P)},
-      {command::kCreateServer, handler(&TFrmKESTA::MenuSysTrayCreateServerClick),
+      {command::kCreateServer, launch(&TLauncher::MenuSysTrayCreateServerClick),
        buttons({"dxButtonOpenServer"}), items({"MenuSysTrayCreateServer"})},
-      {command::kJoinServer, handler(&TFrmKESTA::MenuJoinIPClick), buttons({"dxButtonJoinServer"}),
+      {command::kJoinServer, launch(&TLauncher::MenuJoinIPClick), buttons({"dxButtonJoinServer"}),
        items({"MenuSysTrayJoinIP"})},
-      {command::kLotatcClient, handler(&TFrmKESTA::MenuLOTATCClientClick), buttons({"dxButtonLotatcClient"}),
+      {command::kLotatcClient, launch(&TLauncher::MenuLOTATCClientClick), buttons({"dxButtonLotatcClient"}),
        items({"SeparateurLOTATC", "MenuSysTrayLOTATCClient"})},
-      {command::kLotatcServer, handler(&TFrmKESTA::MenuLOTATCServerClick), buttons({"dxButtonLotatcServer"}),
+      {command::kLotatcServer, launch(&TLauncher::MenuLOTATCServerClick), buttons({"dxButtonLotatcServer"}),
        items({"SeparateurLOTATC", "MenuSysTrayLOTATCServer"})},
-      {command::kLotatcNet, handler(&TFrmKESTA::dxButtonLotatcNetClick), buttons({"dxButtonLotatcNet"}),
+      {command::kLotatcNet, launch(&TLauncher::dxButtonLotatcNetClick), buttons({"dxButtonLotatcNet"}),
        items({"SeparateurLOTATC", "MenuSysTrayLotatcNet"})},
       {command::kUpdate, [this] { CheckForUpdate(false); }, buttons({"dxButtonKESTAUpdate"}),
        items({"MenuCheckForUpdate"})},

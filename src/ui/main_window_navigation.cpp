@@ -11,6 +11,7 @@
 #include "documents/graphics_document.h"
 #include "engine/failure.h"
 #include "language/form_translator.h"
+#include "launch/launcher.h"
 #include "pages/game_options/game_option_pages.h"
 #include "pages/game_options/realism_page.h"
 #include "pages/game_options/script_page.h"
@@ -80,8 +81,9 @@ TGamePage* HostedOnly(TFrmKESTA& window, TTabSheet* sheet) {
 }
 
 TGamePage* MakeServerPage(TFrmKESTA& window, TTabSheet* sheet) {
-  return MakeMultiplayerServerPage(
-      window, sheet, [&window](const std::string& password) { window.SetServerRoomPassword(password); });
+  return MakeMultiplayerServerPage(window, sheet, [&window](const std::string& password) {
+    window.Launcher().SetServerRoomPassword(password);
+  });
 }
 
 TGamePage* MakeScriptPageOf(TFrmKESTA& window, TTabSheet* sheet) {

@@ -12,6 +12,7 @@
 #include <fstream>
 
 #include "documents/network_document.h"
+#include "launch/launcher.h"
 #include "platform/code_page.h"
 #include "platform/registry.h"
 #include "platform/wine_registry.h"
@@ -79,7 +80,7 @@ TEST_F(LaunchTest, ServerAndJoinNeedAPlayerNameAndServerMaximumPlayersBeforeAnyP
       {"", "16", [this] { Click("dxButtonOpenServer"); }, "PlayerNameEmpty"},
       {"Ace", "", [this] { TrayItem("MenuSysTrayCreateServer")->trigger(); }, "MaxPlayersEmpty"},
       {"", "", [this] { Click("dxButtonOpenServer"); }, "PlayerNameEmpty"},
-      {"", "16", [this] { window->JoinServer("10.0.0.1"); }, "PlayerNameEmpty"},
+      {"", "16", [this] { window->Launcher().JoinServer("10.0.0.1"); }, "PlayerNameEmpty"},
   };
   for (const Case& c : cases) {
     dialogs.ClearRecorded();
@@ -222,7 +223,7 @@ TEST_F(LaunchTest, CompanionCommandsShowWhatTheRegistryHolds) {
     WriteRegistry(prefix.Path(), c.machine, c.user);
     WineRegistry registry(prefix.Path());
     ScopedRegistryStore installed(registry);
-    window->DetectCompanions();
+    window->Launcher().DetectCompanions();
     const std::string which = c.machine + c.user;
     for (const char* name : {"dxButtonLotatcClient", "dxButtonLotatcServer"})
       EXPECT_EQ(!window->RibbonButton(name)->isHidden(), c.lotatc) << name << which;
@@ -232,8 +233,8 @@ TEST_F(LaunchTest, CompanionCommandsShowWhatTheRegistryHolds) {
     EXPECT_EQ(TrayItem("MenuSysTrayLotatcNet")->isVisible(), c.dotNet) << which;
     EXPECT_EQ(TrayItem("SeparateurLOTATC")->isVisible(), c.lotatc || c.dotNet) << which;
     if (c.lotatc) {
-      EXPECT_EQ(window->LotatcClientPath(), "C:\\Program Files\\LoTATC\\LoTATC.exe");
-      EXPECT_EQ(window->LotatcServerPath(), "C:\\Program Files\\LoTATC\\lotatcsrv.exe");
+      EXPECT_EQ(window->Launcher().LotatcClientPath(), "C:\\Program Files\\LoTATC\\LoTATC.exe");
+      EXPECT_EQ(window->Launcher().LotatcServerPath(), "C:\\Program Files\\LoTATC\\lotatcsrv.exe");
     }
   }
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
@@ -248,7 +249,7 @@ TEST_F(LaunchTest, CompanionStartFailuresSayWhatIsMissing) {
                 "\"DisplayName\"=\"LoTATC.NET\"\n");
   WineRegistry registry(prefix.Path());
   ScopedRegistryStore installed(registry);
-  window->DetectCompanions();
+  window->Launcher().DetectCompanions();
 
   window->RibbonButton("dxButtonLotatcClient")->click();
   test::ScopedEnv realProgram("WINE", "/bin/true");
@@ -271,10 +272,12 @@ TEST_F(LaunchTest, LotatcNetAddressComesFromTheSettingElseFromItsInstallation) {
                 "\"UrlUpdateInfo\"=\"http://installed.example/update/LotatcDotNET.application\"\n");
   WineRegistry registry(prefix.Path());
   ScopedRegistryStore installed(registry);
-  window->DetectCompanions();
-  EXPECT_EQ(window->LotatcNetAddress(), "http://installed.example/update/LotatcDotNET.application");
+  window->Launcher().DetectCompanions();
+  EXPECT_EQ(window->Launcher().LotatcNetAddress(),
+            "http://installed.example/update/LotatcDotNET.application");
   WriteIniValueOrFail(install.SettingsFile(), "Config", "LotatcNetHost", "lotatc.example:8080");
-  EXPECT_EQ(window->LotatcNetAddress(), "http://lotatc.example:8080/update/LotatcDotNET.application");
+  EXPECT_EQ(window->Launcher().LotatcNetAddress(),
+            "http://lotatc.example:8080/update/LotatcDotNET.application");
 }
 
 TEST_F(LaunchTest, ApplyAsksFirstWhileTheGameRunsInItsPrefix) {

@@ -19,6 +19,7 @@
 
 #include "documents/network_document.h"
 #include "documents/server_document.h"
+#include "launch/launcher.h"
 #include "pages/multiplayer/multiplayer_pages.h"
 #include "platform/code_page.h"
 #include "sets/game_file_set.h"
@@ -194,17 +195,17 @@ TEST_F(MultiplayerPagesTest, EveryListAndCheckBoxWritesItsDocumentAndMarksThePag
 }
 
 TEST_F(MultiplayerPagesTest, RoomPasswordStaysInThePageAndInNoFile) {
-  EXPECT_EQ(window->ServerRoomPassword(), "");
+  EXPECT_EQ(window->Launcher().ServerRoomPassword(), "");
   Type(Control("EditServerPassword"), "secret");
   EXPECT_EQ(Control("EditServerPassword")->text(), "secre");
-  EXPECT_EQ(window->ServerRoomPassword(), "secre");
+  EXPECT_EQ(window->Launcher().ServerRoomPassword(), "secre");
   EXPECT_TRUE(window->ApplyEnabled());
   window->dxButtonApplyClick();
   for (const char* file : {"Config/network/config.lua", "Config/network/stats.lua", "Config/view/server.lua"})
     EXPECT_EQ(test::ReadBytes(install.Game(file)).find("secre"), std::string::npos) << file;
   // A load of the files it sits beside leaves it alone.
   window->GameFiles().Load("Network", install.Game("Config/network/config.lua"));
-  EXPECT_EQ(window->ServerRoomPassword(), "secre");
+  EXPECT_EQ(window->Launcher().ServerRoomPassword(), "secre");
 }
 
 TEST_F(MultiplayerPagesTest, AddAppendsTheTypedTextEvenEmptyOrRepeated) {

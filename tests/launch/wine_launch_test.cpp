@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "documents/network_document.h"
+#include "launch/launcher.h"
 #include "platform/processes.h"
 #include "platform/wine_registry.h"
 #include "sets/game_file_set.h"
@@ -93,8 +94,8 @@ const std::string kGame = "\"C:\\Games\\Lock On\\LockOn.exe\"";
 
 TEST_F(WineLaunchTest, FindsTheGameAndLotatcInThePrefixAndStartsLotatc) {
   EXPECT_TRUE(fs::equivalent(window->GameFolder(), game)) << window->GameFolder();
-  EXPECT_EQ(window->LotatcClientPath(), "C:\\Program Files\\LoTATC\\LoTATC.exe");
-  EXPECT_EQ(window->LotatcServerPath(), "C:\\Program Files\\LoTATC\\lotatcsrv.exe");
+  EXPECT_EQ(window->Launcher().LotatcClientPath(), "C:\\Program Files\\LoTATC\\LoTATC.exe");
+  EXPECT_EQ(window->Launcher().LotatcServerPath(), "C:\\Program Files\\LoTATC\\lotatcsrv.exe");
   for (const char* name : {"dxButtonLotatcClient", "dxButtonLotatcServer", "dxButtonLotatcNet"})
     EXPECT_FALSE(window->RibbonButton(name)->isHidden()) << name;
   EXPECT_TRUE(window->findChild<QAction*>("SeparateurLOTATC")->isVisible());
