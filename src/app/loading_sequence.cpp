@@ -17,8 +17,10 @@
 #include "documents/option_documents.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
+#include "language/language_setup.h"
 #include "language/message_catalogue.h"
 #include "launch/launcher.h"
+#include "pages/game_page.h"
 #include "platform/file_io.h"
 #include "platform/file_times.h"
 #include "sets/backup_page.h"
@@ -93,9 +95,10 @@ void TFrmKESTA::FormCreate() {
   m_registryKeyPath = m_settings.ReadSetting("Lockon", "PathReg");
 
   // 5: language.
-  m_languageCode = m_settings.ReadSetting("Config", "Language");
   StatusStep("Loading language...");
-  LoadLanguage(m_languageCode);
+  m_language->LoadLanguage(m_settings.ReadSetting("Config", "Language"));
+  for (const auto& [name, page] : m_builtPages) page->Refresh();  // texts the pages take from messages
+  m_ribbon->ApplicationMenu()->setProperty("extraPaneHeader", LookupMessage("RecentConfig"));
   m_settings.SetWriteFailureHandler(
       [this](const std::string& failure) { ReportSettingsWriteFailure(failure); });
   if (*earlyFailure) ReportSettingsWriteFailure(**earlyFailure);

@@ -1,5 +1,3 @@
-// The language of the window and of every message, chosen once at start.
-
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -7,14 +5,12 @@
 #include <QRadioButton>
 #include <QTranslator>
 
+#include "language/language_setup.h"
+
 #include "engine/failure.h"
 #include "language/form_translator.h"
-#include "pages/game_page.h"
-#include "settings/ini_file.h"
-#include "ui/application_menu.h"
+#include "settings/program_folder.h"
 #include "ui/dialog_service.h"
-#include "ui/main_window.h"
-#include "ui/ribbon.h"
 
 namespace kesta {
 
@@ -70,23 +66,27 @@ void FillLanguageDependentTexts(QObject* window, const TMessageCatalogue& messag
 
 }  // namespace
 
-void TFrmKESTA::LoadLanguage(const std::string& code) {
+TLanguageSetup::TLanguageSetup(Collaborators collaborators) : m_collaborators(std::move(collaborators)) {}
+
+TLanguageSetup::~TLanguageSetup() = default;
+
+void TLanguageSetup::LoadLanguage(const std::string& code) {
   int index = LanguageIndexOf(code);
   const bool known = index >= 0;
   if (!known) index = kEnglish;
   m_languageIndex = index;
   const auto fileOf = [this](int i) {
-    return QString::fromStdString((Folder().Languages() / kLanguages[i].file).string());
+    return QString::fromStdString((m_collaborators.folder.Languages() / kLanguages[i].file).string());
   };
   QStringList failures;
   try {
-    m_translator = std::make_unique<TFormTranslator>(this, fileOf(index));
+    m_translator = std::make_unique<TFormTranslator>(&m_collaborators.window, fileOf(index));
   } catch (const EKestaError& failure) {
     failures << QString::fromUtf8(failure.what());
     if (index != kEnglish) {
       m_languageIndex = kEnglish;
       try {
-        m_translator = std::make_unique<TFormTranslator>(this, fileOf(kEnglish));
+        m_translator = std::make_unique<TFormTranslator>(&m_collaborators.window, fileOf(kEnglish));
       } catch (const EKestaError& english) {
         failures << QString::fromUtf8(english.what());
       }
@@ -100,16 +100,17 @@ void TFrmKESTA::LoadLanguage(const std::string& code) {
     if (!known)
       failures.prepend(text(LookupMessage("LanguageUnknown"), "The language code \"%1\" is unknown.")
                            .arg(QString::fromStdString(code)));
-    m_dialogs->Warning(failures.join(u'\n') + "\n\n" +
-                       text(LookupMessage("LanguageFallback"), "KESTA goes on in English where it can."));
+    m_collaborators.dialogs.Warning(
+        failures.join(u'\n') + "\n\n" +
+        text(LookupMessage("LanguageFallback"), "KESTA goes on in English where it can."));
   }
-  UseQtTranslations(this, kLanguages[m_languageIndex].qtLocale);
+  UseQtTranslations(&m_collaborators.window, kLanguages[m_languageIndex].qtLocale);
   if (!m_translator) return;
 
   try {
     m_translator->TranslateControls();
   } catch (const EKestaError& failure) {
-    m_dialogs->Error(QString::fromUtf8(failure.what()));
+    m_collaborators.dialogs.Error(QString::fromUtf8(failure.what()));
   }
   DialogTexts texts;
   texts.yes = LookupMessage("Yes");
@@ -119,28 +120,31 @@ void TFrmKESTA::LoadLanguage(const std::string& code) {
   texts.information = LookupMessage("Information");
   texts.cancel = LookupMessage("Cancel");
   texts.ok = LookupMessage("OK");
-  m_dialogs->SetTexts(texts);
-  FillLanguageDependentTexts(this, m_translator->Catalogue());
-  for (const auto& [name, page] : m_builtPages) page->Refresh();  // texts the pages take from messages
-  m_ribbon->ApplicationMenu()->setProperty("extraPaneHeader", LookupMessage("RecentConfig"));
+  m_collaborators.dialogs.SetTexts(texts);
+  FillLanguageDependentTexts(&m_collaborators.window, m_translator->Catalogue());
 }
 
-QString TFrmKESTA::LookupMessage(const QString& key) const {
+QString TLanguageSetup::LookupMessage(const QString& key) const {
   return m_translator ? m_translator->Catalogue().LookupMessage(key) : QString(kTranslationNotFound);
 }
 
-std::string TFrmKESTA::LookupMessageUtf8(std::string_view key) const {
+std::string TLanguageSetup::LookupMessageUtf8(std::string_view key) const {
   return m_translator ? m_translator->Catalogue().LookupMessageUtf8(key) : std::string(kTranslationNotFound);
 }
 
-void TFrmKESTA::ComboBoxLanguageChange(int index) {
+void TLanguageSetup::ComboBoxLanguageChange(int index) {
   if (index < 0 || index >= static_cast<int>(std::size(kLanguages))) return;
+  m_collaborators.storeLanguage(kLanguages[index].code);
+  m_collaborators.dialogs.Information("Please restart KESTA !");
+}
+
+void TLanguageSetup::TranslateControls(QWidget* part) const {
+  if (!m_translator) return;
   try {
-    WriteIniValueOrFail(m_settings.Path(), "Config", "Language", kLanguages[index].code);
-  } catch (const std::exception& failure) {
-    ReportSettingsWriteFailure(failure.what());
+    m_translator->TranslateControls(part);
+  } catch (const EKestaError& failure) {
+    m_collaborators.dialogs.Error(QString::fromUtf8(failure.what()));
   }
-  m_dialogs->Information("Please restart KESTA !");
 }
 
 }  // namespace kesta

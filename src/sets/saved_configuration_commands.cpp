@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QScopedValueRollback>
 
+#include "language/language_setup.h"
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
 #include "ui/application_menu.h"
@@ -62,8 +63,8 @@ bool TFrmKESTA::OpenConfiguration(const std::filesystem::path& path) {
   RunWithHourglass([&] {
     SavedConfiguration configuration;
     try {
-      configuration =
-          SavedConfiguration::Read(path, [this](std::string_view key) { return LookupMessageUtf8(key); });
+      configuration = SavedConfiguration::Read(
+          path, [this](std::string_view key) { return m_language->LookupMessageUtf8(key); });
     } catch (const std::exception& failure) {
       m_dialogs->Error(LookupMessage("ConfigOpenFailed") + "\r\n" + QString::fromUtf8(failure.what()));
       return;

@@ -16,7 +16,7 @@
 #include <utility>
 
 #include "engine/failure.h"
-#include "language/form_translator.h"
+#include "language/language_setup.h"
 #include "settings/helpers.h"
 #include "settings/web_addresses.h"
 #include "ui/command_table.h"
@@ -205,13 +205,7 @@ bool TFrmAbout::eventFilter(QObject* watched, QEvent* event) {
 void TFrmKESTA::MenuAboutClick() {
   TFrmAbout about(this, Folder().Images(), ProgramWebPage(m_settings),
                   [this](const std::string& address) { OpenWebAddress(address); });
-  if (m_translator) {
-    try {
-      m_translator->TranslateControls(&about);
-    } catch (const EKestaError& failure) {
-      m_dialogs->Error(QString::fromUtf8(failure.what()));
-    }
-  }
+  m_language->TranslateControls(&about);
   about.exec();
 }
 

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/splash_screen.h"
-#include "language/form_translator.h"
+#include "language/language_setup.h"
 #include "launch/launcher.h"
 #include "pages/graphics/graphics_pages.h"
 #include "sets/game_file_set.h"
@@ -84,9 +84,12 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
     m_ownDialogs = std::make_unique<QtDialogService>(this);
     m_dialogs = m_ownDialogs.get();
   }
+  m_language = std::make_unique<TLanguageSetup>(TLanguageSetup::Collaborators{
+      *this, *m_dialogs, m_environment.folder,
+      [this](std::string_view code) { StoreSetting("Config", "Language", code); }});
   TGameFileSet::Context files;
   files.settings = &m_settings;
-  files.lookup = [this](std::string_view key) { return LookupMessageUtf8(key); };
+  files.lookup = [this](std::string_view key) { return m_language->LookupMessageUtf8(key); };
   files.defaultsFolder = m_environment.folder.Defaults();
   files.enableApplyCancel = [this](bool apply, bool cancel) { EnableApplyCancel(apply, cancel); };
   files.askErrorQuestion = [this](const std::string& question) {
@@ -168,6 +171,8 @@ void TFrmKESTA::BuildWindow() {
   m_timerMinimize->setInterval(50);
   connect(m_timerMinimize, &QTimer::timeout, this, &TFrmKESTA::TimerMinimizeTimer);
 }
+
+QString TFrmKESTA::LookupMessage(const QString& key) const { return m_language->LookupMessage(key); }
 
 QStringList TFrmKESTA::PageNames() {
   QStringList names;

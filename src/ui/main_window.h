@@ -41,10 +41,10 @@ namespace kesta {
 class DialogService;
 class TApplicationMenu;
 class TCommandTable;
-class TFormTranslator;
 class TFrmSplashScreen;
 class TGameFileSet;
 class TGamePage;
+class TLanguageSetup;
 class TLauncher;
 class TRibbon;
 class TRibbonButton;
@@ -102,12 +102,9 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   bool StoreGameFolder(std::string folder);
   std::filesystem::path GamePathOf(std::string_view catalogKey) const override;
 
-  // --- Language (language/language_setup.cpp) ---
-  void LoadLanguage(const std::string& code);
-  void ComboBoxLanguageChange(int index);
-  int LanguageIndex() const { return m_languageIndex; }  // in the options page's list
+  // --- Language (language/language_setup.h) ---
+  TLanguageSetup& Language() const { return *m_language; }
   QString LookupMessage(const QString& key) const override;
-  std::string LookupMessageUtf8(std::string_view key) const;
 
   // --- Frame, navigation, preview, appearance, status (ui/main_window_navigation.cpp) ---
   void PageButtonClick(TRibbonButton* button);
@@ -248,7 +245,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   std::unique_ptr<DialogService> m_ownDialogs;
   DialogService* m_dialogs = nullptr;
   QPointer<TFrmSplashScreen> m_splash;
-  std::unique_ptr<TFormTranslator> m_translator;
+  std::unique_ptr<TLanguageSetup> m_language;
   std::unique_ptr<TGameFileSet> m_gameFiles;
 
   // Flags of the running program.
@@ -259,7 +256,6 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   QString m_pendingPreview;  // the picture start-up asked for last, shown when it ends
 
   std::string m_registryKeyPath;
-  std::string m_languageCode;
   std::string m_gameFolder;
   QDateTime m_graphicsTimeStamp;
   std::vector<std::string> m_exportScripts;  // lines of the script catalogue
@@ -285,7 +281,6 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
 
   // Options.
   std::array<bool, kOptionToggles.size()> m_optionToggles{};
-  int m_languageIndex = 1;
 
   // Tray, minimising, options (app/tray.cpp).
   void BuildTrayIcon();

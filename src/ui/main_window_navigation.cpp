@@ -10,7 +10,7 @@
 
 #include "documents/graphics_document.h"
 #include "engine/failure.h"
-#include "language/form_translator.h"
+#include "language/language_setup.h"
 #include "launch/launcher.h"
 #include "pages/game_options/game_option_pages.h"
 #include "pages/game_options/realism_page.h"
@@ -92,8 +92,8 @@ TGamePage* MakeScriptPageOf(TFrmKESTA& window, TTabSheet* sheet) {
 
 TGamePage* MakeOptionsPageOf(TFrmKESTA& window, TTabSheet* sheet) {
   OptionsPageLinks links;
-  links.languageIndex = [&window] { return window.LanguageIndex(); };
-  links.chooseLanguage = [&window](int index) { window.ComboBoxLanguageChange(index); };
+  links.languageIndex = [&window] { return window.Language().LanguageIndex(); };
+  links.chooseLanguage = [&window](int index) { window.Language().ComboBoxLanguageChange(index); };
   links.toggleOn = [&window](OptionToggle toggle) { return window.OptionToggleOn(toggle); };
   links.setToggle = [&window](OptionToggle toggle, bool on) { window.SetOptionToggle(toggle, on); };
   links.changeGameFolder = [&window] { window.MenuChangePath1Click(); };
@@ -215,7 +215,7 @@ void TFrmKESTA::BuildPageContent(const QString& name, TTabSheet* sheet) {
       // The file has a stand-in document of another type (tests), which no page shows.
     }
   }
-  if (m_translator) m_translator->TranslateControls(sheet);
+  m_language->TranslateControls(sheet);
   if (page) page->Refresh();
 }
 

@@ -29,7 +29,7 @@
 #include "app/compat_relaunch.h"
 #include "app/splash_screen.h"
 #include "documents/cockpit_document.h"
-#include "language/form_translator.h"
+#include "language/language_setup.h"
 #include "platform/wine_registry.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
@@ -395,7 +395,7 @@ TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
 
 TEST_F(MainWindowTest, ChoosingGermanStoresItAndAsksForARestart) {
   auto window = Start();
-  window->ComboBoxLanguageChange(5);
+  window->Language().ComboBoxLanguageChange(5);
   EXPECT_EQ(Setting("Config", "Language"), "DE");
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   EXPECT_EQ(dialogs.Recorded()[0].text, "Please restart KESTA !");
