@@ -1,97 +1,93 @@
-// Finding the game's folder: the settings file first, then the game's registry key, then the user.
+#include "app/game_folder.h"
 
-#include <algorithm>
+#include <QStringList>
 #include <string>
 #include <utility>
-
-#include <QLabel>
-#include <QStatusBar>
 
 #include "platform/game_paths.h"
 #include "platform/wine_registry.h"
 #include "settings/game_folder_lookup.h"
-#include "settings/ini_file.h"
+#include "settings/program_folder.h"
+#include "settings/settings_file.h"
 #include "ui/dialog_service.h"
-#include "ui/main_window.h"
 
 namespace kesta {
 
-std::filesystem::path TFrmKESTA::GamePathOf(std::string_view catalogKey) const {
-  return GamePath(m_gameFolder, m_settings.ReadSetting("Files", catalogKey));
+TGameFolder::TGameFolder(Collaborators collaborators) : m_collaborators(std::move(collaborators)) {}
+
+void TGameFolder::ReadRegistryKeyPath() {
+  m_registryKeyPath = m_collaborators.settings.ReadSetting("Lockon", "PathReg");
 }
 
-bool TFrmKESTA::DetermineGameFolder() {
+std::filesystem::path TGameFolder::GamePathOf(std::string_view catalogKey) const {
+  return GamePath(m_folder, m_collaborators.settings.ReadSetting("Files", catalogKey));
+}
+
+bool TGameFolder::DetermineGameFolder() {
   std::optional<std::string> found;
   try {
-    found = FindGameFolder(m_settings, m_registryKeyPath);
+    found = FindGameFolder(m_collaborators.settings, m_registryKeyPath);
   } catch (const std::exception&) {
     // A game key whose "Path" is no text (a number, binary data) names no folder: the user is asked, as
     // when there is no key at all.
   }
   if (found) {
-    m_gameFolder = *found;
+    m_folder = *found;
   } else if (!ChooseGameInPrefixes()) {
-    m_dialogs->Warning(LookupMessage("LockOnPathNotFound"));
+    m_collaborators.dialogs.Warning(m_collaborators.lookup("LockOnPathNotFound"));
     if (!ChooseGameFolder()) {
-      m_dialogs->Error(LookupMessage("RegNotExists"));
+      m_collaborators.dialogs.Error(m_collaborators.lookup("RegNotExists"));
       return false;
     }
   }
-  ShowGameFolder();
+  m_collaborators.shown(m_folder);
   return true;
 }
 
-bool TFrmKESTA::ChooseGameFolder() {
+bool TGameFolder::ChooseGameFolder() {
   FileDialogRequest request;
   request.filter = "lockon.exe |lockon.exe";
   request.defaultExtension = "lockon.exe";
   // The game is a Windows program: it lives in the Wine prefix, not in the folder we were started from.
   if (const auto programs = InstalledProgramsFolder(WineRegistry::DefaultPrefix()))
     request.folder = QString::fromStdString(programs->string());
-  const auto chosen = m_dialogs->OpenFileName(request);
+  const auto chosen = m_collaborators.dialogs.OpenFileName(request);
   if (!chosen || chosen->isEmpty()) return false;
   return StoreGameFolder(
       WithTrailingSeparator(std::filesystem::path(chosen->toStdString()).parent_path().string()));
 }
 
-bool TFrmKESTA::ChooseGameInPrefixes() {
+bool TGameFolder::ChooseGameInPrefixes() {
   const std::vector<GameInPrefix> games = GamesInOtherPrefixes(m_registryKeyPath);
   if (games.size() < 2) return false;
   QStringList entries;
   for (const GameInPrefix& game : games)
     entries << QString::fromStdString(game.prefixName) + "  \u2014  " + QString::fromStdString(game.folder);
-  const std::optional<int> chosen = m_dialogs->ChooseItem(LookupMessage("GameInSeveralPrefixesCaption"),
-                                                          LookupMessage("GameInSeveralPrefixes"), entries);
+  const std::optional<int> chosen =
+      m_collaborators.dialogs.ChooseItem(m_collaborators.lookup("GameInSeveralPrefixesCaption"),
+                                         m_collaborators.lookup("GameInSeveralPrefixes"), entries);
   return chosen && StoreGameFolder(games[static_cast<size_t>(*chosen)].folder);
 }
 
-bool TFrmKESTA::StoreGameFolder(std::string folder) {
+bool TGameFolder::StoreGameFolder(std::string folder) {
   // The settings file holds one value a line: such a path cannot be stored, so the old folder stays.
   if (folder.find_first_of("\r\n") != std::string::npos) {
-    m_dialogs->Error(LookupMessage("GameFolderLineBreak") + "\r\n" + QString::fromStdString(folder));
+    m_collaborators.dialogs.Error(m_collaborators.lookup("GameFolderLineBreak") + "\r\n" +
+                                  QString::fromStdString(folder));
     return false;
   }
-  m_gameFolder = std::move(folder);
-  ShowGameFolder();
-  StoreSetting("Config", "LockOnPath", m_gameFolder);
+  m_folder = std::move(folder);
+  m_collaborators.shown(m_folder);
+  m_collaborators.storeSetting("Config", "LockOnPath", m_folder);
   return true;
 }
 
-void TFrmKESTA::MenuChangePath1Click() {
+void TGameFolder::MenuChangePath1Click() {
   if (!ChooseGameFolder()) return;
-  m_dialogs->Information(LookupMessage("PathUpdated"));
-  if (m_environment.startProgram) m_environment.startProgram(Folder().Executable(), Folder().Folder());
-  BitBtnQuitClick();
-}
-
-// A game folder inside a Wine prefix is long: the panel keeps both ends, the tooltip shows all of it.
-void TFrmKESTA::ShowGameFolder() {
-  QLabel* panel = m_statusPanels[0];
-  const QString folder = QString::fromStdString(m_gameFolder);
-  panel->setToolTip(folder);
-  const int room =
-      panel->maximumWidth() - 2 * panel->margin() - 2 * panel->fontMetrics().horizontalAdvance('x');
-  panel->setText(panel->fontMetrics().elidedText(folder, Qt::ElideMiddle, room));
+  m_collaborators.dialogs.Information(m_collaborators.lookup("PathUpdated"));
+  const ProgramFolder& program = m_collaborators.program;
+  if (m_collaborators.startProgram) m_collaborators.startProgram(program.Executable(), program.Folder());
+  m_collaborators.quit();
 }
 
 }  // namespace kesta

@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+#include "app/game_folder.h"
 #include "app/splash_screen.h"
 #include "documents/option_documents.h"
 #include "engine/failure.h"
@@ -92,7 +93,7 @@ void TFrmKESTA::FormCreate() {
   m_settings.SetWriteFailureHandler([earlyFailure](const std::string& failure) {
     if (!*earlyFailure) *earlyFailure = failure;
   });
-  m_registryKeyPath = m_settings.ReadSetting("Lockon", "PathReg");
+  m_game->ReadRegistryKeyPath();
 
   // 5: language.
   StatusStep("Loading language...");
@@ -106,7 +107,7 @@ void TFrmKESTA::FormCreate() {
 
   // 6-7: game folder; without one the program ends through the deferred step.
   StatusStep("Loading regkey settings...");
-  if (!DetermineGameFolder()) {
+  if (!m_game->DetermineGameFolder()) {
     m_quit = true;
     m_timerMinimize->start();
     return;

@@ -74,7 +74,7 @@ void TFrmKESTA::JvAppEvents1Activate() {
   // The check's own questions take the focus away and give it back: one check at a time, or the same
   // question would stack up.
   // Before start-up found the game there is nothing to reload.
-  if (m_busy || m_reactivationRunning || m_gameFolder.empty()) return;
+  if (m_busy || m_reactivationRunning || GameFolder().empty()) return;
   const std::filesystem::path graphics = GamePathOf(GraphicsDocument::kCatalogKey);
   QDateTime written;
   // A graphics file whose time cannot be read now (gone, being replaced) tells nothing of a change; a

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/game_folder.h"
 #include "app/splash_screen.h"
 #include "language/language_setup.h"
 #include "launch/launcher.h"
@@ -87,6 +88,13 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   m_language = std::make_unique<TLanguageSetup>(TLanguageSetup::Collaborators{
       *this, *m_dialogs, m_environment.folder,
       [this](std::string_view code) { StoreSetting("Config", "Language", code); }});
+  m_game = std::make_unique<TGameFolder>(TGameFolder::Collaborators{
+      m_settings, m_environment.folder, *m_dialogs, [this](const QString& key) { return LookupMessage(key); },
+      [this](std::string_view section, std::string_view key, std::string_view value) {
+        StoreSetting(section, key, value);
+      },
+      [this](const std::string& folder) { ShowGameFolder(folder); }, m_environment.startProgram,
+      [this] { BitBtnQuitClick(); }});
   TGameFileSet::Context files;
   files.settings = &m_settings;
   files.lookup = [this](std::string_view key) { return m_language->LookupMessageUtf8(key); };
@@ -108,7 +116,7 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   ConnectCommands();
   m_launcher = std::make_unique<TLauncher>(TLauncher::Collaborators{
       *m_gameFiles, *m_dialogs, [this](const QString& key) { return LookupMessage(key); }, m_settings,
-      m_gameFolder, [this](OptionToggle toggle) { return OptionToggleOn(toggle); }, *m_commands});
+      m_game->Folder(), [this](OptionToggle toggle) { return OptionToggleOn(toggle); }, *m_commands});
   // The desktop session is ending: leave as the Quit command does.
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { CommitSessionData(); });
 }
@@ -205,6 +213,22 @@ void TFrmKESTA::BuildStatusBar() {
   m_statusPanels[0]->setMaximumWidth(300);
   m_statusBar->AddPanel(m_statusPanels[0]);
   m_statusBar->AddPanel(m_statusPanels[1], 1);
+}
+
+const std::string& TFrmKESTA::GameFolder() const { return m_game->Folder(); }
+
+std::filesystem::path TFrmKESTA::GamePathOf(std::string_view catalogKey) const {
+  return m_game->GamePathOf(catalogKey);
+}
+
+// A game folder inside a Wine prefix is long: the panel keeps both ends, the tooltip shows all of it.
+void TFrmKESTA::ShowGameFolder(const std::string& folder) {
+  QLabel* panel = m_statusPanels[0];
+  const QString text = QString::fromStdString(folder);
+  panel->setToolTip(text);
+  const int room =
+      panel->maximumWidth() - 2 * panel->margin() - 2 * panel->fontMetrics().horizontalAdvance('x');
+  panel->setText(panel->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
 }
 
 QString TFrmKESTA::StatusText(int panel) const { return m_statusPanels[panel]->text(); }

@@ -43,6 +43,7 @@ class TApplicationMenu;
 class TCommandTable;
 class TFrmSplashScreen;
 class TGameFileSet;
+class TGameFolder;
 class TGamePage;
 class TLanguageSetup;
 class TLauncher;
@@ -88,18 +89,9 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   // Stores the value, or reports the failure once.
   void StoreSetting(std::string_view section, std::string_view key, std::string_view value) override;
 
-  // --- Game folder (app/game_folder.cpp) ---
-  bool DetermineGameFolder();
-  bool ChooseGameFolder();
-  // Among the game managers' prefixes that each hold the game; false when there are not several or the
-  // player cancels.
-  bool ChooseGameInPrefixes();
-  void MenuChangePath1Click();
-  const std::string& GameFolder() const override { return m_gameFolder; }
-  void ShowGameFolder();  // in status bar panel 0
-  // Uses `folder` from now on and stores it as "LockOnPath"; false, with the reason shown, when its path
-  // holds a line break, which the settings file cannot hold.
-  bool StoreGameFolder(std::string folder);
+  // --- The game's folder and where its files lie (app/game_folder.h) ---
+  TGameFolder& Game() const { return *m_game; }
+  const std::string& GameFolder() const override;
   std::filesystem::path GamePathOf(std::string_view catalogKey) const override;
 
   // --- Language (language/language_setup.h) ---
@@ -227,6 +219,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void SetColorScheme(ColorScheme scheme);
   void SetFormStyle(bool newStyle);
   void StatusStep(const QString& text);
+  void ShowGameFolder(const std::string& folder);  // in status bar panel 0
   void LoadStartUpFile(std::string_view catalogKey);
   void LoadScriptCatalogue();
   void LoadRecentList();
@@ -255,8 +248,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   bool m_quitting = false;   // the Quit command, not a close box, is closing the window
   QString m_pendingPreview;  // the picture start-up asked for last, shown when it ends
 
-  std::string m_registryKeyPath;
-  std::string m_gameFolder;
+  std::unique_ptr<TGameFolder> m_game;
   QDateTime m_graphicsTimeStamp;
   std::vector<std::string> m_exportScripts;  // lines of the script catalogue
   RecentConfigurations m_recentList;

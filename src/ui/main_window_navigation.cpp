@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <typeinfo>
 
+#include "app/game_folder.h"
 #include "documents/graphics_document.h"
 #include "engine/failure.h"
 #include "language/language_setup.h"
@@ -96,7 +97,7 @@ TGamePage* MakeOptionsPageOf(TFrmKESTA& window, TTabSheet* sheet) {
   links.chooseLanguage = [&window](int index) { window.Language().ComboBoxLanguageChange(index); };
   links.toggleOn = [&window](OptionToggle toggle) { return window.OptionToggleOn(toggle); };
   links.setToggle = [&window](OptionToggle toggle, bool on) { window.SetOptionToggle(toggle, on); };
-  links.changeGameFolder = [&window] { window.MenuChangePath1Click(); };
+  links.changeGameFolder = [&window] { window.Game().MenuChangePath1Click(); };
   return MakeOptionsPage(window, sheet, std::move(links));
 }
 

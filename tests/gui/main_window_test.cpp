@@ -12,21 +12,21 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDomDocument>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QListView>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
 #include <QLibraryInfo>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QLabel>
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
 #include "app/compat_relaunch.h"
+#include "app/game_folder.h"
 #include "app/splash_screen.h"
 #include "documents/cockpit_document.h"
 #include "language/language_setup.h"
@@ -131,7 +131,8 @@ TEST_F(MainWindowTest, MissingScriptCatalogueAndRecentListAreReportedAndStartUpG
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("luascripts.ini"));
   EXPECT_TRUE(dialogs.Recorded()[0].text.endsWith("\n\nDie Liste der Exportskripte bleibt leer."));
   EXPECT_TRUE(dialogs.Recorded()[1].text.contains("lastfile.ini"));
-  EXPECT_TRUE(dialogs.Recorded()[1].text.endsWith("\n\nDie Liste der zuletzt verwendeten Konfigurationen bleibt leer."));
+  EXPECT_TRUE(dialogs.Recorded()[1].text.endsWith(
+      "\n\nDie Liste der zuletzt verwendeten Konfigurationen bleibt leer."));
   EXPECT_FALSE(window->Busy());
   EXPECT_TRUE(window->findChild<QTimer*>("TimerMinimize")->isActive());
 }
@@ -308,13 +309,15 @@ TEST_F(MainWindowTest, ApplyLeavesAFileHoldingANulAndSaysWhyInTheChosenLanguage)
   ASSERT_TRUE(dialogs.Recorded().empty());
 
   stats->value = "maybe";
-  window->GameFiles().Get<CockpitDocument>().russianHud = !window->GameFiles().Get<CockpitDocument>().russianHud;
+  window->GameFiles().Get<CockpitDocument>().russianHud =
+      !window->GameFiles().Get<CockpitDocument>().russianHud;
   const std::string cockpit = test::ReadBytes(install.Game("Config/cockpit.cfg"));
   window->dxButtonApplyClick();
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
-  EXPECT_EQ(dialogs.Recorded()[0].text,
-            window->LookupMessage("Applying") + " (StatsSettings)\r\n" +
-                window->LookupMessage("FileHoldsNul").arg(QString::fromStdString(statsFile.string())).arg(nul));
+  EXPECT_EQ(
+      dialogs.Recorded()[0].text,
+      window->LookupMessage("Applying") + " (StatsSettings)\r\n" +
+          window->LookupMessage("FileHoldsNul").arg(QString::fromStdString(statsFile.string())).arg(nul));
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("octet NUL")) << dialogs.Recorded()[0].text.toStdString();
   EXPECT_EQ(test::ReadBytes(statsFile), bytes);
   EXPECT_NE(test::ReadBytes(install.Game("Config/cockpit.cfg")), cockpit);
@@ -421,7 +424,8 @@ TEST_F(MainWindowTest, UnknownLanguageOrMissingFileFallsBackToEnglishOnce) {
     EXPECT_EQ(dialogs.Recorded()[0].kind, "Warning");
     // Told in the language the program goes on in, from its file.
     const QString text = dialogs.Recorded()[0].text;
-    EXPECT_EQ(text.startsWith("The language code \"XX\" is unknown.\n"), std::string(code) == "XX") << text.toStdString();
+    EXPECT_EQ(text.startsWith("The language code \"XX\" is unknown.\n"), std::string(code) == "XX")
+        << text.toStdString();
     EXPECT_TRUE(text.endsWith("\n\nKESTA goes on in English where it can.")) << text.toStdString();
     EXPECT_EQ(LanguageList(*window)->currentText(), "English");
     EXPECT_EQ(window->LookupMessage("Yes"), "Yes");
@@ -435,7 +439,7 @@ std::string QtOwnTexts() {
   files.setOption(QFileDialog::DontUseNativeDialog);
   QMessageBox box(QMessageBox::Question, "", "", QMessageBox::Cancel);
   return QStringList{files.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Cancel)->text(),
-          files.findChild<QLabel*>("lookInLabel")->text(), box.button(QMessageBox::Cancel)->text()}
+                     files.findChild<QLabel*>("lookInLabel")->text(), box.button(QMessageBox::Cancel)->text()}
       .join(" | ")
       .remove(u'&')
       .toStdString();
@@ -575,7 +579,8 @@ std::filesystem::path WritePrefix(const test::ProgramInstall& install, const std
   write("user.reg",
         "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n\n"
         "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1700000000\n#time=1da0000000000000\n"
-        "\"Path\"=" + path + "\n");
+        "\"Path\"=" +
+            path + "\n");
   return prefix;
 }
 
@@ -613,7 +618,8 @@ TEST_F(NoGameFolderTest, GameKeyWithANumberForItsPathAsksForTheFolder) {
   EXPECT_EQ(dialogs.Recorded()[0].text, window->LookupMessage("LockOnPathNotFound"));
   EXPECT_EQ(dialogs.Recorded()[1].kind, "Open");
   // The dialog starts where Windows programs are installed in the prefix.
-  EXPECT_EQ(dialogs.Recorded()[1].file.folder, QString::fromStdString((prefix / "drive_c/Program Files").string()));
+  EXPECT_EQ(dialogs.Recorded()[1].file.folder,
+            QString::fromStdString((prefix / "drive_c/Program Files").string()));
   EXPECT_EQ(window->GameFolder(), install.GameFolder());
   EXPECT_FALSE(window->QuitFlag());
 }
@@ -636,7 +642,8 @@ TEST_F(NoGameFolderTest, OneOtherPrefixWithTheGameGivesItsFolder) {
   {
     auto window = Start();
     EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
-    EXPECT_TRUE(fs::equivalent(window->GamePathOf("Graphics"), first / "drive_c/Games/Lock On/Config/graphics.cfg"))
+    EXPECT_TRUE(
+        fs::equivalent(window->GamePathOf("Graphics"), first / "drive_c/Games/Lock On/Config/graphics.cfg"))
         << window->GameFolder();
     EXPECT_EQ(Setting("Config", "LockOnPath"), "");
   }
@@ -656,7 +663,8 @@ TEST_F(NoGameFolderTest, OneOtherPrefixWithTheGameGivesItsFolder) {
     EXPECT_EQ(choice.text, window->LookupMessage("GameInSeveralPrefixes"));
     ASSERT_EQ(choice.items.size(), 2);
     EXPECT_TRUE(choice.items[0].startsWith("LockOn ")) << choice.items[0].toStdString();
-    EXPECT_TRUE(choice.items[0].endsWith((first / "drive_c/Games/Lock On/").c_str())) << choice.items[0].toStdString();
+    EXPECT_TRUE(choice.items[0].endsWith((first / "drive_c/Games/Lock On/").c_str()))
+        << choice.items[0].toStdString();
     EXPECT_TRUE(choice.items[1].startsWith("Second ")) << choice.items[1].toStdString();
     EXPECT_TRUE(choice.items[1].endsWith(secondFolder)) << choice.items[1].toStdString();
     EXPECT_EQ(QString::fromStdString(window->GameFolder()), secondFolder);
@@ -711,7 +719,7 @@ TEST_F(MainWindowTest, ChangeToAFolderWithALineBreakKeepsTheOldFolder) {
   std::ofstream(odd / "LockOn.exe") << "MZ";
   dialogs.ClearRecorded();
   dialogs.QueueText(QString::fromStdString((odd / "LockOn.exe").string()));
-  window->MenuChangePath1Click();
+  window->Game().MenuChangePath1Click();
   ASSERT_EQ(dialogs.Recorded().size(), 2u) << RecordedTexts().join("\n").toStdString();
   EXPECT_EQ(dialogs.Recorded()[1].kind, "Error");
   EXPECT_TRUE(dialogs.Recorded()[1].text.startsWith(window->LookupMessage("GameFolderLineBreak")));
@@ -726,7 +734,7 @@ TEST_F(MainWindowTest, ChangeOfGameFolderRestartsTheProgram) {
   auto window = Start();
   window->show();
   dialogs.QueueText(QString::fromStdString(install.Game("LockOn.exe").string()));
-  window->MenuChangePath1Click();
+  window->Game().MenuChangePath1Click();
   ASSERT_EQ(started.size(), 1u);
   EXPECT_EQ(started[0], install.Folder().Executable());
   EXPECT_EQ(dialogs.Recorded().back().text, window->LookupMessage("PathUpdated"));
@@ -1027,7 +1035,8 @@ TEST(QtDialogServiceTest, FileDialogShowsTheDescriptionWithoutItsCaseBlindPatter
 TEST(QtDialogServiceTest, ChoiceGivesTheIndexOfThePickedEntryOrNothingWhenCancelled) {
   QWidget parent;
   QtDialogService service(&parent);
-  const QStringList entries = {"LockOn  \u2014  /a/drive_c/Lock On/", "Steam 700  \u2014  /b/drive_c/Lock On/"};
+  const QStringList entries = {"LockOn  \u2014  /a/drive_c/Lock On/",
+                               "Steam 700  \u2014  /b/drive_c/Lock On/"};
   for (const std::optional<int> pick : {std::optional<int>(1), std::optional<int>(0), std::optional<int>()}) {
     QTimer::singleShot(0, [&] {
       auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
@@ -1044,7 +1053,8 @@ TEST(QtDialogServiceTest, ChoiceGivesTheIndexOfThePickedEntryOrNothingWhenCancel
 
 // A game folder deep in a Wine prefix keeps both its ends in the status bar; the tooltip holds it whole.
 TEST_F(MainWindowTest, LongGameFolderIsShortenedInTheMiddle) {
-  const std::string deep = install.Root().string() + "/prefixes/a-rather-long-prefix-name/drive_c/Program Files (x86)/"
+  const std::string deep = install.Root().string() +
+                           "/prefixes/a-rather-long-prefix-name/drive_c/Program Files (x86)/"
                            "Ubisoft/Eagle Dynamics/Lock On Modern Air Combat/";
   std::filesystem::create_directories(deep);
   std::filesystem::copy(install.Game(""), deep, std::filesystem::copy_options::recursive);
@@ -1055,7 +1065,8 @@ TEST_F(MainWindowTest, LongGameFolderIsShortenedInTheMiddle) {
   EXPECT_EQ(panel->toolTip().toStdString(), deep);
   const QString shown = window->StatusText(0);
   EXPECT_NE(shown.toStdString(), deep);
-  EXPECT_TRUE(shown.startsWith(QString::fromStdString(install.Root().string().substr(0, 5)))) << shown.toStdString();
+  EXPECT_TRUE(shown.startsWith(QString::fromStdString(install.Root().string().substr(0, 5))))
+      << shown.toStdString();
   EXPECT_TRUE(shown.endsWith("Combat/")) << shown.toStdString();
   EXPECT_LE(panel->fontMetrics().horizontalAdvance(shown), panel->width());
 }
