@@ -21,7 +21,6 @@
 #include "language/language_setup.h"
 #include "language/message_catalogue.h"
 #include "launch/launcher.h"
-#include "pages/game_page.h"
 #include "platform/file_io.h"
 #include "platform/file_times.h"
 #include "sets/backup_page.h"
@@ -31,6 +30,7 @@
 #include "ui/application_menu.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
 #include "update/update_page.h"
@@ -98,7 +98,7 @@ void TFrmKESTA::FormCreate() {
   // 5: language.
   StatusStep("Loading language...");
   m_language->LoadLanguage(m_settings.ReadSetting("Config", "Language"));
-  for (const auto& [name, page] : m_builtPages) page->Refresh();  // texts the pages take from messages
+  m_pageArea->RefreshAll();  // texts the pages take from messages
   m_ribbon->ApplicationMenu()->setProperty("extraPaneHeader", LookupMessage("RecentConfig"));
   m_settings.SetWriteFailureHandler(
       [this](const std::string& failure) { ReportSettingsWriteFailure(failure); });
@@ -153,16 +153,10 @@ void TFrmKESTA::FormCreate() {
 
   // 25-27: the deferred step, the first page, and a clean modified state.
   m_timerMinimize->start();
-  ShowPage("TabSheetGraphicsStandards");
-  m_ribbon->SetActiveTab(m_ribbon->Tabs().front());
-  if (!m_tabChangeConnected) {
-    connect(m_ribbon, &TRibbon::TabChanged, this, &TFrmKESTA::dxRibbonTabChanged);
-    m_tabChangeConnected = true;
-  }
-  CheckPageButton(RibbonButton("dxButtonGraphicsStandard"));
+  m_pageArea->ShowFirstPage();
   EnableApplyCancel(false, false);
   m_busy = false;
-  if (!m_pendingPreview.isEmpty()) ShowPreviewPicture(std::exchange(m_pendingPreview, QString()));
+  m_pageArea->ShowPendingPreview();
 }
 
 void TFrmKESTA::LoadStartUpFile(std::string_view catalogKey) {

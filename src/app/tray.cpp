@@ -16,6 +16,7 @@
 #include "ui/dialog_service.h"
 #include "ui/game_text.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/ribbon_icons.h"
 
 namespace kesta {
@@ -160,7 +161,7 @@ void TFrmKESTA::SetOptionToggle(OptionToggle toggle, bool on) {
   if (!design.settingsKey.empty() && !m_busy) StoreSetting("Config", design.settingsKey, on ? "1" : "0");
   if (toggle == OptionToggle::Minimize) MenuMinimize1Click();
   if (toggle == OptionToggle::StartWithWindows) MenuStartWithWindows1Click();
-  RefreshPage("TabSheetOptionKESTA");
+  m_pageArea->RefreshPage("TabSheetOptionKESTA");
 }
 
 void TFrmKESTA::LoadOptionCheckBoxes() {

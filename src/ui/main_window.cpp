@@ -4,74 +4,24 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QSessionManager>
-#include <QStackedWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "app/game_folder.h"
 #include "app/splash_screen.h"
 #include "language/language_setup.h"
 #include "launch/launcher.h"
-#include "pages/graphics/graphics_pages.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "ui/command_table.h"
 #include "ui/dialog_service.h"
-#include "ui/focus_ring.h"
+#include "ui/page_area.h"
+#include "ui/page_factory.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
 #include "ui/status_bar.h"
-#include "ui/tab_sheet.h"
 #include "ui/theme.h"
 
 namespace kesta {
-
-namespace {
-
-// The window has a fixed size, so the page area takes the room it is given and never asks the pages
-// how big they would like to be: asking would lay out every hidden page at start-up. A page is laid
-// out when it is shown.
-class TPageStack : public QStackedWidget {
- public:
-  explicit TPageStack(QWidget* parent) : QStackedWidget(parent) {
-    layout()->setSizeConstraint(QLayout::SetNoConstraint);
-  }
-  QSize sizeHint() const override { return {0, 0}; }
-  QSize minimumSizeHint() const override { return {0, 0}; }
-};
-
-}  // namespace
-
-namespace {
-
-struct PageDesign {
-  const char* name;
-  const char* caption;
-};
-
-// The pages in the page area, with their design captions (the language file replaces them).
-constexpr PageDesign kPages[] = {
-    {"TabSheetGraphicsStandards", "Standards"},
-    {"TabSheetGraphicsCockpit", "Cockpit"},
-    {"TabSheetResolution", "Resolution"},
-    {"TabSheetScreenshot", "Screenshot"},
-    {"TabSheetOptimization1", "Textures / Verrière"},
-    {"TabSheetOptimization2", "Clipping / Lod"},
-    {"TabSheetOptimization3", "Objects Density"},
-    {"TabSheetMultiplayerClient", "Client"},
-    {"TabSheetMultiplayerServer", "Server"},
-    {"TabSheetViewCockpit", "Cockpit"},
-    {"TabSheetViewGlobal", "Global"},
-    {"TabSheetSmokeColor", "TabSheetSmokeColor"},
-    {"TabSheetOther1", "Other"},
-    {"TabSheetLUA", "LUA"},
-    {"TabSheetRealism", "Realism"},
-    {"TabSheetOptionKESTA", "TabSheetOptionKESTA"},
-    {"TabSheetBackup", "Backup"},
-    {"TabSheetUpdate", "TabSheetUpdate"},
-};
-
-}  // namespace
 
 TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
     : m_environment(std::move(environment)),
@@ -141,29 +91,11 @@ void TFrmKESTA::BuildWindow() {
   m_layout = std::make_unique<RibbonLayout>(BuildKestaRibbon(*m_ribbon));
   setMenuWidget(m_ribbon);
 
-  m_panelMain = new QWidget(this);
-  m_panelMain->setObjectName("PanelMain");
-  auto* main = new QVBoxLayout(m_panelMain);
-  main->setContentsMargins(8, 8, 8, 8);
-  main->setSpacing(6);
-
-  m_panelImageGraphics = new QWidget(m_panelMain);
-  m_panelImageGraphics->setObjectName("PanelImageGraphics");
-  m_panelImageGraphics->setFixedHeight(135);
-  auto* preview = new QVBoxLayout(m_panelImageGraphics);
-  preview->setContentsMargins(0, 0, 0, 0);
-  m_imageGraphics = new QLabel(m_panelImageGraphics);
-  m_imageGraphics->setObjectName("ImageGraphics");
-  m_imageGraphics->setAlignment(Qt::AlignCenter);
-  m_imageGraphics->setMinimumHeight(135);
-  preview->addWidget(m_imageGraphics);
-  main->addWidget(m_panelImageGraphics);
-
-  m_pageControl = new TPageStack(m_panelMain);
-  m_pageControl->setObjectName("PageControl");
-  main->addWidget(m_pageControl, 1);
-  new TFocusRing(m_pageControl);
-  setCentralWidget(m_panelMain);
+  m_pageArea = new TPageArea(TPageArea::Collaborators{
+      *this, *m_ribbon, *m_layout, *m_gameFiles, *m_dialogs, m_environment.folder, m_busy,
+      [this](const QString& page, TTabSheet* sheet) { return MakeGamePage(*this, page, sheet); },
+      &PageShowsFile, [this](QWidget* part) { m_language->TranslateControls(part); }});
+  setCentralWidget(m_pageArea->Panel());
 
   BuildStatusBar();
   BuildTrayIcon();
@@ -181,24 +113,6 @@ void TFrmKESTA::BuildWindow() {
 }
 
 QString TFrmKESTA::LookupMessage(const QString& key) const { return m_language->LookupMessage(key); }
-
-QStringList TFrmKESTA::PageNames() {
-  QStringList names;
-  for (const PageDesign& design : kPages) names.append(design.name);
-  return names;
-}
-
-TTabSheet* TFrmKESTA::Sheet(const QString& name) {
-  if (const auto found = m_pages.find(name); found != m_pages.end()) return found->second;
-  const auto design = std::find_if(std::begin(kPages), std::end(kPages),
-                                   [&name](const PageDesign& page) { return name == page.name; });
-  if (design == std::end(kPages)) return nullptr;
-  auto* sheet = new TTabSheet(design->name, QString::fromUtf8(design->caption), m_pageControl);
-  m_pageControl->addWidget(sheet);
-  m_pages[design->name] = sheet;
-  BuildPageContent(name, sheet);
-  return sheet;
-}
 
 void TFrmKESTA::BuildStatusBar() {
   m_statusBar = new TStatusBar(this);
@@ -234,7 +148,5 @@ void TFrmKESTA::ShowGameFolder(const std::string& folder) {
 QString TFrmKESTA::StatusText(int panel) const { return m_statusPanels[panel]->text(); }
 
 TRibbonButton* TFrmKESTA::RibbonButton(const QString& name) const { return m_layout->Button(name); }
-
-QWidget* TFrmKESTA::ActivePage() const { return m_pageControl->currentWidget(); }
 
 }  // namespace kesta

@@ -47,6 +47,7 @@ class TGameFolder;
 class TGamePage;
 class TLanguageSetup;
 class TLauncher;
+class TPageArea;
 class TRibbon;
 class TRibbonButton;
 class TRibbonTab;
@@ -98,22 +99,13 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   TLanguageSetup& Language() const { return *m_language; }
   QString LookupMessage(const QString& key) const override;
 
-  // --- Frame, navigation, preview, appearance, status (ui/main_window_navigation.cpp) ---
-  void PageButtonClick(TRibbonButton* button);
-  void dxRibbonTabChanged(TRibbonTab* tab);
-  void CheckPageButton(TRibbonButton* button);
-  void PageControlChange();
-  // Shows a page, building it on its first visit.
-  void ShowPage(const QString& name);
-  // Shows a page with the picture it shows above it; as its ribbon button would, when asked so and it has
-  // one.
+  // --- The pages, their buttons and the picture above them (ui/page_area.h) ---
+  TPageArea& Pages() const { return *m_pageArea; }
   void OpenPage(const QString& page, PageOpening how) override;
-  // Every page the page area can show, built or not.
-  static QStringList PageNames();
-  // Fills the built pages of a game file from its document again, after a load or a change of profile.
   void RefreshPages(std::string_view catalogKey) override;
-  // Shows a picture of the images folder above the page; a picture that cannot be shown is reported.
   bool ShowPreviewPicture(const QString& name) override;
+
+  // --- Frame: appearance and status (ui/main_window_navigation.cpp) ---
   void ShowStatusMessage(const QString& text) override;
   void TimerStatutBarTimer();
   void dxButtonBlueStyleClick();
@@ -121,7 +113,6 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void dxButtonBlackStyleClick();
   void dxButtonFormStyleClick();
   void ApplyStoredAppearance();
-  QWidget* ActivePage() const;
   TRibbon* Ribbon() const { return m_ribbon; }
   TRibbonButton* RibbonButton(const QString& name) const;
   // The commands of the ribbon and the tray, by id (ui/command_table.h).
@@ -212,10 +203,6 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void BuildWindow();
   void BuildStatusBar();
   void ConnectCommands();  // ui/main_window_commands.cpp
-  void ConnectPageButtons();
-  // The page's sheet, made with its controls on the first call.
-  TTabSheet* Sheet(const QString& name);
-  void BuildPageContent(const QString& name, TTabSheet* sheet);
   void SetColorScheme(ColorScheme scheme);
   void SetFormStyle(bool newStyle);
   void StatusStep(const QString& text);
@@ -226,12 +213,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void ShowRecentList();
   FileDialogRequest ConfigurationDialog() const;  // the open and save dialogs of saved configurations
   void LoadOptionCheckBoxes();
-  void RefreshPage(const QString& name);
   void CommitSessionData();  // WMQueryEndSession
-  // Shows a picture of the images folder above the page; fails with a text for the user.
-  void LoadPreviewPicture(const QString& name);
-  // Fails with a text for the user when the picture cannot be shown.
-  void CheckPreviewPicture(const QString& name) const;
 
   WindowEnvironment m_environment;
   SettingsFile m_settings;
@@ -245,8 +227,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   bool m_busy = false;
   bool m_quit = false;
   bool m_settingsFailureReported = false;
-  bool m_quitting = false;   // the Quit command, not a close box, is closing the window
-  QString m_pendingPreview;  // the picture start-up asked for last, shown when it ends
+  bool m_quitting = false;  // the Quit command, not a close box, is closing the window
 
   std::unique_ptr<TGameFolder> m_game;
   QDateTime m_graphicsTimeStamp;
@@ -257,19 +238,13 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   TRibbon* m_ribbon = nullptr;
   std::unique_ptr<RibbonLayout> m_layout;
   std::unique_ptr<TCommandTable> m_commands;
-  QWidget* m_panelMain = nullptr;
-  QWidget* m_panelImageGraphics = nullptr;
-  QLabel* m_imageGraphics = nullptr;
-  QStackedWidget* m_pageControl = nullptr;
-  std::map<QString, TTabSheet*> m_pages;       // the sheets made so far, by page name
-  std::map<QString, TGamePage*> m_builtPages;  // their page objects, for the pages that have one
+  TPageArea* m_pageArea = nullptr;
   TStatusBar* m_statusBar = nullptr;
   QLabel* m_statusPanels[2] = {nullptr, nullptr};
   QTimer* m_timerStatutBar = nullptr;
   QTimer* m_timerMinimize = nullptr;
   ColorScheme m_colorScheme;
   bool m_newFormStyle = true;
-  bool m_tabChangeConnected = false;
 
   // Options.
   std::array<bool, kOptionToggles.size()> m_optionToggles{};

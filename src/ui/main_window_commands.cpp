@@ -4,15 +4,18 @@
 #include <QMenu>
 
 #include "launch/launcher.h"
+#include "ui/application_menu.h"
 #include "ui/command_table.h"
 #include "ui/main_window.h"
+#include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/ribbon_layout.h"
 
 namespace kesta {
 
 void TFrmKESTA::ConnectCommands() {
-  ConnectPageButtons();
+  connect(m_ribbon->ApplicationMenu(), &TApplicationMenu::RecentItemClicked, this,
+          &TFrmKESTA::dxBarApplicationMenu1ExtraPaneItemClick);
   m_commands = std::make_unique<TCommandTable>(this);
   const auto buttons = [this](std::initializer_list<const char*> names) {
     QList<QPointer<TRibbonButton>> found;

@@ -10,6 +10,7 @@
 #include "platform/file_times.h"
 #include "sets/game_file_set.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 
 namespace kesta {
 
@@ -76,15 +77,15 @@ void TFrmKESTA::ConnectGraphicsFileLoads() {
           after.aspect = was.aspect;
         }
         const std::string profilePicture = VisibilityRangePicture(after.currentProfile);
-        CheckPreviewPicture("graphics_default.jpg");
+        m_pageArea->CheckPreviewPicture("graphics_default.jpg");
         try {
-          CheckPreviewPicture(Picture(profilePicture));
+          m_pageArea->CheckPreviewPicture(Picture(profilePicture));
         } catch (const std::exception& failure) {
           throw EKestaError(ProfileShowFailure(failure.what()));
         }
         for (const std::string& picture : ChangedStandardsPictures(was, after))
-          CheckPreviewPicture(Picture(picture));
-        LoadPreviewPicture(Picture(profilePicture));
+          m_pageArea->CheckPreviewPicture(Picture(picture));
+        m_pageArea->LoadPreviewPicture(Picture(profilePicture));
         // Loading selects the resolutions, which marks the pages modified; the callers settle
         // the state.
         EnableApplyCancel(true, true);
@@ -111,7 +112,7 @@ void TFrmKESTA::ConnectGraphicsFileLoads() {
           ShowPreviewPicture(Picture(picture));
           EnableApplyCancel(true, true);
         }
-        LoadPreviewPicture("graphics_default.jpg");
+        m_pageArea->LoadPreviewPicture("graphics_default.jpg");
       });
 }
 

@@ -14,6 +14,7 @@
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 
 namespace kesta {
 namespace {
@@ -44,7 +45,7 @@ class BackupTest : public testing::Test {
   // The window's page with its buttons, built.
   std::unique_ptr<TFrmKESTA> StartOnBackupPage() {
     auto window = Start();
-    window->ShowPage("TabSheetBackup");
+    window->Pages().ShowPage("TabSheetBackup");
     dialogs.ClearRecorded();
     return window;
   }
@@ -204,7 +205,7 @@ TEST_F(BackupTest, AFailedInputCopyIsReportedWithItsReasonAndKeepsNoPart) {
     c.arrange(fresh.Game("Input"));
     TFrmKESTA window(WindowEnvironment{fresh.Folder(), &answers, {}});
     window.FormCreate();
-    window.ShowPage("TabSheetBackup");
+    window.Pages().ShowPage("TabSheetBackup");
     const std::vector<std::string> before = NamesIn(fresh.Folder().Backups());
     Click(window, "ButtonBackupInput");
     ASSERT_FALSE(answers.Recorded().empty());

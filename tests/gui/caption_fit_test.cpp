@@ -25,6 +25,7 @@
 #include "ui/about_window.h"
 #include "ui/application_menu.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/special_slider.h"
@@ -66,10 +67,10 @@ TEST(CaptionFitTest, EverySliderTitleAndStepCaptionFitsItsLabelInEveryLanguage) 
     ASSERT_EQ(started.Warning(), "");
     TFrmKESTA& window = *started.window;
     std::set<const TSpecialSlider*> measured;
-    for (const QString& name : TFrmKESTA::PageNames()) {
-      window.ShowPage(name);          // built on its first visit
+    for (const QString& name : TPageArea::PageNames()) {
+      window.Pages().ShowPage(name);          // built on its first visit
       QApplication::processEvents();  // lays the page out at the window's width
-      for (const TSpecialSlider* slider : window.ActivePage()->findChildren<TSpecialSlider*>()) {
+      for (const TSpecialSlider* slider : window.Pages().ActivePage()->findChildren<TSpecialSlider*>()) {
         if (!slider->isVisible()) continue;
         measured.insert(slider);
         ExpectFits(slider, slider->TitleLabel(), "title", slider->Title());
@@ -171,7 +172,7 @@ void ExpectRoom(const QWidget* page, const QWidget* control) {
 // Measures every visible captioned control of the page shown; returns how many there were.
 int ExpectCaptionsFit(const TFrmKESTA& window) {
   QApplication::processEvents();
-  const QWidget* page = window.ActivePage();
+  const QWidget* page = window.Pages().ActivePage();
   int measured = 0;
   for (const QWidget* control : page->findChildren<QWidget*>()) {
     const bool captioned = qobject_cast<const QLabel*>(control) || qobject_cast<const QGroupBox*>(control) ||
@@ -196,7 +197,7 @@ TEST(CaptionFitTest, PageCaptionsFitInEveryLanguage) {
     TFrmKESTA& window = *started.window;
     for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor", "TabSheetRealism", "TabSheetBackup", "TabSheetLUA"}) {
       SCOPED_TRACE(name);
-      window.ShowPage(name);
+      window.Pages().ShowPage(name);
       EXPECT_GT(ExpectCaptionsFit(window), 0);
     }
     // The script page (shown last) shows one of its two states at a time: the sample's last script is not installed.

@@ -16,6 +16,7 @@
 #include "ui/application_menu.h"
 #include "ui/focus_ring.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/theme.h"
@@ -101,10 +102,10 @@ class FocusMarkTest : public test::ActiveWindowTest {
 
 TEST_F(FocusMarkTest, EveryControlOfEveryPageShowsTheFocus) {
   int controls = 0;
-  for (const QString& page : TFrmKESTA::PageNames()) {
+  for (const QString& page : TPageArea::PageNames()) {
     SCOPED_TRACE(page.toStdString());
-    window->ShowPage(page);
-    for (QWidget* control : window->ActivePage()->findChildren<QWidget*>())
+    window->Pages().ShowPage(page);
+    for (QWidget* control : window->Pages().ActivePage()->findChildren<QWidget*>())
       if (control->isVisible() && control->isEnabled() && (control->focusPolicy() & Qt::TabFocus)) {
         ExpectMarked(control);
         ++controls;

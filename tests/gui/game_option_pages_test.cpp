@@ -30,6 +30,7 @@
 #include "support/temp_folder.h"
 #include "ui/jpeg_image.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 
 namespace kesta {
 namespace {
@@ -201,7 +202,7 @@ TEST_F(GameOptionPagesTest, ImpossibleOrMissingMissionDateFailsTheLoadAndThePage
 }
 
 TEST_F(GameOptionPagesTest, DateChosenReachesTheDocumentAndTheFile) {
-  window->ShowPage("TabSheetOther1");
+  window->Pages().ShowPage("TabSheetOther1");
   Picker()->setDate(QDate(2012, 2, 29));
   EXPECT_EQ(window->GameFiles().Get<WorldDocument>().missionDate, (MissionDate{2012, 2, 29}));
   EXPECT_TRUE(window->ApplyEnabled());
@@ -365,7 +366,7 @@ TEST_F(MissionDateSynchronisationTest, DeferredStepWritesTodayIntoWorldLuaWhenTh
     SCOPED_TRACE(synchronise ? "on" : "off");
     const test::ProgramInstall install;
     auto window = Start(install, synchronise);
-    window->ShowPage("TabSheetOther1");
+    window->Pages().ShowPage("TabSheetOther1");
     const fs::path worldFile = install.Game("Config/World/World.lua");
     const std::string sample = test::ReadBytes(worldFile);
     const std::string drawinfo = test::ReadBytes(install.Game("Config/weapons/drawinfo.lua"));

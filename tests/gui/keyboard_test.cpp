@@ -11,6 +11,7 @@
 #include "support/page_test.h"
 #include "ui/application_menu.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 
@@ -38,7 +39,7 @@ class KeyboardTest : public test::ActiveWindowTest {
   // The first control of the page shown.
   QWidget* FirstControl() const {
     for (QWidget* next = window->nextInFocusChain(); next != window.get(); next = next->nextInFocusChain())
-      if (window->ActivePage()->isAncestorOf(next) && next->isVisible() && (next->focusPolicy() & Qt::TabFocus))
+      if (window->Pages().ActivePage()->isAncestorOf(next) && next->isVisible() && (next->focusPolicy() & Qt::TabFocus))
         return next;
     return nullptr;
   }
@@ -62,13 +63,13 @@ TEST_F(KeyboardTest, F10EntersTheRibbonArrowsMoveEnterPressesAndEscapeGivesTheFo
   Press(Qt::Key_Right);
   EXPECT_EQ(ribbon->ActiveTab()->objectName(), "dxTabGameSettings");
   EXPECT_EQ(QApplication::focusWidget(), TabButton("dxTabGameSettings"));
-  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetMultiplayerClient");
+  EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetMultiplayerClient");
   Press(Qt::Key_Down);
   EXPECT_EQ(Focused(), "dxButtonMultiClient");
   Press(Qt::Key_Right);
   EXPECT_EQ(Focused(), "dxButtonMultiServer");
   Press(Qt::Key_Return);
-  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetMultiplayerServer");
+  EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetMultiplayerServer");
   EXPECT_TRUE(window->RibbonButton("dxButtonMultiServer")->isChecked());
   EXPECT_EQ(QApplication::focusWidget(), FirstControl()) << Focused().toStdString();
 
@@ -87,7 +88,7 @@ TEST_F(KeyboardTest, F10EntersTheRibbonArrowsMoveEnterPressesAndEscapeGivesTheFo
   Press(Qt::Key_Down);
   EXPECT_EQ(Focused(), "dxButtonObjectClipping");
   Press(Qt::Key_Space);
-  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetOptimization2");
+  EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetOptimization2");
 
   // Up from the tabs reaches the application button; Escape leaves for the page shown now.
   Press(Qt::Key_F10);
@@ -95,7 +96,7 @@ TEST_F(KeyboardTest, F10EntersTheRibbonArrowsMoveEnterPressesAndEscapeGivesTheFo
   EXPECT_EQ(QApplication::focusWidget(), ribbon->ApplicationButton());
   Press(Qt::Key_Escape);
   EXPECT_FALSE(ribbon->HasKeyboard());
-  EXPECT_TRUE(window->ActivePage()->isAncestorOf(QApplication::focusWidget()));
+  EXPECT_TRUE(window->Pages().ActivePage()->isAncestorOf(QApplication::focusWidget()));
 }
 
 TEST_F(KeyboardTest, AltPressedAloneEntersAndLeavesTheRibbonButNotWithAnotherKey) {
@@ -214,11 +215,11 @@ bool ReadsAfter(QWidget* a, QWidget* b) {
 }
 
 TEST_F(KeyboardTest, TabFollowsTheLayoutOfEveryPage) {
-  for (const QString& name : TFrmKESTA::PageNames()) {
+  for (const QString& name : TPageArea::PageNames()) {
     SCOPED_TRACE(name.toStdString());
-    window->ShowPage(name);
+    window->Pages().ShowPage(name);
     QApplication::processEvents();
-    const QList<QWidget*> stops = TabStops(window.get(), window->ActivePage());
+    const QList<QWidget*> stops = TabStops(window.get(), window->Pages().ActivePage());
     EXPECT_FALSE(stops.isEmpty());
     for (qsizetype at = 1; at < stops.size(); ++at)
       EXPECT_TRUE(ReadsAfter(stops[at - 1], stops[at]))

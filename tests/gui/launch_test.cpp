@@ -23,6 +23,7 @@
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 
@@ -171,7 +172,7 @@ TEST_F(LaunchTest, TrayJoinMenuFollowsTheServerListAndJoinsByItsEntry) {
   const QString byAddress = Message("MenuSysTrayJoinIP");  // translated, and kept by every rebuild
   EXPECT_EQ(JoinCaptions(), (QStringList{byAddress, "-", "192.168.0.10", "lockon.example.org"}))
       << "the sample's list";
-  window->ShowPage("TabSheetMultiplayerClient");
+  window->Pages().ShowPage("TabSheetMultiplayerClient");
   window->findChild<QComboBox*>("ComboBoxServerList")->setEditText("&a&b");
   window->findChild<QToolButton*>("SpeedButtonServerListAdd")->click();
   EXPECT_EQ(JoinCaptions().back(), "&&a&&b") << "shown as typed, not as a keyboard mark";

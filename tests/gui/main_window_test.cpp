@@ -39,6 +39,7 @@
 #include "support/scoped_env.h"
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/theme.h"
@@ -71,7 +72,7 @@ class MainWindowTest : public testing::Test {
 
   // The language list of the options page, which is built on its first visit.
   static QComboBox* LanguageList(TFrmKESTA& window) {
-    window.ShowPage("TabSheetOptionKESTA");
+    window.Pages().ShowPage("TabSheetOptionKESTA");
     return window.findChild<QComboBox*>("ComboBoxLanguage");
   }
 
@@ -103,7 +104,7 @@ TEST_F(MainWindowTest, StartUpReachesTheStandardsPageWithNothingToApply) {
   auto window = Start();
   EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
   EXPECT_FALSE(window->Busy());
-  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetGraphicsStandards");
+  EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetGraphicsStandards");
   EXPECT_EQ(window->Ribbon()->ActiveTab()->objectName(), "dxTabDisplay");
   EXPECT_TRUE(window->RibbonButton("dxButtonGraphicsStandard")->isChecked());
   EXPECT_FALSE(window->ApplyEnabled());
@@ -157,7 +158,7 @@ TEST_F(MainWindowTest, ExactlyOnePageButtonIsPressedAfterEveryNavigation) {
       "dxButtonMouseView",       "dxButtonSmokeColor",    "dxButtonOptions",     "dxButtonBackup",
       "dxButtonGraphicsStandard"};
   for (const char* name : buttons) {
-    window->PageButtonClick(window->RibbonButton(name));
+    window->Pages().PageButtonClick(window->RibbonButton(name));
     int pressed = 0;
     for (auto* button : window->findChildren<TRibbonButton*>())
       if (button->isCheckable() && button->isChecked()) ++pressed;
@@ -168,22 +169,22 @@ TEST_F(MainWindowTest, ExactlyOnePageButtonIsPressedAfterEveryNavigation) {
 
 TEST_F(MainWindowTest, SelectingATabShowsItsFirstPage) {
   auto window = Start();
-  window->PageButtonClick(window->RibbonButton("dxButtonResolution"));
+  window->Pages().PageButtonClick(window->RibbonButton("dxButtonResolution"));
   auto tab = [&](const char* name) {
     for (TRibbonTab* tab : window->Ribbon()->Tabs())
       if (tab->objectName() == name) return tab;
     return static_cast<TRibbonTab*>(nullptr);
   };
   window->Ribbon()->SetActiveTab(tab("dxTabGameSettings"));
-  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetMultiplayerClient");
+  EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetMultiplayerClient");
   window->Ribbon()->SetActiveTab(tab("dxTabDisplay"));
-  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetGraphicsStandards");
+  EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetGraphicsStandards");
   EXPECT_TRUE(window->RibbonButton("dxButtonGraphicsStandard")->isChecked());
 
   // Realism, Options and Backup pages open without switching the ribbon tab.
   window->Ribbon()->SetActiveTab(tab("dxTabOptions"));
-  window->PageButtonClick(window->RibbonButton("dxButtonRealism"));
-  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetRealism");
+  window->Pages().PageButtonClick(window->RibbonButton("dxButtonRealism"));
+  EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetRealism");
   EXPECT_EQ(window->Ribbon()->ActiveTab()->objectName(), "dxTabOptions");
 }
 
@@ -194,7 +195,7 @@ TEST_F(MainWindowTest, PreviewAreaFollowsThePage) {
       {"dxButtonGraphicsStandard", true}, {"dxButtonResolution", false},  {"dxButtonOptimisation", true},
       {"dxButtonObjectClipping", true},   {"dxButtonMultiClient", false}, {"dxButtonGraphicsCockpit", true}};
   for (const auto& [button, shown] : cases) {
-    window->PageButtonClick(window->RibbonButton(button));
+    window->Pages().PageButtonClick(window->RibbonButton(button));
     EXPECT_EQ(!preview->isHidden(), shown) << button;
   }
   EXPECT_TRUE(dialogs.Recorded().empty()) << RecordedTexts().join("\n").toStdString();
@@ -203,8 +204,8 @@ TEST_F(MainWindowTest, PreviewAreaFollowsThePage) {
 TEST_F(MainWindowTest, MissingPreviewPictureIsReportedAndThePageStillChanges) {
   std::filesystem::remove(install.Folder().Images() / "textures.jpg");
   auto window = Start();
-  window->PageButtonClick(window->RibbonButton("dxButtonOptimisation"));
-  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetOptimization1");
+  window->Pages().PageButtonClick(window->RibbonButton("dxButtonOptimisation"));
+  EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetOptimization1");
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("textures.jpg"));
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("No such file or directory"));
@@ -350,7 +351,7 @@ TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
   StatsHandler* stats = handler.get();
   window->GameFiles().Register(std::move(handler));
   window->FormCreate();
-  window->PageButtonClick(window->RibbonButton("dxButtonBackup"));  // built on its first visit
+  window->Pages().PageButtonClick(window->RibbonButton("dxButtonBackup"));  // built on its first visit
   auto* list = window->findChild<QComboBox*>("ComboBoxBackup");
   ASSERT_EQ(list->count(), 11);
   EXPECT_EQ(list->itemText(0), "Config\\graphics.cfg");
@@ -380,7 +381,7 @@ TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
   stats->value = "x";
   click("SpeedButtonLoadFromFile");
   EXPECT_EQ(stats->value, "maybe");
-  EXPECT_EQ(window->ActivePage()->objectName(), "TabSheetMultiplayerClient");
+  EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetMultiplayerClient");
   EXPECT_EQ(*window->GameFiles().RememberedPath("Stats"), saved);
   EXPECT_EQ(window->StatusText(1), window->LookupMessage("Loaded"));
 
@@ -466,7 +467,7 @@ TEST_F(MainWindowTest, QtsOwnDialogTextsFollowTheLanguageWhileTheWindowLives) {
 
 TEST_F(MainWindowTest, EveryControlTheLanguageFilesNameExists) {
   auto window = Start();
-  for (const QString& page : TFrmKESTA::PageNames()) window->ShowPage(page);
+  for (const QString& page : TPageArea::PageNames()) window->Pages().ShowPage(page);
   // The About window's controls exist while it is open.
   QStringList names{window->objectName()};
   for (QObject* object : window->findChildren<QObject*>()) names << object->objectName();
@@ -509,7 +510,7 @@ TEST_F(MainWindowTest, OptionBoxesChangedAtStartWriteNothingAndClicksWriteTheirK
   WriteIniValue(install.SettingsFile(), "Config", "StartMinimize", "1");
   auto window = Start();
   const std::string afterStart = test::ReadBytes(install.SettingsFile());
-  window->ShowPage("TabSheetOptionKESTA");  // built on its first visit
+  window->Pages().ShowPage("TabSheetOptionKESTA");  // built on its first visit
   EXPECT_TRUE(window->findChild<QCheckBox*>("MenuStartMinimize")->isChecked());
   window->findChild<QCheckBox*>("MenuCheckTrackIR")->click();
   EXPECT_EQ(Setting("Config", "CheckTrackIR"), "1");
@@ -937,7 +938,7 @@ TEST(ReadOnlyInstallationTest, StartUpWritesNothingBesideTheExecutable) {
       EXPECT_EQ(window.GameFolder(), install.GameFolder());  // from the settings the installation held
       dialogs.QueueText(QString::fromStdString((folder.Backups() / "evening.kst").string()));
       window.dxButtonSaveConfigClick();
-      window.ShowPage("TabSheetOptionKESTA");
+      window.Pages().ShowPage("TabSheetOptionKESTA");
       window.findChild<QCheckBox*>("MenuSynchronizeDate")->click();
     }
     EXPECT_EQ(Snapshot(program), before);

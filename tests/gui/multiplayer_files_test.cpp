@@ -35,7 +35,7 @@ class MultiplayerFilesTest : public test::PageTest {
       reached = true;
       use(*f4);
     });
-    window->ShowPage("TabSheetViewCockpit");
+    window->Pages().ShowPage("TabSheetViewCockpit");
     Control<QPushButton>("ButtonF4View")->click();
     EXPECT_TRUE(reached);
   }

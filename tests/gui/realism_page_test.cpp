@@ -19,6 +19,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/special_slider.h"
 
 namespace kesta {
@@ -82,7 +83,7 @@ TEST_F(RealismPageTest, SampleFileShowsOnTheRealismAndGraphicsPages) {
 // A load shows the file's values without a preview picture or a change of the user's; the user's own
 // changes of the two graphics-page controls show their picture.
 TEST_F(RealismPageTest, GraphicsPageControlsReactToTheUserOnly) {
-  window->ShowPage("TabSheetGraphicsStandards");
+  window->Pages().ShowPage("TabSheetGraphicsStandards");
   ASSERT_TRUE(Shows("graphics_default.jpg"));
   LoadMeCustom(MeCustom("WorldDensity=\"3\" MissilesEffectiveness=\"40\"",
                         "CivTraffic=\"0\" GEffects=\"0\" AwacsViewFilter=\"2\""));

@@ -22,6 +22,7 @@
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 
 namespace kesta {
 namespace {
@@ -345,7 +346,7 @@ TEST_F(ScriptPageFailureTest, ExportLuaHoldingANulIsNotRewritten) {
 }
 
 TEST_F(ScriptPageTest, SiteLinkOpensTheAddressWithTheDesktopsHandler) {
-  window->ShowPage("TabSheetLUA");
+  window->Pages().ShowPage("TabSheetLUA");
   window->show();
   QLabel* site = Control<QLabel>("LabelScriptSite");
   // A click on the link's first letters.

@@ -21,6 +21,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 
 namespace kesta {
 namespace {
@@ -63,7 +64,7 @@ class TrayAndOptionsTest : public testing::Test {
   std::string Setting(const char* key) { return ReadIniValue(install.SettingsFile(), "Config", key); }
   // The box on the options page, which is built on its first visit.
   QCheckBox* Box(TFrmKESTA& window, const char* name) {
-    window.ShowPage("TabSheetOptionKESTA");
+    window.Pages().ShowPage("TabSheetOptionKESTA");
     return window.findChild<QCheckBox*>(name);
   }
   std::filesystem::path Entry() const { return config / "autostart/kesta.desktop"; }

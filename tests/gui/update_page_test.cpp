@@ -50,7 +50,7 @@ class UpdatePageTest : public PageTest {
   QString Log() const { return Control<QPlainTextEdit>("MemoUpdate")->toPlainText(); }
   QString M(const char* key) const { return window->LookupMessage(key); }
   bool Shown(const char* picture) const { return !Control<QLabel>(picture)->isHidden(); }
-  QString ActivePage() const { return window->ActivePage()->objectName(); }
+  QString ActivePage() const { return window->Pages().ActivePage()->objectName(); }
   // A new release whose installer records that it ran; the player says yes to it.
   void ServeRelease(const TestSigningKey& signer) {
     server.Serve(kVersion, {200, "3.0.4"});
@@ -251,7 +251,7 @@ TEST_F(UpdatePageWithoutServerTest, SaysNoServerIsConfiguredAndSendsNothing) {
   EXPECT_TRUE(Shown("ImageUpdateError"));
   EXPECT_TRUE(server.Requests().isEmpty());
   // At start-up the missing server is nobody's concern: the page stays where it was.
-  window->ShowPage("TabSheetGraphicsStandards");
+  window->Pages().ShowPage("TabSheetGraphicsStandards");
   window->TimerMinimizeTimer();
   EXPECT_EQ(ActivePage(), "TabSheetGraphicsStandards");
 }

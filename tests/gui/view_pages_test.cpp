@@ -30,6 +30,7 @@
 #include "support/scripted_dialogs.h"
 #include "support/temp_folder.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/special_slider.h"
 
 namespace kesta {
@@ -527,7 +528,7 @@ TEST(ViewCockpitPageFirstVisitTest, ShowsTheStoredAircraftWhenFirstBuilt) {
   EXPECT_EQ(view.views[4].viewAngleMax, "250");  // as the slider will show it, before the page is built
   EXPECT_EQ(ReadIniValue(install.SettingsFile(), "Config", "PreferedAircraft"), "mig-29");
 
-  window.ShowPage("TabSheetViewCockpit");
+  window.Pages().ShowPage("TabSheetViewCockpit");
   const auto* aircraft = window.findChild<QComboBox*>("ComboBoxAircraft");
   ASSERT_NE(aircraft, nullptr);
   EXPECT_EQ(aircraft->currentText(), "MiG-29");
@@ -544,7 +545,7 @@ TEST(ViewCockpitPageFirstVisitTest, WithoutLoadedFilesNothingIsShownOrChanged) {
   test::ScriptedDialogs dialogs;
   TFrmKESTA window({install.Folder(), &dialogs, {}});
   window.EnableApplyCancel(false, false);
-  window.ShowPage("TabSheetViewCockpit");
+  window.Pages().ShowPage("TabSheetViewCockpit");
   const auto* aircraft = window.findChild<QComboBox*>("ComboBoxAircraft");
   ASSERT_NE(aircraft, nullptr);
   EXPECT_EQ(aircraft->currentIndex(), -1);

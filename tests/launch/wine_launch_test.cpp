@@ -24,6 +24,7 @@
 #include "support/scoped_env.h"
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "update/update_check.h"
@@ -117,7 +118,7 @@ TEST_F(WineLaunchTest, EveryCommandStartsTheGameWithItsCommandLineInAnyLocale) {
   Network().maxPlayers = "16";
   Network().servers = {"10.0.0.7"};
   window->RebuildJoinMenu();
-  window->ShowPage("TabSheetMultiplayerServer");
+  window->Pages().ShowPage("TabSheetMultiplayerServer");
   window->findChild<QLineEdit*>("EditServerPassword")->setText("p w");
 
   struct Case {

@@ -16,8 +16,8 @@ void PageTest::SetUp() {
   window->FormCreate();
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
   // Pages are built on their first visit; the tests reach every control, so every page is visited.
-  for (const QString& page : TFrmKESTA::PageNames()) window->ShowPage(page);
-  window->ShowPage("TabSheetGraphicsStandards");
+  for (const QString& page : TPageArea::PageNames()) window->Pages().ShowPage(page);
+  window->Pages().ShowPage("TabSheetGraphicsStandards");
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
 

@@ -11,6 +11,7 @@
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 
 namespace kesta::test {
 

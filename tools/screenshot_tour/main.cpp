@@ -23,6 +23,7 @@
 #include "ui/about_window.h"
 #include "ui/application_menu.h"
 #include "ui/main_window.h"
+#include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/ribbon_layout.h"
@@ -78,7 +79,7 @@ void SaveFocusMarks(kesta::TFrmKESTA& window, const QString& output) {
   for (const QString scheme : {"Blue", "Silver", "Black"}) {
     window.RibbonButton("dxButtonThemes" + scheme)->click();
     window.RibbonButton("dxButtonGraphicsStandard")->click();
-    if (auto* slider = window.ActivePage()->findChild<kesta::TSpecialSlider*>())
+    if (auto* slider = window.Pages().ActivePage()->findChild<kesta::TSpecialSlider*>())
       slider->setFocus(Qt::TabFocusReason);
     Save(&window, QString("%1/Focus-%2-slider.png").arg(output, scheme));
     Press(Qt::Key_F10);
@@ -168,7 +169,7 @@ int main(int argc, char* argv[]) {
         f4->reject();
       }
     });
-    window.ShowPage("TabSheetViewCockpit");
+    window.Pages().ShowPage("TabSheetViewCockpit");
     window.findChild<QPushButton*>("ButtonF4View")->click();
     // The About window over the window.
     QTimer::singleShot(0, [&] {
