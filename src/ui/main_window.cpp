@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/splash_screen.h"
+#include "app/tray_and_options.h"
 #include "language/form_translator.h"
 #include "launch/launcher.h"
 #include "pages/graphics/graphics_pages.h"
@@ -105,12 +106,17 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   ConnectCommands();
   m_launcher = std::make_unique<TLauncher>(TLauncher::Collaborators{
       *m_gameFiles, *m_dialogs, [this](const QString& key) { return LookupMessage(key); }, m_settings,
-      m_gameFolder, [this](OptionToggle toggle) { return OptionToggleOn(toggle); }, *m_commands});
+      m_gameFolder, [this](OptionToggle toggle) { return m_tray->OptionToggleOn(toggle); }, *m_commands});
   // The desktop session is ending: leave as the Quit command does.
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { CommitSessionData(); });
 }
 
 TFrmKESTA::~TFrmKESTA() = default;
+
+void TFrmKESTA::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (m_tray) m_tray->WindowChanged(*event);  // the window's own set-up changes it before the tray exists
+}
 
 void TFrmKESTA::BuildWindow() {
   setObjectName("FrmKESTA");
@@ -155,7 +161,21 @@ void TFrmKESTA::BuildWindow() {
   setCentralWidget(m_panelMain);
 
   BuildStatusBar();
-  BuildTrayIcon();
+  // Before the commands: the command table finds the tray's items by name.
+  m_tray = std::make_unique<TTrayAndOptions>(TTrayAndOptions::Collaborators{
+      .window = *this,
+      .busy = m_busy,
+      .readSetting = [this](std::string_view section,
+                            std::string_view key) { return ReadSetting(section, key); },
+      .storeSetting = [this](std::string_view section, std::string_view key,
+                             std::string_view value) { StoreSetting(section, key, value); },
+      .dialogs = *m_dialogs,
+      .gameFiles = *m_gameFiles,
+      .join = [this](const QString& address) { m_launcher->JoinServer(address); },
+      .optionsChanged = [this] { RefreshPage("TabSheetOptionKESTA"); },
+      .trayAvailable = m_environment.trayAvailable,
+      .destroyNativeWindow = [this] { destroy(); },
+      .executable = Folder().Executable()});
 
   m_timerStatutBar = new QTimer(this);
   m_timerStatutBar->setObjectName("TimerStatutBar");

@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <typeinfo>
 
+#include "app/tray_and_options.h"
 #include "documents/graphics_document.h"
 #include "engine/failure.h"
 #include "language/form_translator.h"
@@ -94,8 +95,8 @@ TGamePage* MakeOptionsPageOf(TFrmKESTA& window, TTabSheet* sheet) {
   OptionsPageLinks links;
   links.languageIndex = [&window] { return window.LanguageIndex(); };
   links.chooseLanguage = [&window](int index) { window.ComboBoxLanguageChange(index); };
-  links.toggleOn = [&window](OptionToggle toggle) { return window.OptionToggleOn(toggle); };
-  links.setToggle = [&window](OptionToggle toggle, bool on) { window.SetOptionToggle(toggle, on); };
+  links.toggleOn = [&window](OptionToggle toggle) { return window.Tray().OptionToggleOn(toggle); };
+  links.setToggle = [&window](OptionToggle toggle, bool on) { window.Tray().SetOptionToggle(toggle, on); };
   links.changeGameFolder = [&window] { window.MenuChangePath1Click(); };
   return MakeOptionsPage(window, sheet, std::move(links));
 }
