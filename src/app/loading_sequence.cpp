@@ -15,6 +15,7 @@
 
 #include "app/game_folder.h"
 #include "app/splash_screen.h"
+#include "app/tray_and_options.h"
 #include "documents/option_documents.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
@@ -115,9 +116,9 @@ void TFrmKESTA::FormCreate() {
   m_quit = false;
 
   // 9-11: options, appearance and the start with the desktop session.
-  LoadOptionCheckBoxes();
+  m_tray->LoadOptionCheckBoxes();
   ApplyStoredAppearance();
-  LoadStartWithSessionState();
+  m_tray->LoadStartWithSessionState();
 
   // 12: the companion programs.
   m_launcher->DetectCompanions();
@@ -190,9 +191,9 @@ void TFrmKESTA::TimerMinimizeTimer() {
   }
   m_timerMinimize->stop();
   // Asynchronous: the check goes on while the steps below run and the window takes input.
-  if (OptionToggleOn(OptionToggle::CheckForUpdateWhenStarting)) CheckForUpdate(true);
-  if (OptionToggleOn(OptionToggle::SynchronizeDate)) SynchronizeMissionDate();
-  if (OptionToggleOn(OptionToggle::StartMinimize)) showMinimized();
+  if (m_tray->OptionToggleOn(OptionToggle::CheckForUpdateWhenStarting)) CheckForUpdate(true);
+  if (m_tray->OptionToggleOn(OptionToggle::SynchronizeDate)) SynchronizeMissionDate();
+  if (m_tray->OptionToggleOn(OptionToggle::StartMinimize)) showMinimized();
 }
 
 void TFrmKESTA::SynchronizeMissionDate() {
@@ -208,7 +209,8 @@ void TFrmKESTA::SynchronizeMissionDate() {
 
 void TFrmKESTA::BitBtnQuitClick() {
   m_busy = true;
-  SetOptionToggle(OptionToggle::Minimize, false);  // not stored: the next start keeps the option as it was
+  // Not stored: the next start keeps the option as it was.
+  m_tray->SetOptionToggle(OptionToggle::Minimize, false);
   m_busy = false;
   m_quitting = true;
   close();
@@ -217,7 +219,7 @@ void TFrmKESTA::BitBtnQuitClick() {
 void TFrmKESTA::CommitSessionData() { BitBtnQuitClick(); }
 
 void TFrmKESTA::closeEvent(QCloseEvent* event) {
-  if (!m_quitting && !m_quit && OptionToggleOn(OptionToggle::Minimize)) {
+  if (!m_quitting && !m_quit && m_tray->OptionToggleOn(OptionToggle::Minimize)) {
     event->ignore();
     showMinimized();
     return;

@@ -1,6 +1,7 @@
 #include "app/kesta_application.h"
 #include "app/single_instance.h"
 #include "app/start_up.h"
+#include "app/tray_and_options.h"
 #include "platform/shell.h"
 
 int main(int argc, char* argv[]) {
@@ -16,6 +17,6 @@ int main(int argc, char* argv[]) {
       },
       [&instance] { return instance.ClaimOrWake(); });
   if (!window) return 0;
-  instance.OnShowRequested([&window] { window->RestoreFromTray(); });
+  instance.OnShowRequested([&window] { window->Tray().RestoreFromTray(); });
   return application.exec();
 }

@@ -9,6 +9,7 @@
 #include <QWindow>
 #include <utility>
 
+#include "app/tray_and_options.h"
 #include "documents/graphics_document.h"
 #include "platform/file_times.h"
 #include "sets/game_file_set.h"
@@ -82,7 +83,7 @@ void TFrmKESTA::JvAppEvents1Activate() {
   if (!GetLastWriteTime(graphics, written) || written == m_graphicsTimeStamp) return;
   const QScopedValueRollback running(m_reactivationRunning, true);
 
-  if (OptionToggleOn(OptionToggle::ReloadSettings) &&
+  if (m_tray->OptionToggleOn(OptionToggle::ReloadSettings) &&
       m_dialogs->ShowMessage(MessageKind::Information, LookupMessage("ReloadAll"), MessageButtons::YesNo) !=
           DialogAnswer::Yes) {
     // The pages stay as they are; Apply would write them over the outside change.

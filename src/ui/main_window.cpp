@@ -8,6 +8,7 @@
 
 #include "app/game_folder.h"
 #include "app/splash_screen.h"
+#include "app/tray_and_options.h"
 #include "language/language_setup.h"
 #include "launch/launcher.h"
 #include "sets/game_file_set.h"
@@ -66,12 +67,17 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   ConnectCommands();
   m_launcher = std::make_unique<TLauncher>(TLauncher::Collaborators{
       *m_gameFiles, *m_dialogs, [this](const QString& key) { return LookupMessage(key); }, m_settings,
-      m_game->Folder(), [this](OptionToggle toggle) { return OptionToggleOn(toggle); }, *m_commands});
+      m_game->Folder(), [this](OptionToggle toggle) { return m_tray->OptionToggleOn(toggle); }, *m_commands});
   // The desktop session is ending: leave as the Quit command does.
   connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager&) { CommitSessionData(); });
 }
 
 TFrmKESTA::~TFrmKESTA() = default;
+
+void TFrmKESTA::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (m_tray) m_tray->WindowChanged(*event);  // the window's own set-up changes it before the tray exists
+}
 
 void TFrmKESTA::BuildWindow() {
   setObjectName("FrmKESTA");
@@ -98,7 +104,21 @@ void TFrmKESTA::BuildWindow() {
   setCentralWidget(m_pageArea->Panel());
 
   BuildStatusBar();
-  BuildTrayIcon();
+  // Before the commands: the command table finds the tray's items by name.
+  m_tray = std::make_unique<TTrayAndOptions>(TTrayAndOptions::Collaborators{
+      .window = *this,
+      .busy = m_busy,
+      .readSetting = [this](std::string_view section,
+                            std::string_view key) { return ReadSetting(section, key); },
+      .storeSetting = [this](std::string_view section, std::string_view key,
+                             std::string_view value) { StoreSetting(section, key, value); },
+      .dialogs = *m_dialogs,
+      .gameFiles = *m_gameFiles,
+      .join = [this](const QString& address) { m_launcher->JoinServer(address); },
+      .optionsChanged = [this] { m_pageArea->RefreshPage("TabSheetOptionKESTA"); },
+      .trayAvailable = m_environment.trayAvailable,
+      .destroyNativeWindow = [this] { destroy(); },
+      .executable = Folder().Executable()});
 
   m_timerStatutBar = new QTimer(this);
   m_timerStatutBar->setObjectName("TimerStatutBar");

@@ -14,7 +14,6 @@
 #include <string>
 #include <vector>
 
-#include "app/option_toggles.h"
 #include "documents/visibility_profiles.h"
 #include "engine/param_lines.h"
 #include "pages/page_host.h"
@@ -25,13 +24,10 @@
 class QCheckBox;
 class QComboBox;
 class QLabel;
-class QAction;
 class QLineEdit;
-class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
-class QSystemTrayIcon;
 class QTimer;
 class QToolButton;
 class QWidget;
@@ -54,6 +50,7 @@ class TRibbonTab;
 class TStatusBar;
 struct FileDialogRequest;
 class TTabSheet;
+class TTrayAndOptions;
 struct RibbonLayout;
 enum class ColorScheme;
 
@@ -150,13 +147,8 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void LoadCockpitSettings(const std::filesystem::path& path);
   void ApplyCockpitSettings(const std::filesystem::path& targetPath);
 
-  // --- config.lua (ui/main_window_multiplayer_loads.cpp) ---
-  // The tray's join entries follow the server list: after each load of config.lua, and each edit.
-  void RebuildJoinMenu() { emit JoinMenuOutdated(); }
-
   // --- Game launch and companion programs (launch/launcher.h) ---
   TLauncher& Launcher() const { return *m_launcher; }
-  void JoinClick(const QAction* item);  // an entry of the tray's join menu (app/tray.cpp)
 
   // --- Program files ---
   const ProgramFolder& Folder() const override { return m_environment.folder; }
@@ -177,26 +169,12 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   // Opens a web address with the desktop's handler; a failure to start one is reported.
   void OpenWebAddress(const std::string& address);
 
-  // --- Tray, minimising, options (app/tray.cpp) ---
-  bool OptionToggleOn(OptionToggle toggle) const { return m_optionToggles[static_cast<size_t>(toggle)]; }
-  // The user's change of an option: stored (unless the busy flag is set) and acted on.
-  void SetOptionToggle(OptionToggle toggle, bool on);
-  void RxTrayIconClick();       // left click on the tray icon: shown <-> hidden
-  void JvAppEvents1Minimize();  // the window was minimised: to the tray while the option is on
-  // Shown, restored and in front, from the tray or minimised: also what a second start of the program
-  // asks for.
-  void RestoreFromTray();
-  void MenuMinimize1Click();  // keeps the tray icon in step with the box, busy or not
-  void MenuStartWithWindows1Click();
-  bool TrayAvailable() const;
-  QSystemTrayIcon* TrayIcon() const { return m_rxTrayIcon; }
-
- signals:
-  void JoinMenuOutdated();
+  // --- Tray, minimising, option toggles (app/tray_and_options.h) ---
+  TTrayAndOptions& Tray() const { return *m_tray; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
-  void changeEvent(QEvent* event) override;      // app/tray.cpp: notices minimising
+  void changeEvent(QEvent* event) override;      // tells the tray of minimising
 
  private:
   // Construction (ui/main_window.cpp).
@@ -212,7 +190,6 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void LoadRecentList();
   void ShowRecentList();
   FileDialogRequest ConfigurationDialog() const;  // the open and save dialogs of saved configurations
-  void LoadOptionCheckBoxes();
   void CommitSessionData();  // WMQueryEndSession
 
   WindowEnvironment m_environment;
@@ -246,20 +223,11 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   ColorScheme m_colorScheme;
   bool m_newFormStyle = true;
 
-  // Options.
-  std::array<bool, kOptionToggles.size()> m_optionToggles{};
-
-  // Tray, minimising, options (app/tray.cpp).
-  void BuildTrayIcon();
-  void LoadStartWithSessionState();  // loading sequence step 11
-  unsigned m_restores = 0;           // restores from the tray so far
-  QSystemTrayIcon* m_rxTrayIcon = nullptr;
-  QMenu* m_popupDroit = nullptr;
+  // Tray, minimising, option toggles.
+  std::unique_ptr<TTrayAndOptions> m_tray;
 
   // Game launch and companions.
   std::unique_ptr<TLauncher> m_launcher;
-  void FillTrayJoinMenu();  // app/tray.cpp
-  QMenu* m_menuSysTrayJoin = nullptr;
 
   // graphics.cfg and cockpit.cfg loads (ui/main_window_graphics_loads.cpp): the pictures, the aspect
   // check, the modified state and the time stamp of our own writes.

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "app/tray_and_options.h"
 #include "launch/launcher.h"
 #include "ui/application_menu.h"
 #include "ui/command_table.h"
@@ -24,7 +25,7 @@ void TFrmKESTA::ConnectCommands() {
   };
   const auto items = [this](std::initializer_list<const char*> names) {
     QList<QPointer<QAction>> found;
-    for (const char* name : names) found.append(m_popupDroit->findChild<QAction*>(name));
+    for (const char* name : names) found.append(m_tray->PopupDroit()->findChild<QAction*>(name));
     return found;
   };
   const auto all = [](const QList<TRibbonButton*>& copies) {
@@ -76,7 +77,7 @@ void TFrmKESTA::ConnectCommands() {
        items({"MenuBugReport"})},
       {command::kAbout, handler(&TFrmKESTA::MenuAboutClick), buttons({"dxButtonAbout"}),
        items({"MenuAbout"})},
-      {command::kShowWindow, handler(&TFrmKESTA::RestoreFromTray), {}, items({"MenuSysTrayShow"})},
+      {command::kShowWindow, [this] { m_tray->RestoreFromTray(); }, {}, items({"MenuSysTrayShow"})},
       {command::kQuit, handler(&TFrmKESTA::BitBtnQuitClick), buttons({"dxButtonExit"}),
        items({"MenuSysTrayQuit"}), QKeySequence(Qt::CTRL | Qt::Key_Q)},
       {command::kThemeBlue, handler(&TFrmKESTA::dxButtonBlueStyleClick), buttons({"dxButtonThemesBlue"})},

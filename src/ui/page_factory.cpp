@@ -3,6 +3,7 @@
 #include "ui/page_factory.h"
 
 #include "app/game_folder.h"
+#include "app/tray_and_options.h"
 #include "language/language_setup.h"
 #include "launch/launcher.h"
 #include "pages/game_options/game_option_pages.h"
@@ -50,8 +51,8 @@ TGamePage* MakeOptionsPageOf(TFrmKESTA& window, TTabSheet* sheet) {
   OptionsPageLinks links;
   links.languageIndex = [&window] { return window.Language().LanguageIndex(); };
   links.chooseLanguage = [&window](int index) { window.Language().ComboBoxLanguageChange(index); };
-  links.toggleOn = [&window](OptionToggle toggle) { return window.OptionToggleOn(toggle); };
-  links.setToggle = [&window](OptionToggle toggle, bool on) { window.SetOptionToggle(toggle, on); };
+  links.toggleOn = [&window](OptionToggle toggle) { return window.Tray().OptionToggleOn(toggle); };
+  links.setToggle = [&window](OptionToggle toggle, bool on) { window.Tray().SetOptionToggle(toggle, on); };
   links.changeGameFolder = [&window] { window.Game().MenuChangePath1Click(); };
   return MakeOptionsPage(window, sheet, std::move(links));
 }

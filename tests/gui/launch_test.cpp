@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <fstream>
 
+#include "app/tray_and_options.h"
 #include "documents/network_document.h"
 #include "launch/launcher.h"
 #include "platform/code_page.h"
@@ -137,7 +138,7 @@ TEST_F(LaunchTest, MissingGameProgramIsNamed) {
 }
 
 TEST_F(LaunchTest, TrackIrQuestionDecidesTheStart) {
-  window->SetOptionToggle(OptionToggle::CheckTrackIR, true);
+  window->Tray().SetOptionToggle(OptionToggle::CheckTrackIR, true);
   const QString question = "Warning: " + Message("TrackIRNotStarted");
   SetPlayer("Ace", "8");
 
@@ -160,8 +161,8 @@ TEST_F(LaunchTest, TrackIrQuestionDecidesTheStart) {
   EXPECT_EQ(Shown(), QStringList{WineMissing()}) << "opentrack stands for TrackIR";
 
   dialogs.ClearRecorded();
-  window->SetOptionToggle(OptionToggle::CheckTrackIR, false);
-  window->SetOptionToggle(OptionToggle::DeleteTrackIrIni, false);
+  window->Tray().SetOptionToggle(OptionToggle::CheckTrackIR, false);
+  window->Tray().SetOptionToggle(OptionToggle::DeleteTrackIrIni, false);
   WriteTrackIrIni();
   Click("dxButtonPlay");
   EXPECT_EQ(Shown(), QStringList{WineMissing()});
@@ -178,7 +179,7 @@ TEST_F(LaunchTest, TrayJoinMenuFollowsTheServerListAndJoinsByItsEntry) {
   EXPECT_EQ(JoinCaptions().back(), "&&a&&b") << "shown as typed, not as a keyboard mark";
 
   Network().servers = {"x"};
-  window->RebuildJoinMenu();
+  window->Tray().RebuildJoinMenu();
   EXPECT_EQ(JoinCaptions(), (QStringList{byAddress, "-", "x"}));
 
   QAction* last = JoinMenu()->actions().back();

@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include "app/tray_and_options.h"
 #include "documents/cockpit_document.h"
 #include "documents/network_document.h"
 #include "documents/server_document.h"
@@ -42,7 +43,7 @@ class MultiplayerFilesTest : public test::PageTest {
 };
 
 TEST_F(MultiplayerFilesTest, EachLoadOfTheServerListRebuildsTheJoinEntries) {
-  QSignalSpy rebuilt(window.get(), &TFrmKESTA::JoinMenuOutdated);
+  QSignalSpy rebuilt(&window->Tray(), &TTrayAndOptions::JoinMenuOutdated);
   ASSERT_TRUE(window->GameFiles().Load("Network", Config()));
   EXPECT_EQ(rebuilt.count(), 1);
   window->GameFiles().Load("Stats", install.Game("Config/network/stats.lua"));

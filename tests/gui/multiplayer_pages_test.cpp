@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tray_and_options.h"
 #include "documents/network_document.h"
 #include "documents/server_document.h"
 #include "launch/launcher.h"
@@ -43,7 +44,7 @@ class MultiplayerPagesTest : public test::PageTest {
  protected:
   void SetUp() override {
     test::PageTest::SetUp();
-    joins = std::make_unique<QSignalSpy>(window.get(), &TFrmKESTA::JoinMenuOutdated);
+    joins = std::make_unique<QSignalSpy>(&window->Tray(), &TTrayAndOptions::JoinMenuOutdated);
   }
 
   template <typename T = QLineEdit>

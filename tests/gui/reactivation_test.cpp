@@ -14,7 +14,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/option_toggles.h"
+#include "app/tray_and_options.h"
 #include "documents/cockpit_document.h"
 #include "documents/graphics_document.h"
 #include "sets/game_file_set.h"
@@ -48,7 +48,7 @@ class ReactivationTest : public test::PageTest {
   }
   void ChangeGraphicsOutside() { ChangeOutside(GraphicsFile(), "TextureLevel = 2;", "TextureLevel = 0;"); }
   void ChangeCockpitOutside() { ChangeOutside(CockpitFile(), "RussianHUD = 1;", "RussianHUD = 0;"); }
-  void AskBeforeReloading() { window->SetOptionToggle(OptionToggle::ReloadSettings, true); }
+  void AskBeforeReloading() { window->Tray().SetOptionToggle(OptionToggle::ReloadSettings, true); }
 
   // The window shown and the active one, as the player sees it.
   void ShowActive() {

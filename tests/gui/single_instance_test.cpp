@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "app/single_instance.h"
+#include "app/tray_and_options.h"
 #include "support/page_test.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
@@ -65,7 +66,7 @@ TEST_F(SingleInstanceTest, ASecondStartBringsTheRunningWindowToTheFrontAndEnds) 
   ASSERT_TRUE(fs::exists(Socket()));
   TSingleInstance here;
   ASSERT_TRUE(here.ClaimOrWake());
-  here.OnShowRequested([this] { window->RestoreFromTray(); });
+  here.OnShowRequested([this] { window->Tray().RestoreFromTray(); });
 
   // This window, as the program's first, is asked to come back by the next start, minimised or hidden.
   for (const bool hidden : {false, true}) {

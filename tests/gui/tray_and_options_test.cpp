@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <optional>
 
+#include "app/tray_and_options.h"
 #include "platform/autostart.h"
 #include "settings/ini_file.h"
 #include "support/program_install.h"
@@ -107,14 +108,14 @@ TEST_F(TrayAndOptionsTest, OptionBoxesSetByStartUpWriteNothingAndEachClickWrites
     for (const char* expected : {"0", "1"}) {
       Box(*window, name)->click();
       EXPECT_EQ(Setting(key), expected);
-      EXPECT_EQ(window->TrayIcon()->isVisible(), Box(*window, "MenuMinimize")->isChecked());
+      EXPECT_EQ(window->Tray().TrayIcon()->isVisible(), Box(*window, "MenuMinimize")->isChecked());
     }
   }
 }
 
 TEST_F(TrayAndOptionsTest, TrayMenuHasTheTabledItemsWithOnlyWorkingOnesShown) {
   auto window = Start();
-  QSystemTrayIcon* tray = window->TrayIcon();
+  QSystemTrayIcon* tray = window->Tray().TrayIcon();
   EXPECT_EQ(tray->objectName(), "RxTrayIcon");
   EXPECT_EQ(tray->toolTip(), "KESTA");
   EXPECT_FALSE(tray->icon().isNull());
@@ -152,7 +153,7 @@ TEST_F(TrayAndOptionsTest, TrayMenuHasTheTabledItemsWithOnlyWorkingOnesShown) {
 TEST_F(TrayAndOptionsTest, WithTheOptionOnTheCloseBoxHidesToTheTrayAndTheIconTogglesTheWindow) {
   Store("MinimizeInSysTray", "1");
   auto window = Start();
-  QSystemTrayIcon* tray = window->TrayIcon();
+  QSystemTrayIcon* tray = window->Tray().TrayIcon();
   window->show();
   EXPECT_TRUE(tray->isVisible());
   EXPECT_FALSE(ProgramEnds([&window] { window->close(); }, 300));
@@ -182,7 +183,7 @@ TEST_F(TrayAndOptionsTest, WithTheOptionOnTheCloseBoxHidesToTheTrayAndTheIconTog
 TEST_F(TrayAndOptionsTest, OneClickRestoresTheWindowNormalAndNoMinimiseQueuedBeforeHidesItAgain) {
   Store("MinimizeInSysTray", "1");
   auto window = Start();
-  QSystemTrayIcon* tray = window->TrayIcon();
+  QSystemTrayIcon* tray = window->Tray().TrayIcon();
   window->show();
   for (const char* how : {"close box", "minimise"}) {
     SCOPED_TRACE(how);
@@ -217,11 +218,11 @@ TEST_F(TrayAndOptionsTest, QuitFromTheTrayMenuEndsTheProgramHiddenOrNotAndKeepsT
     SCOPED_TRACE(hidden ? "hidden in the tray" : "shown");
     auto window = Start();
     window->show();
-    if (hidden) emit window->TrayIcon()->activated(QSystemTrayIcon::Trigger);
+    if (hidden) emit window->Tray().TrayIcon()->activated(QSystemTrayIcon::Trigger);
     ASSERT_EQ(window->isVisible(), !hidden);
     EXPECT_TRUE(ProgramEnds([&window] { window->findChild<QAction*>("MenuSysTrayQuit")->trigger(); }));
     EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(window->TrayIcon()->isVisible());
+    EXPECT_FALSE(window->Tray().TrayIcon()->isVisible());
     EXPECT_EQ(Setting("MinimizeInSysTray"), "1");
   }
   EXPECT_TRUE(Box(*Start(), "MenuMinimize")->isChecked());
@@ -263,7 +264,7 @@ TEST_F(TrayAndOptionsTest, MinimisingHidesToTheTrayOnlyWithTheOptionOnAndATrayTo
     QTest::qWait(50);
     EXPECT_EQ(window->isVisible(), !c.hidden);
     EXPECT_TRUE(window->isMinimized());
-    EXPECT_EQ(window->TrayIcon()->isVisible(), c.option);
+    EXPECT_EQ(window->Tray().TrayIcon()->isVisible(), c.option);
     EXPECT_EQ(Setting("MinimizeInSysTray"), c.option ? "1" : "0");
   }
 }

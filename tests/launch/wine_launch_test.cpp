@@ -14,6 +14,7 @@
 #include <iterator>
 #include <thread>
 
+#include "app/tray_and_options.h"
 #include "documents/network_document.h"
 #include "launch/launcher.h"
 #include "platform/processes.h"
@@ -117,7 +118,7 @@ TEST_F(WineLaunchTest, EveryCommandStartsTheGameWithItsCommandLineInAnyLocale) {
   Network().serverName = " My  Server ";
   Network().maxPlayers = "16";
   Network().servers = {"10.0.0.7"};
-  window->RebuildJoinMenu();
+  window->Tray().RebuildJoinMenu();
   window->Pages().ShowPage("TabSheetMultiplayerServer");
   window->findChild<QLineEdit*>("EditServerPassword")->setText("p w");
 

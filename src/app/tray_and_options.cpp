@@ -1,22 +1,17 @@
-// The tray icon and its menu, hiding the window to the tray and back, and the option that starts
-// the program with the desktop session.
+#include "app/tray_and_options.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QEvent>
+#include <QMainWindow>
 #include <QMenu>
 #include <QPixmap>
 #include <QSystemTrayIcon>
 
 #include "documents/network_document.h"
-#include "launch/launcher.h"
 #include "platform/autostart.h"
 #include "sets/game_file_set.h"
-#include "settings/ini_file.h"
 #include "ui/dialog_service.h"
 #include "ui/game_text.h"
-#include "ui/main_window.h"
-#include "ui/page_area.h"
 #include "ui/ribbon_icons.h"
 
 namespace kesta {
@@ -45,15 +40,19 @@ void AddSeparator(QMenu* menu, const char* name, bool shown) {
 
 }  // namespace
 
-void TFrmKESTA::JoinClick(const QAction* item) { m_launcher->JoinServer(item->data().toString()); }
+TTrayAndOptions::TTrayAndOptions(Collaborators collaborators) : m_with(std::move(collaborators)) {
+  BuildTrayIcon();
+}
 
-void TFrmKESTA::FillTrayJoinMenu() {
+void TTrayAndOptions::JoinClick(const QAction* item) { m_with.join(item->data().toString()); }
+
+void TTrayAndOptions::FillTrayJoinMenu() {
   const QList<QAction*> items = m_menuSysTrayJoin->actions();
   for (qsizetype i = 2; i < items.size(); ++i) {
     m_menuSysTrayJoin->removeAction(items[i]);
     delete items[i];
   }
-  const NetworkDocument* network = m_gameFiles->Find<NetworkDocument>();
+  const NetworkDocument* network = m_with.gameFiles.Find<NetworkDocument>();
   if (!network) return;  // a stand-in document of another type (tests)
   for (const std::string& entry : network->servers) {
     const QString text = FromGameText(entry);
@@ -64,8 +63,8 @@ void TFrmKESTA::FillTrayJoinMenu() {
   }
 }
 
-void TFrmKESTA::BuildTrayIcon() {
-  m_popupDroit = new QMenu(this);
+void TTrayAndOptions::BuildTrayIcon() {
+  m_popupDroit = new QMenu(&m_with.window);
   m_popupDroit->setObjectName("PopupDroit");
   m_popupDroit->setToolTipsVisible(true);  // a disabled item's tooltip says why it is disabled
   // Some trays open the menu on a left click too; this item is the way back to the window there.
@@ -80,7 +79,7 @@ void TFrmKESTA::BuildTrayIcon() {
   AddItem(m_menuSysTrayJoin, "MenuSysTrayJoinIP", "IP", true);
   AddSeparator(m_menuSysTrayJoin, "N3", true);
   m_popupDroit->addMenu(m_menuSysTrayJoin);
-  connect(this, &TFrmKESTA::JoinMenuOutdated, this, &TFrmKESTA::FillTrayJoinMenu);
+  connect(this, &TTrayAndOptions::JoinMenuOutdated, this, &TTrayAndOptions::FillTrayJoinMenu);
   // The companion items show once start-up has found their programs.
   AddSeparator(m_popupDroit, "SeparateurLOTATC", false);
   AddItem(m_popupDroit, "MenuSysTrayLOTATCClient", "LOTATC Client", false);
@@ -96,8 +95,8 @@ void TFrmKESTA::BuildTrayIcon() {
   AddItem(m_popupDroit, "MenuSysTrayQuit", "&Quitter", true);
 
   const QIcon icon = ProgramIcon();
-  setWindowIcon(icon);
-  m_rxTrayIcon = new QSystemTrayIcon(icon, this);
+  m_with.window.setWindowIcon(icon);
+  m_rxTrayIcon = new QSystemTrayIcon(icon, &m_with.window);
   m_rxTrayIcon->setObjectName("RxTrayIcon");
   m_rxTrayIcon->setToolTip("KESTA");
   m_rxTrayIcon->setContextMenu(m_popupDroit);
@@ -106,34 +105,33 @@ void TFrmKESTA::BuildTrayIcon() {
   });
 }
 
-bool TFrmKESTA::TrayAvailable() const {
-  return m_environment.trayAvailable ? m_environment.trayAvailable()
-                                     : QSystemTrayIcon::isSystemTrayAvailable();
+bool TTrayAndOptions::TrayAvailable() const {
+  return m_with.trayAvailable ? m_with.trayAvailable() : QSystemTrayIcon::isSystemTrayAvailable();
 }
 
-void TFrmKESTA::RxTrayIconClick() {
-  if (isVisible() && !isMinimized()) {
+void TTrayAndOptions::RxTrayIconClick() {
+  QMainWindow& window = m_with.window;
+  if (window.isVisible() && !window.isMinimized()) {
     if (OptionToggleOn(OptionToggle::Minimize) && TrayAvailable())
-      hide();
+      window.hide();
     else
-      showMinimized();
+      window.showMinimized();
     return;
   }
   RestoreFromTray();
 }
 
-void TFrmKESTA::RestoreFromTray() {
+void TTrayAndOptions::RestoreFromTray() {
   ++m_restores;  // a minimise queued before now is over
-  showNormal();
-  raise();
-  activateWindow();
+  m_with.window.showNormal();
+  m_with.window.raise();
+  m_with.window.activateWindow();
 }
 
-void TFrmKESTA::changeEvent(QEvent* event) {
-  QMainWindow::changeEvent(event);
+void TTrayAndOptions::WindowChanged(const QEvent& event) {
   // Hiding in the middle of the state change confuses some window managers: hide once it is done,
   // unless the window was restored meanwhile.
-  if (event->type() == QEvent::WindowStateChange && isMinimized())
+  if (event.type() == QEvent::WindowStateChange && m_with.window.isMinimized())
     QMetaObject::invokeMethod(
         this,
         [this, restores = m_restores] {
@@ -142,64 +140,67 @@ void TFrmKESTA::changeEvent(QEvent* event) {
         Qt::QueuedConnection);
 }
 
-void TFrmKESTA::JvAppEvents1Minimize() {
+void TTrayAndOptions::JvAppEvents1Minimize() {
   // Without a tray a hidden window could not be brought back: it stays minimised on the task bar.
-  if (!isMinimized() || !OptionToggleOn(OptionToggle::Minimize) || !TrayAvailable()) return;
+  if (!m_with.window.isMinimized() || !OptionToggleOn(OptionToggle::Minimize) || !TrayAvailable()) return;
   m_rxTrayIcon->show();  // again: the tray may have appeared only after the option was set
-  hide();
+  m_with.window.hide();
   // The hidden window drops its native window. Kept, it would keep the minimised hints the window
   // manager was given, and Qt maps a window before it takes them back: the manager would show the
   // restored window minimised, and it would go straight back to the tray. Made anew when shown, it
   // starts from the state the restore sets.
-  destroy();
+  m_with.destroyNativeWindow();
 }
 
-void TFrmKESTA::SetOptionToggle(OptionToggle toggle, bool on) {
+void TTrayAndOptions::SetOptionToggle(OptionToggle toggle, bool on) {
   m_optionToggles[static_cast<size_t>(toggle)] = on;
   const OptionToggleDesign& design = kOptionToggles[static_cast<size_t>(toggle)];
   // The busy flag marks changes that are not the user's: start-up reading the settings, the Quit command.
-  if (!design.settingsKey.empty() && !m_busy) StoreSetting("Config", design.settingsKey, on ? "1" : "0");
+  if (!design.settingsKey.empty() && !m_with.busy)
+    m_with.storeSetting("Config", design.settingsKey, on ? "1" : "0");
   if (toggle == OptionToggle::Minimize) MenuMinimize1Click();
   if (toggle == OptionToggle::StartWithWindows) MenuStartWithWindows1Click();
-  m_pageArea->RefreshPage("TabSheetOptionKESTA");
+  m_with.optionsChanged();
 }
 
-void TFrmKESTA::LoadOptionCheckBoxes() {
+void TTrayAndOptions::LoadOptionCheckBoxes() {
   // The order in which start-up reads them, which is the order missing keys reach the settings file.
   constexpr OptionToggle kLoadOrder[] = {
       OptionToggle::Minimize,       OptionToggle::StartMinimize,    OptionToggle::CheckTrackIR,
       OptionToggle::ReloadSettings, OptionToggle::DeleteTrackIrIni, OptionToggle::CheckForUpdateWhenStarting,
       OptionToggle::SynchronizeDate};
   for (OptionToggle toggle : kLoadOrder)
-    SetOptionToggle(toggle, m_settings.ReadSetting(
-                                "Config", kOptionToggles[static_cast<size_t>(toggle)].settingsKey) == "1");
+    SetOptionToggle(
+        toggle, m_with.readSetting("Config", kOptionToggles[static_cast<size_t>(toggle)].settingsKey) == "1");
 }
 
-void TFrmKESTA::MenuMinimize1Click() { m_rxTrayIcon->setVisible(OptionToggleOn(OptionToggle::Minimize)); }
+void TTrayAndOptions::MenuMinimize1Click() {
+  m_rxTrayIcon->setVisible(OptionToggleOn(OptionToggle::Minimize));
+}
 
-void TFrmKESTA::MenuStartWithWindows1Click() {
-  if (m_busy) return;
+void TTrayAndOptions::MenuStartWithWindows1Click() {
+  if (m_with.busy) return;
   const bool wanted = OptionToggleOn(OptionToggle::StartWithWindows);
   try {
     if (wanted)
-      WriteAutostartEntry(Folder().Executable());
+      WriteAutostartEntry(m_with.executable);
     else
       RemoveAutostartEntry();
   } catch (const std::exception& failure) {
-    m_dialogs->Error(QString::fromUtf8(failure.what()));
+    m_with.dialogs.Error(QString::fromUtf8(failure.what()));
     // The box shows what the next log-in will really do.
-    m_busy = true;
+    m_with.busy = true;
     SetOptionToggle(OptionToggle::StartWithWindows, !wanted);
-    m_busy = false;
+    m_with.busy = false;
   }
 }
 
-void TFrmKESTA::LoadStartWithSessionState() {
+void TTrayAndOptions::LoadStartWithSessionState() {
   bool present = false;
   try {
     if (const std::optional<std::string> command = ReadAutostartCommand()) {
       // An entry written by a copy of the program elsewhere now starts this one.
-      if (*command != AutostartCommand(Folder().Executable())) WriteAutostartEntry(Folder().Executable());
+      if (*command != AutostartCommand(m_with.executable)) WriteAutostartEntry(m_with.executable);
       present = true;
     }
   } catch (const std::exception&) {
