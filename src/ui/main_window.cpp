@@ -12,6 +12,7 @@
 #include "language/form_translator.h"
 #include "launch/launcher.h"
 #include "pages/graphics/graphics_pages.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "ui/command_table.h"
@@ -76,7 +77,6 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
     : m_environment(std::move(environment)),
       m_settings(m_environment.folder.SettingsFile()),
       m_splash(splash),
-      m_recentList(m_environment.folder.RecentList()),
       m_colorScheme(ColorScheme::Silver) {
   if (m_environment.dialogs) {
     m_dialogs = m_environment.dialogs;
@@ -97,12 +97,19 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   };
   files.documentRead = [this](std::string_view catalogKey) { RefreshPages(catalogKey); };
   m_gameFiles = std::make_unique<TGameFileSet>(std::move(files));
-  ConnectGraphicsFileLoads();
   ConnectMultiplayerFileLoads();
-  ConnectReactivation();
 
   BuildWindow();
   ConnectCommands();
+  m_configuration = std::make_unique<TConfigurationCommands>(TConfigurationCommands::Collaborators{
+      *m_gameFiles, *m_dialogs, [this](const QString& key) { return LookupMessage(key); }, m_settings,
+      m_environment.folder, m_busy, *m_commands, *this,
+      [this] { return m_launcher->ConfirmApplyWhileGameRuns(); },
+      [this] { return OptionToggleOn(OptionToggle::ReloadSettings); },
+      [this](const QString& name) { CheckPreviewPicture(name); },
+      [this](const QString& name) { LoadPreviewPicture(name); }, *m_ribbon->ApplicationMenu(), this});
+  m_configuration->ConnectGraphicsFileLoads();
+  m_configuration->ConnectReactivation();
   m_launcher = std::make_unique<TLauncher>(TLauncher::Collaborators{
       *m_gameFiles, *m_dialogs, [this](const QString& key) { return LookupMessage(key); }, m_settings,
       m_gameFolder, [this](OptionToggle toggle) { return OptionToggleOn(toggle); }, *m_commands});
@@ -111,6 +118,10 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
 }
 
 TFrmKESTA::~TFrmKESTA() = default;
+
+void TFrmKESTA::EnableApplyCancel(bool apply, bool cancel) {
+  m_configuration->EnableApplyCancel(apply, cancel);
+}
 
 void TFrmKESTA::BuildWindow() {
   setObjectName("FrmKESTA");

@@ -2,7 +2,6 @@
 // TFrmKESTA, the program's one window. It owns the program's state for the whole run; its members
 // are implemented in the files of their subsystem, so this header reads as the table of contents.
 
-#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -18,7 +17,6 @@
 #include "documents/visibility_profiles.h"
 #include "engine/param_lines.h"
 #include "pages/page_host.h"
-#include "sets/recent_configurations.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
@@ -41,6 +39,7 @@ namespace kesta {
 class DialogService;
 class TApplicationMenu;
 class TCommandTable;
+class TConfigurationCommands;
 class TFormTranslator;
 class TFrmSplashScreen;
 class TGameFileSet;
@@ -50,7 +49,6 @@ class TRibbon;
 class TRibbonButton;
 class TRibbonTab;
 class TStatusBar;
-struct FileDialogRequest;
 class TTabSheet;
 struct RibbonLayout;
 enum class ColorScheme;
@@ -141,34 +139,11 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   bool NewFormStyle() const { return m_newFormStyle; }
   QString StatusText(int panel) const;
 
-  // --- Apply and Cancel (sets/apply_cancel.cpp) ---
+  // --- Apply and Cancel, reactivation, saved configurations, graphics loads (sets/configuration_commands.h)
+  // --- Pages mark themselves modified through the host; the configuration commands own the state.
   void EnableApplyCancel(bool apply, bool cancel) override;
-  bool ApplyEnabled() const;
-  bool CancelEnabled() const;
-  void dxButtonApplyClick();
-  void dxButtonCancelClick();
   TGameFileSet& GameFiles() override { return *m_gameFiles; }
-
-  // --- Reload on reactivation (sets/reactivation.cpp) ---
-  // The program became the active one again: reloads every file when the graphics file changed outside.
-  void JvAppEvents1Activate();
-
-  // --- Saved configurations and the recent list (sets/saved_configuration_commands.cpp) ---
-  void dxButtonSaveConfigClick();
-  void dxButtonOpenConfigClick();
-  // Loads every page from the file's sections and marks them modified; false when the file cannot be
-  // read (reported, nothing changed).
-  bool OpenConfiguration(const std::filesystem::path& path);
-  void AddRecentConfiguration(const std::string& path);
-  void dxBarApplicationMenu1ExtraPaneItemClick(int index);
-  const std::vector<std::string>& RecentConfigurationPaths() const { return m_recentList.Entries(); }
-
-  // --- graphics.cfg and cockpit.cfg (ui/main_window_graphics_loads.cpp) ---
-  // Returns true only when `checkAspectOnly` is set and the file's aspect differs from the selected one.
-  bool LoadGraphicsSettings(const std::filesystem::path& path, bool checkAspectOnly);
-  void ApplyGraphicsSettings(const std::filesystem::path& targetPath);
-  void LoadCockpitSettings(const std::filesystem::path& path);
-  void ApplyCockpitSettings(const std::filesystem::path& targetPath);
+  TConfigurationCommands& Configuration() const { return *m_configuration; }
 
   // --- config.lua (ui/main_window_multiplayer_loads.cpp) ---
   // The tray's join entries follow the server list: after each load of config.lua, and each edit.
@@ -232,9 +207,6 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void StatusStep(const QString& text);
   void LoadStartUpFile(std::string_view catalogKey);
   void LoadScriptCatalogue();
-  void LoadRecentList();
-  void ShowRecentList();
-  FileDialogRequest ConfigurationDialog() const;  // the open and save dialogs of saved configurations
   void LoadOptionCheckBoxes();
   void RefreshPage(const QString& name);
   void CommitSessionData();  // WMQueryEndSession
@@ -261,9 +233,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   std::string m_registryKeyPath;
   std::string m_languageCode;
   std::string m_gameFolder;
-  QDateTime m_graphicsTimeStamp;
   std::vector<std::string> m_exportScripts;  // lines of the script catalogue
-  RecentConfigurations m_recentList;
 
   // Window parts.
   TRibbon* m_ribbon = nullptr;
@@ -299,15 +269,9 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void FillTrayJoinMenu();  // app/tray.cpp
   QMenu* m_menuSysTrayJoin = nullptr;
 
-  // graphics.cfg and cockpit.cfg loads (ui/main_window_graphics_loads.cpp): the pictures, the aspect
-  // check, the modified state and the time stamp of our own writes.
-  void ConnectGraphicsFileLoads();
-  void ConnectReactivation();
-  bool m_reactivationRunning = false;
+  // Apply and Cancel, reactivation, saved configurations, graphics loads.
+  std::unique_ptr<TConfigurationCommands> m_configuration;
   void ConnectMultiplayerFileLoads();
-  bool m_checkAspectOnly = false;
-  bool m_aspectDiffers = false;
-  std::filesystem::path m_graphicsLoadPath;  // the path given to LoadGraphicsSettings, not the default copy
 };
 
 }  // namespace kesta

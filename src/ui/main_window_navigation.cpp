@@ -181,8 +181,6 @@ void TFrmKESTA::ConnectPageButtons() {
     TRibbonButton* button = RibbonButton(entry.button);
     connect(button, &QToolButton::clicked, this, [this, button] { PageButtonClick(button); });
   }
-  connect(m_ribbon->ApplicationMenu(), &TApplicationMenu::RecentItemClicked, this,
-          &TFrmKESTA::dxBarApplicationMenu1ExtraPaneItemClick);
 }
 
 void TFrmKESTA::ShowPage(const QString& name) {

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
 #include "support/run_program.h"
@@ -67,7 +68,7 @@ TEST_F(CliRoundTripTest, ShowPrintsWhatTheWindowShowsAndBothWriteTheSameBytes) {
   EXPECT_EQ(Control<QLineEdit>("EditClientPort")->text(), "10308");
   EXPECT_EQ(Control<QLineEdit>("EditServerName")->text().toStdString(), longName);
   window->EnableApplyCancel(true, true);
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
 
   const fs::path cli = install.Folder().Folder() / "kesta-cli";
