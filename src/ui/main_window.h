@@ -139,8 +139,8 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   bool NewFormStyle() const { return m_newFormStyle; }
   QString StatusText(int panel) const;
 
-  // --- Apply and Cancel, reactivation, saved configurations, graphics loads (sets/configuration_commands.h)
-  // --- Pages mark themselves modified through the host; the configuration commands own the state.
+  // --- Apply/Cancel, reactivation, saved configurations, graphics loads (sets/configuration_commands.h) ---
+  // Pages mark themselves modified through the host; the configuration commands own the state.
   void EnableApplyCancel(bool apply, bool cancel) override;
   TGameFileSet& GameFiles() override { return *m_gameFiles; }
   TConfigurationCommands& Configuration() const { return *m_configuration; }
