@@ -26,6 +26,7 @@
 #include "platform/file_times.h"
 #include "sets/backup_page.h"
 #include "sets/backups.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "ui/application_menu.h"
@@ -128,8 +129,8 @@ void TFrmKESTA::FormCreate() {
   StatusStep("Loading resolution settings...");
   StatusStep("Loading graphic settings...");
   const std::filesystem::path graphics = GamePathOf("Graphics");
-  GetLastWriteTime(graphics, m_graphicsTimeStamp);
-  LoadGraphicsSettings(graphics, false);
+  m_configuration->TakeGraphicsTimeStamp(graphics);
+  m_configuration->LoadGraphicsSettings(graphics, false);
   if (m_splash) m_splash->SetLabel("Loading cockpit settings...");
   QApplication::processEvents();
   LoadStartUpFile("Cockpit");
@@ -149,7 +150,7 @@ void TFrmKESTA::FormCreate() {
 
   // 22-24: the script catalogue, the recent list and the first start's backup of the game files.
   LoadScriptCatalogue();
-  LoadRecentList();
+  m_configuration->LoadRecentList();
   BackupGameFilesAndReport(*this, kAutomaticBackupPrefix);
 
   // 25-27: the deferred step, the first page, and a clean modified state.
@@ -172,15 +173,6 @@ void TFrmKESTA::LoadScriptCatalogue() {
     m_exportScripts.clear();
     m_dialogs->Error(QString::fromUtf8(failure.what()) + "\n\n" + LookupMessage("ScriptCatalogueEmpty"));
   }
-}
-
-void TFrmKESTA::LoadRecentList() {
-  try {
-    m_recentList.Load();
-  } catch (const std::exception& failure) {
-    m_dialogs->Error(QString::fromUtf8(failure.what()) + "\n\n" + LookupMessage("RecentListEmpty"));
-  }
-  ShowRecentList();
 }
 
 void TFrmKESTA::TimerMinimizeTimer() {

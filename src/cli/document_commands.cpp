@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 #include "documents/game_document.h"
@@ -22,6 +23,7 @@
 #include "platform/wine_registry.h"
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
+#include "sets/whole_set.h"
 #include "settings/game_folder_lookup.h"
 #include "settings/settings_file.h"
 
@@ -54,14 +56,50 @@ std::string ForTerminal(std::string_view text) {
 }
 
 struct Session {
-  explicit Session(const ProgramFolder& program)
-      : settings(program.SettingsFile()), lookup(MessagesOrKeys(program.Languages() / "en-EN.xml")) {
+  explicit Session(const ProgramFolder& program, std::ostream& errors)
+      : settings(program.SettingsFile()),
+        lookup(MessagesOrKeys(program.Languages() / "en-EN.xml")),
+        err(errors),
+        files(Context(*this)) {
     // Reading stores the defaults of missing keys, as the window does; a program folder we may not
     // write to must not stop a command that only needs the defaults.
     settings.SetWriteFailureHandler([](const std::string&) {});
   }
+  // The set reports to the error stream and never offers the default copy.
+  static TGameFileSet::Context Context(Session& session) {
+    TGameFileSet::Context context;
+    context.settings = &session.settings;
+    context.lookup = session.lookup;
+    context.reportError = [&session](const std::string& message) {
+      ++session.reported;
+      if (!session.quiet) session.err << ForTerminal(message) << '\n';
+    };
+    return context;
+  }
+  fs::path PathOf(std::string_view catalogKey) const {
+    return GamePath(gameFolder, settings.ReadSetting("Files", catalogKey));
+  }
+  std::string Label(std::string_view catalogKey) const {
+    return std::string(catalogKey) + " (" + PathOf(catalogKey).string() + ")";
+  }
+  // Reads the file into its document, reporting a failure; true when read.
+  bool Load(std::string_view catalogKey) {
+    const size_t before = reported;
+    return files.Load(catalogKey, PathOf(catalogKey)) && reported == before;
+  }
+  // Reads the file for what it lends another file alone; a failure is no one's concern.
+  void LoadQuietly(std::string_view catalogKey) {
+    quiet = true;
+    files.Load(catalogKey, PathOf(catalogKey));
+    quiet = false;
+  }
+
   SettingsFile settings;
   MessageLookup lookup;
+  std::ostream& err;
+  size_t reported = 0;  // failures the set reported
+  bool quiet = false;
+  TGameFileSet files;
   std::string gameFolder;
 };
 
@@ -94,39 +132,79 @@ bool FindFolder(const DocumentSources& sources, Session& session, std::ostream& 
   return false;
 }
 
-struct OpenFile {
-  const GameFileKind* kind = nullptr;
-  fs::path path;
-  std::unique_ptr<GameDocument> document;
-  bool read = false;
-  bool left = false;  // its bytes hold a NUL: neither written nor written from
+// The files a command writes, in the window's order, and those of them whose bytes hold a NUL: read only
+// up to it, they are neither written nor written from, which is no failure of the others.
+struct FilesToWrite {
+  std::vector<std::string_view> keys;
+  std::set<std::string_view> left;
+  bool Has(std::string_view key) const { return std::find(keys.begin(), keys.end(), key) != keys.end(); }
 };
 
-OpenFile Open(const GameFileKind& kind, const Session& session) {
-  return {&kind, GamePath(session.gameFolder, session.settings.ReadSetting("Files", kind.catalogKey)),
-          MakeGameDocument(kind.catalogKey)};
+FilesToWrite InWholeSetOrder(const std::set<std::string_view>& keys) {
+  FilesToWrite files;
+  for (std::string_view key : WholeSet())
+    if (keys.contains(key)) files.keys.push_back(key);
+  return files;
 }
 
-std::string Label(const OpenFile& file) {
-  return std::string(file.kind->catalogKey) + " (" + file.path.string() + ")";
-}
-
-// Reads the file into its document as the window's loader does; reports a failure unless told not to. A
-// file read `toWrite` whose bytes hold a NUL is reported and left out, which is no failure of the others.
-bool Read(OpenFile& file, const MessageLookup& lookup, std::ostream* err, bool toWrite = false) {
-  try {
-    const Lines lines = toWrite ? ReadGameFileToWrite(file.path, file.path, lookup) : ReadGameFile(file.path);
-    if (CountsAsEmpty(*file.kind, lines)) throw EKestaError("the file is empty");
-    file.document->Read(lines, lookup);
-    file.read = true;
-  } catch (const ENulInGameFile& failure) {
-    if (err) *err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
-    file.left = true;
-    return true;
-  } catch (const std::exception& failure) {
-    if (err) *err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
+// Reads each file to write into its document, as the window's loader does; a file holding a NUL is
+// reported and left. False when a file could not be read.
+bool LoadToWrite(FilesToWrite& files, Session& session) {
+  bool ready = true;
+  for (std::string_view key : files.keys) {
+    try {
+      ReadGameFileToWrite(session.PathOf(key), std::nullopt, session.lookup);
+    } catch (const ENulInGameFile& failure) {
+      session.err << session.Label(key) << ": " << ForTerminal(failure.what()) << '\n';
+      files.left.insert(key);
+      continue;
+    } catch (const std::exception&) {
+      // The load below reports it.
+    }
+    ready &= session.Load(key);
   }
-  return file.read;
+  return ready;
+}
+
+// graphics.cfg's scenery line follows the mission editor's scenery, as the window's Apply writes it. A
+// mission editor's file that is not among the files is read for that alone; one that cannot be read
+// leaves the line as graphics.cfg has it, as in the window.
+void LendScenes(const FilesToWrite& files, Session& session) {
+  if (files.Has(GraphicsDocument::kCatalogKey) && !files.Has(MissionEditorDocument::kCatalogKey))
+    session.LoadQuietly(MissionEditorDocument::kCatalogKey);
+}
+
+// As the window's Apply, in its order: every file's new lines first, then the files written one after the
+// other. Nothing is written unless `ready` and every file's lines are; a failed write names what was
+// written before it and what was not. A file left for a NUL is skipped.
+int ApplyFiles(const FilesToWrite& files, bool ready, Session& session) {
+  if (!ready) {
+    session.err << "Nothing was written.\n";
+    return 1;
+  }
+  std::vector<std::string_view> keys;
+  for (std::string_view key : files.keys)
+    if (!files.left.contains(key)) keys.push_back(key);
+  const auto pathOf = [&session](std::string_view key) { return session.PathOf(key); };
+  const PreparedApply prepared = PrepareApply(session.files, keys, pathOf);
+  for (const FileFailure& failure : prepared.failures)
+    session.err << session.Label(failure.catalogKey) << ": " << ForTerminal(failure.reason) << '\n';
+  if (!prepared.failures.empty()) {
+    session.err << "Nothing was written.\n";
+    return 1;
+  }
+  const WrittenFiles written = WritePrepared(session.files, prepared.files, true);
+  if (written.failures.empty()) return 0;
+  const FileFailure& failure = written.failures.front();
+  session.err << session.Label(failure.catalogKey) << ": " << failure.reason << '\n';
+  const auto list = [&session](const std::vector<std::string_view>& keys) {
+    std::string labels;
+    for (std::string_view key : keys) labels += (labels.empty() ? "" : ", ") + session.Label(key);
+    return labels;
+  };
+  if (!written.written.empty()) session.err << "Already written: " << list(written.written) << ".\n";
+  session.err << "Not written: " << list(written.notWritten) << ".\n";
+  return 1;
 }
 
 const GameFileKind* KindNamed(std::string_view catalogKey) {
@@ -162,108 +240,24 @@ bool FindTargets(const std::vector<Assignment>& assignments, std::vector<Target>
 }
 
 // Sets every value whose file was read; reports each one the document refuses.
-bool SetValues(const std::vector<Target>& targets, std::map<std::string_view, OpenFile>& files,
-               std::ostream& err) {
+bool SetValues(const std::vector<Target>& targets, const FilesToWrite& files, Session& session) {
   bool set = true;
   for (const Target& target : targets) {
-    OpenFile& file = files.at(target.kind->catalogKey);
-    if (!file.read) continue;
+    const std::string_view key = target.kind->catalogKey;
+    if (files.left.contains(key) || !session.files.EverRead(key)) continue;
     const Assignment& assignment = *target.assignment;
     const std::optional<std::string> value = GameText().FromUtf8(assignment.value);
     try {
       if (!value)
         throw EKestaError("\"" + assignment.value + "\" holds a character the game's code page (" +
                           std::to_string(GameText().CodePage()) + ") cannot hold");
-      file.document->SetValue(target.valueName, *value);
+      session.files.Document(key).SetValue(target.valueName, *value);
     } catch (const std::exception& failure) {
-      err << assignment.name << ": " << ForTerminal(failure.what()) << '\n';
+      session.err << assignment.name << ": " << ForTerminal(failure.what()) << '\n';
       set = false;
     }
   }
   return set;
-}
-
-// graphics.cfg's scenery line follows the mission editor's scenery, as the window's Apply writes it. A
-// mission editor's file that is not among the files is read for that alone; one that cannot be read
-// leaves the line as graphics.cfg has it, as in the window.
-void CarryScenesOf(std::map<std::string_view, OpenFile>& files, const Session& session) {
-  const auto graphics = files.find(GraphicsDocument::kCatalogKey);
-  if (graphics == files.end()) return;
-  std::optional<OpenFile> sceneSource;
-  const OpenFile* missionEditor = nullptr;
-  if (const auto found = files.find(MissionEditorDocument::kCatalogKey); found != files.end()) {
-    missionEditor = &found->second;
-  } else {
-    sceneSource = Open(*KindNamed(MissionEditorDocument::kCatalogKey), session);
-    Read(*sceneSource, session.lookup, nullptr);
-    missionEditor = &*sceneSource;
-  }
-  CarryScenes(
-      missionEditor->read ? &dynamic_cast<const MissionEditorDocument&>(*missionEditor->document) : nullptr,
-      dynamic_cast<GraphicsDocument&>(*graphics->second.document));
-}
-
-// As the window's Apply: the file's current lines with its document written into them. Reports a failure.
-std::optional<Lines> AppliedLines(const OpenFile& file, const MessageLookup& lookup, std::ostream& err) {
-  try {
-    Lines lines = ReadGameFileToWrite(file.path, std::nullopt, lookup);
-    WriteDocument(*file.document, lines, file.path.filename().string(), lookup);
-    return lines;
-  } catch (const std::exception& failure) {
-    err << Label(file) << ": " << ForTerminal(failure.what()) << '\n';
-    return std::nullopt;
-  }
-}
-
-bool AnyLeft(const std::map<std::string_view, OpenFile>& files) {
-  return std::any_of(files.begin(), files.end(), [](const auto& entry) { return entry.second.left; });
-}
-
-struct PreparedWrite {
-  const OpenFile* file;
-  Lines lines;
-};
-
-// Writes the files one after the other; a failure names what was written before it and what was not.
-int WriteAll(const std::vector<PreparedWrite>& writes, std::ostream& err) {
-  for (size_t i = 0; i < writes.size(); ++i) {
-    try {
-      WriteGameFile(writes[i].file->path, writes[i].lines);
-    } catch (const std::exception& failure) {
-      err << Label(*writes[i].file) << ": " << failure.what() << '\n';
-      const auto list = [&writes](size_t from, size_t to) {
-        std::string labels;
-        for (size_t k = from; k < to; ++k) labels += (labels.empty() ? "" : ", ") + Label(*writes[k].file);
-        return labels;
-      };
-      if (i > 0) err << "Already written: " << list(0, i) << ".\n";
-      err << "Not written: " << list(i, writes.size()) << ".\n";
-      return 1;
-    }
-  }
-  return 0;
-}
-
-// As the window's Apply, in its order: each file's current lines with its document written in, then the
-// files written one after the other. Nothing is written unless `ready` and every file's lines are; a file
-// left out for a NUL is skipped.
-int ApplyFiles(std::map<std::string_view, OpenFile>& files, bool ready, const Session& session,
-               std::ostream& err) {
-  CarryScenesOf(files, session);
-  std::vector<PreparedWrite> writes;
-  for (std::string_view key : WholeSetOrder()) {
-    if (!ready || !files.contains(key) || files.at(key).left) continue;
-    std::optional<Lines> lines = AppliedLines(files.at(key), session.lookup, err);
-    if (lines)
-      writes.push_back({&files.at(key), std::move(*lines)});
-    else
-      ready = false;
-  }
-  if (!ready) {
-    err << "Nothing was written.\n";
-    return 1;
-  }
-  return WriteAll(writes, err);
 }
 
 // What a value takes, in the words the document refuses anything else with: the documents are the one
@@ -310,16 +304,15 @@ std::optional<Assignment> ParseAssignment(std::string_view argument) {
 }
 
 int ShowValues(const DocumentSources& sources, std::ostream& out, std::ostream& err) {
-  Session session(sources.program);
+  Session session(sources.program, err);
   if (!FindFolder(sources, session, err)) return 1;
   int status = 0;
   for (const GameFileKind& kind : GameFileKinds()) {
-    OpenFile file = Open(kind, session);
-    if (!Read(file, session.lookup, &err)) {
+    if (!session.Load(kind.catalogKey)) {
       status = 1;
       continue;
     }
-    for (const NamedValue& value : file.document->Values())
+    for (const NamedValue& value : session.files.Document(kind.catalogKey).Values())
       out << kind.catalogKey << '.' << GameText().ToUtf8(value.name) << " = "
           << GameText().ToUtf8(value.value) << '\n';
   }
@@ -328,58 +321,51 @@ int ShowValues(const DocumentSources& sources, std::ostream& out, std::ostream& 
 
 int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& assignments,
                 std::ostream& err) {
-  Session session(sources.program);
+  Session session(sources.program, err);
   if (!FindFolder(sources, session, err)) return 1;
   std::vector<Target> targets;
   bool ready = FindTargets(assignments, targets, err);
 
   // Every file is read and every value set before anything is written.
-  std::map<std::string_view, OpenFile> files;
-  for (const Target& target : targets)
-    if (!files.contains(target.kind->catalogKey))
-      files.emplace(target.kind->catalogKey, Open(*target.kind, session));
+  std::set<std::string_view> keys;
+  for (const Target& target : targets) keys.insert(target.kind->catalogKey);
   // A change of the scenery writes graphics.cfg too, whose scenery line follows it.
   const bool scenesSet = std::any_of(targets.begin(), targets.end(), [](const Target& target) {
     return target.kind->catalogKey == MissionEditorDocument::kCatalogKey &&
            target.valueName == "SpecialSliderScenes";
   });
-  if (scenesSet && !files.contains(GraphicsDocument::kCatalogKey))
-    files.emplace(GraphicsDocument::kCatalogKey, Open(*KindNamed(GraphicsDocument::kCatalogKey), session));
-  for (std::string_view key : WholeSetOrder())
-    if (files.contains(key)) ready &= Read(files.at(key), session.lookup, &err, true);
-  ready &= SetValues(targets, files, err);
-  if (const int status = ApplyFiles(files, ready, session, err)) return status;
-  return AnyLeft(files) ? 1 : 0;
+  if (scenesSet) keys.insert(GraphicsDocument::kCatalogKey);
+  FilesToWrite files = InWholeSetOrder(keys);
+  ready &= LoadToWrite(files, session);
+  LendScenes(files, session);
+  ready &= SetValues(targets, files, session);
+  if (const int status = ApplyFiles(files, ready, session)) return status;
+  return files.left.empty() ? 0 : 1;
 }
 
 int SaveConfigurationFile(const DocumentSources& sources, const fs::path& configurationFile,
                           std::ostream& out, std::ostream& err) {
-  Session session(sources.program);
+  Session session(sources.program, err);
   if (!FindFolder(sources, session, err)) return 1;
-  std::map<std::string_view, OpenFile> files;
-  for (std::string_view key : WholeSetOrder()) {
-    OpenFile& file = files.emplace(key, Open(*KindNamed(key), session)).first->second;
-    Read(file, session.lookup, &err);
-  }
-  CarryScenesOf(files, session);
-
   // As the window's Save: each file as Apply would write it, in Apply's order; a file that cannot be
   // read or written gets no section and the others are still saved.
-  SavedConfiguration configuration;
-  std::vector<std::string> saved;
+  std::vector<std::string_view> read;
   int status = 0;
-  for (std::string_view key : WholeSetOrder()) {
-    const OpenFile& file = files.at(key);
-    const std::optional<Lines> lines = file.read ? AppliedLines(file, session.lookup, err) : std::nullopt;
-    if (!lines) {
-      err << Label(file) << ": no section saved\n";
+  for (std::string_view key : WholeSet()) {
+    if (session.Load(key)) {
+      read.push_back(key);
+    } else {
+      err << session.Label(key) << ": no section saved\n";
       status = 1;
-      continue;
     }
-    const std::string catalogPath = session.settings.ReadSetting("Files", key);
-    configuration.PutSection(catalogPath, *lines);
-    saved.push_back(Label(file) + ": saved as section " + catalogPath + " (" + std::to_string(lines->size()) +
-                    " lines)");
+  }
+  SavedConfiguration configuration;
+  const std::vector<FileFailure> failures = SaveWholeSet(
+      session.files, configuration, read, [&session](std::string_view key) { return session.PathOf(key); });
+  for (const FileFailure& failure : failures) {
+    err << session.Label(failure.catalogKey) << ": " << ForTerminal(failure.reason) << '\n'
+        << session.Label(failure.catalogKey) << ": no section saved\n";
+    status = 1;
   }
   try {
     configuration.Write(configurationFile);
@@ -387,13 +373,19 @@ int SaveConfigurationFile(const DocumentSources& sources, const fs::path& config
     err << failure.what() << "\nNothing was saved.\n";
     return 1;
   }
-  for (const std::string& line : saved) out << line << '\n';
+  for (std::string_view key : read) {
+    const std::string catalogPath = session.settings.ReadSetting("Files", key);
+    Lines section;
+    if (!configuration.TakeSection(catalogPath, section)) continue;
+    out << session.Label(key) << ": saved as section " << catalogPath << " (" << section.size()
+        << " lines)\n";
+  }
   return status;
 }
 
 int OpenConfigurationFile(const DocumentSources& sources, const fs::path& configurationFile,
                           std::ostream& out, std::ostream& err) {
-  Session session(sources.program);
+  Session session(sources.program, err);
   SavedConfiguration configuration;
   try {
     configuration = SavedConfiguration::Read(configurationFile, session.lookup);
@@ -403,54 +395,45 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
   }
   if (!FindFolder(sources, session, err)) return 1;
 
-  // As the window's Open followed by Apply: each section read into the document of its game file, then
-  // written into the game file's own lines. A file without a section is left as it is.
-  std::map<std::string_view, OpenFile> files;
-  std::map<std::string_view, Lines> sections;
-  for (std::string_view key : WholeSetOrder()) {
+  // As the window's Open followed by Apply: each game file read as the pages had it, then each section
+  // read over it, then written into the game file's own lines. A file without a section is left as it is.
+  std::set<std::string_view> sections;
+  for (std::string_view key : WholeSet()) {
     Lines section;
-    if (!configuration.TakeSection(session.settings.ReadSetting("Files", key), section)) continue;
-    sections.emplace(key, std::move(section));
-    files.emplace(key, Open(*KindNamed(key), session));
+    if (configuration.TakeSection(session.settings.ReadSetting("Files", key), section)) sections.insert(key);
   }
+  std::set<std::string_view> keys = sections;
   // A new scenery of the mission editor moves graphics.cfg's scenery line too.
-  if (files.contains(MissionEditorDocument::kCatalogKey) && !files.contains(GraphicsDocument::kCatalogKey))
-    files.emplace(GraphicsDocument::kCatalogKey, Open(*KindNamed(GraphicsDocument::kCatalogKey), session));
-
-  bool ready = true;
-  for (std::string_view key : WholeSetOrder()) {
-    if (!files.contains(key)) continue;
-    OpenFile& file = files.at(key);
-    ready &= Read(file, session.lookup, &err, true);  // the values no section holds, as the pages had them
-    if (!file.read || !sections.contains(key)) continue;
-    try {
-      const Lines& section = sections.at(key);
-      if (CountsAsEmpty(*file.kind, section)) throw EKestaError("the section is empty");
-      file.document->Read(section, session.lookup);
-    } catch (const std::exception& failure) {
-      err << Label(file) << ": section " << session.settings.ReadSetting("Files", key) << " of "
-          << configurationFile.string() << ": " << ForTerminal(failure.what()) << '\n';
-      ready = false;
-    }
-  }
-  if (const int status = ApplyFiles(files, ready, session, err)) return status;
-  for (std::string_view key : WholeSetOrder()) {
-    const OpenFile* file = files.contains(key) ? &files.at(key) : nullptr;
-    if (file && file->left)
-      out << Label(*file) << ": left as it was\n";
-    else if (file && sections.contains(key))
-      out << Label(*file) << ": written from its section\n";
-    else if (file)
-      out << Label(*file) << ": written for the mission editor's scenery\n";
+  if (sections.contains(MissionEditorDocument::kCatalogKey)) keys.insert(GraphicsDocument::kCatalogKey);
+  FilesToWrite files = InWholeSetOrder(keys);
+  bool ready = LoadToWrite(files, session);
+  LendScenes(files, session);
+  std::vector<std::string_view> fromSections;
+  for (std::string_view key : files.keys)
+    if (sections.contains(key) && !files.left.contains(key) && session.files.EverRead(key))
+      fromSections.push_back(key);
+  const size_t before = session.reported;
+  OpenWholeSet(session.files, configuration, fromSections,
+               [&session](std::string_view key) { return session.PathOf(key); });
+  ready &= session.reported == before;
+  if (const int status = ApplyFiles(files, ready, session)) return status;
+  for (std::string_view key : WholeSet()) {
+    if (files.left.contains(key))
+      out << session.Label(key) << ": left as it was\n";
+    else if (sections.contains(key))
+      out << session.Label(key) << ": written from its section\n";
+    else if (files.Has(key))
+      out << session.Label(key) << ": written for the mission editor's scenery\n";
     else
       out << key << ": no section, left as it was\n";
   }
-  return AnyLeft(files) ? 1 : 0;
+  return files.left.empty() ? 0 : 1;
 }
 
 int ListPrefixes(const ProgramFolder& program, std::ostream& out) {
-  Session session(program);
-  const std::string keyPath = session.settings.ReadSetting("Lockon", "PathReg");
+  SettingsFile settings(program.SettingsFile());
+  settings.SetWriteFailureHandler([](const std::string&) {});
+  const std::string keyPath = settings.ReadSetting("Lockon", "PathReg");
   const char* home = std::getenv("HOME");
   const char* environment = std::getenv("WINEPREFIX");
   const std::optional<fs::path> environmentPrefix =

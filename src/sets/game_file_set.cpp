@@ -111,10 +111,14 @@ std::string TGameFileSet::CatalogPath(std::string_view catalogKey) const {
   return m_context.settings->ReadSetting("Files", catalogKey);
 }
 
-std::optional<std::string> TGameFileSet::LoadOnce(Slot& slot, const std::filesystem::path& path,
-                                                  bool defaultCopy, bool& read) {
+std::optional<TGameFileSet::LoadFailure> TGameFileSet::LoadOnce(Slot& slot, const std::filesystem::path& path,
+                                                                bool defaultCopy, bool& read) {
   const GameFileKind& kind = slot.document->Kind();
   slot.rememberedPath = path;
+  const auto failed = [this](LoadFailure failure) {
+    if (m_context.enableApplyCancel) m_context.enableApplyCancel(false, false);
+    return std::optional(std::move(failure));
+  };
   try {
     Lines lines;
     // The default copy offered after a question is a file on disk, also while a saved configuration
@@ -123,30 +127,44 @@ std::optional<std::string> TGameFileSet::LoadOnce(Slot& slot, const std::filesys
       lines = ReadGameFile(path);
     else if (!m_access.LoadGameFile(lines, path, CatalogPath(kind.catalogKey)))
       return std::nullopt;
-    if (CountsAsEmpty(kind, lines)) {
-      m_context.enableApplyCancel(false, false);
-      return EmptyFileQuestion(kind, path.string(), m_context.lookup);
-    }
+    if (CountsAsEmpty(kind, lines)) return failed({true, {}});
     const std::unique_ptr<GameDocument> before = slot.document->Clone();
     slot.document->Read(lines, m_context.lookup);
     read = true;
     if (slot.loaded) slot.loaded(*slot.document, *before);
     return std::nullopt;
   } catch (const std::exception& failure) {
-    m_context.enableApplyCancel(false, false);
-    return LoadFailureQuestion(kind, path.string(), failure.what(), m_context.lookup);
+    return failed({false, failure.what()});
   }
+}
+
+void TGameFileSet::ReportLoadFailure(const Slot& slot, const std::filesystem::path& path,
+                                     const LoadFailure& failure) const {
+  const std::string_view key = slot.document->Kind().catalogKey;
+  const bool section = m_access.HasSections();
+  const std::string source = section ? "section " + CatalogPath(key) : path.string();
+  const std::string reason =
+      failure.empty ? (section ? "the section is empty" : "the file is empty") : failure.reason;
+  m_context.reportError(std::string(key) + " (" + source + "): " + reason);
 }
 
 bool TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path& path) {
   Slot* slot = &SlotOf(catalogKey);
+  const GameFileKind& kind = slot->document->Kind();
   std::filesystem::path current = path;
   bool read = false;
   // Each Yes retries with the default copy, which may itself be missing or empty.
   bool defaultCopy = false;
-  while (const std::optional<std::string> question = LoadOnce(*slot, current, defaultCopy, read)) {
-    if (!m_context.askErrorQuestion(*question)) break;
-    current = m_context.defaultsFolder / std::string(slot->document->Kind().defaultCopy);
+  while (const std::optional<LoadFailure> failure = LoadOnce(*slot, current, defaultCopy, read)) {
+    if (!m_context.askErrorQuestion) {
+      ReportLoadFailure(*slot, current, *failure);
+      break;
+    }
+    const std::string question =
+        failure->empty ? EmptyFileQuestion(kind, current.string(), m_context.lookup)
+                       : LoadFailureQuestion(kind, current.string(), failure->reason, m_context.lookup);
+    if (!m_context.askErrorQuestion(question)) break;
+    current = m_context.defaultsFolder / std::string(kind.defaultCopy);
     defaultCopy = true;
   }
   slot->everRead |= read;
@@ -154,7 +172,12 @@ bool TGameFileSet::Load(std::string_view catalogKey, const std::filesystem::path
   return read;
 }
 
-bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::path& targetPath) {
+bool TGameFileSet::EverRead(std::string_view catalogKey) const {
+  const Slot* slot = Find(catalogKey);
+  return slot && slot->everRead;
+}
+
+Lines TGameFileSet::Prepare(std::string_view catalogKey, const std::filesystem::path& targetPath) {
   Slot* slot = &SlotOf(catalogKey);
   const GameFileKind& kind = slot->document->Kind();
   if (GraphicsDocument* graphics = dynamic_cast<GraphicsDocument*>(slot->document.get())) {
@@ -164,19 +187,33 @@ bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::pat
                     : nullptr,
                 *graphics);
   }
+  if (!slot->rememberedPath) throw EKestaError("The file was never loaded.");
+  // Saving into a saved configuration replaces no file.
+  Lines lines = ReadGameFileToWrite(*slot->rememberedPath,
+                                    m_access.HasSections() ? std::nullopt : std::optional(targetPath),
+                                    m_context.lookup);
+  WriteDocument(*slot->document, lines, FileNameOf(CatalogPath(kind.catalogKey)), m_context.lookup);
+  return lines;
+}
+
+void TGameFileSet::Write(std::string_view catalogKey, const Lines& lines,
+                         const std::filesystem::path& targetPath) {
+  const Slot& slot = SlotOf(catalogKey);
+  m_access.SaveGameFile(lines, targetPath, CatalogPath(catalogKey));
+  if (slot.saved && !m_access.HasSections()) slot.saved(targetPath);  // only after a real write
+}
+
+void TGameFileSet::ReportApplyFailure(std::string_view catalogKey, std::string_view failure) const {
+  m_context.reportError(ApplyFailureMessage(GameFileKindOf(catalogKey), failure, m_context.lookup));
+}
+
+bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::path& targetPath) {
+  SlotOf(catalogKey);  // an unknown key fails, as before
   try {
-    if (!slot->rememberedPath) throw EKestaError("The file was never loaded.");
-    // Saving into a saved configuration replaces no file.
-    Lines lines = ReadGameFileToWrite(*slot->rememberedPath,
-                                      m_access.HasSections() ? std::nullopt : std::optional(targetPath),
-                                      m_context.lookup);
-    const std::string catalogPath = CatalogPath(kind.catalogKey);
-    WriteDocument(*slot->document, lines, FileNameOf(catalogPath), m_context.lookup);
-    m_access.SaveGameFile(lines, targetPath, catalogPath);
-    if (slot->saved && !m_access.HasSections()) slot->saved(targetPath);  // only after a real write
+    Write(catalogKey, Prepare(catalogKey, targetPath), targetPath);
     return true;
   } catch (const std::exception& failure) {
-    m_context.reportError(ApplyFailureMessage(kind, failure.what(), m_context.lookup));
+    ReportApplyFailure(catalogKey, failure.what());
     return false;
   }
 }

@@ -41,8 +41,9 @@ class TGameFileSet {
     const SettingsFile* settings = nullptr;
     MessageLookup lookup;
     std::filesystem::path defaultsFolder;
-    std::function<void(bool apply, bool cancel)> enableApplyCancel;
-    // An error question with Yes and No; true for Yes.
+    std::function<void(bool apply, bool cancel)> enableApplyCancel;  // may be empty
+    // An error question with Yes and No; true for Yes. Empty: a failed load is reported through
+    // `reportError` as "KEY (PATH): REASON" and no default copy is offered.
     std::function<bool(const std::string& question)> askErrorQuestion;
     // An error report with an OK button.
     std::function<void(const std::string& message)> reportError;
@@ -84,9 +85,18 @@ class TGameFileSet {
   // The file's loader: remembers the path, reads the file, asks for the default copy when the file is
   // empty or cannot be read. Never fails. True when a document was read.
   bool Load(std::string_view catalogKey, const std::filesystem::path& path);
-  // The file's applier: re-reads the remembered file, writes the document and saves the result to
-  // `targetPath`. Reports a failure and returns false; never fails.
+  // The file's applier: Prepare, then Write. Reports a failure and returns false; never fails.
   bool Apply(std::string_view catalogKey, const std::filesystem::path& targetPath);
+  // The lines Apply would write to `targetPath`: the remembered file re-read with the document written
+  // into it. Writes nothing; fails with the reason (ENulInGameFile when a file's bytes hold a NUL).
+  Lines Prepare(std::string_view catalogKey, const std::filesystem::path& targetPath);
+  // Saves lines that Prepare gave to `targetPath`, or into the attached saved configuration; fails with
+  // the reason.
+  void Write(std::string_view catalogKey, const Lines& lines, const std::filesystem::path& targetPath);
+  // Reports a failure of Apply's (or of Prepare's or Write's) as Apply does.
+  void ReportApplyFailure(std::string_view catalogKey, std::string_view failure) const;
+  // A load has read the file's values at least once (not only its defaults).
+  bool EverRead(std::string_view catalogKey) const;
 
   std::optional<std::filesystem::path> RememberedPath(std::string_view catalogKey) const;
   GameFileAccess& Access() { return m_access; }
@@ -106,9 +116,16 @@ class TGameFileSet {
   const Slot* Find(std::string_view catalogKey) const;
   // Fails for a key that names no game file.
   Slot& SlotOf(std::string_view catalogKey);
-  // Reads the file into the document; returns the question to ask when the default copy should be offered.
-  std::optional<std::string> LoadOnce(Slot& slot, const std::filesystem::path& path, bool defaultCopy,
+  struct LoadFailure {
+    bool empty = false;  // else `reason` says what failed
+    std::string reason;
+  };
+  // Reads the file into the document; says what failed, when the default copy should be offered.
+  std::optional<LoadFailure> LoadOnce(Slot& slot, const std::filesystem::path& path, bool defaultCopy,
                                       bool& read);
+  // Without a question to ask: reports the failure, naming the file or section.
+  void ReportLoadFailure(const Slot& slot, const std::filesystem::path& path,
+                         const LoadFailure& failure) const;
 
   Context m_context;
   GameFileAccess m_access;

@@ -11,6 +11,7 @@
 #include "app/tray_and_options.h"
 #include "language/language_setup.h"
 #include "launch/launcher.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "ui/command_table.h"
@@ -28,7 +29,6 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
     : m_environment(std::move(environment)),
       m_settings(m_environment.folder.SettingsFile()),
       m_splash(splash),
-      m_recentList(m_environment.folder.RecentList()),
       m_colorScheme(ColorScheme::Silver) {
   if (m_environment.dialogs) {
     m_dialogs = m_environment.dialogs;
@@ -59,12 +59,19 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   };
   files.documentRead = [this](std::string_view catalogKey) { RefreshPages(catalogKey); };
   m_gameFiles = std::make_unique<TGameFileSet>(std::move(files));
-  ConnectGraphicsFileLoads();
   ConnectMultiplayerFileLoads();
-  ConnectReactivation();
 
   BuildWindow();
   ConnectCommands();
+  m_configuration = std::make_unique<TConfigurationCommands>(TConfigurationCommands::Collaborators{
+      *m_gameFiles, *m_dialogs, [this](const QString& key) { return LookupMessage(key); }, m_settings,
+      m_environment.folder, m_busy, *m_commands, *this,
+      [this] { return m_launcher->ConfirmApplyWhileGameRuns(); },
+      [this] { return m_tray->OptionToggleOn(OptionToggle::ReloadSettings); },
+      [this](const QString& name) { m_pageArea->CheckPreviewPicture(name); },
+      [this](const QString& name) { m_pageArea->LoadPreviewPicture(name); }, *m_ribbon->ApplicationMenu(), this});
+  m_configuration->ConnectGraphicsFileLoads();
+  m_configuration->ConnectReactivation();
   m_launcher = std::make_unique<TLauncher>(TLauncher::Collaborators{
       *m_gameFiles, *m_dialogs, [this](const QString& key) { return LookupMessage(key); }, m_settings,
       m_game->Folder(), [this](OptionToggle toggle) { return m_tray->OptionToggleOn(toggle); }, *m_commands});
@@ -77,6 +84,10 @@ TFrmKESTA::~TFrmKESTA() = default;
 void TFrmKESTA::changeEvent(QEvent* event) {
   QMainWindow::changeEvent(event);
   if (m_tray) m_tray->WindowChanged(*event);  // the window's own set-up changes it before the tray exists
+}
+
+void TFrmKESTA::EnableApplyCancel(bool apply, bool cancel) {
+  m_configuration->EnableApplyCancel(apply, cancel);
 }
 
 void TFrmKESTA::BuildWindow() {

@@ -2,7 +2,6 @@
 // TFrmKESTA, the program's one window. It owns the program's state for the whole run; its members
 // are implemented in the files of their subsystem, so this header reads as the table of contents.
 
-#include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
@@ -17,7 +16,6 @@
 #include "documents/visibility_profiles.h"
 #include "engine/param_lines.h"
 #include "pages/page_host.h"
-#include "sets/recent_configurations.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
@@ -37,6 +35,7 @@ namespace kesta {
 class DialogService;
 class TApplicationMenu;
 class TCommandTable;
+class TConfigurationCommands;
 class TFrmSplashScreen;
 class TGameFileSet;
 class TGameFolder;
@@ -48,7 +47,6 @@ class TRibbon;
 class TRibbonButton;
 class TRibbonTab;
 class TStatusBar;
-struct FileDialogRequest;
 class TTabSheet;
 class TTrayAndOptions;
 struct RibbonLayout;
@@ -118,34 +116,11 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   bool NewFormStyle() const { return m_newFormStyle; }
   QString StatusText(int panel) const;
 
-  // --- Apply and Cancel (sets/apply_cancel.cpp) ---
+  // --- Apply/Cancel, reactivation, saved configurations, graphics loads (sets/configuration_commands.h) ---
+  // Pages mark themselves modified through the host; the configuration commands own the state.
   void EnableApplyCancel(bool apply, bool cancel) override;
-  bool ApplyEnabled() const;
-  bool CancelEnabled() const;
-  void dxButtonApplyClick();
-  void dxButtonCancelClick();
   TGameFileSet& GameFiles() override { return *m_gameFiles; }
-
-  // --- Reload on reactivation (sets/reactivation.cpp) ---
-  // The program became the active one again: reloads every file when the graphics file changed outside.
-  void JvAppEvents1Activate();
-
-  // --- Saved configurations and the recent list (sets/saved_configuration_commands.cpp) ---
-  void dxButtonSaveConfigClick();
-  void dxButtonOpenConfigClick();
-  // Loads every page from the file's sections and marks them modified; false when the file cannot be
-  // read (reported, nothing changed).
-  bool OpenConfiguration(const std::filesystem::path& path);
-  void AddRecentConfiguration(const std::string& path);
-  void dxBarApplicationMenu1ExtraPaneItemClick(int index);
-  const std::vector<std::string>& RecentConfigurationPaths() const { return m_recentList.Entries(); }
-
-  // --- graphics.cfg and cockpit.cfg (ui/main_window_graphics_loads.cpp) ---
-  // Returns true only when `checkAspectOnly` is set and the file's aspect differs from the selected one.
-  bool LoadGraphicsSettings(const std::filesystem::path& path, bool checkAspectOnly);
-  void ApplyGraphicsSettings(const std::filesystem::path& targetPath);
-  void LoadCockpitSettings(const std::filesystem::path& path);
-  void ApplyCockpitSettings(const std::filesystem::path& targetPath);
+  TConfigurationCommands& Configuration() const { return *m_configuration; }
 
   // --- Game launch and companion programs (launch/launcher.h) ---
   TLauncher& Launcher() const { return *m_launcher; }
@@ -187,9 +162,6 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void ShowGameFolder(const std::string& folder);  // in status bar panel 0
   void LoadStartUpFile(std::string_view catalogKey);
   void LoadScriptCatalogue();
-  void LoadRecentList();
-  void ShowRecentList();
-  FileDialogRequest ConfigurationDialog() const;  // the open and save dialogs of saved configurations
   void CommitSessionData();  // WMQueryEndSession
 
   WindowEnvironment m_environment;
@@ -207,9 +179,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   bool m_quitting = false;  // the Quit command, not a close box, is closing the window
 
   std::unique_ptr<TGameFolder> m_game;
-  QDateTime m_graphicsTimeStamp;
   std::vector<std::string> m_exportScripts;  // lines of the script catalogue
-  RecentConfigurations m_recentList;
 
   // Window parts.
   TRibbon* m_ribbon = nullptr;
@@ -229,15 +199,9 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   // Game launch and companions.
   std::unique_ptr<TLauncher> m_launcher;
 
-  // graphics.cfg and cockpit.cfg loads (ui/main_window_graphics_loads.cpp): the pictures, the aspect
-  // check, the modified state and the time stamp of our own writes.
-  void ConnectGraphicsFileLoads();
-  void ConnectReactivation();
-  bool m_reactivationRunning = false;
+  // Apply and Cancel, reactivation, saved configurations, graphics loads.
+  std::unique_ptr<TConfigurationCommands> m_configuration;
   void ConnectMultiplayerFileLoads();
-  bool m_checkAspectOnly = false;
-  bool m_aspectDiffers = false;
-  std::filesystem::path m_graphicsLoadPath;  // the path given to LoadGraphicsSettings, not the default copy
 };
 
 }  // namespace kesta

@@ -5,18 +5,15 @@
 
 #include "app/tray_and_options.h"
 #include "launch/launcher.h"
-#include "ui/application_menu.h"
+#include "sets/configuration_commands.h"
 #include "ui/command_table.h"
 #include "ui/main_window.h"
-#include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/ribbon_layout.h"
 
 namespace kesta {
 
 void TFrmKESTA::ConnectCommands() {
-  connect(m_ribbon->ApplicationMenu(), &TApplicationMenu::RecentItemClicked, this,
-          &TFrmKESTA::dxBarApplicationMenu1ExtraPaneItemClick);
   m_commands = std::make_unique<TCommandTable>(this);
   const auto buttons = [this](std::initializer_list<const char*> names) {
     QList<QPointer<TRibbonButton>> found;
@@ -35,27 +32,30 @@ void TFrmKESTA::ConnectCommands() {
   const auto launch = [this](void (TLauncher::*method)()) {
     return [this, method] { (m_launcher.get()->*method)(); };
   };
+  const auto configuration = [this](void (TConfigurationCommands::*method)()) {
+    return [this, method] { (m_configuration.get()->*method)(); };
+  };
 
   // Apply writes the edits to the game's files: it takes the key of saving; Save Config writes them to
   // a file of the player's choice, as Save As does.
   const TCommand commands[] = {
       {command::kApply,
-       handler(&TFrmKESTA::dxButtonApplyClick),
+       configuration(&TConfigurationCommands::dxButtonApplyClick),
        all(m_layout->applyButtons),
        {},
        QKeySequence(Qt::CTRL | Qt::Key_S)},
       {command::kCancel,
-       handler(&TFrmKESTA::dxButtonCancelClick),
+       configuration(&TConfigurationCommands::dxButtonCancelClick),
        all(m_layout->cancelButtons),
        {},
        QKeySequence(Qt::CTRL | Qt::Key_R)},
       {command::kOpenConfig,
-       handler(&TFrmKESTA::dxButtonOpenConfigClick),
+       configuration(&TConfigurationCommands::dxButtonOpenConfigClick),
        buttons({"dxButtonOpenConfig"}),
        {},
        QKeySequence(Qt::CTRL | Qt::Key_O)},
       {command::kSaveConfig,
-       handler(&TFrmKESTA::dxButtonSaveConfigClick),
+       configuration(&TConfigurationCommands::dxButtonSaveConfigClick),
        buttons({"dxButtonSaveConfig"}),
        {},
        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},

@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
 #include "support/run_program.h"
@@ -67,7 +68,7 @@ TEST_F(CliRoundTripTest, ShowPrintsWhatTheWindowShowsAndBothWriteTheSameBytes) {
   EXPECT_EQ(Control<QLineEdit>("EditClientPort")->text(), "10308");
   EXPECT_EQ(Control<QLineEdit>("EditServerName")->text().toStdString(), longName);
   window->EnableApplyCancel(true, true);
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
 
   const fs::path cli = install.Folder().Folder() / "kesta-cli";
@@ -95,6 +96,43 @@ TEST_F(CliRoundTripTest, ShowPrintsWhatTheWindowShowsAndBothWriteTheSameBytes) {
   EXPECT_NE(test::ReadBytes(config).find("\tport = 10308;\r\n"), std::string::npos);
   EXPECT_NE(test::ReadBytes(config).find("\tname = \"" + longName + "\";\r\n"), std::string::npos);
   ExpectLuaReads(config);
+}
+
+// Saving a configuration writes the same bytes from the window and from kesta-cli; opening one and
+// applying it writes the same game files.
+TEST_F(CliRoundTripTest, SavedConfigurationsAreTheSameBytesAndOpeningOneWritesTheSameFiles) {
+  test::TempFolder cliGame;
+  fs::copy(install.Game(""), cliGame.Path(), fs::copy_options::recursive);
+  const fs::path cli = install.Folder().Folder() / "kesta-cli";
+  fs::copy_file(test::BinaryFolder() / "kesta-cli", cli);
+
+  const fs::path windowSaved = install.Root() / "window.kst";
+  dialogs.QueueText(QString::fromStdString(windowSaved.string()));
+  window->Configuration().dxButtonSaveConfigClick();
+  const fs::path cliSaved = install.Root() / "cli.kst";
+  const auto saved =
+      test::RunProgram(cli.string(), {"save-config", cliGame.Path().string(), cliSaved.string()});
+  ASSERT_EQ(saved.exitStatus, 0) << saved.err;
+  EXPECT_EQ(test::ReadBytes(cliSaved), test::ReadBytes(windowSaved));
+
+  std::string text = test::ReadBytes(windowSaved);
+  const size_t at = text.find("TextureLevel = 2;");
+  ASSERT_NE(at, std::string::npos);
+  text.replace(at, 17, "TextureLevel = 0;");
+  std::ofstream(windowSaved, std::ios::binary | std::ios::trunc) << text;
+  ASSERT_TRUE(window->Configuration().OpenConfiguration(windowSaved)) << Recorded();
+  window->Configuration().dxButtonApplyClick();
+  const auto opened =
+      test::RunProgram(cli.string(), {"open-config", windowSaved.string(), cliGame.Path().string()});
+  ASSERT_EQ(opened.exitStatus, 0) << opened.err;
+  std::vector<std::string> messages;
+  for (const auto& dialog : dialogs.Recorded())
+    if (dialog.kind != "Save") messages.push_back(dialog.text.toStdString());
+  EXPECT_TRUE(messages.empty()) << Recorded();
+
+  EXPECT_EQ(FilesBelow(cliGame.Path()), FilesBelow(install.Game("")));
+  EXPECT_NE(test::ReadBytes(install.Game("Config/graphics.cfg")).find("TextureLevel = 0;"),
+            std::string::npos);
 }
 
 }  // namespace

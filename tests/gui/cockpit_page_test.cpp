@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
 #include "support/program_install.h"
@@ -73,7 +74,7 @@ TEST_F(CockpitPageTest, StartUpShowsTheSampleFileAndTheActiveCanopy) {
   EXPECT_EQ(Slider("SpecialSliderMirrors")->ValueText(), "On");
   EXPECT_EQ(Slider("SpecialSliderMirrorResolution")->ValueText(), "Medium");
   ExpectCanopyTexts(true);
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 }
 
 TEST_F(CockpitPageTest, LinesBecomeControlStatesWithDefaultsForMissingLines) {
@@ -92,7 +93,7 @@ TEST_F(CockpitPageTest, LinesBecomeControlStatesWithDefaultsForMissingLines) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.file);
     test::TempFolder folder;
-    window->LoadCockpitSettings(folder.Write("cockpit.cfg", c.file));
+    window->Configuration().LoadCockpitSettings(folder.Write("cockpit.cfg", c.file));
     EXPECT_EQ(State(), c.expected);
     EXPECT_TRUE(Shows("graphics_default.jpg"));
   }
@@ -104,19 +105,19 @@ TEST_F(CockpitPageTest, ApplyRewritesOnlyTheFourLinesWithCrLfAndTheGameCanReadIt
   WriteFile(CockpitFile(),
             "-- Cockpit options\n\nMirrors = 1;\nMirrorResolution=1;\r\nCockpitShadows = 1;\r"
             "IndicatorRefresh = 2;");
-  window->LoadCockpitSettings(CockpitFile());
+  window->Configuration().LoadCockpitSettings(CockpitFile());
   EXPECT_EQ(State(), (CockpitState{1, 1, 1, true}));
 
   Slider("SpecialSliderMirrors")->SetPosition(0);
   Slider("SpecialSliderMirrorResolution")->SetPosition(2);
   RussianHud()->setChecked(false);
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
 
   EXPECT_EQ(test::ReadBytes(CockpitFile()),
             "-- Cockpit options\r\n\r\nMirrors = 0;\r\nMirrorResolution = 2;\r\nCockpitShadows = 1;\r\n"
             "IndicatorRefresh = 2;\r\nReflections = 1;\r\nRussianHUD = 0;\r\n");
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
   ExpectLuaReads(CockpitFile());
 }
 
@@ -142,7 +143,7 @@ TEST_F(CockpitPageTest, LoadFailuresAskForTheDefaultCopyWithTheCockpitTitle) {
     dialogs.ClearRecorded();
     dialogs.QueueYes();
     if (c.picture) dialogs.QueueNo();  // the default copy needs the picture too
-    window->LoadCockpitSettings(file);
+    window->Configuration().LoadCockpitSettings(file);
 
     ASSERT_GE(dialogs.Recorded().size(), 1u);
     const QString question = dialogs.Recorded()[0].text;
@@ -164,7 +165,7 @@ TEST_F(CockpitPageTest, LoadFailuresAskForTheDefaultCopyWithTheCockpitTitle) {
 TEST_F(CockpitPageTest, EmptyFileOffersTheDefaultCopy) {
   WriteFile(CockpitFile(), "");
   dialogs.QueueYes();
-  window->LoadCockpitSettings(CockpitFile());
+  window->Configuration().LoadCockpitSettings(CockpitFile());
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   EXPECT_TRUE(dialogs.Recorded()[0].text.startsWith("CockpitSettings\r\n----------------------\r\n" +
                                                     window->LookupMessage("EmptyFile") + "\r\n" +
@@ -175,11 +176,11 @@ TEST_F(CockpitPageTest, EmptyFileOffersTheDefaultCopy) {
 TEST_F(CockpitPageTest, ApplyFailureSaysApplyingWithoutALabelAndWritesNothing) {
   test::TempFolder folder;
   const fs::path source = folder.Write("cockpit.cfg", "Mirrors = 0;\r\n");
-  window->LoadCockpitSettings(source);
+  window->Configuration().LoadCockpitSettings(source);
   fs::remove(source);
   const std::string before = test::ReadBytes(CockpitFile());
 
-  window->ApplyCockpitSettings(CockpitFile());
+  window->Configuration().ApplyCockpitSettings(CockpitFile());
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   const QString message = dialogs.Recorded()[0].text;
   EXPECT_EQ(dialogs.Recorded()[0].kind, "Error");
@@ -213,8 +214,8 @@ TEST_F(CockpitPageTest, EveryPreviewHandlerShowsItsPictureAndMarksThePagesModifi
     window->EnableApplyCancel(false, false);
     c.change();
     EXPECT_TRUE(Shows(c.picture));
-    EXPECT_TRUE(window->ApplyEnabled());
-    EXPECT_TRUE(window->CancelEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().CancelEnabled());
   }
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 
@@ -224,7 +225,7 @@ TEST_F(CockpitPageTest, EveryPreviewHandlerShowsItsPictureAndMarksThePagesModifi
   Slider("SpecialSliderMirrors")->SetPosition(0);
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("mirror_0.jpg"));
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
 }
 
 TEST_F(CockpitPageTest, CanopyCommandDisablesAndRestoresTheEffectAtOnce) {
@@ -253,7 +254,7 @@ TEST_F(CockpitPageTest, CanopyCommandDisablesAndRestoresTheEffectAtOnce) {
 
   // Neither the cockpit file nor the modified state is touched.
   EXPECT_EQ(test::ReadBytes(CockpitFile()), cockpit);
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 }
 
 TEST_F(CockpitPageTest, CanopyFoldersAreFoundInAnyLetterCase) {
@@ -274,7 +275,7 @@ TEST_F(CockpitPageTest, CanopyFoldersAreFoundInAnyLetterCase) {
     const fs::path effects = install.Game("bazar/EFFECTS");
     fs::create_directories(effects / c.folder);
     WriteFile(effects / "CANOPY.txt", "files never hold the effect");  // first in name order
-    window->LoadCockpitSettings(CockpitFile());
+    window->Configuration().LoadCockpitSettings(CockpitFile());
     ExpectCanopyTexts(c.active);
 
     dialogs.ClearRecorded();
@@ -328,7 +329,7 @@ TEST_F(CockpitPageTest, NoEffectFolderIsReportedWithTheEffectsFolder) {
     EXPECT_EQ(dialog.kind, "Error");
     EXPECT_EQ(dialog.text, window->LookupMessage("CanopyNotFound") + "\r\n" + Text(Effects() / ""));
   }
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "documents/option_documents.h"
 #include "engine/game_file.h"
 #include "pages/game_options/game_option_pages.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/page_test.h"
@@ -128,7 +129,7 @@ TEST_F(GameOptionPagesTest, SampleFilesShowOnBothPages) {
     EXPECT_EQ(shown, DecodeJpegFile(install.Folder().Images() / file).convertToFormat(QImage::Format_RGB32))
         << label;
   }
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 }
 
 TEST_F(GameOptionPagesTest, ForceFeedbackLineSelectsYesOrNo) {
@@ -147,7 +148,7 @@ TEST_F(GameOptionPagesTest, ForceFeedbackLineSelectsYesOrNo) {
     SCOPED_TRACE(c.line);
     LoadGameFile("Producer", ProducerFile(), std::string("JoystickDeadZone = 2;\n") + c.line + "\n");
     EXPECT_EQ(FfbShown(), c.shown);
-    EXPECT_FALSE(window->ApplyEnabled());  // a load is no change of the user's
+    EXPECT_FALSE(window->Configuration().ApplyEnabled());  // a load is no change of the user's
   }
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
@@ -155,15 +156,15 @@ TEST_F(GameOptionPagesTest, ForceFeedbackLineSelectsYesOrNo) {
 TEST_F(GameOptionPagesTest, ForceFeedbackChoiceReachesTheDocumentAndTheFile) {
   FfbItems()[1]->click();
   EXPECT_FALSE(window->GameFiles().Get<ProducerDocument>().forceFeedback);
-  EXPECT_TRUE(window->ApplyEnabled());
-  EXPECT_TRUE(window->CancelEnabled());
-  window->dxButtonApplyClick();
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().CancelEnabled());
+  window->Configuration().dxButtonApplyClick();
   EXPECT_NE(test::ReadBytes(ProducerFile()).find("\nForceFeedbackEnabled = false;"), std::string::npos);
 
   window->EnableApplyCancel(false, false);
   FfbItems()[0]->click();
   EXPECT_TRUE(window->GameFiles().Get<ProducerDocument>().forceFeedback);
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
 
@@ -172,8 +173,8 @@ TEST_F(GameOptionPagesTest, MissionDateInLowerCaseIsShownAndWrittenInTheGamesSpe
   EXPECT_EQ(Picker()->date(), QDate(2004, 12, 31));
   // The year is shown whole, whatever the system's short format does with it.
   EXPECT_TRUE(Picker()->text().contains("2004")) << Picker()->text().toStdString();
-  EXPECT_FALSE(window->ApplyEnabled());
-  window->dxButtonApplyClick();
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
+  window->Configuration().dxButtonApplyClick();
   EXPECT_EQ(test::ReadBytes(WorldFile()), WorldLua("MissionDate = { Year = 2004, Month = 12, Day = 31 }"));
   ExpectLuaReads(WorldFile());
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
@@ -205,7 +206,7 @@ TEST_F(GameOptionPagesTest, DateChosenReachesTheDocumentAndTheFile) {
   window->Pages().ShowPage("TabSheetOther1");
   Picker()->setDate(QDate(2012, 2, 29));
   EXPECT_EQ(window->GameFiles().Get<WorldDocument>().missionDate, (MissionDate{2012, 2, 29}));
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
 
   // Typed over the year: four digits give that very year, not one of the 1900s.
   window->EnableApplyCancel(false, false);
@@ -214,9 +215,9 @@ TEST_F(GameOptionPagesTest, DateChosenReachesTheDocumentAndTheFile) {
   QTest::keyClicks(Picker(), "2024");
   EXPECT_EQ(Picker()->date(), QDate(2024, 2, 29));
   EXPECT_EQ(window->GameFiles().Get<WorldDocument>().missionDate, (MissionDate{2024, 2, 29}));
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
 
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   EXPECT_NE(test::ReadBytes(WorldFile()).find("MissionDate = { Year = 2024, Month = 2, Day = 29 }"),
             std::string::npos);
   ExpectLuaReads(WorldFile());
@@ -245,8 +246,8 @@ TEST_F(GameOptionPagesTest, PodBlockIsShownAndAnApplyWithoutChangeWritesItInTheG
   LoadGameFile("Drawinfo", DrawinfoFile(), Drawinfo(1, "r=20,\r\ng=200,\r\nb=20,\r\n"));
   EXPECT_EQ(Panel(1), QColor(20, 200, 20));  // PodUSGreen, Smokes[87]
   EXPECT_EQ(Panel(0), QColor(100, 100, 100));
-  EXPECT_FALSE(window->ApplyEnabled());
-  window->dxButtonApplyClick();
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
+  window->Configuration().dxButtonApplyClick();
   EXPECT_EQ(test::ReadBytes(DrawinfoFile()), Drawinfo(1, "\t\tr = 20,\r\n\t\tg = 200,\r\n\t\tb = 20,\r\n"));
   ExpectLuaReads(DrawinfoFile());
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
@@ -260,7 +261,7 @@ TEST_F(GameOptionPagesTest, FileWithoutThePodsShowsTheDefaultColourAndApplyLeave
   EXPECT_EQ(Panels(), fallback);
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   ASSERT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
   EXPECT_EQ(dialogs.Recorded()[0].kind, "Error");
   const QString expectedStart = window->LookupMessage("Applying") + " (DrawinfoSettings)\r\n";
@@ -292,10 +293,10 @@ TEST_F(GameOptionPagesTest, EachChangeButtonOffersItsOwnPanelsColourAndChangesOn
     expected[pod] = chosen;
     EXPECT_EQ(Panels(), expected);
     EXPECT_EQ(DocumentColors(), expected);
-    EXPECT_TRUE(window->ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
   }
 
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   EXPECT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
   DrawinfoDocument written;
   written.Read(ReadGameFile(DrawinfoFile()), Lookup);
@@ -322,7 +323,7 @@ TEST_F(GameOptionPagesTest, SameColourConfirmedCountsAsAChangeAndCancelChangesNo
     SCOPED_TRACE(c.name);
     window->EnableApplyCancel(c.applyBefore, c.applyBefore);
     ChooseColor(9, c.answer);  // PodRUWhite
-    EXPECT_EQ(window->ApplyEnabled(), c.applyAfter);
+    EXPECT_EQ(window->Configuration().ApplyEnabled(), c.applyAfter);
     EXPECT_EQ(Panels(), kSampleColors);
     EXPECT_EQ(DocumentColors(), kSampleColors);
   }
@@ -385,7 +386,7 @@ TEST_F(MissionDateSynchronisationTest, DeferredStepWritesTodayIntoWorldLuaWhenTh
       EXPECT_EQ(shown, QDate(2005, 6, 1));
     }
     EXPECT_EQ(test::ReadBytes(install.Game("Config/weapons/drawinfo.lua")), drawinfo);
-    EXPECT_FALSE(window->ApplyEnabled());
+    EXPECT_FALSE(window->Configuration().ApplyEnabled());
     EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
   }
 }

@@ -17,6 +17,7 @@
 
 #include "documents/graphics_document.h"
 #include "platform/code_page.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
 #include "support/program_install.h"
@@ -94,7 +95,7 @@ TEST_F(GraphicsPageTest, StartUpShowsTheSampleFile) {
   EXPECT_EQ(Combo("ComboBoxOptimization2")->currentText(), "Medium");
   EXPECT_EQ(Find("SliderLod")->Position(), 10);
   EXPECT_FALSE(Find<QToolButton>("SpeedButtonRemoveOpti")->isEnabled());
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 }
 
 TEST_F(GraphicsPageTest, EveryPreviewHandlerShowsItsPictureAndMarksThePagesModified) {
@@ -126,7 +127,7 @@ TEST_F(GraphicsPageTest, EveryPreviewHandlerShowsItsPictureAndMarksThePagesModif
     window->EnableApplyCancel(false, false);
     c.change();
     EXPECT_TRUE(Shows(c.picture));
-    EXPECT_TRUE(window->ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
   }
   EXPECT_EQ(Combo("ComboBoxOptimization1")->currentText(), "Low");
   EXPECT_EQ(Combo("ComboBoxOptimization2")->currentText(), "Low");
@@ -147,8 +148,8 @@ TEST_F(GraphicsPageTest, ApplyRewritesOnlyTheManagedLinesAndTheGameCanReadIt) {
   Find<QCheckBox>("CheckBoxMovieFullScreen")->setChecked(true);
   Find<QLineEdit>("EditMFDL01")->setText("12000");
   Find("SliderFarClip")->SetPosition(12);  // Medium's far clipping: 60000
-  EXPECT_TRUE(window->ApplyEnabled());
-  window->dxButtonApplyClick();
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
+  window->Configuration().dxButtonApplyClick();
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
 
   std::string expected = sample;
@@ -166,7 +167,7 @@ TEST_F(GraphicsPageTest, ApplyRewritesOnlyTheManagedLinesAndTheGameCanReadIt) {
   expected = WithLine(expected, "\t\tfar_clip = 80000;\r\n\t\tstructures = {40, 5000};",
                       "\t\tfar_clip = 60000;\r\n\t\tstructures = {40, 5000};");
   EXPECT_EQ(test::ReadBytes(GraphicsFile()), expected);
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
   ExpectLuaReads(GraphicsFile());
 }
 
@@ -181,7 +182,7 @@ TEST_F(GraphicsPageTest, MissingLinesAreAddedAndValuesReadAsTheGameMeansThem) {
   text = WithLine(text, "TextureLevel = 2;", "");
   const fs::path file = folder.Write("graphics.cfg", text);
   Find("SpecialSliderPrecaching")->SetPosition(0);
-  window->LoadGraphicsSettings(file, false);
+  window->Configuration().LoadGraphicsSettings(file, false);
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
   EXPECT_EQ(Find("SpecialSliderShadowDensity")->Position(), 6);  // 6.5 halves to even
   EXPECT_EQ(Find("SpecialSliderPrecaching")->Position(), 0);     // an unknown value leaves it
@@ -190,7 +191,7 @@ TEST_F(GraphicsPageTest, MissingLinesAreAddedAndValuesReadAsTheGameMeansThem) {
   EXPECT_EQ(Find<QLineEdit>("EditScreenShotName")->text(), "Shots/Img_");
   EXPECT_TRUE(Find<QCheckBox>("CheckboxBMP")->isChecked());
 
-  window->ApplyGraphicsSettings(file);
+  window->Configuration().ApplyGraphicsSettings(file);
   ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
   std::string expected = WithLine(text, "Exhaust = 2;", "Exhaust = 1;");
   expected = WithLine(expected, "ShadowDensity = 0.65;", "ShadowDensity = 0.6;");
@@ -216,7 +217,7 @@ TEST_F(GraphicsPageTest, ResolutionTextsBecomeWidthAndHeightOrFailTheApply) {
     const fs::path target = folder.Path() / "graphics.cfg";
     Combo("ComboBoxGameResolution")->setEditText(c.typed);
     dialogs.ClearRecorded();
-    window->ApplyGraphicsSettings(target);
+    window->Configuration().ApplyGraphicsSettings(target);
     if (c.written) {
       EXPECT_EQ(test::ReadBytes(target), ReplaceAll(sample, "{1024, 768}", c.written));
       EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
@@ -235,11 +236,11 @@ TEST_F(GraphicsPageTest, AspectCheckComparesWithoutChangingTheSelection) {
   const fs::path file =
       folder.Write("graphics.cfg", ReplaceAll(sample, "aspect = 1.333333373;", "aspect = 1.25;"));
   Combo("ComboBoxGameAspect")->setCurrentIndex(2);
-  EXPECT_TRUE(window->LoadGraphicsSettings(file, true));
+  EXPECT_TRUE(window->Configuration().LoadGraphicsSettings(file, true));
   EXPECT_EQ(Combo("ComboBoxGameAspect")->currentIndex(), 2);
   Combo("ComboBoxGameAspect")->setCurrentIndex(1);
-  EXPECT_FALSE(window->LoadGraphicsSettings(file, true));
-  EXPECT_FALSE(window->LoadGraphicsSettings(file, false));
+  EXPECT_FALSE(window->Configuration().LoadGraphicsSettings(file, true));
+  EXPECT_FALSE(window->Configuration().LoadGraphicsSettings(file, false));
   EXPECT_EQ(Combo("ComboBoxGameAspect")->currentIndex(), 1);
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
@@ -260,7 +261,7 @@ TEST_F(GraphicsPageTest, ProfilesAreAddedEditedRemovedAndWrittenOnTheirOwnBlocks
   dialogs.QueueText("Hi");
   Click("SpeedButtonAddOpti");
   Find("SliderTreesDensity")->SetPosition(2);
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   ASSERT_TRUE(dialogs.Recorded().size() == 3u) << Recorded();  // the three name inputs
 
   const std::string written = test::ReadBytes(GraphicsFile());
@@ -283,7 +284,7 @@ TEST_F(GraphicsPageTest, ProfilesAreAddedEditedRemovedAndWrittenOnTheirOwnBlocks
   EXPECT_EQ(Combo("ComboBoxOptimization2")->findText("Hi"), -1);
   Click("SpeedButtonRemoveOpti");
   EXPECT_NE(Combo("ComboBoxOptimization1")->findText("Medium"), -1);
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   const std::string removed = test::ReadBytes(GraphicsFile());
   EXPECT_EQ(removed.find("\tHi\r\n"), std::string::npos);
   EXPECT_NE(removed.find("\tHigh\r\n"), std::string::npos);
@@ -336,7 +337,7 @@ TEST_F(GraphicsPageTest, LoadFailuresAskForTheDefaultCopyWithTheGraphicsTitle) {
     Find("SpecialSliderTextureLevel")->SetPosition(0);
     dialogs.ClearRecorded();
     dialogs.QueueYes();
-    window->LoadGraphicsSettings(file, false);
+    window->Configuration().LoadGraphicsSettings(file, false);
     ASSERT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
     const QString question = dialogs.Recorded()[0].text;
     EXPECT_TRUE(question.startsWith("GraphicsSettings\r\n----------------------\r\n" +
@@ -379,13 +380,13 @@ TEST_F(GraphicsPageTest, GameTextTravelsInTheGamesCodePage) {
     const fs::path file = folder.Write(
         "graphics.cfg", WithLine(sample, "ScreenshotName = \"ScreenShots/ScreenShot_%03d.jpg\";",
                                  "ScreenshotName = \"ScreenShots/" + c.nameBytes + "%03d.jpg\";"));
-    window->LoadGraphicsSettings(file, false);
+    window->Configuration().LoadGraphicsSettings(file, false);
     EXPECT_EQ(Find<QLineEdit>("EditScreenShotName")->text(), "ScreenShots/" + c.shownName);
     dialogs.QueueText(c.typedProfile);
     Click("SpeedButtonAddOpti");
     EXPECT_EQ(Combo("ComboBoxOptimization1")->currentText(), c.typedProfile);
     dialogs.ClearRecorded();  // the input box
-    window->ApplyGraphicsSettings(file);
+    window->Configuration().ApplyGraphicsSettings(file);
     ASSERT_TRUE(dialogs.Recorded().empty()) << Recorded();
     const std::string written = test::ReadBytes(file);
     EXPECT_NE(written.find("ScreenshotName = \"ScreenShots/" + c.nameBytes + "%03d.jpg\";\r\n"),
@@ -423,11 +424,11 @@ TEST_F(GraphicsPageTest, SizesTheDisplayDoesNotListAreOfferedAndKept) {
   std::string text = ReplaceAll(sample, "resolution = {1024, 768};", "resolution = {1366, 700};");
   text = WithLine(text, "\t\tresolution = {640, 480};", "\t\tresolution = {320, 240};");
   const fs::path file = folder.Write("graphics.cfg", text);
-  window->LoadGraphicsSettings(file, false);
+  window->Configuration().LoadGraphicsSettings(file, false);
   EXPECT_EQ(Combo("ComboBoxGameResolution")->currentText(), "1366x700");
   EXPECT_EQ(Combo("ComboBoxMovieResolution")->currentText(), "320x240");
   EXPECT_GT(Combo("ComboBoxMovieResolution")->count(), 1);  // the display's sizes stay offered
-  window->ApplyGraphicsSettings(file);
+  window->Configuration().ApplyGraphicsSettings(file);
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
   EXPECT_EQ(test::ReadBytes(file), text);
 }

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "sets/configuration_commands.h"
 #include "support/page_test.h"
 #include "ui/application_menu.h"
 #include "ui/main_window.h"
@@ -177,7 +178,7 @@ TEST_F(KeyboardTest, ShortcutsPressTheirCommandsButtonAndShowInItsTooltip) {
       window->EnableApplyCancel(true, true);
       QTest::keySequence(QApplication::focusWidget(), c.keys);
       EXPECT_EQ(pressed.size(), 1);
-      EXPECT_FALSE(window->ApplyEnabled());
+      EXPECT_FALSE(window->Configuration().ApplyEnabled());
     }
   }
   QStringList kinds;

@@ -17,6 +17,7 @@
 #include "platform/code_page.h"
 #include "platform/registry.h"
 #include "platform/wine_registry.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/named_process.h"
@@ -305,7 +306,7 @@ TEST_F(LaunchTest, ApplyAsksFirstWhileTheGameRunsInItsPrefix) {
   Click("dxButtonApply");
   EXPECT_EQ(Shown(), question);
   EXPECT_FALSE(fileHas("Kept"));
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
 
   dialogs.QueueYes();
   Click("dxButtonApply");

@@ -31,6 +31,7 @@
 #include "documents/cockpit_document.h"
 #include "language/language_setup.h"
 #include "platform/wine_registry.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/memory_registry.h"
@@ -107,8 +108,8 @@ TEST_F(MainWindowTest, StartUpReachesTheStandardsPageWithNothingToApply) {
   EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetGraphicsStandards");
   EXPECT_EQ(window->Ribbon()->ActiveTab()->objectName(), "dxTabDisplay");
   EXPECT_TRUE(window->RibbonButton("dxButtonGraphicsStandard")->isChecked());
-  EXPECT_FALSE(window->ApplyEnabled());
-  EXPECT_FALSE(window->CancelEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().CancelEnabled());
   EXPECT_EQ(window->StatusText(0).toStdString(), install.GameFolder());
   EXPECT_EQ(window->windowTitle(), "Kesta");
   EXPECT_EQ(window->size(), QSize(490, 720));
@@ -265,11 +266,11 @@ TEST_F(MainWindowTest, ApplyWritesEveryFileAndReportsApplied) {
 
   stats->value = "false";
   window->EnableApplyCancel(true, true);
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   EXPECT_NE(test::ReadBytes(install.Game("Config/network/stats.lua")).find("chat_log = false;"),
             std::string::npos);
   EXPECT_EQ(window->StatusText(1), window->LookupMessage("Applyed"));
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
   EXPECT_TRUE(dialogs.Recorded().empty());
 }
 
@@ -283,13 +284,13 @@ TEST_F(MainWindowTest, FailedApplyKeepsTheEditsMarked) {
 
   stats->anchor = "no such block {";
   window->EnableApplyCancel(true, true);
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   EXPECT_TRUE(
       dialogs.Recorded()[0].text.startsWith(window->LookupMessage("Applying") + " (StatsSettings)\r\n"));
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("SetParam Error"));
   EXPECT_EQ(test::ReadBytes(install.Game("Config/network/stats.lua")), before);
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
   EXPECT_NE(window->StatusText(1), window->LookupMessage("Applyed"));
 }
 
@@ -313,7 +314,7 @@ TEST_F(MainWindowTest, ApplyLeavesAFileHoldingANulAndSaysWhyInTheChosenLanguage)
   window->GameFiles().Get<CockpitDocument>().russianHud =
       !window->GameFiles().Get<CockpitDocument>().russianHud;
   const std::string cockpit = test::ReadBytes(install.Game("Config/cockpit.cfg"));
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   EXPECT_EQ(
       dialogs.Recorded()[0].text,
@@ -340,7 +341,7 @@ TEST_F(MainWindowTest, EmptyFileOffersTheDefaultCopyAndApplyRestoresTheGameFile)
   EXPECT_EQ(window->GameFiles().RememberedPath("Stats")->filename(), "Stats.lua");
   EXPECT_EQ(stats->value, "true");
 
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   EXPECT_NE(test::ReadBytes(install.Game("Config/network/stats.lua")).find("chat_log = true;"),
             std::string::npos);
 }
@@ -937,7 +938,7 @@ TEST(ReadOnlyInstallationTest, StartUpWritesNothingBesideTheExecutable) {
       window.FormCreate();
       EXPECT_EQ(window.GameFolder(), install.GameFolder());  // from the settings the installation held
       dialogs.QueueText(QString::fromStdString((folder.Backups() / "evening.kst").string()));
-      window.dxButtonSaveConfigClick();
+      window.Configuration().dxButtonSaveConfigClick();
       window.Pages().ShowPage("TabSheetOptionKESTA");
       window.findChild<QCheckBox*>("MenuSynchronizeDate")->click();
     }
@@ -999,11 +1000,11 @@ TEST(ApplyCancelOrderTest, EveryFileInTheWholeSetOrderAndTheCursorRestored) {
     cancel.push_back("load " + std::string(key));
   }
   log.clear();
-  window.dxButtonApplyClick();
+  window.Configuration().dxButtonApplyClick();
   EXPECT_EQ(log, apply);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   log.clear();
-  window.dxButtonCancelClick();
+  window.Configuration().dxButtonCancelClick();
   EXPECT_EQ(log, cancel);
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
   EXPECT_TRUE(dialogs.Recorded().empty());

@@ -14,6 +14,7 @@
 #include "documents/network_document.h"
 #include "documents/server_document.h"
 #include "pages/multiplayer/f4_view_window.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
 #include "support/temp_folder.h"
@@ -55,7 +56,7 @@ TEST_F(MultiplayerFilesTest, ApplyRefusesAValueTheFileCannotHoldAndWritesTheOthe
   window->GameFiles().Get<NetworkDocument>().chatHeight = "1 (";  // as a user may type it
   window->GameFiles().Get<CockpitDocument>().mirrors = 0;
   window->EnableApplyCancel(true, true);
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
 
   ASSERT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
   const QString message = dialogs.Recorded()[0].text;
@@ -72,24 +73,24 @@ TEST_F(MultiplayerFilesTest, ApplyRefusesAValueTheFileCannotHoldAndWritesTheOthe
 TEST_F(MultiplayerFilesTest, F4WindowChangesReachApplyOnlyThroughOk) {
   const ServerDocument before = Server();
   WithF4Window([](TFrmF4View& f4) { f4.accept(); });
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
   EXPECT_TRUE(Server() == before);
 
   WithF4Window([](TFrmF4View& f4) {
     f4.ImageMouseUp({0, 21});
     f4.reject();
   });
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
   EXPECT_TRUE(Server() == before);
 
   WithF4Window([](TFrmF4View& f4) {
     f4.ImageMouseUp({0, 21});
     f4.accept();
   });
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
   EXPECT_EQ(Server().f4ViewX, "8.61");
   EXPECT_EQ(Server().f4ViewY, "+ 3.57");
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   const std::string server = test::ReadBytes(install.Game("Config/view/server.lua"));
   EXPECT_NE(server.find("\tr[1] = p[1] + 3.57\r\n\tr[2] = p[2] +1.5\r\n\tr[3] = 8.61\r\n"), std::string::npos)
       << server;

@@ -23,6 +23,7 @@
 #include "launch/launcher.h"
 #include "pages/multiplayer/multiplayer_pages.h"
 #include "platform/code_page.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/page_test.h"
@@ -120,7 +121,7 @@ TEST_F(MultiplayerPagesTest, SampleFilesShowOnBothPages) {
     for (int i = 0; i < box->count(); ++i) EXPECT_EQ(box->itemText(i).toStdString(), ConnectionTypes()[i]);
     EXPECT_FALSE(box->isEditable());
   }
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
   EXPECT_EQ(joins->count(), 0);
 }
 
@@ -148,8 +149,8 @@ TEST_F(MultiplayerPagesTest, EveryTextBoxWritesItsDocumentUpToItsLimitAndMarksTh
     for (int i = 0; i < c.limit + 3; ++i) typed += QChar(u'a' + i % 26);
     Type(Control(c.name), typed);
     EXPECT_EQ(Network().*c.member, typed.left(c.limit).toStdString());
-    EXPECT_TRUE(window->ApplyEnabled());
-    EXPECT_TRUE(window->CancelEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().CancelEnabled());
   }
 }
 
@@ -189,7 +190,7 @@ TEST_F(MultiplayerPagesTest, EveryListAndCheckBoxWritesItsDocumentAndMarksThePag
     window->EnableApplyCancel(false, false);
     c.change();
     EXPECT_TRUE(c.stored());
-    EXPECT_TRUE(window->ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
   }
   EXPECT_EQ(joins->count(), 0);
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
@@ -200,8 +201,8 @@ TEST_F(MultiplayerPagesTest, RoomPasswordStaysInThePageAndInNoFile) {
   Type(Control("EditServerPassword"), "secret");
   EXPECT_EQ(Control("EditServerPassword")->text(), "secre");
   EXPECT_EQ(window->Launcher().ServerRoomPassword(), "secre");
-  EXPECT_TRUE(window->ApplyEnabled());
-  window->dxButtonApplyClick();
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
+  window->Configuration().dxButtonApplyClick();
   for (const char* file : {"Config/network/config.lua", "Config/network/stats.lua", "Config/view/server.lua"})
     EXPECT_EQ(test::ReadBytes(install.Game(file)).find("secre"), std::string::npos) << file;
   // A load of the files it sits beside leaves it alone.
@@ -215,7 +216,7 @@ TEST_F(MultiplayerPagesTest, AddAppendsTheTypedTextEvenEmptyOrRepeated) {
     TypeInList(typed);
     window->EnableApplyCancel(false, false);
     Click("SpeedButtonServerListAdd");
-    EXPECT_TRUE(window->ApplyEnabled()) << typed;
+    EXPECT_TRUE(window->Configuration().ApplyEnabled()) << typed;
     EXPECT_EQ(List()->currentText(), typed);  // still there for the next command
   }
   const Entries expected{"192.168.0.10", "lockon.example.org", "new.example", "new.example", ""};
@@ -247,7 +248,7 @@ TEST_F(MultiplayerPagesTest, DeleteRemovesTheFirstEntryEqualInAnyLetterCase) {
     EXPECT_EQ(Network().servers, c.expected);
     EXPECT_EQ(Shown(), c.expected);
     EXPECT_EQ(List()->currentText(), c.typed);
-    EXPECT_TRUE(window->ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
     EXPECT_EQ(joins->count(), 1);
   }
 }
@@ -284,7 +285,7 @@ TEST_F(MultiplayerPagesTest, OpenTakesEveryLineAsAnEntryAndRemembersTheFolder) {
     Choose("SpeedButtonServerListOpen", file);
     EXPECT_EQ(Network().servers, c.expected);
     EXPECT_EQ(Shown(), c.expected);
-    EXPECT_TRUE(window->ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
     EXPECT_EQ(ServerListPath(), (folder / c.name).string() + "/");
     // The tray's join entries follow the list they offer.
     EXPECT_EQ(joins->count(), 1);
@@ -311,7 +312,7 @@ TEST_F(MultiplayerPagesTest, FileDialogsStartInTheRememberedFolderElseInTheProgr
   EXPECT_EQ(save.file.defaultExtension, "txt");
   // Cancelled dialogs change nothing.
   EXPECT_EQ(Network().servers, (Entries{"192.168.0.10", "lockon.example.org"}));
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
   EXPECT_EQ(joins->count(), 0);
 
   WriteIniValueOrFail(install.SettingsFile(), "Config", "ServerListPath", "/srv/lists/");
@@ -351,7 +352,7 @@ TEST_F(MultiplayerPagesTest, UnreadableFileIsReportedAndChangesNeitherTheListNor
     // Whatever the list held is kept: a file that could not be read replaces nothing.
     EXPECT_EQ(Network().servers, (Entries{"192.168.0.10", "lockon.example.org"}));
     EXPECT_EQ(Shown(), Network().servers);
-    EXPECT_FALSE(window->ApplyEnabled());
+    EXPECT_FALSE(window->Configuration().ApplyEnabled());
     EXPECT_EQ(ServerListPath(), "/srv/lists/");
     EXPECT_EQ(joins->count(), 0);
   }
@@ -364,7 +365,7 @@ TEST_F(MultiplayerPagesTest, SaveWritesOneCrLfLineAnEntryAndRemembersTheFolder) 
   EXPECT_EQ(save.kind, "Save");
   EXPECT_EQ(test::ReadBytes(folder / "mine.txt"), "one\r\n\r\n two \r\n");
   EXPECT_EQ(ServerListPath(), folder.Path().string() + "/");
-  EXPECT_FALSE(window->ApplyEnabled());  // nothing of the game's files changed
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());  // nothing of the game's files changed
   EXPECT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
 
   // An existing file is replaced; the modified state stays as it was.
@@ -372,7 +373,7 @@ TEST_F(MultiplayerPagesTest, SaveWritesOneCrLfLineAnEntryAndRemembersTheFolder) 
   window->EnableApplyCancel(true, true);
   Choose("SpeedButtonServerListSave", folder / "mine.txt");
   EXPECT_EQ(test::ReadBytes(folder / "mine.txt"), "three\r\n");
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
 }
 
 TEST_F(MultiplayerPagesTest, SaveThatCannotWriteIsReportedAndKeepsTheFolder) {
@@ -425,9 +426,9 @@ TEST_F(MultiplayerPagesTest, ApplyWritesTheEditsIntoTheGameFiles) {
   Click("SpeedButtonServerListAdd");
   Control<QCheckBox>("CheckBoxShowMessage")->click();
   Control<QCheckBox>("CheckboxCameraTerrainRestriction")->click();
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 
   const fs::path config = install.Game("Config/network/config.lua");
   const std::string written = test::ReadBytes(config);

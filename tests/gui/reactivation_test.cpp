@@ -17,6 +17,7 @@
 #include "app/tray_and_options.h"
 #include "documents/cockpit_document.h"
 #include "documents/graphics_document.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
 #include "support/temp_folder.h"
@@ -98,20 +99,20 @@ class ReactivationTest : public test::PageTest {
 
 TEST_F(ReactivationTest, OnlyAChangedGraphicsFileReloadsAndThenEveryFile) {
   ChangeCockpitOutside();
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_TRUE(Cockpit().russianHud);  // the cockpit file alone is not watched
 
   ChangeGraphicsOutside();
   window->EnableApplyCancel(false, true);  // a state the reload settles
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_EQ(Graphics().textureLevel, 0);
   EXPECT_FALSE(Cockpit().russianHud);
-  EXPECT_FALSE(window->ApplyEnabled());
-  EXPECT_FALSE(window->CancelEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().CancelEnabled());
 
   // Seen once: the next activation finds the time stamp current.
   ChangeOutside(CockpitFile(), "RussianHUD = 0;", "RussianHUD = 1;");
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_FALSE(Cockpit().russianHud);
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
@@ -120,16 +121,16 @@ TEST_F(ReactivationTest, AnsweringNoKeepsThePagesAndOffersApplyOnly) {
   AskBeforeReloading();
   ChangeGraphicsOutside();
   dialogs.QueueNo();
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   ASSERT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
   EXPECT_EQ(dialogs.Recorded()[0].kind, "Information");
   EXPECT_EQ(dialogs.Recorded()[0].text, window->LookupMessage("ReloadAll"));
   EXPECT_EQ(dialogs.Recorded()[0].buttons, MessageButtons::YesNo);
   EXPECT_EQ(Graphics().textureLevel, 2);
-  EXPECT_TRUE(window->ApplyEnabled());
-  EXPECT_FALSE(window->CancelEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().CancelEnabled());
   // Not asked again until the file changes once more.
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
 }
 
@@ -138,33 +139,33 @@ TEST_F(ReactivationTest, AnsweringNoKeepsThePagesAndOffersApplyOnly) {
 TEST_F(ReactivationTest, PendingChangesAreNeverReloadedOver) {
   window->EnableApplyCancel(true, true);
   ChangeGraphicsOutside();
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_EQ(Graphics().textureLevel, 2);
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 
   AskBeforeReloading();
   for (int activation = 1; activation <= 2; ++activation) {
     dialogs.QueueYes();
-    window->JvAppEvents1Activate();
+    window->Configuration().JvAppEvents1Activate();
     EXPECT_EQ(dialogs.Recorded().size(), static_cast<size_t>(activation)) << Recorded();
     EXPECT_EQ(Graphics().textureLevel, 2);
   }
   // Applied, they are the file's content: nothing is left to ask about.
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   dialogs.ClearRecorded();
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
   EXPECT_NE(test::ReadBytes(GraphicsFile()).find("\nTextureLevel = 2;"), std::string::npos);
 }
 
 TEST_F(ReactivationTest, OurOwnApplyIsNoOutsideChange) {
   window->EnableApplyCancel(true, true);
-  window->dxButtonApplyClick();
-  ASSERT_FALSE(window->ApplyEnabled());
+  window->Configuration().dxButtonApplyClick();
+  ASSERT_FALSE(window->Configuration().ApplyEnabled());
   // Were our write taken for an outside one, this change of the cockpit file would be reloaded.
   ChangeCockpitOutside();
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_TRUE(Cockpit().russianHud);
 }
 
@@ -172,16 +173,16 @@ TEST_F(ReactivationTest, OurOwnApplyIsNoOutsideChange) {
 // file once more, this time without writing.
 TEST_F(ReactivationTest, AnotherAspectIsWrittenBackAtOnce) {
   ChangeOutside(GraphicsFile(), "\taspect = 1.333333373;", "\taspect = 1.6;");
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_EQ(Graphics().aspect, 0);
   const std::string written = test::ReadBytes(GraphicsFile());
   EXPECT_EQ(written.find("aspect = 1.6;"), std::string::npos);
   EXPECT_NE(written.find("\n\taspect = 1.333333373;"), std::string::npos);
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 
   ChangeOutside(CockpitFile(), "RussianHUD = 1;", "RussianHUD = 0;");
   fs::last_write_time(GraphicsFile(), fs::last_write_time(GraphicsFile()));  // untouched by this test
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_FALSE(Cockpit().russianHud);  // read again
   EXPECT_EQ(test::ReadBytes(GraphicsFile()), written);
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
@@ -191,8 +192,8 @@ TEST_F(ReactivationTest, AGraphicsFileWithoutATimeAsksAndReloadsNothing) {
   AskBeforeReloading();
   ChangeCockpitOutside();
   fs::remove(GraphicsFile());
-  window->JvAppEvents1Activate();
-  window->JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
   EXPECT_TRUE(Cockpit().russianHud);
 }
@@ -202,8 +203,8 @@ TEST_F(ReactivationTest, AnActivationDuringTheQuestionStartsNoSecondCheck) {
   AskBeforeReloading();
   ChangeGraphicsOutside();
   dialogs.QueueYes();
-  dialogs.WhileNextMessageShows([this] { window->JvAppEvents1Activate(); });
-  window->JvAppEvents1Activate();
+  dialogs.WhileNextMessageShows([this] { window->Configuration().JvAppEvents1Activate(); });
+  window->Configuration().JvAppEvents1Activate();
   EXPECT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
   EXPECT_EQ(Graphics().textureLevel, 0);
   EXPECT_EQ(dialogs.PendingAnswers(), 0u);
@@ -236,7 +237,7 @@ TEST_F(ReactivationTest, TheQuestionsOwnBoxClosingIsNoReturn) {
     LeaveAndReturn();
     EXPECT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
-    EXPECT_EQ(window->ApplyEnabled(), c.pendingEdits);
+    EXPECT_EQ(window->Configuration().ApplyEnabled(), c.pendingEdits);
     EXPECT_EQ(Graphics().textureLevel, c.textureLevel);
 
     // The next real return asks again.

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "documents/mission_editor_document.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
 #include "support/program_install.h"
@@ -77,7 +78,7 @@ TEST_F(RealismPageTest, SampleFileShowsOnTheRealismAndGraphicsPages) {
     EXPECT_TRUE(Box(name)->isChecked()) << name;
   EXPECT_EQ(Control<QGroupBox>("GroupBoxRealismMyAircraft")->title(), "Realism");
   EXPECT_EQ(Box("CheckBoxMapEnnemies")->text(), "Enemies on the map");
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 }
 
 // A load shows the file's values without a preview picture or a change of the user's; the user's own
@@ -93,12 +94,12 @@ TEST_F(RealismPageTest, GraphicsPageControlsReactToTheUserOnly) {
   EXPECT_TRUE(Box("CheckBoxMapAllies")->isChecked());
   EXPECT_FALSE(Box("CheckBoxMapMyAircraft")->isChecked());
   EXPECT_TRUE(Shows("graphics_default.jpg"));
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 
   Slider("SpecialSliderScenes")->DownArrow()->click();
   EXPECT_TRUE(Shows("scenes_1.jpg"));
   EXPECT_EQ(Document().scenes, 1);
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
   Box("CheckBoxTrafficCivil")->click();
   EXPECT_TRUE(Shows("civiltraffic_1.jpg"));
   EXPECT_TRUE(Document().civilTraffic);
@@ -113,7 +114,7 @@ TEST_F(RealismPageTest, ApplyWritesMeCustomAndTheGraphicsSceneryLine) {
   Box("CheckBoxMapAllies")->click();
   Slider("SpecialSliderGEffects")->DownArrow()->click();
   Slider("SpecialSliderMissilesEffectiveness")->DownArrow()->click();
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 
   const std::string written = test::ReadBytes(MeCustomFile());
@@ -122,7 +123,7 @@ TEST_F(RealismPageTest, ApplyWritesMeCustomAndTheGraphicsSceneryLine) {
         "GEffects=\"1\" AwacsViewFilter=\"5\" Callsign=\"Enfield\"", "<Paths Missions=\"./Missions/\""})
     EXPECT_NE(written.find(attribute), std::string::npos) << attribute << "\n" << written;
   EXPECT_NE(test::ReadBytes(GraphicsFile()).find("\nSceneFile = \"High\";"), std::string::npos);
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 }
 
 // The missiles' slider moves by tens with its arrows and shows the game's own value, 50, in green.

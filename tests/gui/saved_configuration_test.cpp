@@ -9,6 +9,7 @@
 #include <map>
 
 #include "engine/game_file.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/page_test.h"
@@ -57,11 +58,11 @@ class SavedConfigurationTest : public test::PageTest {
   }
   void Save(const fs::path& path) {
     dialogs.QueueText(QString::fromStdString(path.string()));
-    window->dxButtonSaveConfigClick();
+    window->Configuration().dxButtonSaveConfigClick();
   }
   void Open(const fs::path& path) {
     dialogs.QueueText(QString::fromStdString(path.string()));
-    window->dxButtonOpenConfigClick();
+    window->Configuration().dxButtonOpenConfigClick();
   }
   // The dialogs other than the file dialogs.
   std::vector<test::RecordedDialog> Messages() const {
@@ -81,7 +82,7 @@ class SavedConfigurationTest : public test::PageTest {
     return std::string(20, '#') + window->GameFiles().CatalogPath(key) + std::string(20, '#');
   }
   QStringList PaneCaptions() const { return window->Ribbon()->ApplicationMenu()->RecentItems(); }
-  std::vector<std::string> Recent() const { return window->RecentConfigurationPaths(); }
+  std::vector<std::string> Recent() const { return window->Configuration().RecentConfigurationPaths(); }
   fs::path Backup(const std::string& name) const { return install.Folder().Backups() / name; }
 };
 
@@ -106,7 +107,7 @@ TEST_F(SavedConfigurationTest, OpeningPutsTheSavedValuesBackAndApplyWritesThem) 
   EXPECT_EQ(request.defaultExtension, "kst");
   EXPECT_EQ(request.fileName, "config_" + QDate::currentDate().toString("yyyy_MM_dd"));
   EXPECT_EQ(window->StatusText(1), window->LookupMessage("Saved"));
-  EXPECT_FALSE(window->ApplyEnabled());  // saving leaves the modified state as it was
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());  // saving leaves the modified state as it was
   EXPECT_EQ(GameFolder(), game);
   std::vector<std::string> expectedMarkers;
   for (std::string_view key : WholeSetOrder()) expectedMarkers.insert(expectedMarkers.end(), 2, Marker(key));
@@ -129,18 +130,18 @@ TEST_F(SavedConfigurationTest, OpeningPutsTheSavedValuesBackAndApplyWritesThem) 
   EXPECT_EQ(dialogs.Recorded()[0].file.fileName, "");
   EXPECT_EQ(PageValues(), saved);
   EXPECT_EQ(window->findChild<TSpecialSlider*>("SpecialSliderTextureLevel")->Position(), 0);
-  EXPECT_TRUE(window->ApplyEnabled());
-  EXPECT_TRUE(window->CancelEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().CancelEnabled());
   EXPECT_EQ(window->StatusText(1), window->LookupMessage("Loaded"));
   EXPECT_FALSE(window->GameFiles().Access().HasSections());
   EXPECT_EQ(GameFolder(), game);
   EXPECT_EQ(Recent(), std::vector<std::string>{file.string()});  // saved and opened: listed once
 
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   EXPECT_TRUE(Messages().empty()) << Recorded();
   EXPECT_NE(test::ReadBytes(install.Game("Config/graphics.cfg")).find("TextureLevel = 0;"),
             std::string::npos);
-  window->dxButtonCancelClick();  // reads every game file again
+  window->Configuration().dxButtonCancelClick();  // reads every game file again
   EXPECT_EQ(PageValues(), saved);
 }
 
@@ -172,7 +173,7 @@ TEST_F(SavedConfigurationTest, AFileWithoutItsSectionKeepsItsPage) {
   EXPECT_EQ(Value("Drawinfo", "PodUSRed"), "1,2,3");
   EXPECT_NE(savedDrawinfo, "1,2,3");
   EXPECT_EQ(Value("Cockpit", "CheckboxRussianHUD"), "1");
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
 }
 
 // A section that counts as empty offers the default copy; Yes loads the default copy from disk, not the
@@ -183,7 +184,7 @@ TEST_F(SavedConfigurationTest, AnEmptySectionOffersTheDefaultCopyOnce) {
   Set({{"Network", "EditPlayerName", "Changed"}});
   dialogs.QueueText(QString::fromStdString(file.string()));
   dialogs.QueueYes();
-  window->dxButtonOpenConfigClick();
+  window->Configuration().dxButtonOpenConfigClick();
   const auto questions = Messages();
   ASSERT_EQ(questions.size(), 1u) << Recorded();
   EXPECT_TRUE(questions[0].text.contains(window->LookupMessage("EmptyFile")))
@@ -201,7 +202,7 @@ TEST_F(SavedConfigurationTest, AnEmptySectionOffersTheDefaultCopyOnce) {
 TEST_F(SavedConfigurationTest, ASaveThatCannotBeWrittenIsReportedAndListsNothing) {
   const Files game = GameFolder();
   dialogs.QueueCancel();
-  window->dxButtonSaveConfigClick();
+  window->Configuration().dxButtonSaveConfigClick();
   EXPECT_EQ(dialogs.Recorded().size(), 1u) << Recorded();
 
   Save(install.Root() / "no such folder" / "x.kst");
@@ -229,7 +230,7 @@ TEST_F(SavedConfigurationTest, AConfigurationThatCannotBeReadChangesNothing) {
   window->ShowStatusMessage("");
 
   Open(install.Folder().Backups());                    // a folder
-  window->dxBarApplicationMenu1ExtraPaneItemClick(1);  // gone.kst
+  window->Configuration().dxBarApplicationMenu1ExtraPaneItemClick(1);  // gone.kst
   const auto errors = Messages();
   ASSERT_EQ(errors.size(), 2u) << Recorded();
   for (const auto& error : errors)
@@ -237,7 +238,7 @@ TEST_F(SavedConfigurationTest, AConfigurationThatCannotBeReadChangesNothing) {
         << error.text.toStdString();
   EXPECT_TRUE(errors[1].text.contains("No such file or directory")) << errors[1].text.toStdString();
   EXPECT_EQ(PageValues(), before);
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
   EXPECT_EQ(window->StatusText(1), "");
   EXPECT_EQ(Recent(), (std::vector<std::string>{Backup("kept.kst").string(), Backup("gone.kst").string()}));
   EXPECT_EQ(test::ReadBytes(install.Folder().RecentList()), list);
@@ -283,7 +284,7 @@ TEST_F(SavedConfigurationTest, StartUpShowsTheFileAsItIsUntilTheNextUse) {
   EXPECT_EQ(next.Ribbon()->ApplicationMenu()->RecentItems(), twelve);
   EXPECT_EQ(test::ReadBytes(install.Folder().RecentList()), text);
 
-  next.dxBarApplicationMenu1ExtraPaneItemClick(0);
+  next.Configuration().dxBarApplicationMenu1ExtraPaneItemClick(0);
   EXPECT_EQ(next.Ribbon()->ApplicationMenu()->RecentItems(), twelve.mid(0, 8));
   std::string eight;
   for (int i = 1; i <= 8; ++i) eight += Backup("config_" + std::to_string(i) + ".kst").string() + "\n";

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "documents/export_document.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "support/fake_desktop_handler.h"
 #include "support/page_test.h"
@@ -144,7 +145,7 @@ TEST_F(ScriptPageTest, FirstVisitListsTheCatalogueAndShowsTheFirstScript) {
   EXPECT_EQ(Box()->text(), "Run this script (export.lua is changed at once)");
   EXPECT_EQ(ExportFile(), fs::path(install.Game("Config/Export/export.lua")));
   EXPECT_EQ(test::ReadBytes(ExportFile()), ExportLua());  // showing writes nothing
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 }
 
 TEST_F(ScriptPageTest, EachScriptShowsWhetherItIsInstalledAndRun) {
@@ -200,7 +201,7 @@ TEST_F(ScriptPageTest, ClickRewritesExportLuaAtOnceKeepingEveryOtherLineInOrder)
     ExpectLuaReads(ExportFile());
     EXPECT_EQ(window->StatusText(1), "Configuration applied");
     // Written at once: nothing waits for Apply.
-    EXPECT_FALSE(window->ApplyEnabled());
+    EXPECT_FALSE(window->Configuration().ApplyEnabled());
   }
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
@@ -209,7 +210,7 @@ TEST_F(ScriptPageTest, CancelDoesNotUndoAClickAndTheBoxFollowsTheFileBackAndFort
   ChooseAndClick(kTool);
   const std::string enabled = test::ReadBytes(ExportFile());
   window->EnableApplyCancel(true, true);
-  window->dxButtonCancelClick();
+  window->Configuration().dxButtonCancelClick();
   EXPECT_EQ(test::ReadBytes(ExportFile()), enabled);
   EXPECT_TRUE(Box()->isChecked());
 
@@ -381,18 +382,18 @@ TEST_F(ScriptPageTest, ExportSwitchFollowsTheDocumentAndApplyWritesConfigLua) {
 
   items[0]->click();
   EXPECT_TRUE(window->GameFiles().Get<ExportConfigDocument>().exportEnabled);
-  EXPECT_TRUE(window->ApplyEnabled());
-  EXPECT_TRUE(window->CancelEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().CancelEnabled());
   const fs::path config = install.Game("Config/Export/config.lua");
   EXPECT_EQ(test::ReadBytes(config).find("EnableExportScript = true"), std::string::npos);
-  window->dxButtonApplyClick();
+  window->Configuration().dxButtonApplyClick();
   EXPECT_NE(test::ReadBytes(config).find("\r\nEnableExportScript = true\r\n"), std::string::npos)
       << test::ReadBytes(config);
   ExpectLuaReads(config);
 
   // Cancel reloads the switch from the file.
   items[1]->click();
-  window->dxButtonCancelClick();
+  window->Configuration().dxButtonCancelClick();
   EXPECT_TRUE(items[0]->isChecked());
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }

@@ -23,6 +23,7 @@
 
 #include "documents/view_documents.h"
 #include "pages/multiplayer/f4_view_window.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/page_test.h"
@@ -143,8 +144,8 @@ class ViewPagesTest : public test::PageTest {
   }
   void Apply() const {
     window->EnableApplyCancel(true, true);
-    window->dxButtonApplyClick();
-    EXPECT_FALSE(window->ApplyEnabled()) << Recorded();
+    window->Configuration().dxButtonApplyClick();
+    EXPECT_FALSE(window->Configuration().ApplyEnabled()) << Recorded();
   }
   std::string Written(const char* file) const { return test::ReadBytes(install.Game(file)); }
 };
@@ -161,7 +162,7 @@ TEST_F(ViewPagesTest, SampleFilesShowTheStoredAircraftAndTheMouseSwitches) {
   EXPECT_TRUE(Control<QCheckBox>("CheckboxExternalMouse")->isChecked());
   // The snap view's -9.5 is held as the whole number the page shows.
   EXPECT_EQ(DefaultView("Su-27").vAngle, "-9");
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
 
@@ -199,8 +200,8 @@ TEST_F(ViewPagesTest, EachAircraftShowsItsOwnRecordsAndIsStoredAsTheOneShownLast
     Aircraft()->setCurrentIndex(AircraftPosition(it->aircraft.toStdString()));
     EXPECT_EQ(Showing(), *it);
     EXPECT_EQ(PreferredAircraft(), it->aircraft.toStdString());
-    EXPECT_FALSE(window->ApplyEnabled());
-    EXPECT_FALSE(window->CancelEnabled());
+    EXPECT_FALSE(window->Configuration().ApplyEnabled());
+    EXPECT_FALSE(window->Configuration().CancelEnabled());
   }
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
@@ -230,8 +231,8 @@ TEST_F(ViewPagesTest, OutOfRangeValuesShowAtTheNearestBoundAndAreWrittenSo) {
   EXPECT_EQ(DefaultView("F-15C").viewAngle, "180");
   EXPECT_EQ(DefaultView("F-15C").vAngle, "-40");
   EXPECT_EQ(DefaultView("F-15C").hAngle, "40");
-  EXPECT_FALSE(window->ApplyEnabled());
-  EXPECT_FALSE(window->CancelEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().CancelEnabled());
 
   Apply();
   EXPECT_TRUE(HasLine(Written(kView), "CameraViewAngleLimits[PlaneIndex.iF_15] = {0.0, 250.0}"))
@@ -324,10 +325,10 @@ TEST_F(ViewPagesTest, AValueThatIsNoWholeNumberIsReportedAndTheRestIsNotShown) {
                   "\r\n----------------------\r\nPlease contact the developper!");
     EXPECT_EQ(Slider("SpecialSliderViewAngleDefault")->Position(), c.viewAngleDefault);
     EXPECT_EQ(PreferredAircraft(), "Su-25");
-    EXPECT_FALSE(window->ApplyEnabled());
+    EXPECT_FALSE(window->Configuration().ApplyEnabled());
     // Showing is over: the user's next move is a change again.
     Slider("SpecialSliderHAngle")->UpArrow()->click();
-    EXPECT_TRUE(window->ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
     dialogs.ClearRecorded();
 
     // A load that shows the stored aircraft reports it the same way.
@@ -361,7 +362,7 @@ TEST_F(ViewPagesTest, StoredAircraftIsFoundInAnyLetterCaseWhenTheFilesAreLoaded)
       EXPECT_EQ(Showing(), c.expected);
       // Stored as the list writes it.
       EXPECT_EQ(PreferredAircraft(), c.expected.aircraft.toStdString());
-      EXPECT_FALSE(window->ApplyEnabled());
+      EXPECT_FALSE(window->Configuration().ApplyEnabled());
     }
   }
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
@@ -388,8 +389,8 @@ TEST_F(ViewPagesTest, UserMovesOfTheSlidersGoIntoTheShownAircraftsRecords) {
     window->EnableApplyCancel(false, false);
     Slider(c.slider)->UpArrow()->click();
     EXPECT_EQ(c.field(), c.expected);
-    EXPECT_TRUE(window->ApplyEnabled());
-    EXPECT_TRUE(window->CancelEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().CancelEnabled());
   }
   // Only the shown aircraft's records changed.
   for (const char* other : {"Su-27", "Su-25T", "F-15C"}) {
@@ -454,8 +455,8 @@ TEST_F(ViewPagesTest, ColourDialogStartsOnTheHudColourAndAConfirmedColourIsAChan
     EXPECT_EQ(su25.hudColorR + "," + su25.hudColorG + "," + su25.hudColorB,
               std::to_string(c.shown.red()) + "," + std::to_string(c.shown.green()) + "," +
                   std::to_string(c.shown.blue()));
-    EXPECT_EQ(window->ApplyEnabled(), c.modified);
-    EXPECT_EQ(window->CancelEnabled(), c.modified);
+    EXPECT_EQ(window->Configuration().ApplyEnabled(), c.modified);
+    EXPECT_EQ(window->Configuration().CancelEnabled(), c.modified);
   }
 
   dialogs.Queue(QColor(12, 34, 56));
@@ -473,7 +474,7 @@ TEST_F(ViewPagesTest, MouseSwitchesShowAndWriteTheirOwnLines) {
   auto* external = Control<QCheckBox>("CheckboxExternalMouse");
   EXPECT_FALSE(cockpit->isChecked());
   EXPECT_TRUE(external->isChecked());
-  EXPECT_FALSE(window->ApplyEnabled());
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());
 
   struct Case {
     QCheckBox* box;
@@ -487,7 +488,7 @@ TEST_F(ViewPagesTest, MouseSwitchesShowAndWriteTheirOwnLines) {
     c.box->click();
     EXPECT_EQ(View().cockpitMouse, c.cockpitMouse);
     EXPECT_EQ(View().externalMouse, c.externalMouse);
-    EXPECT_TRUE(window->ApplyEnabled());
+    EXPECT_TRUE(window->Configuration().ApplyEnabled());
   }
   external->click();
   Apply();
@@ -512,7 +513,7 @@ TEST_F(ViewPagesTest, RearCameraButtonOpensTheF4Window) {
   });
   button->click();
   EXPECT_TRUE(opened);
-  EXPECT_FALSE(window->ApplyEnabled());  // closed without OK
+  EXPECT_FALSE(window->Configuration().ApplyEnabled());  // closed without OK
 }
 
 // The page built on its first visit, after start-up loaded the files: it shows the stored aircraft
@@ -535,7 +536,7 @@ TEST(ViewCockpitPageFirstVisitTest, ShowsTheStoredAircraftWhenFirstBuilt) {
   EXPECT_EQ(window.findChild<TSpecialSlider*>("SpecialSliderViewAngleMax")->Position(), 250);
   EXPECT_EQ(view.views[4].viewAngleMax, "250");
   EXPECT_EQ(ReadIniValue(install.SettingsFile(), "Config", "PreferedAircraft"), "MiG-29");
-  EXPECT_FALSE(window.ApplyEnabled());
+  EXPECT_FALSE(window.Configuration().ApplyEnabled());
   EXPECT_TRUE(dialogs.Recorded().empty());
 }
 
@@ -558,7 +559,7 @@ TEST(ViewCockpitPageFirstVisitTest, WithoutLoadedFilesNothingIsShownOrChanged) {
   EXPECT_TRUE(window.GameFiles().Get<ViewDocument>() == view);
   EXPECT_TRUE(window.GameFiles().Get<SnapViewDocument>() == snap);
   EXPECT_TRUE(dialogs.Recorded().empty());
-  EXPECT_FALSE(window.ApplyEnabled());
+  EXPECT_FALSE(window.Configuration().ApplyEnabled());
   EXPECT_EQ(ReadIniValue(install.SettingsFile(), "Config", "PreferedAircraft"), "¤¤¤¤¤");
 }
 

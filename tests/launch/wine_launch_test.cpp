@@ -19,6 +19,7 @@
 #include "launch/launcher.h"
 #include "platform/processes.h"
 #include "platform/wine_registry.h"
+#include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/program_install.h"
@@ -176,7 +177,7 @@ TEST_F(WineLaunchTest, RunningGameIsSeenUntilItEndsAndApplyAsksMeanwhile) {
   window->RibbonButton("dxButtonApply")->click();
   ASSERT_EQ(dialogs.Recorded().size(), 1u);
   EXPECT_EQ(dialogs.Recorded().front().text, window->LookupMessage("GameRunningApply"));
-  EXPECT_TRUE(window->ApplyEnabled());
+  EXPECT_TRUE(window->Configuration().ApplyEnabled());
 
   fs::remove(game / "hold");
   EXPECT_TRUE(WaitFor([] { return !FindProcess("LockOn"); }, std::chrono::seconds(15)));
