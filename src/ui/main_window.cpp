@@ -14,22 +14,22 @@
 #include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
+#include "ui/appearance.h"
 #include "ui/command_table.h"
 #include "ui/dialog_service.h"
 #include "ui/page_area.h"
 #include "ui/page_factory.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
-#include "ui/status_bar.h"
 #include "ui/theme.h"
+#include "ui/window_status.h"
 
 namespace kesta {
 
 TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
     : m_environment(std::move(environment)),
       m_settings(m_environment.folder.SettingsFile()),
-      m_splash(splash),
-      m_colorScheme(ColorScheme::Silver) {
+      m_splash(splash) {
   if (m_environment.dialogs) {
     m_dialogs = m_environment.dialogs;
   } else {
@@ -44,7 +44,7 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
       [this](std::string_view section, std::string_view key, std::string_view value) {
         StoreSetting(section, key, value);
       },
-      [this](const std::string& folder) { ShowGameFolder(folder); }, m_environment.startProgram,
+      [this](const std::string& folder) { m_status->ShowGameFolder(folder); }, m_environment.startProgram,
       [this] { BitBtnQuitClick(); }});
   TGameFileSet::Context files;
   files.settings = &m_settings;
@@ -69,7 +69,8 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
       [this] { return m_launcher->ConfirmApplyWhileGameRuns(); },
       [this] { return m_tray->OptionToggleOn(OptionToggle::ReloadSettings); },
       [this](const QString& name) { m_pageArea->CheckPreviewPicture(name); },
-      [this](const QString& name) { m_pageArea->LoadPreviewPicture(name); }, *m_ribbon->ApplicationMenu(), this});
+      [this](const QString& name) { m_pageArea->LoadPreviewPicture(name); }, *m_ribbon->ApplicationMenu(),
+      this});
   m_configuration->ConnectGraphicsFileLoads();
   m_configuration->ConnectReactivation();
   m_launcher = std::make_unique<TLauncher>(TLauncher::Collaborators{
@@ -98,13 +99,9 @@ void TFrmKESTA::BuildWindow() {
                  Qt::WindowCloseButtonHint);
 
   m_ribbon = new TRibbon(this);
-  // Style the ribbon in the scheme start-up will choose before its buttons exist: styling them all
-  // again later is a good part of start-up time. The stored value is only looked at here, not written.
-  const std::string storedTheme = ReadIniKey(m_settings.Path(), "Config", "ThemeColor").value_or("");
-  m_colorScheme =
-      SchemeFromName(QString::fromStdString(storedTheme.empty() ? DefaultSetting("ThemeColor") : storedTheme))
-          .value_or(ColorScheme::Silver);
-  m_ribbon->SetColorScheme(m_colorScheme);
+  // Styled in the scheme start-up will choose before its buttons exist.
+  const ColorScheme scheme = StoredColorScheme(m_settings);
+  m_ribbon->SetColorScheme(scheme);
   m_layout = std::make_unique<RibbonLayout>(BuildKestaRibbon(*m_ribbon));
   setMenuWidget(m_ribbon);
 
@@ -114,7 +111,8 @@ void TFrmKESTA::BuildWindow() {
       &PageShowsFile, [this](QWidget* part) { m_language->TranslateControls(part); }});
   setCentralWidget(m_pageArea->Panel());
 
-  BuildStatusBar();
+  m_status = std::make_unique<TWindowStatus>(*this, scheme);
+  m_appearance = std::make_unique<TAppearance>(m_settings, *m_ribbon, m_status->Bar(), scheme);
   // Before the commands: the command table finds the tray's items by name.
   m_tray = std::make_unique<TTrayAndOptions>(TTrayAndOptions::Collaborators{
       .window = *this,
@@ -131,12 +129,6 @@ void TFrmKESTA::BuildWindow() {
       .destroyNativeWindow = [this] { destroy(); },
       .executable = Folder().Executable()});
 
-  m_timerStatutBar = new QTimer(this);
-  m_timerStatutBar->setObjectName("TimerStatutBar");
-  m_timerStatutBar->setInterval(2000);
-  connect(m_timerStatutBar, &QTimer::timeout, this, &TFrmKESTA::TimerStatutBarTimer);
-  m_timerStatutBar->start();
-
   m_timerMinimize = new QTimer(this);
   m_timerMinimize->setObjectName("TimerMinimize");
   m_timerMinimize->setInterval(50);
@@ -145,38 +137,11 @@ void TFrmKESTA::BuildWindow() {
 
 QString TFrmKESTA::LookupMessage(const QString& key) const { return m_language->LookupMessage(key); }
 
-void TFrmKESTA::BuildStatusBar() {
-  m_statusBar = new TStatusBar(this);
-  m_statusBar->setObjectName("StatusBar");
-  m_statusBar->SetColorScheme(m_colorScheme);  // the ribbon starts in the same scheme
-  setStatusBar(m_statusBar);
-  for (int panel = 0; panel < 2; ++panel) {
-    m_statusPanels[panel] = new QLabel(m_statusBar);
-    m_statusPanels[panel]->setObjectName(QString("StatusBarPanel%1").arg(panel));
-  }
-  m_statusPanels[0]->setMinimumWidth(300);
-  m_statusPanels[0]->setMaximumWidth(300);
-  m_statusBar->AddPanel(m_statusPanels[0]);
-  m_statusBar->AddPanel(m_statusPanels[1], 1);
-}
-
 const std::string& TFrmKESTA::GameFolder() const { return m_game->Folder(); }
 
 std::filesystem::path TFrmKESTA::GamePathOf(std::string_view catalogKey) const {
   return m_game->GamePathOf(catalogKey);
 }
-
-// A game folder inside a Wine prefix is long: the panel keeps both ends, the tooltip shows all of it.
-void TFrmKESTA::ShowGameFolder(const std::string& folder) {
-  QLabel* panel = m_statusPanels[0];
-  const QString text = QString::fromStdString(folder);
-  panel->setToolTip(text);
-  const int room =
-      panel->maximumWidth() - 2 * panel->margin() - 2 * panel->fontMetrics().horizontalAdvance('x');
-  panel->setText(panel->fontMetrics().elidedText(text, Qt::ElideMiddle, room));
-}
-
-QString TFrmKESTA::StatusText(int panel) const { return m_statusPanels[panel]->text(); }
 
 TRibbonButton* TFrmKESTA::RibbonButton(const QString& name) const { return m_layout->Button(name); }
 

@@ -4,53 +4,35 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QStringList>
 #include <filesystem>
 #include <functional>
-#include <initializer_list>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "documents/visibility_profiles.h"
-#include "engine/param_lines.h"
 #include "pages/page_host.h"
 #include "settings/program_folder.h"
 #include "settings/settings_file.h"
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class QStackedWidget;
 class QTimer;
-class QToolButton;
-class QWidget;
 
 namespace kesta {
 
 class DialogService;
-class TApplicationMenu;
+class TAppearance;
 class TCommandTable;
 class TConfigurationCommands;
 class TFrmSplashScreen;
 class TGameFileSet;
 class TGameFolder;
-class TGamePage;
 class TLanguageSetup;
 class TLauncher;
 class TPageArea;
 class TRibbon;
 class TRibbonButton;
-class TRibbonTab;
-class TStatusBar;
-class TTabSheet;
+class TWindowStatus;
 class TTrayAndOptions;
 struct RibbonLayout;
-enum class ColorScheme;
 
 // What the window needs from the world outside it; tests provide their own.
 struct WindowEnvironment {
@@ -100,21 +82,13 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void RefreshPages(std::string_view catalogKey) override;
   bool ShowPreviewPicture(const QString& name) override;
 
-  // --- Frame: appearance and status (ui/main_window_navigation.cpp) ---
-  void ShowStatusMessage(const QString& text) override;
-  void TimerStatutBarTimer();
-  void dxButtonBlueStyleClick();
-  void dxButtonGreyStyleClick();
-  void dxButtonBlackStyleClick();
-  void dxButtonFormStyleClick();
-  void ApplyStoredAppearance();
+  // --- Frame: ribbon, commands, status bar, colour scheme and window style ---
   TRibbon* Ribbon() const { return m_ribbon; }
   TRibbonButton* RibbonButton(const QString& name) const;
-  // The commands of the ribbon and the tray, by id (ui/command_table.h).
-  TCommandTable& Commands() const { return *m_commands; }
-  ColorScheme CurrentColorScheme() const { return m_colorScheme; }
-  bool NewFormStyle() const { return m_newFormStyle; }
-  QString StatusText(int panel) const;
+  TCommandTable& Commands() const { return *m_commands; }  // ui/command_table.h
+  TWindowStatus& Status() const { return *m_status; }      // ui/window_status.h
+  void ShowStatusMessage(const QString& text) override;
+  TAppearance& Appearance() const { return *m_appearance; }  // ui/appearance.h
 
   // --- Apply/Cancel, reactivation, saved configurations, graphics loads (sets/configuration_commands.h) ---
   // Pages mark themselves modified through the host; the configuration commands own the state.
@@ -154,12 +128,8 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
  private:
   // Construction (ui/main_window.cpp).
   void BuildWindow();
-  void BuildStatusBar();
   void ConnectCommands();  // ui/main_window_commands.cpp
-  void SetColorScheme(ColorScheme scheme);
-  void SetFormStyle(bool newStyle);
   void StatusStep(const QString& text);
-  void ShowGameFolder(const std::string& folder);  // in status bar panel 0
   void LoadStartUpFile(std::string_view catalogKey);
   void LoadScriptCatalogue();
   void CommitSessionData();  // WMQueryEndSession
@@ -186,12 +156,9 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   std::unique_ptr<RibbonLayout> m_layout;
   std::unique_ptr<TCommandTable> m_commands;
   TPageArea* m_pageArea = nullptr;
-  TStatusBar* m_statusBar = nullptr;
-  QLabel* m_statusPanels[2] = {nullptr, nullptr};
-  QTimer* m_timerStatutBar = nullptr;
+  std::unique_ptr<TWindowStatus> m_status;
+  std::unique_ptr<TAppearance> m_appearance;
   QTimer* m_timerMinimize = nullptr;
-  ColorScheme m_colorScheme;
-  bool m_newFormStyle = true;
 
   // Tray, minimising, option toggles.
   std::unique_ptr<TTrayAndOptions> m_tray;

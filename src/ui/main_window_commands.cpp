@@ -6,6 +6,7 @@
 #include "app/tray_and_options.h"
 #include "launch/launcher.h"
 #include "sets/configuration_commands.h"
+#include "ui/appearance.h"
 #include "ui/command_table.h"
 #include "ui/main_window.h"
 #include "ui/ribbon_button.h"
@@ -31,6 +32,9 @@ void TFrmKESTA::ConnectCommands() {
   const auto handler = [this](void (TFrmKESTA::*method)()) { return [this, method] { (this->*method)(); }; };
   const auto launch = [this](void (TLauncher::*method)()) {
     return [this, method] { (m_launcher.get()->*method)(); };
+  };
+  const auto look = [this](void (TAppearance::*method)()) {
+    return [this, method] { (m_appearance.get()->*method)(); };
   };
   const auto configuration = [this](void (TConfigurationCommands::*method)()) {
     return [this, method] { (m_configuration.get()->*method)(); };
@@ -80,10 +84,10 @@ void TFrmKESTA::ConnectCommands() {
       {command::kShowWindow, [this] { m_tray->RestoreFromTray(); }, {}, items({"MenuSysTrayShow"})},
       {command::kQuit, handler(&TFrmKESTA::BitBtnQuitClick), buttons({"dxButtonExit"}),
        items({"MenuSysTrayQuit"}), QKeySequence(Qt::CTRL | Qt::Key_Q)},
-      {command::kThemeBlue, handler(&TFrmKESTA::dxButtonBlueStyleClick), buttons({"dxButtonThemesBlue"})},
-      {command::kThemeSilver, handler(&TFrmKESTA::dxButtonGreyStyleClick), buttons({"dxButtonThemesSilver"})},
-      {command::kThemeBlack, handler(&TFrmKESTA::dxButtonBlackStyleClick), buttons({"dxButtonThemesBlack"})},
-      {command::kFormStyle, handler(&TFrmKESTA::dxButtonFormStyleClick), buttons({"dxButtonFormStyle"})},
+      {command::kThemeBlue, look(&TAppearance::dxButtonBlueStyleClick), buttons({"dxButtonThemesBlue"})},
+      {command::kThemeSilver, look(&TAppearance::dxButtonGreyStyleClick), buttons({"dxButtonThemesSilver"})},
+      {command::kThemeBlack, look(&TAppearance::dxButtonBlackStyleClick), buttons({"dxButtonThemesBlack"})},
+      {command::kFormStyle, look(&TAppearance::dxButtonFormStyleClick), buttons({"dxButtonFormStyle"})},
   };
   for (const TCommand& declared : commands) m_commands->Register(declared);
   // The companion commands stay hidden until start-up finds their programs.

@@ -13,6 +13,7 @@
 #include <map>
 
 #include "support/page_test.h"
+#include "ui/appearance.h"
 #include "ui/application_menu.h"
 #include "ui/focus_ring.h"
 #include "ui/main_window.h"
@@ -20,6 +21,7 @@
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/theme.h"
+#include "ui/window_status.h"
 
 namespace kesta {
 namespace {
@@ -116,11 +118,11 @@ TEST_F(FocusMarkTest, EveryControlOfEveryPageShowsTheFocus) {
 
 TEST_F(FocusMarkTest, TheRibbonAndItsMenuShowTheFocusInEveryScheme) {
   TRibbon* ribbon = window->Ribbon();
-  for (const auto& [scheme, choose] : {std::pair{"Blue", &TFrmKESTA::dxButtonBlueStyleClick},
-                                       std::pair{"Silver", &TFrmKESTA::dxButtonGreyStyleClick},
-                                       std::pair{"Black", &TFrmKESTA::dxButtonBlackStyleClick}}) {
+  for (const auto& [scheme, choose] : {std::pair{"Blue", &TAppearance::dxButtonBlueStyleClick},
+                                       std::pair{"Silver", &TAppearance::dxButtonGreyStyleClick},
+                                       std::pair{"Black", &TAppearance::dxButtonBlackStyleClick}}) {
     SCOPED_TRACE(scheme);
-    (window.get()->*choose)();
+    (window->Appearance().*choose)();
     ASSERT_EQ(SchemeName(ribbon->Scheme()), scheme);
     ExpectMarked(ribbon->ApplicationButton());
     window->EnableApplyCancel(true, true);  // the quick bar's buttons take the keyboard while enabled

@@ -39,11 +39,13 @@
 #include "support/read_only.h"
 #include "support/scoped_env.h"
 #include "support/scripted_dialogs.h"
+#include "ui/appearance.h"
 #include "ui/main_window.h"
 #include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/theme.h"
+#include "ui/window_status.h"
 
 namespace kesta {
 namespace {
@@ -110,7 +112,7 @@ TEST_F(MainWindowTest, StartUpReachesTheStandardsPageWithNothingToApply) {
   EXPECT_TRUE(window->RibbonButton("dxButtonGraphicsStandard")->isChecked());
   EXPECT_FALSE(window->Configuration().ApplyEnabled());
   EXPECT_FALSE(window->Configuration().CancelEnabled());
-  EXPECT_EQ(window->StatusText(0).toStdString(), install.GameFolder());
+  EXPECT_EQ(window->Status().StatusText(0).toStdString(), install.GameFolder());
   EXPECT_EQ(window->windowTitle(), "Kesta");
   EXPECT_EQ(window->size(), QSize(490, 720));
 }
@@ -226,21 +228,21 @@ TEST_F(MainWindowTest, StoredAppearanceIsAppliedWithLetterCaseCounting) {
     WriteIniValue(install.SettingsFile(), "Config", "ThemeColor", c.theme);
     WriteIniValue(install.SettingsFile(), "Config", "FormStyle", c.style);
     auto window = Start();
-    EXPECT_EQ(window->CurrentColorScheme(), c.scheme) << c.theme;
-    EXPECT_EQ(window->NewFormStyle(), c.newStyle) << c.style;
+    EXPECT_EQ(window->Appearance().CurrentColorScheme(), c.scheme) << c.theme;
+    EXPECT_EQ(window->Appearance().NewFormStyle(), c.newStyle) << c.style;
   }
 }
 
 TEST_F(MainWindowTest, AppearanceCommandsAreStoredAtOnce) {
   auto window = Start();
-  window->dxButtonBlueStyleClick();
+  window->Appearance().dxButtonBlueStyleClick();
   EXPECT_EQ(Setting("Config", "ThemeColor"), "Blue");
-  const bool before = window->NewFormStyle();
+  const bool before = window->Appearance().NewFormStyle();
   const std::string stored = Setting("Config", "FormStyle");
-  window->dxButtonFormStyleClick();
-  EXPECT_NE(window->NewFormStyle(), before);
-  window->dxButtonFormStyleClick();
-  EXPECT_EQ(window->NewFormStyle(), before);
+  window->Appearance().dxButtonFormStyleClick();
+  EXPECT_NE(window->Appearance().NewFormStyle(), before);
+  window->Appearance().dxButtonFormStyleClick();
+  EXPECT_EQ(window->Appearance().NewFormStyle(), before);
   EXPECT_EQ(Setting("Config", "FormStyle"), stored);
 }
 
@@ -250,10 +252,10 @@ TEST_F(MainWindowTest, StatusMessageStaysItsFullTimeAfterEachMessage) {
   window->ShowStatusMessage("first");
   QTest::qWait(300);
   window->ShowStatusMessage("second");
-  EXPECT_EQ(window->StatusText(1), "second");
+  EXPECT_EQ(window->Status().StatusText(1), "second");
   EXPECT_GT(timer->remainingTime(), 1800);  // restarted, not left to run out from the first message
-  window->TimerStatutBarTimer();
-  EXPECT_EQ(window->StatusText(1), "");
+  window->Status().TimerStatutBarTimer();
+  EXPECT_EQ(window->Status().StatusText(1), "");
 }
 
 TEST_F(MainWindowTest, ApplyWritesEveryFileAndReportsApplied) {
@@ -269,7 +271,7 @@ TEST_F(MainWindowTest, ApplyWritesEveryFileAndReportsApplied) {
   window->Configuration().dxButtonApplyClick();
   EXPECT_NE(test::ReadBytes(install.Game("Config/network/stats.lua")).find("chat_log = false;"),
             std::string::npos);
-  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Applyed"));
+  EXPECT_EQ(window->Status().StatusText(1), window->LookupMessage("Applyed"));
   EXPECT_FALSE(window->Configuration().ApplyEnabled());
   EXPECT_TRUE(dialogs.Recorded().empty());
 }
@@ -291,7 +293,7 @@ TEST_F(MainWindowTest, FailedApplyKeepsTheEditsMarked) {
   EXPECT_TRUE(dialogs.Recorded()[0].text.contains("SetParam Error"));
   EXPECT_EQ(test::ReadBytes(install.Game("Config/network/stats.lua")), before);
   EXPECT_TRUE(window->Configuration().ApplyEnabled());
-  EXPECT_NE(window->StatusText(1), window->LookupMessage("Applyed"));
+  EXPECT_NE(window->Status().StatusText(1), window->LookupMessage("Applyed"));
 }
 
 // A file whose bytes hold a NUL is shown as far as it reads, but Apply leaves it as it is and says why, in
@@ -375,7 +377,7 @@ TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
   EXPECT_EQ(request.filter, window->LookupMessage("File") + " lua (*.lua)|*.lua");
   EXPECT_EQ(request.folder.toStdString(), install.Folder().Backups().string());
   EXPECT_NE(test::ReadBytes(saved).find("chat_log = maybe;"), std::string::npos);
-  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Saved"));
+  EXPECT_EQ(window->Status().StatusText(1), window->LookupMessage("Saved"));
 
   // Loading from that file shows the client page and makes it the base of the next Cancel.
   dialogs.QueueText(QString::fromStdString(saved.string()));
@@ -384,14 +386,14 @@ TEST_F(MainWindowTest, BackupPageLoadsAndSavesOneFile) {
   EXPECT_EQ(stats->value, "maybe");
   EXPECT_EQ(window->Pages().ActivePage()->objectName(), "TabSheetMultiplayerClient");
   EXPECT_EQ(*window->GameFiles().RememberedPath("Stats"), saved);
-  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Loaded"));
+  EXPECT_EQ(window->Status().StatusText(1), window->LookupMessage("Loaded"));
 
   // A cancelled dialog changes nothing.
   window->ShowStatusMessage("");
   dialogs.QueueCancel();
   click("SpeedButtonLoadFromFile");
   EXPECT_EQ(*window->GameFiles().RememberedPath("Stats"), saved);
-  EXPECT_EQ(window->StatusText(1), "");
+  EXPECT_EQ(window->Status().StatusText(1), "");
 
   // The default copy, found whatever the letter case of its name.
   click("SpeedButtonLoadDefault");
@@ -726,7 +728,7 @@ TEST_F(MainWindowTest, ChangeToAFolderWithALineBreakKeepsTheOldFolder) {
   EXPECT_EQ(dialogs.Recorded()[1].kind, "Error");
   EXPECT_TRUE(dialogs.Recorded()[1].text.startsWith(window->LookupMessage("GameFolderLineBreak")));
   EXPECT_EQ(window->GameFolder(), install.GameFolder());
-  EXPECT_EQ(window->StatusText(0), QString::fromStdString(install.GameFolder()));
+  EXPECT_EQ(window->Status().StatusText(0), QString::fromStdString(install.GameFolder()));
   EXPECT_EQ(test::ReadBytes(install.SettingsFile()), settingsBefore);
   EXPECT_TRUE(started.empty());
   EXPECT_TRUE(window->isVisible());
@@ -1065,7 +1067,7 @@ TEST_F(MainWindowTest, LongGameFolderIsShortenedInTheMiddle) {
   ASSERT_EQ(window->GameFolder(), deep);
   const auto* panel = window->findChild<QLabel*>("StatusBarPanel0");
   EXPECT_EQ(panel->toolTip().toStdString(), deep);
-  const QString shown = window->StatusText(0);
+  const QString shown = window->Status().StatusText(0);
   EXPECT_NE(shown.toStdString(), deep);
   EXPECT_TRUE(shown.startsWith(QString::fromStdString(install.Root().string().substr(0, 5))))
       << shown.toStdString();

@@ -15,10 +15,12 @@
 #include "support/page_test.h"
 #include "support/run_program.h"
 #include "support/temp_folder.h"
+#include "ui/appearance.h"
 #include "ui/application_menu.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/special_slider.h"
+#include "ui/window_status.h"
 
 namespace kesta {
 namespace {
@@ -106,7 +108,7 @@ TEST_F(SavedConfigurationTest, OpeningPutsTheSavedValuesBackAndApplyWritesThem) 
   EXPECT_EQ(request.filter, "KESTA Kesta File kst (*.kst)|*.kst");
   EXPECT_EQ(request.defaultExtension, "kst");
   EXPECT_EQ(request.fileName, "config_" + QDate::currentDate().toString("yyyy_MM_dd"));
-  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Saved"));
+  EXPECT_EQ(window->Status().StatusText(1), window->LookupMessage("Saved"));
   EXPECT_FALSE(window->Configuration().ApplyEnabled());  // saving leaves the modified state as it was
   EXPECT_EQ(GameFolder(), game);
   std::vector<std::string> expectedMarkers;
@@ -132,7 +134,7 @@ TEST_F(SavedConfigurationTest, OpeningPutsTheSavedValuesBackAndApplyWritesThem) 
   EXPECT_EQ(window->findChild<TSpecialSlider*>("SpecialSliderTextureLevel")->Position(), 0);
   EXPECT_TRUE(window->Configuration().ApplyEnabled());
   EXPECT_TRUE(window->Configuration().CancelEnabled());
-  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Loaded"));
+  EXPECT_EQ(window->Status().StatusText(1), window->LookupMessage("Loaded"));
   EXPECT_FALSE(window->GameFiles().Access().HasSections());
   EXPECT_EQ(GameFolder(), game);
   EXPECT_EQ(Recent(), std::vector<std::string>{file.string()});  // saved and opened: listed once
@@ -158,7 +160,7 @@ TEST_F(SavedConfigurationTest, AFileWithoutItsSectionKeepsItsPage) {
   const std::vector<std::string> markers = Markers(file);
   EXPECT_EQ(markers.size(), 22u);
   EXPECT_EQ(std::count(markers.begin(), markers.end(), Marker("Producer")), 0);
-  EXPECT_EQ(window->StatusText(1), window->LookupMessage("Saved"));
+  EXPECT_EQ(window->Status().StatusText(1), window->LookupMessage("Saved"));
   EXPECT_EQ(Recent(), std::vector<std::string>{file.string()});
 
   const std::string savedDrawinfo = Value("Drawinfo", "PodUSRed");
@@ -210,7 +212,7 @@ TEST_F(SavedConfigurationTest, ASaveThatCannotBeWrittenIsReportedAndListsNothing
   ASSERT_EQ(errors.size(), 1u) << Recorded();
   EXPECT_TRUE(errors[0].text.startsWith(window->LookupMessage("ConfigSaveFailed") + "\r\n"));
   EXPECT_TRUE(errors[0].text.contains("No such file or directory")) << errors[0].text.toStdString();
-  EXPECT_EQ(window->StatusText(1), "");
+  EXPECT_EQ(window->Status().StatusText(1), "");
   EXPECT_TRUE(Recent().empty());
   EXPECT_TRUE(test::ReadBytes(install.Folder().RecentList()).empty());
   EXPECT_FALSE(window->GameFiles().Access().HasSections());
@@ -239,7 +241,7 @@ TEST_F(SavedConfigurationTest, AConfigurationThatCannotBeReadChangesNothing) {
   EXPECT_TRUE(errors[1].text.contains("No such file or directory")) << errors[1].text.toStdString();
   EXPECT_EQ(PageValues(), before);
   EXPECT_FALSE(window->Configuration().ApplyEnabled());
-  EXPECT_EQ(window->StatusText(1), "");
+  EXPECT_EQ(window->Status().StatusText(1), "");
   EXPECT_EQ(Recent(), (std::vector<std::string>{Backup("kept.kst").string(), Backup("gone.kst").string()}));
   EXPECT_EQ(test::ReadBytes(install.Folder().RecentList()), list);
 }

@@ -22,8 +22,10 @@
 #include "support/page_test.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
+#include "ui/appearance.h"
 #include "ui/main_window.h"
 #include "ui/page_area.h"
+#include "ui/window_status.h"
 
 namespace kesta {
 namespace {
@@ -193,13 +195,13 @@ TEST_F(ScriptPageTest, ClickRewritesExportLuaAtOnceKeepingEveryOtherLineInOrder)
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     WriteExportLua(ExportLua());
-    window->TimerStatutBarTimer();
+    window->Status().TimerStatutBarTimer();
     ChooseAndClick(c.script);
     EXPECT_EQ(Box()->isChecked(), c.checkedAfter);
     EXPECT_EQ(test::ReadBytes(ExportFile()),
               ExportLuaWithout(c.name, c.checkedAfter ? ExportRunLine(c.name) : ""));
     ExpectLuaReads(ExportFile());
-    EXPECT_EQ(window->StatusText(1), "Configuration applied");
+    EXPECT_EQ(window->Status().StatusText(1), "Configuration applied");
     // Written at once: nothing waits for Apply.
     EXPECT_FALSE(window->Configuration().ApplyEnabled());
   }
@@ -297,7 +299,7 @@ TEST_F(ScriptPageFailureTest, FailedClickReportsAndPutsTheBoxBackToWhatTheFileSa
     Choose(kHud);
     ASSERT_TRUE(Box()->isChecked());
     Spoil(failure);
-    window->TimerStatutBarTimer();
+    window->Status().TimerStatutBarTimer();
     dialogs.ClearRecorded();
     Box()->click();
     // One box: putting the check back is no second click.
@@ -306,7 +308,7 @@ TEST_F(ScriptPageFailureTest, FailedClickReportsAndPutsTheBoxBackToWhatTheFileSa
     EXPECT_TRUE(dialogs.Recorded()[0].text.startsWith(failure.message)) << Recorded();
     EXPECT_TRUE(Box()->isChecked());
     EXPECT_TRUE(Unchanged(failure));
-    EXPECT_EQ(window->StatusText(1), "");
+    EXPECT_EQ(window->Status().StatusText(1), "");
   }
 }
 

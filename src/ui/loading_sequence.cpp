@@ -29,6 +29,7 @@
 #include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
+#include "ui/appearance.h"
 #include "ui/application_menu.h"
 #include "ui/dialog_service.h"
 #include "ui/main_window.h"
@@ -118,7 +119,7 @@ void TFrmKESTA::FormCreate() {
 
   // 9-11: options, appearance and the start with the desktop session.
   m_tray->LoadOptionCheckBoxes();
-  ApplyStoredAppearance();
+  m_appearance->ApplyStoredAppearance();
   m_tray->LoadStartWithSessionState();
 
   // 12: the companion programs.
