@@ -16,13 +16,13 @@
 #include <utility>
 
 #include "engine/failure.h"
-#include "language/language_setup.h"
 #include "settings/helpers.h"
+#include "settings/program_folder.h"
+#include "settings/settings_file.h"
 #include "settings/web_addresses.h"
 #include "ui/command_table.h"
 #include "ui/dialog_service.h"
 #include "ui/jpeg_image.h"
-#include "ui/main_window.h"
 #include "ui/preview_pictures.h"
 
 namespace kesta {
@@ -200,34 +200,34 @@ bool TFrmAbout::eventFilter(QObject* watched, QEvent* event) {
   return QDialog::eventFilter(watched, event);
 }
 
-// --- The main window's commands ---
+// --- The commands ---
 
-void TFrmKESTA::MenuAboutClick() {
-  TFrmAbout about(this, Folder().Images(), ProgramWebPage(m_settings),
+void TAboutCommands::MenuAboutClick() {
+  TFrmAbout about(&m_with.window, m_with.folder.Images(), ProgramWebPage(m_with.settings),
                   [this](const std::string& address) { OpenWebAddress(address); });
-  m_language->TranslateControls(&about);
+  m_with.translate(&about);
   about.exec();
 }
 
-void TFrmKESTA::MenuBugReportClick() {
-  if (const std::optional<std::string> page = BugReportPage(m_settings)) {
+void TAboutCommands::MenuBugReportClick() {
+  if (const std::optional<std::string> page = BugReportPage(m_with.settings)) {
     OpenWebAddress(*page);
     return;
   }
   // The settings changed since start-up: say why nothing opens, and stop offering it.
-  m_dialogs->Error(LookupMessage("BugReportNoServer"));
+  m_with.dialogs.Error(m_with.lookup("BugReportNoServer"));
   UpdateBugReportCommands();
 }
 
-void TFrmKESTA::UpdateBugReportCommands() {
-  const bool available = BugReportPage(m_settings).has_value();
-  m_commands->SetAvailable(command::kReportBug, available,
-                           available ? QString() : LookupMessage("BugReportNoServer"));
+void TAboutCommands::UpdateBugReportCommands() {
+  const bool available = BugReportPage(m_with.settings).has_value();
+  m_with.commands.SetAvailable(command::kReportBug, available,
+                               available ? QString() : m_with.lookup("BugReportNoServer"));
 }
 
-void TFrmKESTA::OpenWebAddress(const std::string& address) {
+void TAboutCommands::OpenWebAddress(const std::string& address) {
   if (!TWebTools::OpenURL(address))
-    m_dialogs->Error(LookupMessage("OpenAddressFailed") + "\r\n" + QString::fromStdString(address));
+    m_with.dialogs.Error(m_with.lookup("OpenAddressFailed") + "\r\n" + QString::fromStdString(address));
 }
 
 }  // namespace kesta

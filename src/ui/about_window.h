@@ -1,6 +1,6 @@
 #pragma once
 // The About window: the banner, the program's name and version, the link to its web page and the
-// credits. The main window's About and bug-report commands live beside it (about_window.cpp).
+// credits; and the About and bug-report commands.
 
 #include <QDialog>
 #include <QString>
@@ -43,6 +43,36 @@ class TFrmAbout : public QDialog {
   std::function<void(const std::string&)> m_openAddress;
   QLabel* m_labelVersion = nullptr;
   QLabel* m_jvLinkLabel = nullptr;
+};
+
+class DialogService;
+class ProgramFolder;
+class SettingsFile;
+class TCommandTable;
+
+// The About and bug-report commands, and opening the program's web addresses.
+class TAboutCommands {
+ public:
+  struct Collaborators {
+    QWidget& window;  // the About window's parent
+    const ProgramFolder& folder;
+    const SettingsFile& settings;
+    DialogService& dialogs;
+    std::function<QString(const QString& key)> lookup;
+    TCommandTable& commands;
+    std::function<void(QWidget* part)> translate;
+  };
+  explicit TAboutCommands(Collaborators collaborators) : m_with(std::move(collaborators)) {}
+
+  void MenuAboutClick();
+  void MenuBugReportClick();
+  // The bug-report commands are offered only while a bug-report page is set; otherwise they say why not.
+  void UpdateBugReportCommands();
+  // Opens a web address with the desktop's handler; a failure to start one is reported.
+  void OpenWebAddress(const std::string& address);
+
+ private:
+  Collaborators m_with;
 };
 
 }  // namespace kesta

@@ -29,6 +29,7 @@
 #include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
+#include "ui/about_window.h"
 #include "ui/appearance.h"
 #include "ui/application_menu.h"
 #include "ui/dialog_service.h"
@@ -106,7 +107,7 @@ void TFrmKESTA::FormCreate() {
   m_settings.SetWriteFailureHandler(
       [this](const std::string& failure) { ReportSettingsWriteFailure(failure); });
   if (*earlyFailure) ReportSettingsWriteFailure(**earlyFailure);
-  UpdateBugReportCommands();  // its reason is in the language just loaded
+  m_about->UpdateBugReportCommands();  // its reason is in the language just loaded
 
   // 6-7: game folder; without one the program ends through the deferred step.
   StatusStep("Loading regkey settings...");

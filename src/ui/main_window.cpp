@@ -14,6 +14,7 @@
 #include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
+#include "ui/about_window.h"
 #include "ui/appearance.h"
 #include "ui/command_table.h"
 #include "ui/dialog_service.h"
@@ -59,7 +60,10 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   };
   files.documentRead = [this](std::string_view catalogKey) { RefreshPages(catalogKey); };
   m_gameFiles = std::make_unique<TGameFileSet>(std::move(files));
-  ConnectMultiplayerFileLoads();
+  // The tray's join entries follow config.lua's server list, loaded or edited.
+  m_gameFiles->SetLoadedHook(
+      "Network", [this](GameDocument&, const GameDocument&) { m_gameFiles->ServerListChanged(); });
+  m_gameFiles->SetServerListChangedHook([this] { m_tray->RebuildJoinMenu(); });
 
   BuildWindow();
   ConnectCommands();
@@ -71,6 +75,10 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
       [this](const QString& name) { m_pageArea->CheckPreviewPicture(name); },
       [this](const QString& name) { m_pageArea->LoadPreviewPicture(name); }, *m_ribbon->ApplicationMenu(),
       this});
+  m_about = std::make_unique<TAboutCommands>(
+      TAboutCommands::Collaborators{*this, m_environment.folder, m_settings, *m_dialogs,
+                                    [this](const QString& key) { return LookupMessage(key); }, *m_commands,
+                                    [this](QWidget* part) { m_language->TranslateControls(part); }});
   m_configuration->ConnectGraphicsFileLoads();
   m_configuration->ConnectReactivation();
   m_launcher = std::make_unique<TLauncher>(TLauncher::Collaborators{

@@ -11,14 +11,15 @@
 #include <vector>
 
 #include "pages/page_host.h"
-#include "settings/program_folder.h"
 #include "settings/settings_file.h"
+#include "ui/window_environment.h"
 
 class QTimer;
 
 namespace kesta {
 
 class DialogService;
+class TAboutCommands;
 class TAppearance;
 class TCommandTable;
 class TConfigurationCommands;
@@ -34,18 +35,6 @@ class TWindowStatus;
 class TTrayAndOptions;
 struct RibbonLayout;
 
-// What the window needs from the world outside it; tests provide their own.
-struct WindowEnvironment {
-  ProgramFolder folder;
-  DialogService* dialogs = nullptr;  // the window's own Qt dialogs when null
-  // Starts a program detached (the relaunch after a change of game folder).
-  std::function<bool(const std::filesystem::path& program, const std::filesystem::path& workingFolder)>
-      startProgram;
-  // Whether the desktop shows tray icons right now; Qt's answer when empty. (The "= {}" lets callers
-  // that list only the members above leave it out.)
-  std::function<bool()> trayAvailable = {};
-};
-
 class TFrmKESTA : public QMainWindow, public TPageHost {
   Q_OBJECT
 
@@ -53,7 +42,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   explicit TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash = nullptr);
   ~TFrmKESTA() override;
 
-  // --- Start-up and shut-down (app/loading_sequence.cpp) ---
+  // --- Start-up and shut-down (ui/loading_sequence.cpp) ---
   void FormCreate();          // the loading sequence
   void TimerMinimizeTimer();  // the deferred start-up step
   // Sets the missions' date to today and writes World.lua (the option to keep it synchronised).
@@ -110,13 +99,8 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   // Shows the update page and starts the check there, unless one runs.
   void CheckForUpdate(bool atStartUp);
 
-  // --- About window and bug report (ui/about_window.cpp) ---
-  void MenuAboutClick();
-  void MenuBugReportClick();
-  // The bug-report commands are offered only while a bug-report page is set; otherwise they say why not.
-  void UpdateBugReportCommands();
-  // Opens a web address with the desktop's handler; a failure to start one is reported.
-  void OpenWebAddress(const std::string& address);
+  // --- About window and bug report (ui/about_window.h) ---
+  TAboutCommands& About() const { return *m_about; }
 
   // --- Tray, minimising, option toggles (app/tray_and_options.h) ---
   TTrayAndOptions& Tray() const { return *m_tray; }
@@ -168,7 +152,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
 
   // Apply and Cancel, reactivation, saved configurations, graphics loads.
   std::unique_ptr<TConfigurationCommands> m_configuration;
-  void ConnectMultiplayerFileLoads();
+  std::unique_ptr<TAboutCommands> m_about;
 };
 
 }  // namespace kesta

@@ -6,6 +6,7 @@
 #include "app/tray_and_options.h"
 #include "launch/launcher.h"
 #include "sets/configuration_commands.h"
+#include "ui/about_window.h"
 #include "ui/appearance.h"
 #include "ui/command_table.h"
 #include "ui/main_window.h"
@@ -77,9 +78,9 @@ void TFrmKESTA::ConnectCommands() {
        items({"SeparateurLOTATC", "MenuSysTrayLotatcNet"})},
       {command::kUpdate, [this] { CheckForUpdate(false); }, buttons({"dxButtonKESTAUpdate"}),
        items({"MenuCheckForUpdate"})},
-      {command::kReportBug, handler(&TFrmKESTA::MenuBugReportClick), buttons({"dxButtonReportBug"}),
+      {command::kReportBug, [this] { m_about->MenuBugReportClick(); }, buttons({"dxButtonReportBug"}),
        items({"MenuBugReport"})},
-      {command::kAbout, handler(&TFrmKESTA::MenuAboutClick), buttons({"dxButtonAbout"}),
+      {command::kAbout, [this] { m_about->MenuAboutClick(); }, buttons({"dxButtonAbout"}),
        items({"MenuAbout"})},
       {command::kShowWindow, [this] { m_tray->RestoreFromTray(); }, {}, items({"MenuSysTrayShow"})},
       {command::kQuit, handler(&TFrmKESTA::BitBtnQuitClick), buttons({"dxButtonExit"}),

@@ -139,7 +139,7 @@ TEST_F(AboutWindowTest, LinkAndBugReportOpenWithTheDesktopsHandlerAndAFailureIsR
   {
     test::FakeDesktopHandler handler;
     EXPECT_EQ(handler.Opened([&] {
-      WithAbout([&] { window->MenuAboutClick(); },
+      WithAbout([&] { window->About().MenuAboutClick(); },
                 [&](TFrmAbout& about) {
                   clickLink(about);
                   about.accept();
@@ -156,7 +156,7 @@ TEST_F(AboutWindowTest, LinkAndBugReportOpenWithTheDesktopsHandlerAndAFailureIsR
   // Without a handler to start, the user is told instead of nothing happening.
   test::TempFolder empty;
   test::ScopedEnv noHandler("PATH", empty.Path().c_str());
-  WithAbout([&] { window->MenuAboutClick(); },
+  WithAbout([&] { window->About().MenuAboutClick(); },
             [&](TFrmAbout& about) {
               clickLink(about);
               about.accept();
@@ -219,7 +219,7 @@ TEST_F(AboutWindowTest, AMissingBannerLeavesItsPlaceEmptyAndTheWindowOpens) {
   fs::remove(install.Folder().Images() / std::string(kAboutBanner));
   Start(kWebSite, kDownloads);
   const QPointer<TFrmAbout> about =
-      WithAbout([&] { window->MenuAboutClick(); },
+      WithAbout([&] { window->About().MenuAboutClick(); },
                 [&](TFrmAbout& shown) {
                   EXPECT_TRUE(Control<QLabel>(shown, "Image1")->pixmap().isNull());
                   EXPECT_EQ(Text(shown, "LabelVersion"), "v.3.0.3");

@@ -236,7 +236,7 @@ TEST(CaptionFitTest, AboutWindowCaptionsFitInEveryLanguage) {
       }
       about->accept();
     });
-    started.window->MenuAboutClick();
+    started.window->About().MenuAboutClick();
     // Banner, name, version, link, four headings, ten credit lines and OK: all shown, all measured.
     EXPECT_GE(measured, 19);
   }

@@ -39,6 +39,7 @@
 #include "support/read_only.h"
 #include "support/scoped_env.h"
 #include "support/scripted_dialogs.h"
+#include "ui/about_window.h"
 #include "ui/appearance.h"
 #include "ui/main_window.h"
 #include "ui/page_area.h"
@@ -481,7 +482,7 @@ TEST_F(MainWindowTest, EveryControlTheLanguageFilesNameExists) {
     for (QObject* object : about->findChildren<QObject*>()) names << object->objectName();
     about->close();
   });
-  window->MenuAboutClick();
+  window->About().MenuAboutClick();
   QDomDocument document;
   QFile file(QString::fromStdString((install.Folder().Languages() / "en-EN.xml").string()));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -179,7 +179,7 @@ int main(int argc, char* argv[]) {
         about->accept();
       }
     });
-    window.MenuAboutClick();
+    window.About().MenuAboutClick();
     // The choice a player makes when several game managers' prefixes hold the game.
     kesta::QtDialogService realDialogs(&window);
     realDialogs.SetTexts(dialogs.Texts());
