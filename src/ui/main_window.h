@@ -1,6 +1,6 @@
 #pragma once
-// TFrmKESTA, the program's one window. It owns the program's state for the whole run; its members
-// are implemented in the files of their subsystem, so this header reads as the table of contents.
+// TFrmKESTA, the program's one window: the frame, the features it owns, and the handlers that belong to
+// the window itself. Each feature owns its state and sees only its collaborators (docs/architecture.md).
 
 #include <QMainWindow>
 #include <QPointer>
@@ -50,92 +50,70 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void BitBtnQuitClick();  // the Quit command
   bool Busy() const { return m_busy; }
   bool QuitFlag() const { return m_quit; }
-  // Reported once when the settings file cannot be written, instead of failing silently.
-  void ReportSettingsWriteFailure(const std::string& failure);
-  std::string ReadSetting(std::string_view section, std::string_view key) const override;
-  // Stores the value, or reports the failure once.
-  void StoreSetting(std::string_view section, std::string_view key, std::string_view value) override;
+  // Shows the update page and starts the check there, unless one runs (ui/main_window_navigation.cpp).
+  void CheckForUpdate(bool atStartUp);
 
-  // --- The game's folder and where its files lie (app/game_folder.h) ---
-  TGameFolder& Game() const { return *m_game; }
-  const std::string& GameFolder() const override;
-  std::filesystem::path GamePathOf(std::string_view catalogKey) const override;
-
-  // --- Language (language/language_setup.h) ---
-  TLanguageSetup& Language() const { return *m_language; }
-  QString LookupMessage(const QString& key) const override;
-
-  // --- The pages, their buttons and the picture above them (ui/page_area.h) ---
-  TPageArea& Pages() const { return *m_pageArea; }
-  void OpenPage(const QString& page, PageOpening how) override;
-  void RefreshPages(std::string_view catalogKey) override;
-  bool ShowPreviewPicture(const QString& name) override;
-
-  // --- Frame: ribbon, commands, status bar, colour scheme and window style ---
+  // --- The features (each header says what it owns) ---
+  TGameFolder& Game() const { return *m_game; }                               // app/game_folder.h
+  TLanguageSetup& Language() const { return *m_language; }                    // language/language_setup.h
+  TPageArea& Pages() const { return *m_pageArea; }                            // ui/page_area.h
+  TConfigurationCommands& Configuration() const { return *m_configuration; }  // sets/configuration_commands.h
+  TLauncher& Launcher() const { return *m_launcher; }                         // launch/launcher.h
+  TTrayAndOptions& Tray() const { return *m_tray; }                           // app/tray_and_options.h
+  TAboutCommands& About() const { return *m_about; }                          // ui/about_window.h
+  TAppearance& Appearance() const { return *m_appearance; }                   // ui/appearance.h
+  TWindowStatus& Status() const { return *m_status; }                         // ui/window_status.h
+  TCommandTable& Commands() const { return *m_commands; }                     // ui/command_table.h
   TRibbon* Ribbon() const { return m_ribbon; }
   TRibbonButton* RibbonButton(const QString& name) const;
-  TCommandTable& Commands() const { return *m_commands; }  // ui/command_table.h
-  TWindowStatus& Status() const { return *m_status; }      // ui/window_status.h
-  void ShowStatusMessage(const QString& text) override;
-  TAppearance& Appearance() const { return *m_appearance; }  // ui/appearance.h
-
-  // --- Apply/Cancel, reactivation, saved configurations, graphics loads (sets/configuration_commands.h) ---
-  // Pages mark themselves modified through the host; the configuration commands own the state.
-  void EnableApplyCancel(bool apply, bool cancel) override;
-  TGameFileSet& GameFiles() override { return *m_gameFiles; }
-  TConfigurationCommands& Configuration() const { return *m_configuration; }
-
-  // --- Game launch and companion programs (launch/launcher.h) ---
-  TLauncher& Launcher() const { return *m_launcher; }
-
-  // --- Program files ---
-  const ProgramFolder& Folder() const override { return m_environment.folder; }
   const SettingsFile& Settings() const { return m_settings; }
-  DialogService& Dialogs() const override { return *m_dialogs; }
   // The lines of the export-script catalogue, in file order, as read at start-up.
   const std::vector<std::string>& ExportScripts() const { return m_exportScripts; }
 
-  // --- Update (ui/main_window_navigation.cpp) ---
-  // Shows the update page and starts the check there, unless one runs.
-  void CheckForUpdate(bool atStartUp);
-
-  // --- About window and bug report (ui/about_window.h) ---
-  TAboutCommands& About() const { return *m_about; }
-
-  // --- Tray, minimising, option toggles (app/tray_and_options.h) ---
-  TTrayAndOptions& Tray() const { return *m_tray; }
+  // --- The page host, mostly forwarded to the features ---
+  TGameFileSet& GameFiles() override { return *m_gameFiles; }
+  void EnableApplyCancel(bool apply, bool cancel) override;
+  QString LookupMessage(const QString& key) const override;
+  DialogService& Dialogs() const override { return *m_dialogs; }
+  const ProgramFolder& Folder() const override { return m_environment.folder; }
+  std::string ReadSetting(std::string_view section, std::string_view key) const override;
+  // Stores the value, or reports the failure once.
+  void StoreSetting(std::string_view section, std::string_view key, std::string_view value) override;
+  const std::string& GameFolder() const override;
+  std::filesystem::path GamePathOf(std::string_view catalogKey) const override;
+  bool ShowPreviewPicture(const QString& name) override;
+  void ShowStatusMessage(const QString& text) override;
+  void RefreshPages(std::string_view catalogKey) override;
+  void OpenPage(const QString& page, PageOpening how) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery
   void changeEvent(QEvent* event) override;      // tells the tray of minimising
 
  private:
-  // Construction (ui/main_window.cpp).
-  void BuildWindow();
+  void BuildWindow();      // ui/main_window.cpp
   void ConnectCommands();  // ui/main_window_commands.cpp
   void StatusStep(const QString& text);
   void LoadStartUpFile(std::string_view catalogKey);
   void LoadScriptCatalogue();
   void CommitSessionData();  // WMQueryEndSession
+  // Reported once when the settings file cannot be written, instead of failing silently.
+  void ReportSettingsWriteFailure(const std::string& failure);
 
   WindowEnvironment m_environment;
   SettingsFile m_settings;
-  std::unique_ptr<DialogService> m_ownDialogs;
+  std::unique_ptr<DialogService> m_ownDialogs;  // when the environment gives none
   DialogService* m_dialogs = nullptr;
   QPointer<TFrmSplashScreen> m_splash;
-  std::unique_ptr<TLanguageSetup> m_language;
-  std::unique_ptr<TGameFileSet> m_gameFiles;
+  std::vector<std::string> m_exportScripts;
 
-  // Flags of the running program.
+  // Flags of the running program; the busy flag is shared with the features.
   bool m_busy = false;
   bool m_quit = false;
   bool m_settingsFailureReported = false;
   bool m_quitting = false;  // the Quit command, not a close box, is closing the window
 
-  std::unique_ptr<TGameFolder> m_game;
-  std::vector<std::string> m_exportScripts;  // lines of the script catalogue
-
-  // Window parts.
+  // The frame.
   TRibbon* m_ribbon = nullptr;
   std::unique_ptr<RibbonLayout> m_layout;
   std::unique_ptr<TCommandTable> m_commands;
@@ -144,13 +122,12 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   std::unique_ptr<TAppearance> m_appearance;
   QTimer* m_timerMinimize = nullptr;
 
-  // Tray, minimising, option toggles.
+  // The features.
+  std::unique_ptr<TLanguageSetup> m_language;
+  std::unique_ptr<TGameFileSet> m_gameFiles;
+  std::unique_ptr<TGameFolder> m_game;
   std::unique_ptr<TTrayAndOptions> m_tray;
-
-  // Game launch and companions.
   std::unique_ptr<TLauncher> m_launcher;
-
-  // Apply and Cancel, reactivation, saved configurations, graphics loads.
   std::unique_ptr<TConfigurationCommands> m_configuration;
   std::unique_ptr<TAboutCommands> m_about;
 };
