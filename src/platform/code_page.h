@@ -18,6 +18,9 @@ class RegistryStore;
 // 1252 for "C", "POSIX", an empty name and languages written in Western European letters.
 int CodePageFromLocale(std::string_view localeName);
 
+// Appends the UTF-8 bytes of a character up to U+10FFFF.
+void AppendUtf8(char32_t c, std::string& out);
+
 // Whether iconv converts this Windows code page here.
 bool IsKnownCodePage(int codePage);
 
