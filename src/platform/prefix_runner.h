@@ -38,14 +38,33 @@ struct PrefixRunner {
   std::vector<std::pair<std::string, std::string>> environment;
   // The recorded build is gone (a deleted runner): a start must say so, never fall back to another Wine.
   bool buildMissing = false;
+  // The wine executable of the build that runs the prefix, whatever the kind (Proton's files/bin/wine,
+  // the bottle's runner behind bottles-cli): its share/wine/wine.inf and its wineserver lie beside it.
+  // Empty for the system's Wine.
+  std::filesystem::path buildWine;
+
+  bool operator==(const PrefixRunner&) const = default;
 };
+
+// Where the managers' own commands are found: the PATH searched for bottles-cli and flatpak, and the
+// Flatpak installations searched for Bottles' app.
+struct ManagerPlaces {
+  std::string path;                                 // as $PATH: folders separated by ":"
+  std::vector<std::filesystem::path> flatpakRoots;  // folders holding app/<id>/current
+};
+
+// This system's: $PATH, and the Flatpak installations of the user (under `home`) and of the system.
+ManagerPlaces SystemManagerPlaces(const std::filesystem::path& home);
 
 // The runner of `prefix`, as the manager that owns it records it (the managers' files under `home`); a
 // plain runner (the system's Wine) when no manager owns it. Reads only the managers' small files.
 PrefixRunner RunnerOfPrefix(const std::filesystem::path& prefix, const std::filesystem::path& home);
+PrefixRunner RunnerOfPrefix(const std::filesystem::path& prefix, const std::filesystem::path& home,
+                            const ManagerPlaces& places);
 
-// One line for `kesta-cli prefixes` and for messages: "Lutris, wine lutris-7.2 (/home/.../bin/wine)",
-// "Bottles, bottles-cli", "system wine".
+// One line for `kesta-cli prefixes` and for messages: "Lutris: wine lutris-7.2", "Bottles: bottles-cli
+// (bottle Games)", "Steam: Proton 8.0", "PlayOnLinux: wine 7.0 (amd64)", "system wine"; a missing build
+// is named as such.
 std::string DescribeRunner(const PrefixRunner& runner);
 
 }  // namespace kesta

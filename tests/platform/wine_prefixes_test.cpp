@@ -2,18 +2,15 @@
 // written the way Wine writes them.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <thread>
 
 #include "platform/wine_prefixes.h"
+#include "support/forked_run.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
@@ -114,32 +111,18 @@ TEST(WinePrefixesTest, FoldersAndFifosUnderTheManagersFileNamesAreSkipped) {
   ASSERT_EQ(::mkfifo((home / ".steam/steam/steamapps/libraryfolders.vdf").c_str(), 0600), 0);
 
   // Searched in a child process, so a search that waits on a FIFO fails the test instead of hanging it.
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    std::vector<fs::path> paths;
-    try {
-      for (const WinePrefix& prefix : FindWinePrefixes(home.Path(), std::nullopt))
-        paths.push_back(prefix.path);
-    } catch (...) {
-      ::_exit(3);
-    }
-    const std::vector<fs::path> expected = {home / "Games/lock-on",
-                                            home / ".steam/steam/steamapps/compatdata/700/pfx"};
-    ::_exit(paths == expected ? 0 : 4);
-  }
-  int status = 0;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-  while (::waitpid(child, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      ::kill(child, SIGKILL);
-      ::waitpid(child, &status, 0);
-      FAIL() << "the search waited on a FIFO";
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  ASSERT_TRUE(WIFEXITED(status)) << "the search ended abnormally";
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "3: it threw; 4: it found other prefixes";
+  const std::optional<int> status = test::ExitStatusInChild(
+      [&] {
+        std::vector<fs::path> paths;
+        for (const WinePrefix& prefix : FindWinePrefixes(home.Path(), std::nullopt))
+          paths.push_back(prefix.path);
+        const std::vector<fs::path> expected = {home / "Games/lock-on",
+                                                home / ".steam/steam/steamapps/compatdata/700/pfx"};
+        return paths == expected ? 0 : 4;
+      },
+      std::chrono::seconds(30));
+  ASSERT_TRUE(status) << "the search waited on a FIFO or ended abnormally";
+  EXPECT_EQ(*status, 0) << "3: it threw; 4: it found other prefixes";
 }
 
 }  // namespace
