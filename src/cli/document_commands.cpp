@@ -446,7 +446,7 @@ int ListPrefixes(const ProgramFolder& program, std::ostream& out) {
     } else {
       out << '-';
     }
-    out << '\n';
+    out << '\t' << DescribeRunner(prefix.runner) << '\n';
   }
   return 0;
 }

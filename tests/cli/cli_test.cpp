@@ -851,16 +851,19 @@ TEST_F(CliDocumentTest, PrefixesListsEachPrefixWithTheGameFolderItNames) {
              "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1\n\"Path\"=\"C:\\\\Games\\\\Lock On\\\\\"\n");
   makePrefix(home / ".PlayOnLinux/wineprefix/Old",
              "[Software\\\\Eagle Dynamics\\\\Lock On 1.1] 1\n\"Path\"=\"C:\\\\Gone\\\\\"\n");
+  // The runner closes each line: the system's Wine, PlayOnLinux's build or its deleted one.
+  std::ofstream(home / ".PlayOnLinux/wineprefix/Old/playonlinux.cfg") << "ARCH=x86\nVERSION=4.0\n";
   const test::ScopedEnv homeEnv("HOME", home.Path().c_str());
   const test::ScopedEnv noPrefix("WINEPREFIX", "");
   const auto result = Run({"prefixes"});
   EXPECT_EQ(result.exitStatus, 0) << result.err;
   const fs::path playOnLinux = home / ".PlayOnLinux/wineprefix";
-  EXPECT_EQ(result.out, ".wine\t" + (home / ".wine").string() + "\t-\n" + "LockOn\t" +
+  EXPECT_EQ(result.out, ".wine\t" + (home / ".wine").string() + "\t-\tsystem wine\n" + "LockOn\t" +
                             (playOnLinux / "LockOn").string() + "\t" +
-                            (playOnLinux / "LockOn/drive_c/Games/Lock On/").string() + "\n" + "Old\t" +
-                            (playOnLinux / "Old").string() + "\t" +
-                            (playOnLinux / "Old/drive_c/Gone/").string() + " (missing)\n");
+                            (playOnLinux / "LockOn/drive_c/Games/Lock On/").string() +
+                            "\tPlayOnLinux: system wine\n" + "Old\t" + (playOnLinux / "Old").string() + "\t" +
+                            (playOnLinux / "Old/drive_c/Gone/").string() +
+                            " (missing)\tPlayOnLinux: wine 4.0 (missing)\n");
 }
 
 }  // namespace
