@@ -182,6 +182,22 @@ TEST(PrefixRunnerTest, LutrisGameWithItsBuildAndEnvironment) {
   }
 }
 
+// A build's bin/wine may be a link to another Wine (the system's): it counts while what it leads to is
+// there, and is missing once that is gone.
+TEST(PrefixRunnerTest, LutrisBuildLinkedToAnotherWine) {
+  test::TempFolder elsewhere;
+  const fs::path wine = elsewhere / "bin/wine";
+  fs::create_directories(wine.parent_path());
+  test::PlaceIdleScript(wine);
+  ManagerHome home(test::PlaceLinkTo(wine));
+  const ManagedPrefix made = home.AddLutrisGame({.version = "system-wine-link"});
+  ASSERT_TRUE(fs::is_symlink(made.build));
+  EXPECT_EQ(RunnerFound(home, made.prefix),
+            Lutris("system-wine-link", made.build, LutrisDefaults(made.build)));
+  fs::remove(wine);
+  EXPECT_TRUE(RunnerFound(home, made.prefix).buildMissing);
+}
+
 // Games sharing a prefix: the one that runs LockOn.exe gives the prefix its name and runner.
 TEST(PrefixRunnerTest, LutrisGameRunningLockOnOwnsASharedPrefix) {
   ManagerHome home;
@@ -282,6 +298,17 @@ TEST(PrefixRunnerTest, BottleWithItsRunnerOrBottlesCli) {
   const ManagedPrefix native = home.AddBottle({.cli = false});
   home.AddBottle({.name = "Other", .flatpak = true, .cli = true});
   EXPECT_EQ(RunnerOfPrefix(native.prefix, home.Home(), home.Places()).kind, RunnerKind::Wine);
+
+  // An empty or relative PATH entry would run whatever our working folder holds: never searched.
+  test::PlaceIdleScript(home / "bin/bottles-cli");
+  const fs::path before = fs::current_path();
+  fs::current_path(home.Home());
+  ManagerPlaces relative = home.Places();
+  relative.path = "bin::.";
+  const RunnerKind kind = RunnerOfPrefix(native.prefix, home.Home(), relative).kind;
+  fs::current_path(before);
+  EXPECT_EQ(kind, RunnerKind::Wine);
+  EXPECT_EQ(RunnerOfPrefix(native.prefix, home.Home(), home.Places()).kind, RunnerKind::BottlesCli);
 }
 
 // ---- Steam

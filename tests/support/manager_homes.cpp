@@ -40,6 +40,10 @@ void PlaceIdleScript(const fs::path& path) {
   fs::permissions(path, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec);
 }
 
+PlaceExecutable PlaceLinkTo(const fs::path& target) {
+  return [target](const fs::path& path) { fs::create_symlink(target, path); };
+}
+
 ManagerHome::ManagerHome(PlaceExecutable place) : m_place(std::move(place)) {}
 
 ManagerPlaces ManagerHome::Places() const {

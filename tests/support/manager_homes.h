@@ -21,6 +21,9 @@ using PlaceExecutable = std::function<void(const std::filesystem::path&)>;
 // A shell script that does nothing and succeeds.
 void PlaceIdleScript(const std::filesystem::path& path);
 
+// Places a symbolic link to `target` (the system's wine, for a run that really starts).
+PlaceExecutable PlaceLinkTo(const std::filesystem::path& target);
+
 using Settings = std::vector<std::pair<std::string, std::string>>;
 
 struct LutrisSetup {
