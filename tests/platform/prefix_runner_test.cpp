@@ -426,7 +426,7 @@ TEST(PrefixRunnerTest, PlayOnLinuxPrefixWithItsVersionAndArchitecture) {
   const std::vector<Case> cases = {
       {"amd64", {}, "linux-amd64/7.0/bin/wine", false},
       {"x86", {.version = "4.0", .arch = "x86"}, "linux-x86/4.0/bin/wine", false},
-      {"no ARCH is x86", {.version = "4.0", .arch = ""}, "linux-x86/4.0/bin/wine", true},
+      {"no ARCH is x86", {.version = "4.0", .arch = ""}, "linux-x86/4.0/bin/wine", false},
       {"an empty VERSION is the system's Wine", {.version = ""}, "", false},
       {"a deleted build is named", {.installBuild = false}, "linux-amd64/7.0/bin/wine", true},
       {"a version leading elsewhere names no build", {.version = "..", .installBuild = false}, "", true},

@@ -183,7 +183,9 @@ ManagedPrefix ManagerHome::AddPlayOnLinuxPrefix(const PlayOnLinuxSetup& setup, b
   ManagedPrefix made = MakePrefix(prefix, withGame);
   Write(prefix / "playonlinux.cfg", "ARCH=" + setup.arch + "\nVERSION=" + setup.version + "\n");
   if (setup.installBuild && !setup.version.empty()) {
-    made.build = MakeWineBuild(m_home / ".PlayOnLinux/wine" / ("linux-" + setup.arch) / setup.version);
+    // PlayOnLinux takes a prefix without ARCH for x86.
+    const std::string arch = setup.arch.empty() ? "x86" : setup.arch;
+    made.build = MakeWineBuild(m_home / ".PlayOnLinux/wine" / ("linux-" + arch) / setup.version);
     StampPrefix(prefix, made.build);
   }
   return made;
