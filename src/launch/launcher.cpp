@@ -1,5 +1,7 @@
 #include "launch/launcher.h"
 
+#include <QDateTime>
+#include <cstdlib>
 #include <system_error>
 
 #include "documents/network_document.h"
@@ -21,6 +23,23 @@ namespace {
 
 std::string Utf8(const std::string& gameBytes) { return GameText().ToUtf8(gameBytes); }
 
+// The names are the managers' own, the same in every language.
+const char* ManagerName(PrefixManager manager) {
+  switch (manager) {
+    case PrefixManager::Lutris:
+      return "Lutris";
+    case PrefixManager::Bottles:
+      return "Bottles";
+    case PrefixManager::PlayOnLinux:
+      return "PlayOnLinux";
+    case PrefixManager::Steam:
+      return "Steam";
+    case PrefixManager::None:
+      break;
+  }
+  return "Wine";
+}
+
 }  // namespace
 
 TLauncher::TLauncher(Collaborators collaborators) : m_with(std::move(collaborators)) {}
@@ -29,34 +48,81 @@ std::filesystem::path TLauncher::GamePrefix() const {
   return PrefixHolding(m_with.gameFolder).value_or(WineRegistry::DefaultPrefix());
 }
 
-bool TLauncher::StartUnderWineOrReport(const std::string& program, const std::vector<std::string>& arguments,
-                                       const std::filesystem::path& workingFolder,
-                                       const std::filesystem::path& prefix, const QString& failureTitle) {
-  const WineStartOutcome outcome = m_with.start(program, arguments, workingFolder, prefix);
-  QString detail;
+PrefixRunner TLauncher::RunnerOfPrefixAtHome(const std::filesystem::path& prefix) {
+  const char* home = std::getenv("HOME");
+  return RunnerOfPrefix(prefix, home ? home : "");
+}
+
+QString TLauncher::FailureText(WineStartOutcome outcome, const PrefixRunner& runner, const StartCheck& check,
+                               const std::string& program, const std::filesystem::path& prefix) const {
+  const QString prefixText = QString::fromStdString(prefix.string());
   switch (outcome) {
     case WineStartOutcome::Started:
-      return true;
+      break;
     case WineStartOutcome::WineMissing:
-      detail = LookupMessage("WineNotFound").arg(QString::fromStdString(WineCommand()));
-      break;
+      return LookupMessage("WineNotFound").arg(QString::fromStdString(WineCommand()));
     case WineStartOutcome::ProgramMissing:
-      detail = LookupMessage("ProgramNotFound").arg(QString::fromStdString(program));
-      break;
+      return LookupMessage("ProgramNotFound").arg(QString::fromStdString(program));
     case WineStartOutcome::Refused:
-      detail = LookupMessage("ProgramStartFailed").arg(QString::fromStdString(program));
-      break;
+      return LookupMessage("ProgramStartFailed").arg(QString::fromStdString(program));
+    case WineStartOutcome::CommandMissing:
+      return LookupMessage("ProgramNotFound").arg(QString::fromStdString(check.missing));
+    case WineStartOutcome::BuildMissing:
+      return LookupMessage("RunnerBuildMissing")
+          .arg(QString::fromStdString(ManagerName(runner.manager)), QString::fromStdString(check.missing),
+               prefixText);
+    case WineStartOutcome::OtherWineServer:
+      return LookupMessage("OtherWineServer")
+          .arg(prefixText, QString::fromStdString(check.otherServer.string()),
+               QString::number(check.otherServerPid), QString::fromStdString(check.wineLabel));
   }
-  m_with.dialogs.Error(failureTitle.isEmpty() ? detail : failureTitle + "\n\n" + detail);
-  return false;
+  return {};
+}
+
+bool TLauncher::StartInPrefixOrReport(const std::string& program, const std::vector<std::string>& arguments,
+                                      const std::filesystem::path& workingFolder,
+                                      const std::filesystem::path& prefix, const QString& failureTitle) {
+  const auto report = [&](const QString& detail) {
+    m_with.dialogs.Error(failureTitle.isEmpty() ? detail : failureTitle + "\n\n" + detail);
+    return false;
+  };
+  PrefixRunner runner;
+  try {
+    runner = m_with.runnerOf(prefix);
+  } catch (const std::exception& error) {  // a manager's file we could not make sense of
+    return report(QString::fromStdString(error.what()));
+  }
+  StartCheck check = CheckStart(runner, program, prefix, WineOverride());
+  WineStartOutcome outcome = check.refusal;
+  if (outcome == WineStartOutcome::Started) {
+    if (const std::optional<PrefixUpdate>& update = check.prefixUpdate) {
+      const QString madeBy = update->madeBy ? QString::fromStdString(*update->madeBy)
+                             : update->prefixStamp
+                                 ? LookupMessage("PrefixMadeByUnknown")
+                                       .arg(QDateTime::fromSecsSinceEpoch(*update->prefixStamp, Qt::UTC)
+                                                .toString("yyyy-MM-dd HH:mm 'UTC'"))
+                                 : LookupMessage("PrefixMadeByNoRecord");
+      const QString question =
+          LookupMessage("PrefixUpdateQuestion")
+              .arg(QString::fromStdString(prefix.string()), madeBy, QString::fromStdString(check.wineLabel));
+      if (m_with.dialogs.ShowMessage(MessageKind::Warning, question, MessageButtons::YesNo) !=
+          DialogAnswer::Yes)
+        return false;
+    }
+    outcome = m_with.start(runner, program, arguments, workingFolder, prefix);
+    if (outcome == WineStartOutcome::Started) return true;
+    // Refused by a check after all (the prefix changed meanwhile): its details.
+    check = CheckStart(runner, program, prefix, WineOverride());
+  }
+  return report(FailureText(outcome, runner, check, program, prefix));
 }
 
 void TLauncher::StartLockOn(const std::string& parameters) {
   DeleteTrackIrIni();
   if (!ConfirmTrackIR()) return;
   const std::filesystem::path folder = GamePath(m_with.gameFolder, "");
-  StartUnderWineOrReport(GamePath(m_with.gameFolder, "LockOn.exe").string(), SplitParameters(parameters),
-                         folder, GamePrefix(), {});
+  StartInPrefixOrReport(GamePath(m_with.gameFolder, "LockOn.exe").string(), SplitParameters(parameters),
+                        folder, GamePrefix(), {});
 }
 
 void TLauncher::MenuPlayClick() { StartLockOn(""); }
@@ -113,7 +179,7 @@ std::string TLauncher::LotatcNetAddress() const {
 void TLauncher::StartLotatc(const std::string& windowsPath, const char* failureKey) {
   const std::filesystem::path prefix = CompanionPrefix();
   const std::filesystem::path program = MapWindowsPath(prefix, windowsPath);
-  StartUnderWineOrReport(program.string(), {}, program.parent_path(), prefix, LookupMessage(failureKey));
+  StartInPrefixOrReport(program.string(), {}, program.parent_path(), prefix, LookupMessage(failureKey));
 }
 
 void TLauncher::MenuLOTATCClientClick() { StartLotatc(m_lotatcClientPath, "LOTATCClient"); }
@@ -122,8 +188,8 @@ void TLauncher::MenuLOTATCServerClick() { StartLotatc(m_lotatcServerPath, "LOTAT
 void TLauncher::dxButtonLotatcNetClick() {
   const std::string address = LotatcNetAddress();
   if (address.empty()) return m_with.dialogs.Error(LookupMessage("LoTATCNetStartError"));
-  StartUnderWineOrReport("rundll32.exe", {"dfshim.dll,ShOpenVerbApplication", address}, {}, CompanionPrefix(),
-                         LookupMessage("LoTATCNetStartError"));
+  StartInPrefixOrReport("rundll32.exe", {"dfshim.dll,ShOpenVerbApplication", address}, {}, CompanionPrefix(),
+                        LookupMessage("LoTATCNetStartError"));
 }
 
 void TLauncher::DeleteTrackIrIni() {

@@ -22,8 +22,11 @@ class TGameFileSet;
 class TLauncher {
  public:
   using StartFunction = std::function<WineStartOutcome(
-      const std::string& program, const std::vector<std::string>& arguments,
+      const PrefixRunner& runner, const std::string& program, const std::vector<std::string>& arguments,
       const std::filesystem::path& workingFolder, const std::filesystem::path& prefix)>;
+  // How programs start in a prefix: as the game manager that owns it starts them.
+  using RunnerFunction = std::function<PrefixRunner(const std::filesystem::path& prefix)>;
+  static PrefixRunner RunnerOfPrefixAtHome(const std::filesystem::path& prefix);
 
   struct Collaborators {
     TGameFileSet& gameFiles;
@@ -33,7 +36,8 @@ class TLauncher {
     const std::string& gameFolder;  // read at each start: the player may change it
     std::function<bool(OptionToggle)> optionOn;
     TCommandTable& commands;  // shows the companion commands that were found
-    StartFunction start = StartUnderWine;
+    StartFunction start = StartInPrefix;
+    RunnerFunction runnerOf = RunnerOfPrefixAtHome;
   };
 
   explicit TLauncher(Collaborators collaborators);
@@ -65,10 +69,13 @@ class TLauncher {
 
  private:
   void StartLockOn(const std::string& parameters);  // after the TrackIR steps
-  // Reports a start that failed, under `failureTitle` when not empty. True when it started.
-  bool StartUnderWineOrReport(const std::string& program, const std::vector<std::string>& arguments,
-                              const std::filesystem::path& workingFolder, const std::filesystem::path& prefix,
-                              const QString& failureTitle);
+  // Starts through the prefix's runner after the checks that keep the prefix from harm; reports a start
+  // that failed or was refused, under `failureTitle` when not empty. True when it started.
+  bool StartInPrefixOrReport(const std::string& program, const std::vector<std::string>& arguments,
+                             const std::filesystem::path& workingFolder, const std::filesystem::path& prefix,
+                             const QString& failureTitle);
+  QString FailureText(WineStartOutcome outcome, const PrefixRunner& runner, const StartCheck& check,
+                      const std::string& program, const std::filesystem::path& prefix) const;
   void StartLotatc(const std::string& windowsPath, const char* failureKey);
   QString LookupMessage(const QString& key) const { return m_with.lookupMessage(key); }
 

@@ -19,9 +19,9 @@ std::string Upper(std::string_view text) {
   return upper;
 }
 
-// Calls `found` for each process whose name matches, until it answers true.
-bool AnyProcessNamed(std::string_view name, const std::function<bool(const fs::path&)>& found) {
-  const std::string wanted = Upper(name);
+// Calls `found` for each process whose name (ProcessName) `matches`, until it answers true.
+bool AnyProcess(const std::function<bool(const std::string& name)>& matches,
+                const std::function<bool(const fs::path&)>& found) {
   std::error_code ec;
   for (fs::directory_iterator it("/proc", ec), end; !ec && it != end; it.increment(ec)) {
     const std::string pid = it->path().filename().string();
@@ -33,7 +33,7 @@ bool AnyProcessNamed(std::string_view name, const std::function<bool(const fs::p
     if (!commandLine || !comm) continue;
     if (!comm->empty() && comm->back() == '\n') comm->pop_back();
     const std::string_view argv0(commandLine->c_str());
-    if (ProcessName(argv0, *comm) == wanted && found(it->path())) return true;
+    if (matches(ProcessName(argv0, *comm)) && found(it->path())) return true;
   }
   return false;
 }
@@ -50,6 +50,21 @@ std::optional<std::string> EnvironmentValue(const std::string& environment, std:
   return std::nullopt;
 }
 
+// Whether the process runs in that prefix, by its environment as Wine reads it.
+bool RunsInPrefix(const fs::path& process, const fs::path& prefix) {
+  const std::optional<std::string> environment = ReadForeignFile(process / "environ");
+  if (!environment || environment->empty()) return false;
+  std::optional<std::string> itsPrefix = EnvironmentValue(*environment, "WINEPREFIX");
+  if (!itsPrefix || itsPrefix->empty()) {
+    const std::optional<std::string> home = EnvironmentValue(*environment, "HOME");
+    if (!home) return false;
+    itsPrefix = (fs::path(*home) / ".wine").string();
+  }
+  // Wine takes absolute prefixes only; the same folder matches however it is written.
+  std::error_code ec;
+  return fs::path(*itsPrefix).is_absolute() && fs::equivalent(fs::path(*itsPrefix), prefix, ec);
+}
+
 }  // namespace
 
 std::string ProcessName(std::string_view argv0, std::string_view comm) {
@@ -63,22 +78,33 @@ std::string ProcessName(std::string_view argv0, std::string_view comm) {
 }
 
 bool FindProcess(std::string_view name) {
-  return AnyProcessNamed(name, [](const fs::path&) { return true; });
+  const std::string wanted = Upper(name);
+  return AnyProcess([&wanted](const std::string& found) { return found == wanted; },
+                    [](const fs::path&) { return true; });
 }
 
 bool FindProcessInPrefix(std::string_view name, const fs::path& prefix) {
-  return AnyProcessNamed(name, [&prefix](const fs::path& process) {
-    const std::optional<std::string> environment = ReadForeignFile(process / "environ");
-    if (!environment || environment->empty()) return false;
-    std::optional<std::string> itsPrefix = EnvironmentValue(*environment, "WINEPREFIX");
-    if (!itsPrefix || itsPrefix->empty()) {
-      const std::optional<std::string> home = EnvironmentValue(*environment, "HOME");
-      if (!home) return false;
-      itsPrefix = (fs::path(*home) / ".wine").string();
-    }
-    std::error_code ec;  // Wine takes absolute prefixes only
-    return fs::equivalent(fs::path(*itsPrefix), prefix, ec);
-  });
+  const std::string wanted = Upper(name);
+  return AnyProcess([&wanted](const std::string& found) { return found == wanted; },
+                    [&prefix](const fs::path& process) { return RunsInPrefix(process, prefix); });
+}
+
+std::vector<WineServer> WineServersOfPrefix(const fs::path& prefix) {
+  std::vector<WineServer> servers;
+  AnyProcess(
+      [](const std::string& name) {
+        return name == "WINESERVER" || name == "WINESERVER32" || name == "WINESERVER64";
+      },
+      [&](const fs::path& process) {
+        if (RunsInPrefix(process, prefix)) {
+          std::error_code ec;
+          fs::path executable = fs::read_symlink(process / "exe", ec);
+          if (ec) executable.clear();
+          servers.push_back({std::stoi(process.filename().string()), executable});
+        }
+        return false;  // all of them
+      });
+  return servers;
 }
 
 }  // namespace kesta

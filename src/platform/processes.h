@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kesta {
 
@@ -16,8 +17,16 @@ std::string ProcessName(std::string_view argv0, std::string_view comm);
 // Whether a process of that name runs ("TrackIR" finds TrackIR.exe in any letter case, not TrackIR2.exe).
 bool FindProcess(std::string_view name);
 
-// Whether a process of that name runs in that Wine prefix: its WINEPREFIX, or ~/.wine without one.
+// Whether a process of that name runs in that Wine prefix: its WINEPREFIX, or ~/.wine without one, the
+// same folder however it is written (a trailing slash, a symbolic link: game managers set it so).
 // Processes of other users, whose environment we may not read, do not count.
 bool FindProcessInPrefix(std::string_view name, const std::filesystem::path& prefix);
+
+struct WineServer {
+  int pid = 0;
+  std::filesystem::path executable;  // empty when it cannot be read
+};
+// The wineservers serving that prefix (named wineserver, or wineserver32/64 as some packages name it).
+std::vector<WineServer> WineServersOfPrefix(const std::filesystem::path& prefix);
 
 }  // namespace kesta

@@ -1,6 +1,7 @@
 // The launch commands and the companions on the real window over a copy of the sample game. Wine is not
 // needed here: with $WINE naming no program, a start that gets as far as Wine says so in an error box,
-// which shows whether the command would have started the game. The Wine tests start it for real.
+// which shows whether the command would have started the game; a stub standing for Wine or a game
+// manager's runner records how it was started. The Wine tests start the game for real.
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@
 #include "support/named_process.h"
 #include "support/page_test.h"
 #include "support/scoped_env.h"
+#include "support/stub_runner.h"
 #include "support/temp_folder.h"
 #include "ui/main_window.h"
 #include "ui/page_area.h"
@@ -319,6 +321,207 @@ TEST_F(LaunchTest, ApplyAsksFirstWhileTheGameRunsInItsPrefix) {
   Click("dxButtonApply");
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
   EXPECT_TRUE(fileHas("Written"));
+}
+
+// The ribbon, the tray and the join menu start the game through the prefix's runner: for a prefix no
+// manager owns, the system's wine on the PATH, with the game's command line as it is.
+TEST_F(LaunchTest, RibbonTrayAndJoinMenuStartThroughThePrefixsRunner) {
+  test::TempFolder stubs;
+  const fs::path record = stubs / "wine-record";
+  test::WriteStubRunner(stubs / "bin/wine", record);
+  test::ScopedEnv path("PATH", ((stubs / "bin").string() + ":/usr/bin:/bin").c_str());
+  test::ScopedEnv noWine("WINE", nullptr);
+  test::ScopedEnv locale("LC_ALL", "C.UTF-8");
+  SetPlayer("Ace", "8");
+  Network().serverName = "My Server";
+  Network().servers = {"10.0.0.7"};
+  window->Tray().RebuildJoinMenu();
+  const std::string game = install.Game("LockOn.exe").string();
+  struct Case {
+    std::function<void()> command;
+    std::vector<std::string> arguments;
+  };
+  const Case cases[] = {
+      {[this] { Click("dxButtonPlay"); }, {game}},
+      {[this] { TrayItem("MenuSysTrayCreateServer")->trigger(); },
+       {game, "-server", "playername=Ace", "roomname=My\xC2\xA0Server", "roompassword=", "maxplayers=8"}},
+      {[this] {
+         dialogs.QueueText("pw");
+         JoinMenu()->actions().back()->trigger();
+       },
+       {game, "-client", "serverip=10.0.0.7", "playername=Ace", "roompassword=pw"}},
+  };
+  for (const Case& c : cases) {
+    c.command();
+    const std::optional<test::StubRecord> started = test::WaitForStubRecord(record);
+    ASSERT_TRUE(started) << Recorded();
+    fs::remove(record);
+    EXPECT_EQ(started->arguments, c.arguments);
+    EXPECT_EQ(started->folder, fs::canonical(install.Game("")));
+    EXPECT_EQ(started->Variable("WINEPREFIX"), window->Launcher().GamePrefix().string());
+  }
+  EXPECT_EQ(Shown(), QStringList{"Input: " + Message("PasswordEmpty")});
+}
+
+// The launcher on the window's game files and dialogs, with the runner a test gives for each prefix.
+class RunnerLaunchTest : public LaunchTest {
+ protected:
+  void SetUp() override {
+    LaunchTest::SetUp();
+    WriteRegistry(prefix, uninstallLotatc,
+                  "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\x] 1\n"
+                  "\"DisplayName\"=\"LoTATC .NET\"\n");
+    registry = std::make_unique<WineRegistry>(prefix);
+    installed = std::make_unique<ScopedRegistryStore>(*registry);
+    fs::create_directories(prefix / "drive_c/LoTATC");
+    for (const char* program : {"drive_c/LoTATC/LoTATC.exe", "drive_c/LoTATC/lotatcsrv.exe"})
+      std::ofstream(prefix / program) << "MZ";
+    test::WriteStubRunner(wine, record);
+    runner.manager = PrefixManager::Lutris;
+    runner.name = "Lock On";
+    runner.build = "lutris-7.2";
+    runner.executable = wine;
+    runner.environment = {{"WINEESYNC", "1"}, {"WINEDLLOVERRIDES", "d3d9,d3d10core,d3d11,dxgi=n"}};
+    launcher = std::make_unique<TLauncher>(TLauncher::Collaborators{
+        window->GameFiles(), dialogs, [this](const QString& key) { return window->LookupMessage(key); },
+        window->Settings(), window->GameFolder(), [](OptionToggle) { return false; }, window->Commands(),
+        StartInPrefix,
+        [this](const fs::path& itsPrefix) {
+          asked.push_back(itsPrefix);
+          return runner;
+        }});
+    launcher->DetectCompanions();
+    SetPlayer("Ace", "8");
+  }
+  std::optional<test::StubRecord> Started() const {
+    std::optional<test::StubRecord> started = test::WaitForStubRecord(record);
+    fs::remove(record);
+    return started;
+  }
+
+  test::TempFolder home;
+  fs::path prefix = home / "Games/lock-on";  // the game's prefix and LoTATC's
+  fs::path wine = home / ".local/share/lutris/runners/wine/lutris-7.2/bin/wine";
+  fs::path record = home / "wine-record";
+  const std::string uninstallLotatc =
+      "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LOTATC] 1\n"
+      "\"UninstallString\"=\"C:\\\\LoTATC\\\\uninst.exe\"\n";
+  test::ScopedEnv gamePrefix{"WINEPREFIX", prefix.c_str()};
+  test::ScopedEnv noWine{"WINE", nullptr};
+  test::ScopedEnv locale{"LC_ALL", "C.UTF-8"};
+  std::unique_ptr<WineRegistry> registry;
+  std::unique_ptr<ScopedRegistryStore> installed;
+  PrefixRunner runner;
+  std::vector<fs::path> asked;
+  std::unique_ptr<TLauncher> launcher;
+};
+
+TEST_F(RunnerLaunchTest, GameAndCompanionsStartThroughTheRunnerOfTheirPrefix) {
+  WriteIniValueOrFail(install.SettingsFile(), "Config", "LotatcNetHost", "lotatc.example:8080");
+  const std::string game = install.Game("LockOn.exe").string();
+  struct Case {
+    std::function<void()> command;
+    std::vector<std::string> arguments;
+    fs::path folder;
+  };
+  const Case cases[] = {
+      {[this] { launcher->MenuPlayClick(); }, {game}, install.Game("")},
+      {[this] {
+         dialogs.QueueText("");
+         launcher->JoinServer("&10.0.0.1");
+       },
+       {game, "-client", "serverip=10.0.0.1", "playername=Ace", "roompassword="},
+       install.Game("")},
+      {[this] { launcher->MenuLOTATCClientClick(); },
+       {(prefix / "drive_c/LoTATC/LoTATC.exe").string()},
+       prefix / "drive_c/LoTATC"},
+      {[this] { launcher->MenuLOTATCServerClick(); },
+       {(prefix / "drive_c/LoTATC/lotatcsrv.exe").string()},
+       prefix / "drive_c/LoTATC"},
+      {[this] { launcher->dxButtonLotatcNetClick(); },
+       {"rundll32.exe", "dfshim.dll,ShOpenVerbApplication",
+        "http://lotatc.example:8080/update/LotatcDotNET.application"},
+       {}},
+  };
+  for (const Case& c : cases) {
+    asked.clear();
+    c.command();
+    const std::optional<test::StubRecord> started = Started();
+    ASSERT_TRUE(started) << Recorded();
+    EXPECT_EQ(started->program, wine.string());
+    EXPECT_EQ(started->arguments, c.arguments);
+    if (!c.folder.empty()) {
+      EXPECT_EQ(started->folder, fs::canonical(c.folder));
+    }
+    EXPECT_EQ(started->Variable("WINEPREFIX"), prefix.string());
+    EXPECT_EQ(started->Variable("WINEESYNC"), "1");
+    EXPECT_EQ(started->Variable("WINEDLLOVERRIDES"), "d3d9,d3d10core,d3d11,dxgi=n");
+    EXPECT_EQ(asked, std::vector<fs::path>{prefix});
+  }
+  EXPECT_EQ(Shown(), QStringList{"Input: " + Message("PasswordEmpty")});
+}
+
+TEST_F(RunnerLaunchTest, MissingBuildAndAnotherBuildsWineserverAreNamedAndNothingStarts) {
+  runner.buildMissing = true;
+  launcher->MenuPlayClick();
+  runner.buildMissing = false;
+  fs::remove(wine);  // deleted since the manager's files were read
+  launcher->MenuLOTATCClientClick();
+  test::WriteStubRunner(wine, record);
+  const QString build = QString::fromStdString("lutris-7.2 (" + wine.string() + ")");
+  const QString prefixText = QString::fromStdString(prefix.string());
+
+  const fs::path otherServer = home / "usr/lib/wine/wineserver";
+  fs::create_directories(otherServer.parent_path());
+  fs::copy_file("/bin/sleep", otherServer);
+  test::NamedProcess server(otherServer.string(), {"WINEPREFIX=" + prefix.string() + "/"},
+                            otherServer.string());
+  ASSERT_TRUE(server.Started());
+  const pid_t serverPid = server.Pid();
+  launcher->MenuPlayClick();
+  server.Stop();
+
+  EXPECT_EQ(Shown(),
+            (QStringList{"Error: " + Message("RunnerBuildMissing").arg("Lutris", build, prefixText),
+                         "Error: " + Message("LOTATCClient") + "\n\n" +
+                             Message("RunnerBuildMissing").arg("Lutris", build, prefixText),
+                         "Error: " + Message("OtherWineServer")
+                                         .arg(prefixText, QString::fromStdString(otherServer.string()),
+                                              QString::number(serverPid), build)}));
+  EXPECT_FALSE(test::StubRan(record));
+}
+
+// wine.inf of the build that would start against the prefix's .update-timestamp: asked first, and No
+// starts nothing.
+TEST_F(RunnerLaunchTest, StartThatWouldUpdateThePrefixAsksFirst) {
+  const fs::path wineInf = wine.parent_path().parent_path() / "share/wine/wine.inf";
+  fs::create_directories(wineInf.parent_path());
+  std::ofstream(wineInf) << "[Version]\n";
+  fs::last_write_time(wineInf, fs::file_time_type::clock::from_sys(
+                                   std::chrono::sys_seconds(std::chrono::seconds(1600000000))));
+  std::ofstream(prefix / ".update-timestamp") << "1500000000\n";
+  const QString question =
+      "Warning: " + Message("PrefixUpdateQuestion")
+                        .arg(QString::fromStdString(prefix.string()),
+                             Message("PrefixMadeByUnknown").arg("2017-07-14 02:40 UTC"),
+                             QString::fromStdString("lutris-7.2 (" + wine.string() + ")"));
+  dialogs.QueueNo();
+  launcher->MenuPlayClick();
+  EXPECT_EQ(Shown(), QStringList{question});
+  EXPECT_FALSE(test::StubRan(record));
+
+  dialogs.ClearRecorded();
+  dialogs.QueueYes();
+  launcher->MenuPlayClick();
+  EXPECT_EQ(Shown(), QStringList{question});
+  EXPECT_TRUE(Started());
+
+  // The prefix is the build's own: no question.
+  std::ofstream(prefix / ".update-timestamp") << "1600000000\n";
+  dialogs.ClearRecorded();
+  launcher->MenuPlayClick();
+  EXPECT_TRUE(Started());
+  EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
 
 }  // namespace

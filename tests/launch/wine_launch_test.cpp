@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
+#include <QStandardPaths>
 #include <chrono>
 #include <fstream>
 #include <iostream>
@@ -25,6 +27,8 @@
 #include "support/program_install.h"
 #include "support/scoped_env.h"
 #include "support/scripted_dialogs.h"
+#include "support/stub_runner.h"
+#include "support/temp_folder.h"
 #include "ui/main_window.h"
 #include "ui/page_area.h"
 #include "ui/ribbon.h"
@@ -181,6 +185,55 @@ TEST_F(WineLaunchTest, RunningGameIsSeenUntilItEndsAndApplyAsksMeanwhile) {
 
   fs::remove(game / "hold");
   EXPECT_TRUE(WaitFor([] { return !FindProcess("LockOn"); }, std::chrono::seconds(15)));
+}
+
+// A game manager's build that is the system's Wine under another folder (its bin/wine records how it
+// was started and goes on as the system's wine; its wine.inf is the system's): the game starts through
+// it with the manager's variables, and the prefix is not updated.
+TEST_F(WineLaunchTest, GameStartsThroughAManagersBuildWithoutUpdatingThePrefix) {
+  const fs::path systemWine = QStandardPaths::findExecutable("wine").toStdString();
+  ASSERT_FALSE(systemWine.empty());
+  test::TempFolder runners;
+  const fs::path build = runners / "lutris/runners/wine/system-copy";
+  const fs::path record = runners / "wine-record";
+  test::WriteStubRunner(build / "bin/wine", record, systemWine);
+  fs::create_directories(build / "share/wine");
+  fs::create_symlink(BuildRoot(systemWine) / "share/wine/wine.inf", build / "share/wine/wine.inf");
+  PrefixRunner runner;
+  runner.manager = PrefixManager::Lutris;
+  runner.name = "Lock On";
+  runner.build = "system-copy";
+  runner.executable = build / "bin/wine";
+  runner.environment = {{"WINEDLLOVERRIDES", "mscoree,mshtml="}, {"KESTA_MANAGER_SETTING", "kept"}};
+  std::vector<fs::path> asked;
+  TLauncher launcher(TLauncher::Collaborators{
+      window->GameFiles(), dialogs, [this](const QString& key) { return window->LookupMessage(key); },
+      window->Settings(), window->GameFolder(), [](OptionToggle) { return false; }, window->Commands(),
+      StartInPrefix,
+      [&](const fs::path& itsPrefix) {
+        asked.push_back(itsPrefix);
+        return runner;
+      }});
+  // The build stands for another one, so a system wineserver still serving the prefix after the test
+  // before would rightly stop the start: wait until it has ended.
+  ASSERT_EQ(QProcess::execute("wineserver", {"-w"}), 0);
+  const fs::path timestamp = prefix / ".update-timestamp";
+  const std::string stamp = test::ReadBytes(timestamp);
+  ASSERT_NE(stamp, "<missing>");
+  const auto stampWritten = fs::last_write_time(timestamp);
+
+  launcher.MenuPlayClick();
+  const std::optional<test::StubRecord> started = test::WaitForStubRecord(record);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(started->arguments, std::vector<std::string>{(game / "LockOn.exe").string()});
+  EXPECT_EQ(started->Variable("KESTA_MANAGER_SETTING"), "kept");
+  EXPECT_TRUE(fs::equivalent(started->Variable("WINEPREFIX"), prefix));
+  EXPECT_EQ(Started(game, 0).commandLine, kGame);
+  EXPECT_TRUE(dialogs.Recorded().empty()) << dialogs.Recorded().front().text.toStdString();
+  EXPECT_TRUE(fs::equivalent(asked.at(0), prefix));
+  // Wine would have rewritten it while starting the game had it updated the prefix.
+  EXPECT_EQ(test::ReadBytes(timestamp), stamp);
+  EXPECT_EQ(fs::last_write_time(timestamp), stampWritten);
 }
 
 // What Wine itself wrote into the prefix reads as `wine reg query` shows it: through link keys, with

@@ -69,6 +69,33 @@ TEST(FindProcess, CountsOnlyProcessesOfTheGivenPrefix) {
   EXPECT_FALSE(FindProcessInPrefix(name, root / "game-prefix"));
 }
 
+// Game managers write the prefix their own way: Proton with a trailing slash, others through a link. A
+// relative one Wine refuses, and it would name a folder relative to us, not to the game.
+TEST(FindProcess, PrefixIsTheSameFolderHoweverItIsWritten) {
+  test::TempFolder root;
+  const fs::path prefix = root / "compatdata/212510/pfx";
+  fs::create_directories(prefix);
+  fs::create_directory_symlink(prefix, root / "link");
+  const std::string name = "KestaManaged" + std::to_string(::getpid());
+  struct Case {
+    std::string written;
+    bool found;
+  };
+  const Case cases[] = {
+      {prefix.string() + "/", true},
+      {(root / "link").string(), true},
+      {(root / "link").string() + "/", true},
+      {(root / "compatdata/212510/./pfx").string(), true},
+      {fs::relative(prefix, fs::current_path()).string(), false},
+  };
+  for (const Case& c : cases) {
+    test::NamedProcess game("C:\\Games\\" + name + ".exe", {"WINEPREFIX=" + c.written});
+    ASSERT_TRUE(game.Started());
+    EXPECT_EQ(FindProcessInPrefix(name, prefix), c.found) << c.written;
+    EXPECT_EQ(FindProcessInPrefix(name, root / "link/"), c.found) << c.written;
+  }
+}
+
 // Processes that end while the scan reads their files (even between opening one and reading it) must
 // simply not match. Threads start and reap short-lived processes of the name looked for, so their
 // environment is read too, while the scan runs for a few seconds.
