@@ -16,11 +16,14 @@
 #include "documents/network_document.h"
 #include "launch/launcher.h"
 #include "platform/code_page.h"
+#include "platform/game_paths.h"
+#include "platform/prefix_runner.h"
 #include "platform/registry.h"
 #include "platform/wine_registry.h"
 #include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
+#include "support/manager_homes.h"
 #include "support/named_process.h"
 #include "support/page_test.h"
 #include "support/scoped_env.h"
@@ -522,6 +525,136 @@ TEST_F(RunnerLaunchTest, StartThatWouldUpdateThePrefixAsksFirst) {
   launcher->MenuPlayClick();
   EXPECT_TRUE(Started());
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+}
+
+// Discovery and start together: each manager's files as it writes them, found in a home folder, decide how
+// the game and LoTATC start; the game's command lines stay as they are.
+class ManagerLaunchTest : public LaunchTest {
+ protected:
+  struct Expected {
+    fs::path program;
+    std::vector<std::string> before;                             // the arguments before the program's own
+    std::vector<std::pair<std::string, std::string>> variables;  // some the manager sets
+    bool separated = false;  // bottles-cli takes the program's arguments after "--"
+  };
+
+  // Starts the game (alone and as a client) and LoTATC's client in `managed`, found through `home`.
+  void ExpectStarts(const test::ManagerHome& home, const test::ManagedPrefix& managed,
+                    const Expected& expected) {
+    const fs::path lotatc = managed.prefix / "drive_c/LoTATC/LoTATC.exe";
+    fs::create_directories(lotatc.parent_path());
+    std::ofstream(lotatc) << "MZ";
+    std::ofstream(managed.prefix / "system.reg", std::ios::app)
+        << "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\Uninstall\\\\LOTATC] 1\n"
+           "\"UninstallString\"=\"C:\\\\LoTATC\\\\uninst.exe\"\n";
+    const test::ScopedEnv prefixVariable("WINEPREFIX", managed.prefix.c_str());
+    WineRegistry registry(managed.prefix);
+    const ScopedRegistryStore installed(registry);
+    const std::string gameFolder = managed.gameFolder.string() + "/";
+    TLauncher launcher(TLauncher::Collaborators{
+        window->GameFiles(), dialogs, [this](const QString& key) { return window->LookupMessage(key); },
+        window->Settings(), gameFolder, [](OptionToggle) { return false; }, window->Commands(), StartInPrefix,
+        [&home](const fs::path& prefix) { return RunnerOfPrefix(prefix, home.Home(), home.Places()); }});
+    launcher.DetectCompanions();
+    dialogs.ClearRecorded();
+
+    const std::string game = GamePath(gameFolder, "LockOn.exe").string();
+    struct Start {
+      std::function<void()> command;
+      std::string program;
+      std::vector<std::string> arguments;
+    };
+    const Start starts[] = {
+        {[&] { launcher.MenuPlayClick(); }, game, {}},
+        {[&] {
+           dialogs.QueueText("pw");
+           launcher.JoinServer("10.0.0.1");
+         },
+         game,
+         {"-client", "serverip=10.0.0.1", "playername=Ace", "roompassword=pw"}},
+        {[&] { launcher.MenuLOTATCClientClick(); }, lotatc.string(), {}},
+    };
+    for (const Start& start : starts) {
+      start.command();
+      const std::optional<test::StubRecord> started = test::WaitForStubRecord(record);
+      fs::remove(record);
+      ASSERT_TRUE(started) << Recorded();
+      std::vector<std::string> arguments = expected.before;
+      arguments.push_back(start.program);
+      if (expected.separated && !start.arguments.empty()) arguments.push_back("--");
+      arguments.insert(arguments.end(), start.arguments.begin(), start.arguments.end());
+      EXPECT_EQ(started->program, expected.program.string());
+      EXPECT_EQ(started->arguments, arguments);
+      for (const auto& [name, value] : expected.variables) EXPECT_EQ(started->Variable(name), value) << name;
+    }
+    EXPECT_EQ(Shown().join('\n').toStdString(), ("Input: " + Message("PasswordEmpty")).toStdString());
+  }
+
+  test::PlaceExecutable Stub() const {
+    return [this](const fs::path& path) { test::WriteStubRunner(path, record); };
+  }
+
+  test::TempFolder records;
+  fs::path record = records / "record";
+  test::ScopedEnv noWine{"WINE", nullptr};
+  test::ScopedEnv locale{"LC_ALL", "C.UTF-8"};
+};
+
+TEST_F(ManagerLaunchTest, EachManagersGameAndLotatcStartAsTheManagerStartsThem) {
+  SetPlayer("Ace", "8");
+  {
+    SCOPED_TRACE("Lutris");
+    const test::ManagerHome home(Stub());
+    const test::ManagedPrefix managed = home.AddLutrisGame({});
+    ExpectStarts(home, managed,
+                 {managed.build,
+                  {},
+                  {{"WINEPREFIX", managed.prefix.string()},
+                   {"WINEESYNC", "1"},
+                   {"WINEDLLOVERRIDES", "d3d9,d3d10core,d3d11,dxgi=n"}}});
+  }
+  {
+    SCOPED_TRACE("Bottles, through bottles-cli");
+    const test::ManagerHome home(Stub());
+    test::BottleSetup setup;
+    setup.cli = true;
+    const test::ManagedPrefix managed = home.AddBottle(setup);
+    ExpectStarts(home, managed, {managed.command, {"run", "-b", "Games", "-e"}, {}, true});
+  }
+  {
+    SCOPED_TRACE("Bottles as a Flatpak, through its bottles-cli");
+    const test::ManagerHome home(Stub());
+    test::BottleSetup setup;
+    setup.cli = true;
+    setup.flatpak = true;
+    const test::ManagedPrefix managed = home.AddBottle(setup);
+    ExpectStarts(home, managed,
+                 {managed.command,
+                  {"run", "--command=bottles-cli", "com.usebottles.bottles", "run", "-b", "Games", "-e"},
+                  {},
+                  true});
+  }
+  {
+    SCOPED_TRACE("Bottles without bottles-cli: the bottle's runner");
+    const test::ManagerHome home(Stub());
+    const test::ManagedPrefix managed = home.AddBottle({});
+    ExpectStarts(home, managed, {managed.build, {}, {{"WINEPREFIX", managed.prefix.string()}}});
+  }
+  {
+    SCOPED_TRACE("Steam's Proton");
+    const test::ManagerHome home(Stub());
+    const test::ManagedPrefix managed = home.AddSteamApp({});
+    ExpectStarts(home, managed,
+                 {managed.build,
+                  {"run"},
+                  {{"STEAM_COMPAT_DATA_PATH", fs::canonical(managed.prefix.parent_path()).string()}}});
+  }
+  {
+    SCOPED_TRACE("PlayOnLinux");
+    const test::ManagerHome home(Stub());
+    const test::ManagedPrefix managed = home.AddPlayOnLinuxPrefix({});
+    ExpectStarts(home, managed, {managed.build, {}, {{"WINEPREFIX", managed.prefix.string()}}});
+  }
 }
 
 }  // namespace
