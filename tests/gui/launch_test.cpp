@@ -650,6 +650,16 @@ TEST_F(ManagerLaunchTest, EachManagersGameAndLotatcStartAsTheManagerStartsThem) 
                   {{"STEAM_COMPAT_DATA_PATH", fs::canonical(managed.prefix.parent_path()).string()}}});
   }
   {
+    SCOPED_TRACE("A prefix no manager keeps: the system's wine, the first on the PATH");
+    const test::ManagerHome home(Stub());
+    const test::ManagedPrefix managed = home.MakePrefix(home / ".wine");
+    fs::create_directories(home / "bin");
+    test::WriteStubRunner(home / "bin/wine", record);
+    const std::string path = (home / "bin").string() + ":/usr/bin:/bin";
+    const test::ScopedEnv systemPath("PATH", path.c_str());
+    ExpectStarts(home, managed, {home / "bin/wine", {}, {{"WINEPREFIX", managed.prefix.string()}}});
+  }
+  {
     SCOPED_TRACE("PlayOnLinux");
     const test::ManagerHome home(Stub());
     const test::ManagedPrefix managed = home.AddPlayOnLinuxPrefix({});
