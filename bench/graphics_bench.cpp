@@ -10,6 +10,7 @@
 #include "ratio_reporter.h"
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
+#include "sets/configuration_commands.h"
 #include "ui/main_window.h"
 
 namespace {
@@ -50,8 +51,8 @@ void BM_PlainReadWrite(benchmark::State& state) {
 void BM_GraphicsLoadApply(benchmark::State& state) {
   Fixture& f = Shared();
   for (auto _ : state) {
-    f.window->LoadGraphicsSettings(f.files[state.range(0)], false);
-    f.window->ApplyGraphicsSettings(f.target);
+    f.window->Configuration().LoadGraphicsSettings(f.files[state.range(0)], false);
+    f.window->Configuration().ApplyGraphicsSettings(f.target);
   }
   if (!f.dialogs.Recorded().empty()) state.SkipWithError("a dialog appeared: the file did not load or apply");
 }
