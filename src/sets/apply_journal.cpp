@@ -39,6 +39,12 @@ void PutBytes(std::string& out, std::string_view name, std::string_view bytes) {
 
 std::string HashHex(const Sha256& hash) { return ToHex(hash.data(), hash.size()); }
 
+// Only the lowercase digits HashHex writes.
+bool ReadHash(std::string_view hex, Sha256& hash) {
+  return hex.find_first_not_of("0123456789abcdef") == std::string_view::npos &&
+         FromHex(hex, hash.data(), hash.size());
+}
+
 // Reads the entry's fields in order; any deviation leaves it failed, and the entry is not used.
 class EntryReader {
  public:
@@ -60,8 +66,9 @@ class EntryReader {
     const std::string_view text = Word(name);
     std::int64_t value = 0;
     const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (m_failed || text.empty() || error != std::errc() || stop != text.data() + text.size() || value < 0 ||
-        value > max) {
+    // Only the digits EncodeJournalEntry writes: no sign, no leading zero.
+    if (m_failed || text.empty() || (text.size() > 1 && text[0] == '0') || error != std::errc() ||
+        stop != text.data() + text.size() || value < 0 || value > max) {
       Fail();
       return 0;
     }
@@ -199,8 +206,7 @@ std::optional<JournalEntry> DecodeJournalEntry(std::string_view bytes) {
   const std::string_view tail = bytes.substr(body.size());
   Sha256 checksum{};
   if (!tail.starts_with(kChecksum) || tail.back() != '\n' ||
-      !FromHex(tail.substr(kChecksum.size(), 64), checksum.data(), checksum.size()) ||
-      checksum != HashBytes(body))
+      !ReadHash(tail.substr(kChecksum.size(), 64), checksum) || checksum != HashBytes(body))
     return std::nullopt;
 
   EntryReader reader(body.substr(kHeader.size()));
@@ -223,7 +229,7 @@ std::optional<JournalEntry> DecodeJournalEntry(std::string_view bytes) {
       reader = probe;
     else
       file.before = std::string(reader.Bytes("before"));
-    if (!FromHex(reader.Word("after"), file.after.data(), file.after.size())) return std::nullopt;
+    if (!ReadHash(reader.Word("after"), file.after)) return std::nullopt;
     if (!file.path.is_absolute()) return std::nullopt;
     entry.files.push_back(std::move(file));
   }

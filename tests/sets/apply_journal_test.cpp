@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 
@@ -64,7 +65,24 @@ TEST(ApplyJournalEntryTest, ReadsBackAnyBytesAndRefusesEveryDamage) {
   std::string flipped = bytes;
   flipped[bytes.find("xyz")] = 'X';
   std::string relative = EncodeJournalEntry({1, 2, 3, false, "c", {{"graphics.cfg", "", HashBytes("")}}});
+  // A field written otherwise than the writer writes it, under a checksum that matches.
+  const auto resealed = [&bytes](const std::string& from, const std::string& to) {
+    std::string text = bytes.substr(0, bytes.rfind("checksum "));
+    text.replace(text.find(from), from.size(), to);
+    const Sha256 sum = HashBytes(text);
+    return text + "checksum " + ToHex(sum.data(), sum.size()) + "\n";
+  };
+  const Sha256 newHash = HashBytes("new");
+  const std::string newHex = ToHex(newHash.data(), newHash.size());
+  std::string upperHex = newHex;
+  for (char& c : upperHex) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  ASSERT_NE(upperHex, newHex);
   const std::pair<const char*, std::string> damaged[] = {
+      {"a leading zero", resealed("sequence 42", "sequence 042")},
+      {"an uppercase hash", resealed(newHex, upperHex)},
+      {"another state", resealed("state pending", "state done")},
+      {"more files than it holds", resealed("files 3", "files 4")},
+      {"a length past the end", resealed("command 36", "command 9999")},
       {"empty", ""},
       {"cut after the header", bytes.substr(0, 22)},
       {"cut in the before bytes", bytes.substr(0, bytes.find("xyz"))},
