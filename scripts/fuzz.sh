@@ -3,7 +3,7 @@
 # one for RUNS executions (ten million by default) over its seeds in fuzz/seeds/ and the corpus it grew
 # before, then prints how many executions each target ran and whether it found anything.
 #   [RUNS=N] bash scripts/fuzz.sh [TARGET...]       TARGET: engine ini wine_registry language lua_text mission_editor
-#                                                   saved_configuration
+#                                                   saved_configuration journal
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -17,7 +17,7 @@ cmake --build build/fuzz
 
 runs=${RUNS:-10000000}
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(engine ini wine_registry language lua_text mission_editor saved_configuration)
+[ ${#targets[@]} -gt 0 ] || targets=(engine ini wine_registry language lua_text mission_editor saved_configuration journal)
 failed=0
 for target in "${targets[@]}"; do
   corpus="build/fuzz/corpus-$target"

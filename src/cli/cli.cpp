@@ -51,7 +51,8 @@ constexpr const char* kHelp =
     "          part of the separator, so show's lines can be given back unchanged, one argument each;\n"
     "          any other blank is part of the name or the value. Nothing is written when a name is\n"
     "          unknown, a value is refused or a file cannot be read; when writing a file fails after\n"
-    "          others were written, those are named. Prints nothing when done.\n"
+    "          others were written, those get their old bytes back and are named. Prints nothing when\n"
+    "          done.\n"
     "\n"
     "save-config and open-config work on saved configurations, the .kst files of the window's Save Config\n"
     "and Open config (one section per game file, between two marker lines naming its path in the game\n"
@@ -82,12 +83,17 @@ constexpr const char* kHelp =
     "file.\n"
     "\n"
     "Files are read with any line breaks and written with CR LF after every line; each file is\n"
-    "replaced atomically. A file whose bytes hold a NUL (its text as read ends there) is never written:\n"
-    "set, delete, apply and open-config leave it as it is and say so, and apply and open-config still\n"
-    "write the other files; save-config gives it no section; a FILE.kst holding one is not read.\n"
-    "Exit status: 0 done, 1 a file, a name or a value failed (files unchanged, except those an apply\n"
-    "names as written, the other files of an apply or open-config that left a file holding a NUL, and\n"
-    "the FILE.kst of a save-config that reports a file without a section), 2 wrong usage.\n"
+    "replaced atomically, and the files of one apply or open-config together: KESTA's journal of\n"
+    "Applies (Journal/ beside the settings' Backup/) notes every file's bytes before the first one is\n"
+    "replaced. Every command on game files first finishes or rolls back an Apply of KESTA's or of\n"
+    "kesta-cli's that a crash cut short, so the files are all old or all new, and says so on standard\n"
+    "error; a file changed since is left as it is and named.\n"
+    "A file whose bytes hold a NUL (its text as read ends there) is never written: set, delete, apply\n"
+    "and open-config leave it as it is and say so, and apply and open-config still write the other\n"
+    "files; save-config gives it no section; a FILE.kst holding one is not read.\n"
+    "Exit status: 0 done, 1 a file, a name or a value failed (files unchanged, except the other files\n"
+    "of an apply or open-config that left a file holding a NUL, a file an apply names as not put back,\n"
+    "and the FILE.kst of a save-config that reports a file without a section), 2 wrong usage.\n"
     "\n"
     "Names for show and apply, with what each takes:\n";
 
@@ -206,6 +212,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
   if (!arguments.empty() && (arguments[0] == "show" || arguments[0] == "apply" ||
                              arguments[0] == "save-config" || arguments[0] == "open-config")) {
     try {
+      RecoverInterruptedApplies(program, err);
       if (const std::optional<int> status = RunDocumentCommand(arguments, program, out, err)) return *status;
     } catch (const std::exception& failure) {
       err << failure.what() << '\n';
@@ -220,6 +227,7 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     return 2;
   }
   try {
+    RecoverInterruptedApplies(program, err);
     return Execute(*command, out, program);
   } catch (const EKestaError& error) {
     err << error.what() << '\n';

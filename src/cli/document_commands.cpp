@@ -21,6 +21,7 @@
 #include "platform/game_paths.h"
 #include "platform/wine_prefixes.h"
 #include "platform/wine_registry.h"
+#include "sets/apply_journal.h"
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
 #include "sets/whole_set.h"
@@ -59,6 +60,7 @@ struct Session {
   explicit Session(const ProgramFolder& program, std::ostream& errors)
       : settings(program.SettingsFile()),
         lookup(MessagesOrKeys(program.Languages() / "en-EN.xml")),
+        journalFolder(program.Journal()),
         err(errors),
         files(Context(*this)) {
     // Reading stores the defaults of missing keys, as the window does; a program folder we may not
@@ -70,6 +72,7 @@ struct Session {
     TGameFileSet::Context context;
     context.settings = &session.settings;
     context.lookup = session.lookup;
+    context.journalFolder = session.journalFolder;
     context.reportError = [&session](const std::string& message) {
       ++session.reported;
       if (!session.quiet) session.err << ForTerminal(message) << '\n';
@@ -96,6 +99,7 @@ struct Session {
 
   SettingsFile settings;
   MessageLookup lookup;
+  fs::path journalFolder;
   std::ostream& err;
   size_t reported = 0;  // failures the set reported
   bool quiet = false;
@@ -175,9 +179,9 @@ void LendScenes(const FilesToWrite& files, Session& session) {
 }
 
 // As the window's Apply, in its order: every file's new lines first, then the files written one after the
-// other. Nothing is written unless `ready` and every file's lines are; a failed write names what was
-// written before it and what was not. A file left for a NUL is skipped.
-int ApplyFiles(const FilesToWrite& files, bool ready, Session& session) {
+// other as one transaction of the journal. Nothing is written unless `ready` and every file's lines are; a
+// failed write puts back the files written before it and names them. A file left for a NUL is skipped.
+int ApplyFiles(const FilesToWrite& files, bool ready, Session& session, std::string_view command) {
   if (!ready) {
     session.err << "Nothing was written.\n";
     return 1;
@@ -193,7 +197,7 @@ int ApplyFiles(const FilesToWrite& files, bool ready, Session& session) {
     session.err << "Nothing was written.\n";
     return 1;
   }
-  const WrittenFiles written = WritePrepared(session.files, prepared.files, true);
+  const WrittenFiles written = WritePrepared(session.files, prepared.files, true, command);
   if (written.failures.empty()) return 0;
   const FileFailure& failure = written.failures.front();
   session.err << session.Label(failure.catalogKey) << ": " << failure.reason << '\n';
@@ -202,7 +206,11 @@ int ApplyFiles(const FilesToWrite& files, bool ready, Session& session) {
     for (std::string_view key : keys) labels += (labels.empty() ? "" : ", ") + session.Label(key);
     return labels;
   };
-  if (!written.written.empty()) session.err << "Already written: " << list(written.written) << ".\n";
+  if (!written.written.empty())
+    session.err << (written.rolledBack ? "Written, then put back as it was: " : "Already written: ")
+                << list(written.written) << ".\n";
+  for (const std::string& left : written.notRestored)
+    session.err << "Could not be put back: " << left << '\n';
   session.err << "Not written: " << list(written.notWritten) << ".\n";
   return 1;
 }
@@ -339,7 +347,7 @@ int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& a
   ready &= LoadToWrite(files, session);
   LendScenes(files, session);
   ready &= SetValues(targets, files, session);
-  if (const int status = ApplyFiles(files, ready, session)) return status;
+  if (const int status = ApplyFiles(files, ready, session, "kesta-cli apply")) return status;
   return files.left.empty() ? 0 : 1;
 }
 
@@ -416,7 +424,9 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
   OpenWholeSet(session.files, configuration, fromSections,
                [&session](std::string_view key) { return session.PathOf(key); });
   ready &= session.reported == before;
-  if (const int status = ApplyFiles(files, ready, session)) return status;
+  if (const int status =
+          ApplyFiles(files, ready, session, "kesta-cli open-config " + configurationFile.string()))
+    return status;
   for (std::string_view key : WholeSet()) {
     if (files.left.contains(key))
       out << session.Label(key) << ": left as it was\n";
@@ -428,6 +438,15 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
       out << key << ": no section, left as it was\n";
   }
   return files.left.empty() ? 0 : 1;
+}
+
+void RecoverInterruptedApplies(const ProgramFolder& program, std::ostream& err) {
+  try {
+    const RecoveryReport report = ApplyJournal(program.Journal()).Recover();
+    if (!report.Empty()) err << ForTerminal(DescribeRecovery(report));
+  } catch (const std::exception& failure) {
+    err << "The journal of Applies cannot be checked: " << failure.what() << '\n';
+  }
 }
 
 int ListPrefixes(const ProgramFolder& program, std::ostream& out) {

@@ -52,6 +52,10 @@ int SaveConfigurationFile(const DocumentSources& sources, const std::filesystem:
 int OpenConfigurationFile(const DocumentSources& sources, const std::filesystem::path& configurationFile,
                           std::ostream& out, std::ostream& err);
 
+// Finishes or rolls back an Apply that was cut short (by any of the program's commands or the window), so
+// the game files are all old or all new; says on `err` what it did. Before every command on game files.
+void RecoverInterruptedApplies(const ProgramFolder& program, std::ostream& err);
+
 // Lists the Wine prefixes the game managers keep, one a line: its name, its folder and the game folder
 // its game key names ("-" for none; " (missing)" after one that does not exist). Always 0.
 int ListPrefixes(const ProgramFolder& program, std::ostream& out);

@@ -1,7 +1,11 @@
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 
 #include "cli/cli.h"
+#include "sets/apply_journal.h"
 
 namespace {
 
@@ -13,9 +17,19 @@ std::filesystem::path WindowExecutable(const char* argv0) {
   return self.parent_path() / "kesta";
 }
 
+// KESTA_CLI_STOP_AT names a step of an Apply at which the program ends at once, as if killed there: the
+// tests of the journal's recovery use it. Exit status 86 tells them the step was reached.
+const char* g_stopAt = nullptr;
+
+void StopAtStep(std::string_view step) {
+  if (step == g_stopAt) ::_exit(86);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
+  g_stopAt = std::getenv("KESTA_CLI_STOP_AT");
+  if (g_stopAt && *g_stopAt) kesta::SetJournalStepHook(StopAtStep);
   return kesta::RunCli(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
                        kesta::ProgramFolder(WindowExecutable(argv[0])));
 }

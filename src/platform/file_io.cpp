@@ -84,26 +84,6 @@ std::string TemporaryName(const fs::path& target) {
   return TemporaryPrefix(target) + suffix;
 }
 
-// A writer killed in the moment between naming its finished temporary file and renaming it over the
-// target leaves that file behind. The next write of the same target removes such files of writers that
-// are gone; files of writers still running are theirs.
-void RemoveLeftTemporaries(const fs::path& folder, const fs::path& target) {
-  const std::string start = "." + target.filename().string() + ".kesta-";
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (!name.starts_with(start)) continue;
-    const std::string_view rest = std::string_view(name).substr(start.size());
-    const size_t dash = rest.find('-');
-    pid_t writer = 0;
-    const auto [stop, error] =
-        std::from_chars(rest.data(), rest.data() + std::min(dash, rest.size()), writer);
-    if (dash == std::string_view::npos || error != std::errc() || stop != rest.data() + dash || writer <= 0)
-      continue;
-    if (::kill(writer, 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
-  }
-}
-
 void WriteAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t written = ::write(fd, bytes.data(), bytes.size());
@@ -116,6 +96,28 @@ void WriteAll(int fd, std::string_view bytes) {
 }
 
 }  // namespace
+
+// A writer killed in the moment between naming its finished temporary file and renaming it over the
+// target leaves that file behind. The next write of the same target removes such files of writers that
+// are gone; files of writers still running are theirs.
+void RemoveLeftTemporaryFiles(const fs::path& folder, const std::string& target) {
+  const std::string start = target.empty() ? "." : "." + target + ".kesta-";
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (!name.starts_with(start)) continue;
+    const size_t marker = name.rfind(".kesta-");
+    if (marker == std::string::npos || (!target.empty() && marker + 7 != start.size())) continue;
+    const std::string_view rest = std::string_view(name).substr(marker + 7);
+    const size_t dash = rest.find('-');
+    pid_t writer = 0;
+    const auto [stop, error] =
+        std::from_chars(rest.data(), rest.data() + std::min(dash, rest.size()), writer);
+    if (dash == std::string_view::npos || error != std::errc() || stop != rest.data() + dash || writer <= 0)
+      continue;
+    if (::kill(writer, 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+  }
+}
 
 void SyncFolder(const fs::path& folder) {
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -305,7 +307,7 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes) {
   // A read-only file stays protected, as it would be against a plain write.
   if (state.exists && ::access(target.c_str(), W_OK) != 0) ThrowCreateError(path, errno);
 
-  RemoveLeftTemporaries(folder, target);
+  RemoveLeftTemporaryFiles(folder, target.filename().string());
   const fs::path temporary = folder / TemporaryName(target);
   try {
     if (!ReplaceThroughTemporary(folder, temporary, target, state, bytes, true))

@@ -32,6 +32,10 @@ std::optional<std::string> ReadForeignFile(const std::filesystem::path& path,
 // Fails with "Cannot create file "…". <system text>".
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// Removes the temporary files that writers killed midway left in the folder (all of them, or only those
+// of the file named `target` when it is not empty); those of writers still running are theirs.
+void RemoveLeftTemporaryFiles(const std::filesystem::path& folder, const std::string& target = {});
+
 // Makes the folder's entries (files created, renamed or removed in it) survive a crash; best effort.
 void SyncFolder(const std::filesystem::path& folder);
 

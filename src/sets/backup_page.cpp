@@ -254,7 +254,8 @@ class TBackupPage final : public TGamePage {
         request.fileName = QString::fromStdString(FileNameOf(relativePath));
         const auto chosen = m_host.Dialogs().SaveFileName(request);
         if (!chosen || chosen->isEmpty()) return;
-        if (!files.Apply(file->first, chosen->toStdString())) return;  // reported, nothing saved
+        // reported, nothing saved
+        if (!files.Apply(file->first, chosen->toStdString(), "save to file")) return;
         m_host.EnableApplyCancel(false, false);
         m_host.ShowStatusMessage(m_host.LookupMessage("Saved"));
         return;

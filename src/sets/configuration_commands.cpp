@@ -15,6 +15,7 @@
 #include "pages/graphics/graphics_pictures.h"
 #include "pages/page_host.h"
 #include "platform/file_times.h"
+#include "sets/apply_journal.h"
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
 #include "sets/whole_set.h"
@@ -140,6 +141,48 @@ void TConfigurationCommands::dxButtonCancelClick() {
     ReloadWholeSet(m_with.gameFiles);
     EnableApplyCancel(false, false);
   });
+}
+
+void TConfigurationCommands::RecoverInterruptedApplies() {
+  RecoveryReport report;
+  try {
+    report = ApplyJournal(m_with.folder.Journal()).Recover();
+  } catch (const std::exception& failure) {
+    report.notRestored.push_back(m_with.folder.Journal().string() + ": " + failure.what());
+  }
+  if (report.Empty()) return;
+  const auto native = [](const fs::path& path) { return QString::fromStdString(path.string()); };
+  const auto list = [&native](const std::vector<fs::path>& paths) {
+    QStringList lines;
+    for (const fs::path& path : paths) lines << native(path);
+    return lines.join('\n');
+  };
+  const auto when = [](std::int64_t seconds) {
+    return QDateTime::fromSecsSinceEpoch(seconds).toString("yyyy-MM-dd hh:mm:ss");
+  };
+  QStringList parts;
+  for (const RecoveryReport::Entry& entry : report.finished)
+    parts << LookupMessage("RecoveryFinished").arg(when(entry.time), QString::fromStdString(entry.command)) +
+                 "\n" + list(entry.files);
+  for (const RecoveryReport::Entry& entry : report.rolledBack) {
+    const QString key = entry.files.empty() ? "RecoveryNoFileChanged" : "RecoveryRolledBack";
+    QString text = LookupMessage(key).arg(when(entry.time), QString::fromStdString(entry.command));
+    if (!entry.files.empty()) text += "\n" + list(entry.files);
+    parts << text;
+  }
+  if (!report.changedSince.empty())
+    parts << LookupMessage("RecoveryChangedSince") + "\n" + list(report.changedSince);
+  if (!report.notRestored.empty()) {
+    QStringList lines;
+    for (const std::string& line : report.notRestored) lines << QString::fromStdString(line);
+    parts << LookupMessage("RecoveryNotRestored") + "\n" + lines.join('\n');
+  }
+  if (!report.damaged.empty()) parts << LookupMessage("RecoveryDamaged") + "\n" + list(report.damaged);
+  const bool trouble = !report.changedSince.empty() || !report.notRestored.empty() || !report.damaged.empty();
+  if (trouble)
+    m_with.dialogs.Error(parts.join("\n\n"));
+  else
+    m_with.dialogs.Information(parts.join("\n\n"));
 }
 
 // --- Reload on reactivation: coming back to the program after the game (or anything else) rewrote the

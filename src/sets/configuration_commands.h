@@ -63,6 +63,9 @@ class TConfigurationCommands {
   void dxButtonApplyClick();
   void dxButtonCancelClick();
 
+  // Start-up: an Apply cut short by a crash is finished or rolled back, and the player is told in a box.
+  void RecoverInterruptedApplies();
+
   // --- Reload on reactivation ---
   // Watches the program become the active one again; the window calls it once.
   void ConnectReactivation();

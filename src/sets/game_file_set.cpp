@@ -11,6 +11,7 @@
 #include "engine/failure.h"
 #include "engine/lua_text.h"
 #include "engine/text.h"
+#include "sets/whole_set.h"
 #include "settings/settings_file.h"
 
 namespace kesta {
@@ -207,15 +208,20 @@ void TGameFileSet::ReportApplyFailure(std::string_view catalogKey, std::string_v
   m_context.reportError(ApplyFailureMessage(GameFileKindOf(catalogKey), failure, m_context.lookup));
 }
 
-bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::path& targetPath) {
-  SlotOf(catalogKey);  // an unknown key fails, as before
+bool TGameFileSet::Apply(std::string_view catalogKey, const std::filesystem::path& targetPath,
+                         std::string_view command) {
+  // An unknown key fails, as before; the kind's key outlives the caller's text.
+  const std::string_view key = SlotOf(catalogKey).document->Kind().catalogKey;
+  std::vector<PreparedFile> prepared;
   try {
-    Write(catalogKey, Prepare(catalogKey, targetPath), targetPath);
-    return true;
+    prepared.push_back({key, targetPath, Prepare(catalogKey, targetPath)});
   } catch (const std::exception& failure) {
     ReportApplyFailure(catalogKey, failure.what());
     return false;
   }
+  const WrittenFiles written = WritePrepared(*this, prepared, true, command);
+  for (const FileFailure& failure : written.failures) ReportApplyFailure(catalogKey, failure.reason);
+  return written.failures.empty();
 }
 
 }  // namespace kesta

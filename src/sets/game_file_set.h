@@ -47,6 +47,8 @@ class TGameFileSet {
     std::function<bool(const std::string& question)> askErrorQuestion;
     // An error report with an OK button.
     std::function<void(const std::string& message)> reportError;
+    // Where Apply keeps its journal; empty: no journal (tests of the documents alone).
+    std::filesystem::path journalFolder;
     // After a load that read the file's document, whatever followed: the pages showing it refresh.
     std::function<void(std::string_view catalogKey)> documentRead;
   };
@@ -85,8 +87,10 @@ class TGameFileSet {
   // The file's loader: remembers the path, reads the file, asks for the default copy when the file is
   // empty or cannot be read. Never fails. True when a document was read.
   bool Load(std::string_view catalogKey, const std::filesystem::path& path);
-  // The file's applier: Prepare, then Write. Reports a failure and returns false; never fails.
-  bool Apply(std::string_view catalogKey, const std::filesystem::path& targetPath);
+  // The file's applier: Prepare, then Write, through the journal as every Apply. Reports a failure and
+  // returns false; never fails. `command` names it in the journal's history.
+  bool Apply(std::string_view catalogKey, const std::filesystem::path& targetPath,
+             std::string_view command = "Apply");
   // The lines Apply would write to `targetPath`: the remembered file re-read with the document written
   // into it. Writes nothing; fails with the reason (ENulInGameFile when a file's bytes hold a NUL).
   Lines Prepare(std::string_view catalogKey, const std::filesystem::path& targetPath);
@@ -99,6 +103,9 @@ class TGameFileSet {
   bool EverRead(std::string_view catalogKey) const;
 
   std::optional<std::filesystem::path> RememberedPath(std::string_view catalogKey) const;
+  const std::filesystem::path& JournalFolder() const { return m_context.journalFolder; }
+  // A message of the language file.
+  std::string Message(std::string_view key) const { return m_context.lookup(key); }
   GameFileAccess& Access() { return m_access; }
 
   // Catalogue path of the file, read from the settings at the moment it is needed.

@@ -1,6 +1,9 @@
 #include "sets/whole_set.h"
 
+#include <optional>
+
 #include "engine/game_file.h"
+#include "sets/apply_journal.h"
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
 
@@ -36,20 +39,52 @@ PreparedApply PrepareApply(TGameFileSet& files, std::span<const std::string_view
   return prepared;
 }
 
-WrittenFiles WritePrepared(TGameFileSet& files, const std::vector<PreparedFile>& prepared,
-                           bool stopAtFailure) {
+WrittenFiles WritePrepared(TGameFileSet& files, const std::vector<PreparedFile>& prepared, bool stopAtFailure,
+                           std::string_view command) {
   WrittenFiles outcome;
+  // Writes into a saved configuration replace no game file.
+  const bool journalled =
+      !files.JournalFolder().empty() && !files.Access().HasSections() && !prepared.empty();
+  std::optional<ApplyJournal::Open> open;
+  const ApplyJournal journal(files.JournalFolder());
+  if (journalled) {
+    JournalStep("before-journal");
+    std::vector<PlannedWrite> writes;
+    for (const PreparedFile& file : prepared) writes.push_back({file.target, JoinGameText(file.lines)});
+    try {
+      open = journal.Begin(std::string(command), writes);
+    } catch (const std::exception& failure) {
+      outcome.failures.push_back(
+          {prepared.front().catalogKey, files.Message("JournalWriteFailed") + "\n" + failure.what(), false});
+      for (const PreparedFile& file : prepared) outcome.notWritten.push_back(file.catalogKey);
+      return outcome;
+    }
+    JournalStep("journal-written");
+  }
   for (size_t i = 0; i < prepared.size(); ++i) {
     const PreparedFile& file = prepared[i];
     try {
       files.Write(file.catalogKey, file.lines, file.target);
       outcome.written.push_back(file.catalogKey);
+      if (journalled && i + 1 < prepared.size()) JournalStep("between-files");
     } catch (const std::exception&) {
       outcome.failures.push_back(FailureOf(file.catalogKey));
-      if (!stopAtFailure) continue;
+      if (!stopAtFailure && !journalled) continue;
       for (size_t k = i; k < prepared.size(); ++k) outcome.notWritten.push_back(prepared[k].catalogKey);
       break;
     }
+  }
+  if (!journalled) return outcome;
+  if (!outcome.failures.empty()) {
+    journal.RollBack(*open, outcome.written.size(), outcome.notRestored);
+    outcome.rolledBack = true;
+    return outcome;
+  }
+  JournalStep("files-written");
+  try {
+    journal.Complete(*open);
+  } catch (const std::exception&) {
+    // Every file is written; the next start finds the entry incomplete and marks it complete.
   }
   return outcome;
 }
@@ -58,9 +93,14 @@ bool ApplyWholeSet(TGameFileSet& files, const GamePathFunction& pathOf) {
   const PreparedApply prepared = PrepareApply(files, WholeSet(), pathOf);
   for (const FileFailure& failure : prepared.failures)
     files.ReportApplyFailure(failure.catalogKey, failure.reason);
-  const WrittenFiles written = WritePrepared(files, prepared.files, false);
-  for (const FileFailure& failure : written.failures)
-    files.ReportApplyFailure(failure.catalogKey, failure.reason);
+  const WrittenFiles written = WritePrepared(files, prepared.files, false, "Apply");
+  for (const FileFailure& failure : written.failures) {
+    std::string reason = failure.reason;
+    if (written.rolledBack && !written.written.empty()) reason += "\n\n" + files.Message("ApplyRolledBack");
+    for (const std::string& left : written.notRestored)
+      reason += "\n\n" + files.Message("ApplyNotRestored") + "\n" + left;
+    files.ReportApplyFailure(failure.catalogKey, reason);
+  }
   return prepared.failures.empty() && written.failures.empty();
 }
 

@@ -49,15 +49,23 @@ struct WrittenFiles {
   std::vector<std::string_view> written;  // in the order written
   std::vector<FileFailure> failures;
   std::vector<std::string_view> notWritten;  // after a stop, the failed file and those behind it
+  // After a failure of a journalled Apply: the files written before it got their old bytes back.
+  bool rolledBack = false;
+  std::vector<std::string> notRestored;  // "PATH: reason" of the files that could not be put back
 };
 
-// Apply's second phase: writes the prepared files in order. With `stopAtFailure` the first failure ends
-// it; otherwise every other file is still written.
-WrittenFiles WritePrepared(TGameFileSet& files, const std::vector<PreparedFile>& prepared,
-                           bool stopAtFailure);
+// Apply's second phase: writes the prepared files in order. Where the set has a journal (and no saved
+// configuration is attached), the files are one transaction: the journal's entry first, then the files,
+// then the entry marked complete; the first failure ends it and the files already written get their old
+// bytes back, so a failed Apply leaves the old set. `command` names the Apply in the journal's history.
+// Without a journal, `stopAtFailure` decides whether the first failure ends it or every other file is
+// still written.
+WrittenFiles WritePrepared(TGameFileSet& files, const std::vector<PreparedFile>& prepared, bool stopAtFailure,
+                           std::string_view command = "Apply");
 
-// The window's Apply of every file: each failure is reported through the set and the other files are still
-// written. True when every file was written.
+// The window's Apply of every file: a file whose new lines fail is reported and the others are still
+// written; a failed write is reported and undoes the files written before it. True when every file was
+// written.
 bool ApplyWholeSet(TGameFileSet& files, const GamePathFunction& pathOf);
 
 // Cancel: every file read again from where it was last read.

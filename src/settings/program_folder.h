@@ -40,6 +40,8 @@ class ProgramFolder {
   std::filesystem::path Languages() const { return m_folder / "Languages"; }
   std::filesystem::path ScriptCatalogue() const { return m_folder / "luascripts.ini"; }
   std::filesystem::path Backups() const { return m_dataFolder / "Backup"; }
+  // The journal of Applies: what each Apply of the game files replaced, to finish or undo one cut short.
+  std::filesystem::path Journal() const { return m_dataFolder / "Journal"; }
   std::filesystem::path ServerLists() const { return m_dataFolder / "ServerList"; }
   std::filesystem::path RecentList() const { return m_dataFolder / "lastfile.ini"; }
 

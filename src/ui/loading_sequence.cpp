@@ -117,6 +117,8 @@ void TFrmKESTA::FormCreate() {
     return;
   }
   m_quit = false;
+  // An Apply cut short by a crash is finished or rolled back before any file is read into the pages.
+  m_configuration->RecoverInterruptedApplies();
 
   // 9-11: options, appearance and the start with the desktop session.
   m_tray->LoadOptionCheckBoxes();
@@ -198,7 +200,8 @@ void TFrmKESTA::SynchronizeMissionDate() {
   RefreshPages("World");
   // Only World.lua is written. Writing every file here would, unasked, replace the values of a file whose
   // load failed at start-up with the program's defaults, and write over edits waiting for Apply.
-  if (m_gameFiles->Apply("World", GamePathOf("World"))) ShowStatusMessage(LookupMessage("Applyed"));
+  if (m_gameFiles->Apply("World", GamePathOf("World"), "mission date of today"))
+    ShowStatusMessage(LookupMessage("Applyed"));
 }
 
 void TFrmKESTA::BitBtnQuitClick() {

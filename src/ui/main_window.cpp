@@ -51,6 +51,7 @@ TFrmKESTA::TFrmKESTA(WindowEnvironment environment, TFrmSplashScreen* splash)
   files.settings = &m_settings;
   files.lookup = [this](std::string_view key) { return m_language->LookupMessageUtf8(key); };
   files.defaultsFolder = m_environment.folder.Defaults();
+  files.journalFolder = m_environment.folder.Journal();
   files.enableApplyCancel = [this](bool apply, bool cancel) { EnableApplyCancel(apply, cancel); };
   files.askErrorQuestion = [this](const std::string& question) {
     return m_dialogs->ErrorQuestion(QString::fromStdString(question));

@@ -64,6 +64,13 @@ std::string HashOpenFile(int fd, std::uint64_t cap, Sha256& hash, std::uint64_t&
 
 }  // namespace
 
+Sha256 HashBytes(std::string_view bytes) {
+  Sha256 hash{};
+  crypto_hash_sha256(hash.data(), reinterpret_cast<const unsigned char*>(bytes.data()),
+                     static_cast<unsigned long long>(bytes.size()));
+  return hash;
+}
+
 std::string HashFile(const std::filesystem::path& path, Sha256& hash, std::uint64_t& size) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return path.string() + ": " + ErrorText(errno);

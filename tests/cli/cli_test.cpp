@@ -1,22 +1,30 @@
 // kesta-cli run as a real program over real files: the parameter-line commands on a small file, show and
 // apply on a copy of the sample game, with the program copied beside the window's settings file.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <optional>
+#include <random>
 #include <sstream>
+#include <thread>
 
 #include "documents/game_document.h"
 #include "engine/load_apply_texts.h"
+#include "sets/apply_journal.h"
 #include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/program_install.h"
+#include "support/read_only.h"
 #include "support/run_program.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
@@ -596,46 +604,27 @@ TEST_F(CliDocumentTest, ShowLinesAppliedTwiceChangeNothingTheSecondTime) {
   EXPECT_EQ(GameFiles(), afterFirst);
 }
 
-// Keeps the soft limit on the size of files written by this process and its children, and lets an
-// oversized write fail instead of killing the writer.
-class ScopedFileSizeLimit {
- public:
-  explicit ScopedFileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &m_old);
-    rlimit limit = m_old;
-    limit.rlim_cur = bytes;
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    m_oldHandler = ::signal(SIGXFSZ, SIG_IGN);
-  }
-  ~ScopedFileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &m_old);
-    ::signal(SIGXFSZ, m_oldHandler);
-  }
-
- private:
-  rlimit m_old{};
-  sighandler_t m_oldHandler;
-};
-
 // Graphics comes before Cockpit in the window's order, whatever the order of the arguments; when the
-// cockpit write fails, the message says graphics.cfg was written and cockpit.cfg was not.
-TEST_F(CliDocumentTest, AFailedWriteNamesTheFilesAlreadyWritten) {
-  const std::string bigCockpit = "-- " + std::string(20000, 'x') + "\r\n" + cockpit;
-  WriteBytes(CockpitFile(), bigCockpit);
+// cockpit write fails, graphics.cfg, already written, gets its old bytes back and the message says so: a
+// failed apply leaves the old set, and no entry of it in the journal.
+TEST_F(CliDocumentTest, AFailedWritePutsBackTheFilesWrittenBeforeIt) {
   test::ProgramResult result;
   {
-    const ScopedFileSizeLimit limit(10000);
+    const test::ScopedReadOnly readOnly(CockpitFile());
+    ASSERT_TRUE(readOnly.Failure().empty()) << readOnly.Failure();
     result = Apply({"Cockpit.SpecialSliderMirrors=0", "Graphics.SpecialSliderTextureLevel=0"});
   }
   EXPECT_EQ(result.exitStatus, 1);
   const std::string graphicsLabel = "Graphics (" + GraphicsFile().string() + ")";
   const std::string cockpitLabel = "Cockpit (" + CockpitFile().string() + ")";
   EXPECT_NE(result.err.find(cockpitLabel + ": Cannot create file"), npos) << result.err;
-  EXPECT_NE(result.err.find("Already written: " + graphicsLabel + ".\nNot written: " + cockpitLabel + ".\n"),
+  EXPECT_NE(result.err.find("Written, then put back as it was: " + graphicsLabel +
+                            ".\nNot written: " + cockpitLabel + ".\n"),
             npos)
       << result.err;
-  EXPECT_EQ(test::ReadBytes(GraphicsFile()), WithLine(graphics, "TextureLevel = 2;", "TextureLevel = 0;"));
-  EXPECT_EQ(test::ReadBytes(CockpitFile()), bigCockpit);
+  EXPECT_EQ(test::ReadBytes(GraphicsFile()), graphics);
+  EXPECT_EQ(test::ReadBytes(CockpitFile()), cockpit);
+  EXPECT_TRUE(fs::is_empty(install.Folder().Journal()));
 }
 
 // Without GAME_FOLDER, the window's settings file beside the program names it; without one there, the
@@ -864,6 +853,230 @@ TEST_F(CliDocumentTest, PrefixesListsEachPrefixWithTheGameFolderItNames) {
                             "\tPlayOnLinux: system wine\n" + "Old\t" + (playOnLinux / "Old").string() + "\t" +
                             (playOnLinux / "Old/drive_c/Gone/").string() +
                             " (missing)\tPlayOnLinux: wine 4.0 (missing)\n");
+}
+
+// An apply of several files and an open-config, each stopped at every step of its transaction as a crash
+// would stop it (KESTA_CLI_STOP_AT), then followed by show: the set is all old up to the last file, all new
+// after it, show says what it found, and no temporary file or incomplete entry is left.
+class CliJournalTest : public CliDocumentTest {
+ protected:
+  struct Command {
+    const char* what;
+    std::vector<std::string> arguments;
+  };
+  std::vector<Command> Commands() const {
+    return {{"apply",
+             {"apply", Game(), "Graphics.SpecialSliderTextureLevel=0", "Cockpit.SpecialSliderMirrors=0",
+              "Network.EditPlayerName=Somebody", "MECustom.SpecialSliderScenes=2"}},
+            {"open-config", {"open-config", Kst().string(), Game()}}};
+  }
+  fs::path Kst() const { return install.Root() / "other.kst"; }
+  // A saved configuration whose every section differs from the game files as they are.
+  void SaveOtherConfiguration() {
+    const Files old = GameFiles();
+    ASSERT_EQ(Run(Commands()[0].arguments).exitStatus, 0);
+    ASSERT_EQ(Run({"save-config", Game(), Kst().string()}).exitStatus, 0);
+    PutBack(old);
+  }
+  static void PutBack(const Files& files) {
+    for (const auto& [path, bytes] : files) WriteBytes(path, bytes);
+  }
+  // Names in the journal that are not complete entries: temporary files, incomplete or damaged entries.
+  std::vector<std::string> UnfinishedJournal() const {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (fs::directory_iterator it(install.Folder().Journal(), ec), end; !ec && it != end; it.increment(ec))
+      names.push_back(it->path().filename().string());
+    const std::vector<JournalEntry> history = ApplyJournal(install.Folder().Journal()).History();
+    if (names.size() == history.size()) return {};
+    return names;
+  }
+};
+
+TEST_F(CliJournalTest, ACommandStoppedAtEachStepIsFinishedOrRolledBackByTheNext) {
+  SaveOtherConfiguration();
+  const Files old = GameFiles();
+  struct Step {
+    const char* name;
+    bool allNew;
+    const char* report;  // in what show says on its error output; nothing: says nothing
+  };
+  const Step steps[] = {
+      {"before-journal", false, nullptr},
+      {"journal-written", false, "was cut short; it had changed no file."},
+      {"between-files", false, "these files got their bytes from before it back: "},
+      {"files-written", true, "was cut short after it had written every file; it is now complete"},
+  };
+  for (const Command& command : Commands()) {
+    SCOPED_TRACE(command.what);
+    PutBack(old);
+    ASSERT_EQ(Run(command.arguments).exitStatus, 0);
+    const Files fresh = GameFiles();
+    ASSERT_NE(fresh, old);
+    for (const Step& step : steps) {
+      SCOPED_TRACE(step.name);
+      PutBack(old);
+      {
+        const test::ScopedEnv stop("KESTA_CLI_STOP_AT", step.name);
+        ASSERT_EQ(Run(command.arguments).exitStatus, 86);
+      }
+      if (std::string_view(step.name) == "between-files") {
+        EXPECT_NE(GameFiles(), old);  // stopped midway: the set is mixed until the next command
+        EXPECT_NE(GameFiles(), fresh);
+      }
+      const auto shown = Run({"show", Game()});
+      EXPECT_EQ(shown.exitStatus, 0) << shown.err;
+      EXPECT_EQ(GameFiles(), step.allNew ? fresh : old);
+      if (step.report) {
+        EXPECT_NE(shown.err.find(step.report), npos) << shown.err;
+      } else {
+        EXPECT_EQ(shown.err, "");
+      }
+      if (std::string_view(step.name) == "between-files") {
+        EXPECT_NE(shown.err.find(": " + GraphicsFile().string() + "\n"), npos) << shown.err;
+      }
+      EXPECT_EQ(UnfinishedJournal(), std::vector<std::string>{});
+    }
+  }
+}
+
+// Runs a program given with its arguments.
+test::ProgramResult RunWords(const std::vector<std::string>& words) {
+  return test::RunProgram(words.front(), {words.begin() + 1, words.end()});
+}
+
+// What a run of kills found, each kill followed by one show.
+struct KillFigures {
+  int kills = 0;
+  int allOld = 0;
+  int allNew = 0;
+  int mixed = 0;            // every file old or new, but not all the same: must stay 0
+  int damaged = 0;          // files neither old nor new: must stay 0
+  int temporaries = 0;      // names left beside the game files or in the journal: must stay 0
+  int recovered = 0;        // the show found an Apply cut short
+  int endedOnTheirOwn = 0;  // done before the kill came
+};
+
+// Starts the command that turns the set into the other one again and again, kills it with SIGKILL at a
+// random moment of its run, then runs show and compares every game file with both sets.
+KillFigures KillAndShow(const Files& first, const Files& second,
+                        const std::function<std::vector<std::string>(bool toSecond)>& command,
+                        const std::function<test::ProgramResult()>& show,
+                        const std::function<Files()>& gameFiles,
+                        const std::function<size_t()>& journalLeftovers, int kills) {
+  // Kills are spread over one whole run, as long as it takes on this machine now.
+  const auto timed = std::chrono::steady_clock::now();
+  EXPECT_EQ(RunWords(command(true)).exitStatus, 0);
+  const auto runTime =
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - timed);
+  EXPECT_EQ(gameFiles(), second);
+  std::mt19937 random(20261211);
+  std::uniform_int_distribution<long> delay(0, runTime.count() * 6 / 5);
+  KillFigures figures;
+  // A loaded machine may make a run far slower than when it was timed: while either set has not come
+  // up, the kills go on with their delays stretched (twice as long every 4 kills), up to twice as many.
+  long stretch = 1;
+  const auto bothSeen = [&figures] { return figures.allOld > 0 && figures.allNew > 0; };
+  for (; figures.kills < kills || (!bothSeen() && figures.kills < 2 * kills); ++figures.kills) {
+    if (figures.kills >= kills && (figures.kills - kills) % 4 == 0) stretch *= 2;
+    const bool toSecond = gameFiles() == first;
+    const Files& from = toSecond ? first : second;
+    const Files& to = toSecond ? second : first;
+    const std::vector<std::string> words = command(toSecond);
+    const pid_t pid = test::StartProgram(words);
+    figures.endedOnTheirOwn += test::KillAfter(pid, std::chrono::microseconds(delay(random) * stretch));
+    const test::ProgramResult shown = show();
+    EXPECT_EQ(shown.exitStatus, 0) << shown.err;
+    figures.recovered += shown.err.find("was cut short") != std::string::npos;
+    const Files now = gameFiles();
+    int old = 0, fresh = 0, neither = 0;
+    for (const auto& [path, bytes] : now) figures.temporaries += !from.contains(path);
+    figures.temporaries += static_cast<int>(journalLeftovers());
+    for (const auto& [path, bytes] : from) {
+      const auto found = now.find(path);
+      if (found == now.end()) {
+        ++neither;
+        continue;
+      }
+      const bool isOld = found->second == bytes;
+      const bool isNew = found->second == to.at(path);
+      old += isOld;
+      fresh += isNew && !isOld;
+      neither += !isOld && !isNew;
+    }
+    if (neither > 0) {
+      ADD_FAILURE() << "kill " << figures.kills << ": " << neither << " files neither old nor new";
+      figures.damaged += neither;
+    } else if (now == from) {
+      ++(toSecond ? figures.allOld : figures.allNew);
+    } else if (now == to) {
+      ++(toSecond ? figures.allNew : figures.allOld);
+    } else {
+      ADD_FAILURE() << "kill " << figures.kills << ": " << old << " files old, " << fresh << " new";
+      ++figures.mixed;
+    }
+    if (now != first && now != second) {  // keep going: the figures count every fault
+      for (const auto& [path, bytes] : now)
+        if (!first.contains(path)) fs::remove(path);
+      for (const auto& [path, bytes] : first)
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    }
+  }
+  std::printf(
+      "kills: %d; all old %d, all new %d, mixed %d; damaged files %d; temporary files %d; an Apply cut short "
+      "found by show %d times; done before the kill %d times\n",
+      figures.kills, figures.allOld, figures.allNew, figures.mixed, figures.damaged, figures.temporaries,
+      figures.recovered, figures.endedOnTheirOwn);
+  return figures;
+}
+
+TEST_F(CliJournalTest, KilledAtRandomMomentsTheSetIsAllOldOrAllNew) {
+  SaveOtherConfiguration();
+  const Files first = GameFiles();
+  const fs::path back = install.Root() / "back.kst";
+  ASSERT_EQ(Run({"save-config", Game(), back.string()}).exitStatus, 0);
+  const auto show = [this] { return Run({"show", Game()}); };
+  const auto files = [this] { return GameFiles(); };
+  const auto leftovers = [this] { return UnfinishedJournal().size(); };
+  struct Case {
+    const char* what;
+    std::function<std::vector<std::string>(bool toSecond)> command;
+  };
+  const std::vector<std::string> applyBack{
+      "Graphics.SpecialSliderTextureLevel=2", "Cockpit.SpecialSliderMirrors=1",
+      "Network.EditPlayerName=" + std::string("Pilot"), "MECustom.SpecialSliderScenes=1"};
+  const Case cases[] = {
+      {"open-config",
+       [&](bool toSecond) {
+         return std::vector<std::string>{cli.string(), "open-config",
+                                         toSecond ? Kst().string() : back.string(), Game()};
+       }},
+      {"apply",
+       [&](bool toSecond) {
+         std::vector<std::string> words = Commands()[0].arguments;
+         if (!toSecond) std::copy(applyBack.begin(), applyBack.end(), words.begin() + 2);
+         words.insert(words.begin(), cli.string());
+         return words;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    // Both sets as the command itself writes them.
+    PutBack(first);
+    ASSERT_EQ(RunWords(c.command(false)).exitStatus, 0);
+    const Files start = GameFiles();
+    ASSERT_EQ(RunWords(c.command(true)).exitStatus, 0);
+    const Files other = GameFiles();
+    ASSERT_NE(start, other);
+    PutBack(start);
+    const KillFigures figures =
+        KillAndShow(start, other, c.command, show, files, leftovers, test::KillCount(12));
+    EXPECT_EQ(figures.mixed, 0);
+    EXPECT_EQ(figures.damaged, 0);
+    EXPECT_EQ(figures.temporaries, 0);
+    EXPECT_GT(figures.allOld, 0);
+    EXPECT_GT(figures.allNew, 0);
+  }
 }
 
 }  // namespace

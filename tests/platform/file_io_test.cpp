@@ -232,12 +232,6 @@ struct KillFigures {
   double seconds = 0;
 };
 
-// The number of kills: `usual`, or KESTA_KILLS for a longer run by hand.
-int KillCount(int usual) {
-  const char* wanted = std::getenv("KESTA_KILLS");
-  return wanted && std::atoi(wanted) > 0 ? std::atoi(wanted) : usual;
-}
-
 // Starts `command(holdsFirst)` again and again, kills it with SIGKILL at a random moment up to
 // `maxDelay` after it started (after it said "ready" when `waitForReady`), and checks the file.
 KillFigures KillWhileWriting(const fs::path& file, const std::string& first, const std::string& second,
@@ -257,29 +251,12 @@ KillFigures KillWhileWriting(const fs::path& file, const std::string& first, con
     const std::vector<std::string> words = command(test::ReadBytes(file) == first);
     int ready[2];
     if (::pipe(ready) != 0) break;
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-      const int quiet = ::open("/dev/null", O_WRONLY);
-      ::dup2(waitForReady ? ready[1] : quiet, STDOUT_FILENO);
-      ::dup2(quiet, STDERR_FILENO);
-      std::vector<char*> argv;
-      for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
-      argv.push_back(nullptr);
-      ::execv(argv[0], argv.data());
-      ::_exit(127);
-    }
+    const pid_t pid = test::StartProgram(words, waitForReady ? ready[1] : -1);
     ::close(ready[1]);
     char word[6] = {};
     if (waitForReady && ::read(ready[0], word, 5) != 5) ADD_FAILURE() << "writer did not start";
     ::close(ready[0]);
-    std::this_thread::sleep_for(std::chrono::microseconds(delay(random) * stretch));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    if (!WIFSIGNALED(status)) {
-      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "writer failed, status " << status;
-      ++figures.endedOnTheirOwn;
-    }
+    figures.endedOnTheirOwn += test::KillAfter(pid, std::chrono::microseconds(delay(random) * stretch));
     const std::string now = test::ReadBytes(file);
     if (now == first) {
       ++figures.sawFirst;
@@ -322,10 +299,10 @@ TEST(WriteFileAtomicallyTest, KilledWriterLeavesOldOrNewNeverAMix) {
   const auto path = folder.Write("graphics.cfg", first);
   const std::string child = (test::BinaryFolder() / "atomic_write_child").string();
   ASSERT_TRUE(fs::exists(child)) << child;
-  const KillFigures figures =
-      KillWhileWriting(path, first, second, KillCount(200), std::chrono::milliseconds(40), true, [&](bool) {
-        return std::vector{child, path.string()};
-      });
+  const KillFigures figures = KillWhileWriting(path, first, second, test::KillCount(200),
+                                               std::chrono::milliseconds(40), true, [&](bool) {
+                                                 return std::vector{child, path.string()};
+                                               });
   ExpectOnlyCompleteContents(figures);
   EXPECT_EQ(figures.endedOnTheirOwn, 0);
 }
@@ -352,7 +329,7 @@ TEST(WriteFileAtomicallyTest, KilledSettingsWriterLeavesOldOrNewNeverAMix) {
   ASSERT_TRUE(first != second);
   const std::string child = (test::BinaryFolder() / "atomic_write_child").string();
   const KillFigures figures =
-      KillWhileWriting(path, first, second, KillCount(50), write * 4, true, [&](bool) {
+      KillWhileWriting(path, first, second, test::KillCount(50), write * 4, true, [&](bool) {
         return std::vector<std::string>{child,
                                         "--ini",
                                         path.string(),
@@ -393,7 +370,7 @@ TEST(WriteFileAtomicallyTest, KilledCliSetLeavesOldOrNewNeverAMix) {
   std::printf("one kesta-cli set: %.3f s\n", run.count() / 1e6);
 
   const KillFigures figures =
-      KillWhileWriting(path, first, second, KillCount(16), run * 3 / 2, false, command);
+      KillWhileWriting(path, first, second, test::KillCount(16), run * 3 / 2, false, command);
   ExpectOnlyCompleteContents(figures);
 }
 

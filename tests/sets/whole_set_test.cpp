@@ -1,5 +1,6 @@
 // The whole-set operations over real game files: Apply's first phase writes nothing, its second writes
-// what the first prepared, and a failed write stops the rest or not as the caller asks.
+// what the first prepared, and a failed write stops the rest or not as the caller asks; with a journal,
+// the Apply is one transaction.
 
 #include "sets/whole_set.h"
 
@@ -13,6 +14,7 @@
 #include "documents/graphics_document.h"
 #include "documents/network_document.h"
 #include "engine/game_file.h"
+#include "sets/apply_journal.h"
 #include "sets/game_file_set.h"
 #include "settings/settings_file.h"
 #include "support/program_install.h"
@@ -25,12 +27,15 @@ namespace fs = std::filesystem;
 
 class WholeSetTest : public testing::Test {
  protected:
-  WholeSetTest() {
+  WholeSetTest() { files = MakeFiles({}); }
+  // The set reporting into `reports`; with a journal when `journalFolder` is not empty.
+  std::unique_ptr<TGameFileSet> MakeFiles(const fs::path& journalFolder) {
     TGameFileSet::Context context;
     context.settings = &settings;
     context.lookup = [](std::string_view key) { return std::string(key); };
     context.reportError = [this](const std::string& message) { reports.push_back(message); };
-    files = std::make_unique<TGameFileSet>(std::move(context));
+    context.journalFolder = journalFolder;
+    return std::make_unique<TGameFileSet>(std::move(context));
   }
 
   fs::path Game(std::string_view key) const {
@@ -135,6 +140,66 @@ TEST_F(WholeSetTest, TheWindowsApplyReportsEachFailureAndWritesTheOthers) {
   EXPECT_NE(reports[0].find("FileHoldsNul"), std::string::npos) << reports[0];
   EXPECT_EQ(test::ReadBytes(Game("Cockpit")), cockpit + std::string(1, '\0'));
   EXPECT_NE(test::ReadBytes(Game("Network")).find("Edited pilot"), std::string::npos);
+}
+
+// The whole-set Apply with a journal: the entry is complete after it; a write that fails midway (a folder
+// takes cockpit.cfg's place once the entry is written) undoes graphics.cfg, written before it, and the
+// window's Apply says so.
+class JournalledApplyTest : public WholeSetTest {
+ protected:
+  JournalledApplyTest() {
+    files = MakeFiles(install.Folder().Journal());
+    LoadFromGameFolder(*files, WholeSet(), PathOf());
+    Edit();
+  }
+  ~JournalledApplyTest() override { SetJournalStepHook(nullptr); }
+  bool JournalEmpty() const { return fs::is_empty(install.Folder().Journal()); }
+
+  const std::vector<std::string_view> keys{"Graphics", "Cockpit", "Network"};
+  static inline fs::path s_inTheWay;
+};
+
+TEST_F(JournalledApplyTest, ACompleteApplyStaysAsHistory) {
+  const auto before = Bytes();
+  const PreparedApply prepared = PrepareApply(*files, keys, PathOf());
+  const WrittenFiles written = WritePrepared(*files, prepared.files, true, "test apply");
+  EXPECT_TRUE(written.failures.empty());
+  const std::vector<JournalEntry> history = ApplyJournal(install.Folder().Journal()).History();
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_EQ(history[0].command, "test apply");
+  ASSERT_EQ(history[0].files.size(), 3u);
+  EXPECT_EQ(history[0].files[1].path, Game("Cockpit"));
+  EXPECT_EQ(history[0].files[1].before, before.at("Cockpit"));
+  EXPECT_EQ(history[0].files[1].after, HashBytes(test::ReadBytes(Game("Cockpit"))));
+}
+
+TEST_F(JournalledApplyTest, AFailedWriteUndoesTheFilesWrittenBeforeIt) {
+  const auto before = Bytes();
+  s_inTheWay = Game("Cockpit");
+  SetJournalStepHook([](std::string_view step) {
+    if (step != "journal-written") return;
+    fs::remove(s_inTheWay);
+    fs::create_directories(s_inTheWay / "in the way");
+  });
+  EXPECT_FALSE(ApplyWholeSet(*files, PathOf()));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find("Cannot create file"), std::string::npos) << reports[0];
+  EXPECT_NE(reports[0].find("ApplyRolledBack"), std::string::npos) << reports[0];
+  EXPECT_EQ(test::ReadBytes(Game("Graphics")), before.at("Graphics"));
+  EXPECT_EQ(test::ReadBytes(Game("Network")), before.at("Network"));
+  EXPECT_TRUE(fs::is_directory(Game("Cockpit")));
+  EXPECT_TRUE(JournalEmpty());
+  EXPECT_TRUE(ApplyJournal(install.Folder().Journal()).Recover().Empty());
+}
+
+// A journal that cannot be written stops the Apply before any game file is touched.
+TEST_F(JournalledApplyTest, AJournalThatCannotBeWrittenWritesNoFile) {
+  const auto before = Bytes();
+  std::ofstream(install.Folder().Journal()) << "a file where the folder should be";
+  EXPECT_FALSE(ApplyWholeSet(*files, PathOf()));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find("JournalWriteFailed"), std::string::npos) << reports[0];
+  EXPECT_EQ(Bytes(), before);
 }
 
 }  // namespace

@@ -4,7 +4,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <gtest/gtest.h>
+#include <signal.h>
+
 #include <array>
+#include <cstdlib>
+#include <thread>
 
 namespace kesta::test {
 
@@ -52,6 +57,36 @@ ProgramResult RunProgram(const std::string& program, const std::vector<std::stri
 }  // namespace kesta::test
 
 namespace kesta::test {
+
+int StartProgram(const std::vector<std::string>& words, int standardOutput) {
+  const pid_t pid = ::fork();
+  if (pid == 0) {
+    const int quiet = ::open("/dev/null", O_WRONLY);
+    ::dup2(standardOutput >= 0 ? standardOutput : quiet, STDOUT_FILENO);
+    ::dup2(quiet, STDERR_FILENO);
+    std::vector<char*> argv;
+    for (const std::string& word : words) argv.push_back(const_cast<char*>(word.c_str()));
+    argv.push_back(nullptr);
+    ::execv(argv[0], argv.data());
+    ::_exit(127);
+  }
+  return pid;
+}
+
+bool KillAfter(int pid, std::chrono::microseconds delay) {
+  std::this_thread::sleep_for(delay);
+  ::kill(pid, SIGKILL);
+  int status = 0;
+  ::waitpid(pid, &status, 0);
+  if (WIFSIGNALED(status)) return false;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the program failed, status " << status;
+  return true;
+}
+
+int KillCount(int usual) {
+  const char* wanted = std::getenv("KESTA_KILLS");
+  return wanted && std::atoi(wanted) > 0 ? std::atoi(wanted) : usual;
+}
 
 int ResultWithin(int seconds, const std::function<int()>& work) {
   const pid_t pid = ::fork();

@@ -1,0 +1,250 @@
+// The journal of Applies over real files: its entries read back whatever bytes they hold and refuse any
+// damage; recovery finishes or rolls back an Apply cut short at each point, leaves alone a file changed
+// since, removes what the Apply created; complete entries are kept as history within their limits.
+
+#include "sets/apply_journal.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+
+#include "support/temp_folder.h"
+
+namespace kesta {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Every name in the folder.
+std::vector<std::string> Names(const fs::path& folder) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
+    names.push_back(it->path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+TEST(ApplyJournalEntryTest, ReadsBackAnyBytesAndRefusesEveryDamage) {
+  JournalEntry entry;
+  entry.sequence = 42;
+  entry.time = 1765432100;
+  entry.writer = 4321;
+  entry.command = "kesta-cli open-config /tmp/a b\nc.kst";
+  entry.files.push_back(
+      {"/game/Config/graphics.cfg", std::string("a\0b\r\nbefore 3\nxyz\n", 19), HashBytes("new")});
+  entry.files.push_back({"/game/ME/MeCustom.xml", std::nullopt, HashBytes("created")});
+  entry.files.push_back({"/game/empty.lua", std::string(), HashBytes("")});
+  const std::string bytes = EncodeJournalEntry(entry);
+
+  const std::optional<JournalEntry> read = DecodeJournalEntry(bytes);
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->sequence, 42u);
+  EXPECT_EQ(read->time, 1765432100);
+  EXPECT_EQ(read->writer, 4321);
+  EXPECT_FALSE(read->complete);
+  EXPECT_EQ(read->command, entry.command);
+  ASSERT_EQ(read->files.size(), 3u);
+  for (size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(read->files[i].path, entry.files[i].path);
+    EXPECT_EQ(read->files[i].before, entry.files[i].before);
+    EXPECT_EQ(read->files[i].after, entry.files[i].after);
+  }
+  entry.complete = true;
+  EXPECT_TRUE(DecodeJournalEntry(EncodeJournalEntry(entry))->complete);
+
+  std::string flipped = bytes;
+  flipped[bytes.find("xyz")] = 'X';
+  std::string relative = EncodeJournalEntry({1, 2, 3, false, "c", {{"graphics.cfg", "", HashBytes("")}}});
+  // A field written otherwise than the writer writes it, under a checksum that matches.
+  const auto resealed = [&bytes](const std::string& from, const std::string& to) {
+    std::string text = bytes.substr(0, bytes.rfind("checksum "));
+    text.replace(text.find(from), from.size(), to);
+    const Sha256 sum = HashBytes(text);
+    return text + "checksum " + ToHex(sum.data(), sum.size()) + "\n";
+  };
+  const Sha256 newHash = HashBytes("new");
+  const std::string newHex = ToHex(newHash.data(), newHash.size());
+  std::string upperHex = newHex;
+  for (char& c : upperHex) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  ASSERT_NE(upperHex, newHex);
+  const std::pair<const char*, std::string> damaged[] = {
+      {"a leading zero", resealed("sequence 42", "sequence 042")},
+      {"an uppercase hash", resealed(newHex, upperHex)},
+      {"another state", resealed("state pending", "state done")},
+      {"more files than it holds", resealed("files 3", "files 4")},
+      {"a length past the end", resealed("command 36", "command 9999")},
+      {"empty", ""},
+      {"cut after the header", bytes.substr(0, 22)},
+      {"cut in the before bytes", bytes.substr(0, bytes.find("xyz"))},
+      {"cut before the checksum's end", bytes.substr(0, bytes.size() - 2)},
+      {"one byte of the before bytes changed", flipped},
+      {"trailing bytes", bytes + "x"},
+      {"another program's file", "[Config]\nLanguage=en\n"},
+      {"a relative path", relative},
+  };
+  for (const auto& [what, text] : damaged) EXPECT_FALSE(DecodeJournalEntry(text)) << what;
+}
+
+// Three files an Apply replaces (the third one it creates), and the journal of that Apply.
+class ApplyJournalTest : public testing::Test {
+ protected:
+  ApplyJournalTest() {
+    WriteBytes(files[0], "graphics old\r\n");
+    WriteBytes(files[1], std::string("cockpit \0old\r\n", 14));
+  }
+  std::vector<PlannedWrite> Writes() const {
+    return {{files[0], "graphics new\r\n"}, {files[1], "cockpit new\r\n"}, {files[2], "created\r\n"}};
+  }
+  std::vector<std::string> Now() const {
+    return {test::ReadBytes(files[0]), test::ReadBytes(files[1]), test::ReadBytes(files[2])};
+  }
+  std::vector<std::string> Old() const {
+    return {"graphics old\r\n", std::string("cockpit \0old\r\n", 14), "<missing>"};
+  }
+  std::vector<std::string> New() const { return {"graphics new\r\n", "cockpit new\r\n", "created\r\n"}; }
+
+  test::TempFolder game;
+  test::TempFolder data;
+  const fs::path files[3] = {game / "graphics.cfg", game / "cockpit.cfg", game / "created.lua"};
+  ApplyJournal journal{data / "Journal"};
+};
+
+// The Apply cut short after 0 to 3 of its files: up to the last one it is rolled back, after the last one
+// it is finished. Either way the set is all old or all new and no entry is left pending.
+TEST_F(ApplyJournalTest, RecoveryLeavesTheSetAllOldOrAllNew) {
+  for (size_t written = 0; written <= 3; ++written) {
+    SCOPED_TRACE(written);
+    WriteBytes(files[0], Old()[0]);
+    WriteBytes(files[1], Old()[1]);
+    fs::remove(files[2]);
+    const auto writes = Writes();
+    journal.Begin("test apply", writes);
+    for (size_t i = 0; i < written; ++i) WriteBytes(writes[i].path, writes[i].bytes);
+
+    const RecoveryReport report = journal.Recover();
+    EXPECT_TRUE(report.changedSince.empty());
+    EXPECT_TRUE(report.notRestored.empty());
+    EXPECT_TRUE(report.damaged.empty());
+    if (written == 3) {
+      EXPECT_EQ(Now(), New());
+      ASSERT_EQ(report.finished.size(), 1u);
+      EXPECT_EQ(report.finished[0].files.size(), 3u);
+      EXPECT_TRUE(report.rolledBack.empty());
+      EXPECT_EQ(report.finished[0].command, "test apply");
+    } else {
+      EXPECT_EQ(Now(), Old());
+      ASSERT_EQ(report.rolledBack.size(), 1u);
+      EXPECT_EQ(report.rolledBack[0].files.size(), written);
+      EXPECT_TRUE(report.finished.empty());
+    }
+    EXPECT_TRUE(journal.Recover().Empty());  // nothing is done twice
+    for (const JournalEntry& entry : journal.History()) EXPECT_TRUE(entry.complete);
+    EXPECT_FALSE(DescribeRecovery(report).empty());
+  }
+  EXPECT_EQ(journal.History().size(), 1u);  // only the finished Apply stays, as history
+}
+
+// A file whose bytes are neither the old nor the new ones was changed by someone else: left and named,
+// while the file the Apply wrote is rolled back.
+TEST_F(ApplyJournalTest, AFileChangedSinceIsLeftAloneAndNamed) {
+  const auto writes = Writes();
+  journal.Begin("test apply", writes);
+  WriteBytes(files[0], "graphics new\r\n");
+  WriteBytes(files[1], "the player's own edit\r\n");
+  const RecoveryReport report = journal.Recover();
+  EXPECT_EQ(report.changedSince, std::vector<fs::path>{files[1]});
+  ASSERT_EQ(report.rolledBack.size(), 1u);
+  EXPECT_EQ(report.rolledBack[0].files, std::vector<fs::path>{files[0]});
+  EXPECT_EQ(Now(), (std::vector<std::string>{Old()[0], "the player's own edit\r\n", "<missing>"}));
+  EXPECT_NE(DescribeRecovery(report).find("left as it is: " + files[1].string()), std::string::npos);
+}
+
+// A damaged entry is named and left as it is, every time; an entry whose writer still runs is its own.
+TEST_F(ApplyJournalTest, DamagedEntriesAndRunningWritersAreLeftAlone) {
+  const auto writes = Writes();
+  const ApplyJournal::Open open = journal.Begin("test apply", writes);
+  WriteBytes(files[0], "graphics new\r\n");
+  std::string bytes = test::ReadBytes(open.location);
+  bytes[bytes.size() / 2] ^= 1;
+  WriteBytes(open.location, bytes);
+  for (int run = 0; run < 2; ++run) {
+    const RecoveryReport report = journal.Recover();
+    EXPECT_EQ(report.damaged, std::vector<fs::path>{open.location});
+    EXPECT_TRUE(report.rolledBack.empty() && report.finished.empty());
+  }
+  EXPECT_EQ(test::ReadBytes(open.location), bytes);
+  EXPECT_EQ(test::ReadBytes(files[0]), "graphics new\r\n");
+
+  fs::remove(open.location);
+  JournalEntry running = open.entry;
+  running.writer = ::getppid();  // the test runner's parent runs as long as the test does
+  WriteBytes(data / "Journal" / "00000000000000000099-1.entry", EncodeJournalEntry(running));
+  const RecoveryReport report = journal.Recover();
+  EXPECT_TRUE(report.rolledBack.empty() && report.finished.empty()) << DescribeRecovery(report);
+  EXPECT_EQ(test::ReadBytes(files[0]), "graphics new\r\n");
+}
+
+// A killed writer's temporary files beside the game files and in the journal are removed by recovery.
+TEST_F(ApplyJournalTest, RecoveryRemovesTemporaryFilesOfKilledWriters) {
+  journal.Begin("test apply", Writes());
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ASSERT_GT(gone, 0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string suffix = ".kesta-" + std::to_string(gone) + "-abcdefghij";
+  WriteBytes(game / (".graphics.cfg" + suffix), "half");
+  WriteBytes(data / "Journal" / (".00000000000000000002-7.entry" + suffix), "half");
+  journal.Recover();
+  EXPECT_EQ(Names(game.Path()), (std::vector<std::string>{"cockpit.cfg", "graphics.cfg"}));
+  for (const std::string& name : Names(data / "Journal")) EXPECT_TRUE(name.ends_with(".entry")) << name;
+}
+
+// The last 20 complete entries are kept, at most 50 MiB together, the oldest going first; the newest
+// stays whatever its size. Incomplete entries are never dropped.
+TEST_F(ApplyJournalTest, HistoryKeepsTheNewestEntriesWithinItsLimits) {
+  std::vector<fs::path> locations;
+  for (int i = 0; i < 25; ++i) {
+    ApplyJournal::Open open = journal.Begin("apply " + std::to_string(i), Writes());
+    journal.Complete(open);
+    locations.push_back(open.location);
+  }
+  std::vector<JournalEntry> history = journal.History();
+  ASSERT_EQ(history.size(), ApplyJournal::kKeptEntries);
+  EXPECT_EQ(history.front().command, "apply 24");
+  EXPECT_EQ(history.back().command, "apply 5");
+  EXPECT_FALSE(fs::exists(locations[4]));
+
+  // 7 MiB before each Apply: 7 such entries fit in 50 MiB.
+  const std::string big(7 << 20, 'x');
+  WriteBytes(files[0], big);
+  const ApplyJournal::Open pending = journal.Begin("cut short", Writes());
+  for (int i = 0; i < 9; ++i) {
+    ApplyJournal::Open open = journal.Begin("big " + std::to_string(i), Writes());
+    journal.Complete(open);
+  }
+  history = journal.History();
+  ASSERT_EQ(history.size(), 7u);
+  EXPECT_EQ(history.front().command, "big 8");
+  EXPECT_EQ(history.back().command, "big 2");
+  EXPECT_TRUE(fs::exists(pending.location));
+
+  WriteBytes(files[0], std::string(60 << 20, 'y'));
+  ApplyJournal::Open huge = journal.Begin("huge", Writes());
+  journal.Complete(huge);
+  history = journal.History();
+  ASSERT_EQ(history.size(), 1u);
+  EXPECT_EQ(history.front().command, "huge");
+}
+
+}  // namespace
+}  // namespace kesta
