@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -19,9 +20,9 @@ constexpr const char* kUsage =
     "  kesta-cli set FILE NAME VALUE [--anchor TEXT] [--no-semicolon]\n"
     "  kesta-cli delete FILE NAME [--anchor TEXT]\n"
     "  kesta-cli show [GAME_FOLDER]\n"
-    "  kesta-cli apply [GAME_FOLDER] NAME=VALUE...\n"
+    "  kesta-cli apply [GAME_FOLDER] NAME=VALUE... [--diff]\n"
     "  kesta-cli save-config [GAME_FOLDER] FILE.kst\n"
-    "  kesta-cli open-config FILE.kst [GAME_FOLDER]\n"
+    "  kesta-cli open-config FILE.kst [GAME_FOLDER] [--diff]\n"
     "  kesta-cli prefixes\n"
     "  kesta-cli --help\n";
 
@@ -67,6 +68,13 @@ constexpr const char* kHelp =
     "               or a section cannot be read.\n"
     "  Both print one line per file.\n"
     "\n"
+    "--diff makes apply and open-config write nothing (no file, no journal entry) and print instead what\n"
+    "they would write: a unified diff of each file that would change, in Apply's order, with paths\n"
+    "relative to the game folder and 3 lines of context. Lines are compared as the file's bytes, line\n"
+    "breaks included, and printed with their line breaks as they are (a file's CR LF stays CR LF), so\n"
+    "a line whose line break alone would change shows as removed and added unchanged. Exit status 0\n"
+    "when a file would change, 3 when none would.\n"
+    "\n"
     "prefixes lists the Wine prefixes KESTA looks in (WINEPREFIX, ~/.wine, Lutris, Bottles, PlayOnLinux,\n"
     "Steam's Proton), one a line: its name, its folder, the game folder its game key names (\"-\" when it\n"
     "names none, \" (missing)\" after a folder that does not exist) and how KESTA starts programs in it,\n"
@@ -93,7 +101,8 @@ constexpr const char* kHelp =
     "files; save-config gives it no section; a FILE.kst holding one is not read.\n"
     "Exit status: 0 done, 1 a file, a name or a value failed (files unchanged, except the other files\n"
     "of an apply or open-config that left a file holding a NUL, a file an apply names as not put back,\n"
-    "and the FILE.kst of a save-config that reports a file without a section), 2 wrong usage.\n"
+    "and the FILE.kst of a save-config that reports a file without a section), 2 wrong usage, 3 nothing\n"
+    "to change (--diff).\n"
     "\n"
     "Names for show and apply, with what each takes:\n";
 
@@ -167,6 +176,13 @@ std::optional<int> RunDocumentCommand(const std::vector<std::string>& arguments,
   const std::string& verb = arguments[0];
   DocumentSources sources{program, std::nullopt};
   std::vector<std::string> words(arguments.begin() + 1, arguments.end());
+  // apply and open-config take --diff anywhere among their words: print the changes, write nothing.
+  bool diff = false;
+  if (verb == "apply" || verb == "open-config") {
+    const auto flags = std::remove(words.begin(), words.end(), std::string("--diff"));
+    diff = flags != words.end();
+    words.erase(flags, words.end());
+  }
   if (verb == "save-config" || verb == "open-config") {
     if (words.empty() || words.size() > 2) return std::nullopt;
     for (const std::string& word : words)
@@ -176,7 +192,7 @@ std::optional<int> RunDocumentCommand(const std::vector<std::string>& arguments,
     const std::string configuration = saving ? words.back() : words.front();
     if (words.size() == 2) sources.gameFolder = saving ? words.front() : words.back();
     return saving ? SaveConfigurationFile(sources, configuration, out, err)
-                  : OpenConfigurationFile(sources, configuration, out, err);
+                  : OpenConfigurationFile(sources, configuration, out, err, diff);
   }
   if (verb == "show") {
     if (words.size() > 1 || (words.size() == 1 && words[0].starts_with("--"))) return std::nullopt;
@@ -197,7 +213,7 @@ std::optional<int> RunDocumentCommand(const std::vector<std::string>& arguments,
     assignments.push_back(std::move(*assignment));
   }
   if (assignments.empty()) return std::nullopt;
-  return ApplyValues(sources, assignments, err);
+  return ApplyValues(sources, assignments, err, diff ? &out : nullptr);
 }
 
 }  // namespace

@@ -22,6 +22,7 @@
 #include "platform/wine_prefixes.h"
 #include "platform/wine_registry.h"
 #include "sets/apply_journal.h"
+#include "sets/change_preview.h"
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
 #include "sets/whole_set.h"
@@ -181,7 +182,10 @@ void LendScenes(const FilesToWrite& files, Session& session) {
 // As the window's Apply, in its order: every file's new lines first, then the files written one after the
 // other as one transaction of the journal. Nothing is written unless `ready` and every file's lines are; a
 // failed write puts back the files written before it and names them. A file left for a NUL is skipped.
-int ApplyFiles(const FilesToWrite& files, bool ready, Session& session, std::string_view command) {
+// With `diff`, the changes are printed there as a unified diff in place of being written: 0 when a file
+// would change, kNothingToChange when none would.
+int ApplyFiles(const FilesToWrite& files, bool ready, Session& session, std::string_view command,
+               std::ostream* diff) {
   if (!ready) {
     session.err << "Nothing was written.\n";
     return 1;
@@ -196,6 +200,14 @@ int ApplyFiles(const FilesToWrite& files, bool ready, Session& session, std::str
   if (!prepared.failures.empty()) {
     session.err << "Nothing was written.\n";
     return 1;
+  }
+  if (diff) {
+    const std::vector<FileChange> changes = PreviewChanges(prepared.files);
+    const fs::path gameFolder(session.gameFolder);
+    for (const FileChange& change : changes)
+      *diff << UnifiedDiff(change, change.target.lexically_relative(gameFolder).generic_string(),
+                           ForTerminal);
+    return changes.empty() ? kNothingToChange : 0;
   }
   const WrittenFiles written = WritePrepared(session.files, prepared.files, true, command);
   if (written.failures.empty()) return 0;
@@ -327,8 +339,8 @@ int ShowValues(const DocumentSources& sources, std::ostream& out, std::ostream& 
   return status;
 }
 
-int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& assignments,
-                std::ostream& err) {
+int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& assignments, std::ostream& err,
+                std::ostream* diff) {
   Session session(sources.program, err);
   if (!FindFolder(sources, session, err)) return 1;
   std::vector<Target> targets;
@@ -347,7 +359,7 @@ int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& a
   ready &= LoadToWrite(files, session);
   LendScenes(files, session);
   ready &= SetValues(targets, files, session);
-  if (const int status = ApplyFiles(files, ready, session, "kesta-cli apply")) return status;
+  if (const int status = ApplyFiles(files, ready, session, "kesta-cli apply", diff)) return status;
   return files.left.empty() ? 0 : 1;
 }
 
@@ -392,7 +404,7 @@ int SaveConfigurationFile(const DocumentSources& sources, const fs::path& config
 }
 
 int OpenConfigurationFile(const DocumentSources& sources, const fs::path& configurationFile,
-                          std::ostream& out, std::ostream& err) {
+                          std::ostream& out, std::ostream& err, bool diff) {
   Session session(sources.program, err);
   SavedConfiguration configuration;
   try {
@@ -425,8 +437,10 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
                [&session](std::string_view key) { return session.PathOf(key); });
   ready &= session.reported == before;
   if (const int status =
-          ApplyFiles(files, ready, session, "kesta-cli open-config " + configurationFile.string()))
+          ApplyFiles(files, ready, session, "kesta-cli open-config " + configurationFile.string(),
+                     diff ? &out : nullptr))
     return status;
+  if (diff) return files.left.empty() ? 0 : 1;
   for (std::string_view key : WholeSet()) {
     if (files.left.contains(key))
       out << session.Label(key) << ": left as it was\n";

@@ -35,8 +35,14 @@ int ShowValues(const DocumentSources& sources, std::ostream& out, std::ostream& 
 
 // Sets the values, then writes each file holding one of them, in the window's order. Returns 1, having
 // written nothing, when a name, a value or a file fails; a failed write after earlier ones names them.
-int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& assignments,
-                std::ostream& err);
+// With `diff`, writes nothing (no journal entry either) and prints there, as a unified diff with paths
+// relative to the game folder, what would be written: 0 when a file would change, kNothingToChange when
+// none would, 1 as above.
+int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& assignments, std::ostream& err,
+                std::ostream* diff = nullptr);
+
+// The exit status of a --diff that finds nothing to change.
+inline constexpr int kNothingToChange = 3;
 
 // Saves every game file into a saved configuration as the window's Save does: each file's document read
 // from the game file and written into its lines as Apply would write them, one section per file. A game
@@ -49,8 +55,9 @@ int SaveConfigurationFile(const DocumentSources& sources, const std::filesystem:
 // window's Apply after opening it would. Files without a section are left as they are. Returns 1, having
 // written nothing, when the configuration, a game file or a section cannot be read. Prints one line per
 // file.
+// With `diff`, prints the unified diff on `out` in place of writing, as ApplyValues does.
 int OpenConfigurationFile(const DocumentSources& sources, const std::filesystem::path& configurationFile,
-                          std::ostream& out, std::ostream& err);
+                          std::ostream& out, std::ostream& err, bool diff = false);
 
 // Finishes or rolls back an Apply that was cut short (by any of the program's commands or the window), so
 // the game files are all old or all new; says on `err` what it did. Before every command on game files.

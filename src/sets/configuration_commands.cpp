@@ -16,6 +16,7 @@
 #include "pages/page_host.h"
 #include "platform/file_times.h"
 #include "sets/apply_journal.h"
+#include "sets/change_preview.h"
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
 #include "sets/whole_set.h"
@@ -25,6 +26,7 @@
 #include "ui/command_table.h"
 #include "ui/dialog_service.h"
 #include "ui/hourglass.h"
+#include "ui/review_window.h"
 
 namespace kesta {
 
@@ -120,6 +122,8 @@ fs::path TConfigurationCommands::GamePathOf(std::string_view catalogKey) const {
 
 void TConfigurationCommands::EnableApplyCancel(bool apply, bool cancel) {
   m_with.commands.SetEnabled(command::kApply, apply);
+  // Review changes is offered with Apply, whose Apply it leads to.
+  m_with.commands.SetEnabled(command::kReview, apply);
   m_with.commands.SetEnabled(command::kCancel, cancel);
 }
 
@@ -134,6 +138,23 @@ void TConfigurationCommands::dxButtonApplyClick() {
     m_with.host.ShowStatusMessage(LookupMessage("Applyed"));
     EnableApplyCancel(false, false);
   });
+}
+
+void TConfigurationCommands::dxButtonReviewClick(const std::function<void()>& apply) {
+  try {
+    TReviewWindow::Content content;
+    const PreparedApply prepared =
+        PrepareApply(m_with.gameFiles, WholeSet(), [this](std::string_view key) { return GamePathOf(key); });
+    content.changes = PreviewChanges(prepared.files);
+    content.failures = prepared.failures;
+    content.gameFolder = m_with.host.GameFolder();
+    auto* window = new TReviewWindow(const_cast<QWidget*>(m_with.frame), content, apply,
+                                     [this](const QString& key) { return LookupMessage(key); });
+    window->setWindowModality(Qt::WindowModal);
+    window->show();
+  } catch (const std::exception& failure) {
+    m_with.dialogs.Error(LookupMessage("ReviewFailed") + "\n" + QString::fromUtf8(failure.what()));
+  }
 }
 
 void TConfigurationCommands::dxButtonCancelClick() {

@@ -62,6 +62,8 @@ class TConfigurationCommands {
   bool CancelEnabled() const;
   void dxButtonApplyClick();
   void dxButtonCancelClick();
+  // Shows what Apply would change, file by file, writing nothing; its Apply button runs `apply`.
+  void dxButtonReviewClick(const std::function<void()>& apply);
 
   // Start-up: an Apply cut short by a crash is finished or rolled back, and the player is told in a box.
   void RecoverInterruptedApplies();

@@ -75,6 +75,8 @@ inline const QString kThemeBlue = QStringLiteral("ThemeBlue");
 inline const QString kThemeSilver = QStringLiteral("ThemeSilver");
 inline const QString kThemeBlack = QStringLiteral("ThemeBlack");
 inline const QString kFormStyle = QStringLiteral("FormStyle");
+// What Apply would change, before it writes.
+inline const QString kReview = QStringLiteral("Review");
 }  // namespace command
 
 }  // namespace kesta

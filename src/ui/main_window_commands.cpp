@@ -89,6 +89,16 @@ void TFrmKESTA::ConnectCommands() {
       {command::kThemeSilver, look(&TAppearance::dxButtonGreyStyleClick), buttons({"dxButtonThemesSilver"})},
       {command::kThemeBlack, look(&TAppearance::dxButtonBlackStyleClick), buttons({"dxButtonThemesBlack"})},
       {command::kFormStyle, look(&TAppearance::dxButtonFormStyleClick), buttons({"dxButtonFormStyle"})},
+      // Review changes: its Apply button is the window's Apply, offered while Apply is.
+      {command::kReview,
+       [this] {
+         std::function<void()> apply;
+         if (m_commands->Enabled(command::kApply)) apply = [this] { m_commands->Trigger(command::kApply); };
+         m_configuration->dxButtonReviewClick(apply);
+       },
+       all(m_layout->reviewButtons),
+       {},
+       QKeySequence(Qt::CTRL | Qt::Key_D)},
   };
   for (const TCommand& declared : commands) m_commands->Register(declared);
   // The companion commands stay hidden until start-up finds their programs.

@@ -3,13 +3,13 @@
 #include <QApplication>
 #include <QHash>
 #include <QIconEngine>
-#include <QStyle>
-#include <QStyleOption>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
 #include <QPolygonF>
 #include <QRectF>
+#include <QStyle>
+#include <QStyleOption>
 #include <QtMath>
 
 #include "ui/theme.h"
@@ -437,6 +437,17 @@ void Document(TGlyphPainter& p) {
   for (qreal y : {6.5, 9.0, 11.5}) p.drawLine(QPointF(5.5, y), QPointF(10.5, y));
 }
 
+// A page with a removed and an added line: what Apply would change.
+void Review(TGlyphPainter& p) {
+  Shape(p, p.ink, kPaper);
+  p.drawPolygon(QPolygonF({{3.5, 1.5}, {9.5, 1.5}, {12.5, 4.5}, {12.5, 14.5}, {3.5, 14.5}}));
+  p.setPen(Pen(kRed, 1.6));
+  p.drawLine(QPointF(5.5, 6.5), QPointF(10.5, 6.5));
+  p.setPen(Pen(kGreen.darker(110), 1.6));
+  p.drawLine(QPointF(5.5, 10.5), QPointF(10.5, 10.5));
+  p.drawLine(QPointF(8, 8), QPointF(8, 13));
+}
+
 void Neutral(TGlyphPainter& p) {
   Shape(p, p.ink, kScreen);
   p.drawRoundedRect(QRectF(2.5, 2.5, 11, 11), 2.5, 2.5);
@@ -469,6 +480,7 @@ const QHash<QString, Glyph>& Glyphs() {
       {"dxButtonFormStyle", FormStyle},
       {"dxButtonApply", Check},
       {"dxButtonCancel", Undo},
+      {"dxButtonReview", Review},
       {"dxButtonOpenConfig", Folder},
       {"dxButtonSaveConfig", Floppy},
       {"dxButtonPlay", Play},

@@ -85,6 +85,8 @@ const std::vector<TabDesign>& TabDesigns() {
 const std::vector<ButtonDesign>& MenuDesign() {
   static const std::vector<ButtonDesign> items{
       {"dxButtonApply", "Apply"},
+      // What Apply would change, beside it.
+      {"dxButtonReview", "Review changes"},
       {"dxButtonCancel", "Cancel"},
       kSeparator,
       {"dxButtonOpenConfig", "Open config"},
@@ -118,6 +120,7 @@ class TBuilder {
     m_layout.buttons.append(button);
     if (name == u"dxButtonApply") m_layout.applyButtons.append(button);
     if (name == u"dxButtonCancel") m_layout.cancelButtons.append(button);
+    if (name == u"dxButtonReview") m_layout.reviewButtons.append(button);
     return button;
   }
 
@@ -176,7 +179,8 @@ RibbonLayout BuildKestaRibbon(TRibbon& ribbon) {
   TBuilder builder(layout);
   builder.Tabs(ribbon);
   // The quick bar's copies come first, so Button() finds them.
-  for (const ButtonDesign& design : {MenuDesign()[0], MenuDesign()[1]})  // Apply, Cancel
+  for (const ButtonDesign& design :
+       {MenuDesign()[0], MenuDesign()[1], MenuDesign()[2]})  // Apply, Review, Cancel
     ribbon.AddQuickButton(builder.Make({design.name, design.caption, Size::Small, Kind::Command}));
   builder.Menu(*ribbon.ApplicationMenu());
   ribbon.SetDocumentName(QStringLiteral("KESTA"));

@@ -19,6 +19,8 @@ struct RibbonLayout {
   // dxButtonApply and dxButtonCancel live twice, quick bar first, then the application menu.
   QList<TRibbonButton*> applyButtons;
   QList<TRibbonButton*> cancelButtons;
+  // dxButtonReview stands beside Apply in both places.
+  QList<TRibbonButton*> reviewButtons;
   // Every button created, in creation order.
   QList<TRibbonButton*> buttons;
 

@@ -858,6 +858,49 @@ TEST_F(CliDocumentTest, PrefixesListsEachPrefixWithTheGameFolderItNames) {
 // An apply of several files and an open-config, each stopped at every step of its transaction as a crash
 // would stop it (KESTA_CLI_STOP_AT), then followed by show: the set is all old up to the last file, all new
 // after it, show says what it found, and no temporary file or incomplete entry is left.
+// --diff prints what apply would write, as a unified diff relative to the game folder, in Apply's order,
+// with the files' CR LF kept and game text in UTF-8; it writes nothing, not even a journal entry.
+TEST_F(CliDocumentTest, ApplyDiffPrintsTheChangesAndWritesNothing) {
+  const Files before = GameFiles();
+  const auto noJournal = [this] {
+    std::error_code error;
+    return !fs::exists(install.Folder().Journal(), error) || fs::is_empty(install.Folder().Journal());
+  };
+  auto result = Apply({"Cockpit.SpecialSliderMirrors=0", "--diff", "Graphics.SpecialSliderTextureLevel=0"});
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(result.out,
+            "--- Config/graphics.cfg\n+++ Config/graphics.cfg\n@@ -1,6 +1,6 @@\n"
+            " -- Lock On 1.1 graphics options\r\n \r\n-TextureLevel = 2;\r\n+TextureLevel = 0;\r\n"
+            " WaterQuality = 2;\r\n FogQuality = 1;\r\n LightsLevel = 2;\r\n"
+            "--- Config/cockpit.cfg\n+++ Config/cockpit.cfg\n@@ -1,6 +1,6 @@\n"
+            " -- Cockpit options\r\n \r\n-Mirrors = 1;\r\n+Mirrors = 0;\r\n MirrorResolution = 1;\r\n"
+            " Reflections = 1;\r\n RussianHUD = 1;\r\n");
+  EXPECT_EQ(GameFiles(), before);
+  EXPECT_TRUE(noJournal());
+
+  SetCodePage(1251);
+  result =
+      Apply({"--diff", "Graphics.EditScreenShotName = ScreenShots/\u0421\u043d\u0438\u043c\u043e\u043a_"});
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_NE(result.out.find(
+                "\n+ScreenshotName = \"ScreenShots/\u0421\u043d\u0438\u043c\u043e\u043a_%03d.jpg\";\r\n"),
+            npos)
+      << result.out;
+  EXPECT_EQ(GameFiles(), before);
+
+  // Values as they are: nothing would change.
+  result = Apply({"Graphics.SpecialSliderTextureLevel=2", "--diff"});
+  EXPECT_EQ(result.exitStatus, 3) << result.err;
+  EXPECT_EQ(result.out, "");
+  // A refused value is reported as apply reports it.
+  result = Apply({"Graphics.SpecialSliderTextureLevel=9", "--diff"});
+  EXPECT_EQ(result.exitStatus, 1);
+  EXPECT_EQ(result.out, "");
+  EXPECT_EQ(GameFiles(), before);
+  EXPECT_TRUE(noJournal());
+}
+
 class CliJournalTest : public CliDocumentTest {
  protected:
   struct Command {
@@ -892,6 +935,26 @@ class CliJournalTest : public CliDocumentTest {
     return names;
   }
 };
+
+// open-config --diff shows exactly what open-config then writes: after it, nothing is left to show.
+TEST_F(CliJournalTest, OpenConfigDiffShowsWhatOpenConfigWrites) {
+  SaveOtherConfiguration();
+  const Files before = GameFiles();
+  const size_t entries = ApplyJournal(install.Folder().Journal()).History().size();
+  auto result = Run({"open-config", Kst().string(), Game(), "--diff"});
+  EXPECT_EQ(result.exitStatus, 0) << result.err;
+  EXPECT_TRUE(result.out.starts_with("--- Config/graphics.cfg\n+++ Config/graphics.cfg\n@@ ")) << result.out;
+  EXPECT_NE(result.out.find("\n-TextureLevel = 2;\r\n+TextureLevel = 0;\r\n"), npos) << result.out;
+  EXPECT_EQ(result.out.find("written from its section"), npos);
+  EXPECT_EQ(GameFiles(), before);
+  EXPECT_EQ(ApplyJournal(install.Folder().Journal()).History().size(), entries);
+
+  ASSERT_EQ(Run({"open-config", Kst().string(), Game()}).exitStatus, 0);
+  EXPECT_NE(GameFiles(), before);
+  result = Run({"open-config", "--diff", Kst().string(), Game()});
+  EXPECT_EQ(result.exitStatus, 3) << result.err;
+  EXPECT_EQ(result.out, "");
+}
 
 TEST_F(CliJournalTest, ACommandStoppedAtEachStepIsFinishedOrRolledBackByTheNext) {
   SaveOtherConfiguration();

@@ -51,7 +51,8 @@ struct RibbonWindow {
   TRibbonTab* Tab(const char* name) const { return layout.Tab(name); }
 };
 
-// Object names with "|" for a separator, e.g. "dxButtonApply dxButtonCancel | dxButtonOpenConfig".
+// Object names with "|" for a separator, e.g. "dxButtonApply dxButtonReview dxButtonCancel |
+// dxButtonOpenConfig".
 QString Describe(const QList<QWidget*>& items, bool visibleOnly = false) {
   QStringList names;
   for (const QWidget* item : items) {
@@ -121,14 +122,16 @@ TEST(RibbonLayoutTest, PageButtonsLatchAndKnowTheirTab) {
 
 TEST(RibbonLayoutTest, QuickBarAndApplicationMenuHoldTheirCommandsInOrder) {
   RibbonWindow w;
-  EXPECT_EQ(Names(w.ribbon->QuickButtons()), QStringList({"dxButtonApply", "dxButtonCancel"}));
+  EXPECT_EQ(Names(w.ribbon->QuickButtons()),
+            QStringList({"dxButtonApply", "dxButtonReview", "dxButtonCancel"}));
   const TApplicationMenu& menu = *w.ribbon->ApplicationMenu();
   EXPECT_EQ(menu.objectName(), "dxBarApplicationMenu1");
-  EXPECT_EQ(Describe(menu.Items()),
-            "dxButtonApply dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
-            "dxButtonOpenServer "
-            "dxButtonJoinServer | dxButtonLotatcNet | dxButtonLotatcClient dxButtonLotatcServer | "
-            "dxButtonKESTAUpdate dxButtonReportBug");
+  EXPECT_EQ(
+      Describe(menu.Items()),
+      "dxButtonApply dxButtonReview dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
+      "dxButtonOpenServer "
+      "dxButtonJoinServer | dxButtonLotatcNet | dxButtonLotatcClient dxButtonLotatcServer | "
+      "dxButtonKESTAUpdate dxButtonReportBug");
   EXPECT_EQ(Names(menu.FootButtons()), QStringList({"dxButtonAbout", "dxButtonExit"}));
   EXPECT_EQ(menu.ExtraPaneHeader(), "Configuration récentes");
 
@@ -137,7 +140,11 @@ TEST(RibbonLayoutTest, QuickBarAndApplicationMenuHoldTheirCommandsInOrder) {
   ASSERT_EQ(w.layout.cancelButtons.size(), 2);
   EXPECT_EQ(w.layout.applyButtons[0], w.ribbon->QuickButtons()[0]);
   EXPECT_EQ(w.layout.applyButtons[1], menu.Items()[0]);
-  EXPECT_EQ(w.layout.cancelButtons[1], menu.Items()[1]);
+  EXPECT_EQ(w.layout.cancelButtons[1], menu.Items()[2]);
+  // Review changes stands beside Apply in both places.
+  ASSERT_EQ(w.layout.reviewButtons.size(), 2);
+  EXPECT_EQ(w.layout.reviewButtons[0], w.ribbon->QuickButtons()[1]);
+  EXPECT_EQ(w.layout.reviewButtons[1], menu.Items()[1]);
   EXPECT_EQ(w.Button("dxButtonApply"), w.layout.applyButtons[0]);
   for (const TRibbonButton* copy : w.layout.applyButtons) {
     EXPECT_EQ(copy->objectName(), "dxButtonApply");
@@ -286,15 +293,17 @@ TEST(ApplicationMenuTest, HiddenCommandsLeaveNoDoubledSeparatorOrGap) {
   QTest::mouseClick(w.ribbon->ApplicationButton(), Qt::LeftButton);
   EXPECT_LT(menu->height(), fullHeight - 3 * w.Button("dxButtonPlay")->height());
   menu->close();
-  EXPECT_EQ(Describe(menu->Items(), true),
-            "dxButtonApply dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
-            "dxButtonOpenServer "
-            "dxButtonJoinServer | dxButtonKESTAUpdate dxButtonReportBug");
+  EXPECT_EQ(
+      Describe(menu->Items(), true),
+      "dxButtonApply dxButtonReview dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
+      "dxButtonOpenServer "
+      "dxButtonJoinServer | dxButtonKESTAUpdate dxButtonReportBug");
   w.Button("dxButtonLotatcClient")->show();
-  EXPECT_EQ(Describe(menu->Items(), true),
-            "dxButtonApply dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
-            "dxButtonOpenServer "
-            "dxButtonJoinServer | dxButtonLotatcClient | dxButtonKESTAUpdate dxButtonReportBug");
+  EXPECT_EQ(
+      Describe(menu->Items(), true),
+      "dxButtonApply dxButtonReview dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
+      "dxButtonOpenServer "
+      "dxButtonJoinServer | dxButtonLotatcClient | dxButtonKESTAUpdate dxButtonReportBug");
 }
 
 TEST(RibbonFrameTest, NewStyleMakesTheTitleRowTheWindowCaption) {

@@ -22,8 +22,10 @@
 #include "support/scripted_dialogs.h"
 #include "ui/about_window.h"
 #include "ui/application_menu.h"
+#include "ui/command_table.h"
 #include "ui/main_window.h"
 #include "ui/page_area.h"
+#include "ui/review_window.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/ribbon_layout.h"
@@ -180,6 +182,19 @@ int main(int argc, char* argv[]) {
       }
     });
     window.About().MenuAboutClick();
+    // Review changes after edits of two files.
+    window.RibbonButton("dxButtonGraphicsStandard")->click();
+    if (auto* slider = window.findChild<kesta::TSpecialSlider*>("SpecialSliderTextureLevel"))
+      slider->SetPosition(0);
+    window.RibbonButton("dxButtonGraphicsCockpit")->click();
+    if (auto* slider = window.findChild<kesta::TSpecialSlider*>("SpecialSliderMirrors"))
+      slider->SetPosition(0);
+    window.Commands().Trigger(kesta::command::kReview);
+    if (auto* review = window.findChild<kesta::TReviewWindow*>("ReviewWindow")) {
+      if (!QTest::qWaitForWindowExposed(review)) std::cerr << "the review never appeared\n";
+      Save(review, QString("%1/%2-Review.png").arg(output, language));
+      review->close();
+    }
     // The choice a player makes when several game managers' prefixes hold the game.
     kesta::QtDialogService realDialogs(&window);
     realDialogs.SetTexts(dialogs.Texts());
