@@ -146,20 +146,28 @@ std::optional<std::string> CurrentBytes(const fs::path& path) {
   return ReadWholeFile(path);
 }
 
-// Gives the file its bytes from before the Apply; a file the Apply created is removed.
-void Restore(const JournalFile& file) {
-  if (file.before) {
-    WriteFileAtomically(file.path, *file.before);
+// The file holds what the entry's Apply wrote (for a removal: it is gone).
+bool HoldsAfter(const JournalFile& file, const std::optional<std::string>& now) {
+  return file.removed ? !now : now && HashBytes(*now) == file.after;
+}
+
+// Gives the file these bytes; nothing removes it.
+void Put(const fs::path& path, const std::optional<std::string>& bytes) {
+  if (bytes) {
+    WriteFileAtomically(path, *bytes);
     return;
   }
   // Through a symbolic link the Apply wrote the file it points to.
   std::error_code ec;
-  const fs::path target = fs::weakly_canonical(file.path, ec);
-  const fs::path removed = ec ? file.path : target;
+  const fs::path target = fs::weakly_canonical(path, ec);
+  const fs::path removed = ec ? path : target;
   if (::unlink(removed.c_str()) != 0 && errno != ENOENT)
     throw EKestaError("Cannot remove file \"" + removed.string() + "\". " + SystemErrorText(errno));
   SyncFolder(removed.parent_path());
 }
+
+// Gives the file its bytes from before the Apply; a file the Apply created is removed.
+void Restore(const JournalFile& file) { Put(file.path, file.before); }
 
 std::string TimeText(std::int64_t seconds) {
   const std::time_t time = static_cast<std::time_t>(seconds);
@@ -192,7 +200,7 @@ std::string EncodeJournalEntry(const JournalEntry& entry) {
       PutBytes(out, "before", *file.before);
     else
       out += "before missing\n";
-    out += "after " + HashHex(file.after) + "\n";
+    out += file.removed ? std::string("after missing\n") : "after " + HashHex(file.after) + "\n";
   }
   out += "checksum " + HashHex(HashBytes(out)) + "\n";
   return out;
@@ -229,7 +237,9 @@ std::optional<JournalEntry> DecodeJournalEntry(std::string_view bytes) {
       reader = probe;
     else
       file.before = std::string(reader.Bytes("before"));
-    if (!ReadHash(reader.Word("after"), file.after)) return std::nullopt;
+    const std::string_view after = reader.Word("after");
+    file.removed = after == "missing";
+    if (!file.removed && !ReadHash(after, file.after)) return std::nullopt;
     if (!file.path.is_absolute()) return std::nullopt;
     entry.files.push_back(std::move(file));
   }
@@ -254,7 +264,8 @@ ApplyJournal::Open ApplyJournal::Begin(std::string command, std::span<const Plan
     file.path = fs::absolute(write.path, ec);
     if (ec) file.path = write.path;
     file.before = CurrentBytes(file.path);
-    file.after = HashBytes(write.bytes);
+    file.after = write.remove ? Sha256{} : HashBytes(write.bytes);
+    file.removed = write.remove;
     open.entry.files.push_back(std::move(file));
   }
   std::error_code ec;
@@ -287,7 +298,7 @@ std::vector<fs::path> ApplyJournal::RollBack(const Open& open, size_t written,
     try {
       const std::optional<std::string> now = CurrentBytes(file.path);
       if (now == file.before) continue;  // written as it was
-      if (!now || HashBytes(*now) != file.after) {
+      if (!HoldsAfter(file, now)) {
         notRestored.push_back(file.path.string() + ": changed by something else meanwhile, left as it is");
         continue;
       }
@@ -327,7 +338,7 @@ RecoveryReport ApplyJournal::Recover() const {
       try {
         const std::optional<std::string> now = CurrentBytes(file.path);
         state.old = now == file.before;
-        state.fresh = now && HashBytes(*now) == file.after;
+        state.fresh = HoldsAfter(file, now);
       } catch (const std::exception&) {
         // Not a file that can be read (a folder took its place, say): neither old nor new.
       }
@@ -374,6 +385,60 @@ std::vector<JournalEntry> ApplyJournal::History() const {
     if (std::optional<JournalEntry> entry = ReadEntry(file.path); entry && entry->complete)
       history.push_back(std::move(*entry));
   return history;
+}
+
+UndoReport ApplyJournal::Undo(std::optional<std::uint64_t> sequence) const {
+  const std::vector<JournalEntry> history = History();
+  const auto found = std::find_if(history.begin(), history.end(), [&sequence](const JournalEntry& entry) {
+    return !sequence || entry.sequence == *sequence;
+  });
+  if (found == history.end())
+    throw EKestaError(sequence ? "The journal of Applies holds no entry " + std::to_string(*sequence) + "."
+                               : std::string("The journal of Applies holds no Apply to undo."));
+  UndoReport report;
+  report.undone = *found;
+  std::vector<PlannedWrite> writes;
+  for (const JournalFile& file : found->files) {
+    std::optional<std::string> now;
+    try {
+      now = CurrentBytes(file.path);
+    } catch (const std::exception&) {
+      // Not a file that can be read (a folder took its place, say): not what the Apply wrote.
+      report.changedSince.push_back(file.path);
+      continue;
+    }
+    if (!HoldsAfter(file, now)) {
+      report.changedSince.push_back(file.path);
+      continue;
+    }
+    writes.push_back({file.path, file.before.value_or(std::string()), !file.before});
+  }
+  if (writes.empty()) return report;
+
+  Open open = Begin("undo of " + found->command, writes);
+  JournalStep("journal-written");
+  size_t written = 0;
+  for (; written < writes.size(); ++written) {
+    try {
+      Put(writes[written].path, writes[written].remove ? std::nullopt : std::optional(writes[written].bytes));
+    } catch (const std::exception& failure) {
+      report.notRestored.push_back(writes[written].path.string() + ": " + failure.what());
+      break;
+    }
+    if (written + 1 < writes.size()) JournalStep("between-files");
+  }
+  if (!report.notRestored.empty()) {
+    RollBack(open, written, report.notRestored);
+    return report;
+  }
+  for (const PlannedWrite& write : writes) report.restored.push_back(write.path);
+  JournalStep("files-written");
+  try {
+    Complete(open);
+  } catch (const std::exception&) {
+    // Every file is back; the next start finds the entry incomplete and marks it complete.
+  }
+  return report;
 }
 
 void ApplyJournal::Prune() const {
