@@ -169,7 +169,9 @@ void Put(const fs::path& path, const std::optional<std::string>& bytes) {
 // Gives the file its bytes from before the Apply; a file the Apply created is removed.
 void Restore(const JournalFile& file) { Put(file.path, file.before); }
 
-std::string TimeText(std::int64_t seconds) {
+}  // namespace
+
+std::string JournalTimeText(std::int64_t seconds) {
   const std::time_t time = static_cast<std::time_t>(seconds);
   std::tm local{};
   char text[32] = {};
@@ -177,6 +179,8 @@ std::string TimeText(std::int64_t seconds) {
     return std::to_string(seconds);
   return text;
 }
+
+namespace {
 
 std::string PathList(const std::vector<fs::path>& paths) {
   std::string list;
@@ -465,12 +469,12 @@ void ApplyJournal::Prune() const {
 std::string DescribeRecovery(const RecoveryReport& report) {
   std::string text;
   for (const RecoveryReport::Entry& entry : report.finished)
-    text += "The Apply of " + TimeText(entry.time) + " (" + entry.command +
+    text += "The Apply of " + JournalTimeText(entry.time) + " (" + entry.command +
             ") was cut short after it had written every file; it is now complete: " + PathList(entry.files) +
             "\n";
   for (const RecoveryReport::Entry& entry : report.rolledBack)
     text +=
-        "The Apply of " + TimeText(entry.time) + " (" + entry.command + ") was cut short; " +
+        "The Apply of " + JournalTimeText(entry.time) + " (" + entry.command + ") was cut short; " +
         (entry.files.empty() ? std::string("it had changed no file.")
                              : "these files got their bytes from before it back: " + PathList(entry.files)) +
         "\n";
@@ -481,6 +485,35 @@ std::string DescribeRecovery(const RecoveryReport& report) {
   for (const fs::path& path : report.damaged)
     text +=
         "An entry of the journal of Applies cannot be read and was left as it is: " + path.string() + "\n";
+  return text;
+}
+
+std::string DescribeHistory(const std::vector<JournalEntry>& history) {
+  std::string text;
+  for (const JournalEntry& entry : history) {
+    text += std::to_string(entry.sequence) + "\t" + JournalTimeText(entry.time) + "\t" + entry.command + "\n";
+    for (const JournalFile& file : entry.files) text += "\t" + file.path.string() + "\n";
+  }
+  return text;
+}
+
+UndoText DescribeUndo(const UndoReport& report) {
+  UndoText text;
+  const JournalEntry& entry = report.undone;
+  if (!report.restored.empty() && report.notRestored.empty()) {
+    text.done = "Undone: " + std::to_string(entry.sequence) + " of " + JournalTimeText(entry.time) + " (" +
+                entry.command + ")\n";
+    for (const fs::path& path : report.restored) text.done += "Put back: " + path.string() + "\n";
+  }
+  for (const fs::path& path : report.changedSince)
+    text.trouble += "Changed since that Apply, so left as it is: " + path.string() + "\n";
+  if (report.restored.empty() && report.notRestored.empty())
+    text.trouble += "Nothing was undone: every file of that Apply was changed since.\n";
+  for (const std::string& failure : report.notRestored) text.trouble += "Not put back: " + failure + "\n";
+  if (!report.notRestored.empty())
+    text.trouble +=
+        "The undo was stopped; the files it had already written were put back as they were, except any "
+        "named above.\n";
   return text;
 }
 

@@ -86,6 +86,21 @@ struct RecoveryReport {
 // The report in English, one line each, for kesta-cli's error output.
 std::string DescribeRecovery(const RecoveryReport& report);
 
+// "YYYY-MM-DD hh:mm:ss", local time.
+std::string JournalTimeText(std::int64_t seconds);
+
+// The entries for kesta-cli history, newest first: "NUMBER<tab>TIME<tab>COMMAND", then a tab and a path
+// per file; NUMBER is the entry's sequence, which undo takes.
+std::string DescribeHistory(const std::vector<JournalEntry>& history);
+
+// What an undo did, in English: the entry undone and the files put back (for standard output), and the
+// files left alone or not put back (for the error output).
+struct UndoText {
+  std::string done;
+  std::string trouble;
+};
+UndoText DescribeUndo(const UndoReport& report);
+
 class ApplyJournal {
  public:
   static constexpr size_t kKeptEntries = 20;
