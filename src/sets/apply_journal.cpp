@@ -411,6 +411,7 @@ UndoReport ApplyJournal::Undo(std::optional<std::uint64_t> sequence) const {
       report.changedSince.push_back(file.path);
       continue;
     }
+    if (now == file.before) continue;  // the Apply left it as it was, or it is back already
     if (!HoldsAfter(file, now)) {
       report.changedSince.push_back(file.path);
       continue;
@@ -508,7 +509,9 @@ UndoText DescribeUndo(const UndoReport& report) {
   for (const fs::path& path : report.changedSince)
     text.trouble += "Changed since that Apply, so left as it is: " + path.string() + "\n";
   if (report.restored.empty() && report.notRestored.empty())
-    text.trouble += "Nothing was undone: every file of that Apply was changed since.\n";
+    text.trouble += report.changedSince.empty()
+                        ? "Nothing to undo: every file of that Apply already holds what it held before.\n"
+                        : "Nothing was undone.\n";
   for (const std::string& failure : report.notRestored) text.trouble += "Not put back: " + failure + "\n";
   if (!report.notRestored.empty())
     text.trouble +=

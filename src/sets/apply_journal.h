@@ -52,7 +52,7 @@ struct PlannedWrite {
 // What an undo of an Apply did.
 struct UndoReport {
   JournalEntry undone;                              // the entry whose files got their bytes before back
-  std::vector<std::filesystem::path> restored;      // in the entry's order
+  std::vector<std::filesystem::path> restored;      // in the entry's order; those already as before are not
   std::vector<std::filesystem::path> changedSince;  // no longer what that Apply wrote: left alone
   std::vector<std::string> notRestored;             // "PATH: reason"; the undo was rolled back
   bool Complete() const { return changedSince.empty() && notRestored.empty(); }

@@ -75,6 +75,8 @@ inline const QString kThemeBlue = QStringLiteral("ThemeBlue");
 inline const QString kThemeSilver = QStringLiteral("ThemeSilver");
 inline const QString kThemeBlack = QStringLiteral("ThemeBlack");
 inline const QString kFormStyle = QStringLiteral("FormStyle");
+// Taking an Apply back
+inline const QString kUndoApply = QStringLiteral("UndoApply");
 }  // namespace command
 
 }  // namespace kesta

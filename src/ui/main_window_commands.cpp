@@ -89,6 +89,13 @@ void TFrmKESTA::ConnectCommands() {
       {command::kThemeSilver, look(&TAppearance::dxButtonGreyStyleClick), buttons({"dxButtonThemesSilver"})},
       {command::kThemeBlack, look(&TAppearance::dxButtonBlackStyleClick), buttons({"dxButtonThemesBlack"})},
       {command::kFormStyle, look(&TAppearance::dxButtonFormStyleClick), buttons({"dxButtonFormStyle"})},
+      // Taking an Apply back. A text box with the focus takes Ctrl+Z for its own undo (Qt gives it the
+      // key first), so the key reaches the files only from elsewhere.
+      {command::kUndoApply,
+       configuration(&TConfigurationCommands::dxButtonUndoApplyClick),
+       buttons({"dxButtonUndoApply"}),
+       {},
+       QKeySequence(Qt::CTRL | Qt::Key_Z)},
   };
   for (const TCommand& declared : commands) m_commands->Register(declared);
   // The companion commands stay hidden until start-up finds their programs.

@@ -86,6 +86,8 @@ const std::vector<ButtonDesign>& MenuDesign() {
   static const std::vector<ButtonDesign> items{
       {"dxButtonApply", "Apply"},
       {"dxButtonCancel", "Cancel"},
+      // Taking an Apply back
+      {"dxButtonUndoApply", "Undo last Apply"},
       kSeparator,
       {"dxButtonOpenConfig", "Open config"},
       {"dxButtonSaveConfig", "Save Config"},

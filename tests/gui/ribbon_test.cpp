@@ -124,11 +124,12 @@ TEST(RibbonLayoutTest, QuickBarAndApplicationMenuHoldTheirCommandsInOrder) {
   EXPECT_EQ(Names(w.ribbon->QuickButtons()), QStringList({"dxButtonApply", "dxButtonCancel"}));
   const TApplicationMenu& menu = *w.ribbon->ApplicationMenu();
   EXPECT_EQ(menu.objectName(), "dxBarApplicationMenu1");
-  EXPECT_EQ(Describe(menu.Items()),
-            "dxButtonApply dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
-            "dxButtonOpenServer "
-            "dxButtonJoinServer | dxButtonLotatcNet | dxButtonLotatcClient dxButtonLotatcServer | "
-            "dxButtonKESTAUpdate dxButtonReportBug");
+  EXPECT_EQ(
+      Describe(menu.Items()),
+      "dxButtonApply dxButtonCancel dxButtonUndoApply | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
+      "dxButtonOpenServer "
+      "dxButtonJoinServer | dxButtonLotatcNet | dxButtonLotatcClient dxButtonLotatcServer | "
+      "dxButtonKESTAUpdate dxButtonReportBug");
   EXPECT_EQ(Names(menu.FootButtons()), QStringList({"dxButtonAbout", "dxButtonExit"}));
   EXPECT_EQ(menu.ExtraPaneHeader(), "Configuration récentes");
 

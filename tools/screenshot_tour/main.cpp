@@ -16,7 +16,13 @@
 #include <fstream>
 #include <iostream>
 
+#include <QScrollArea>
+#include <QTreeWidget>
+
+#include "documents/graphics_document.h"
 #include "pages/multiplayer/f4_view_window.h"
+#include "sets/configuration_commands.h"
+#include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
@@ -133,6 +139,14 @@ int main(int argc, char* argv[]) {
     window.FormCreate();
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) std::cerr << "the window never appeared\n";
+    // Two Applies and an undo, so that the backup page's history has entries.
+    for (int level : {0, 1}) {
+      window.GameFiles().Get<kesta::GraphicsDocument>().textureLevel = level;
+      window.Configuration().dxButtonApplyClick();
+    }
+    dialogs.QueueYes();
+    window.Configuration().dxButtonUndoApplyClick();
+    dialogs.ClearRecorded();
     for (const char* name : kPageButtons) {
       kesta::TRibbonButton* button = window.RibbonButton(name);
       Click(window.Ribbon()->TabButton(window.Ribbon()->TabOf(button)));
@@ -143,6 +157,14 @@ int main(int argc, char* argv[]) {
     Save(&window, QString("%1/%2-menu.png").arg(output, language),
          window.frameGeometry().united(window.Ribbon()->ApplicationMenu()->frameGeometry()));
     window.Ribbon()->ApplicationMenu()->hide();
+    // The history of Applies on the backup page, its newest entry chosen.
+    window.Pages().ShowPage("TabSheetBackup");
+    if (auto* history = window.findChild<QTreeWidget*>("TreeApplyHistory")) {
+      history->setCurrentItem(history->topLevelItem(0));
+      for (QWidget* up = history->parentWidget(); up; up = up->parentWidget())
+        if (auto* scroll = qobject_cast<QScrollArea*>(up)) scroll->ensureWidgetVisible(history);
+      Save(&window, QString("%1/%2-History.png").arg(output, language));
+    }
     // The tray icon's menu, opened over the window as a tray would open it, with its Join submenu.
     if (auto* tray = window.findChild<QMenu*>("PopupDroit")) {
       tray->popup(window.mapToGlobal(QPoint(60, 200)));
