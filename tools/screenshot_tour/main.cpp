@@ -7,17 +7,17 @@
 // screen of at least 1000x1500 pixels.
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <fstream>
 #include <iostream>
-
-#include <QScrollArea>
-#include <QTreeWidget>
 
 #include "documents/graphics_document.h"
 #include "pages/multiplayer/f4_view_window.h"
@@ -157,13 +157,19 @@ int main(int argc, char* argv[]) {
     Save(&window, QString("%1/%2-menu.png").arg(output, language),
          window.frameGeometry().united(window.Ribbon()->ApplicationMenu()->frameGeometry()));
     window.Ribbon()->ApplicationMenu()->hide();
-    // The history of Applies on the backup page, its newest entry chosen.
+    // The history of Applies, opened from the backup page, its newest entry chosen.
     window.Pages().ShowPage("TabSheetBackup");
-    if (auto* history = window.findChild<QTreeWidget*>("TreeApplyHistory")) {
-      history->setCurrentItem(history->topLevelItem(0));
-      for (QWidget* up = history->parentWidget(); up; up = up->parentWidget())
-        if (auto* scroll = qobject_cast<QScrollArea*>(up)) scroll->ensureWidgetVisible(history);
-      Save(&window, QString("%1/%2-History.png").arg(output, language));
+    if (auto* open = window.findChild<QToolButton*>("ButtonApplyHistory")) {
+      Click(open);
+      auto* history = window.findChild<QDialog*>("FormApplyHistory");
+      auto* list = window.findChild<QTreeWidget*>("TreeApplyHistory");
+      if (history && list && QTest::qWaitForWindowExposed(history)) {
+        list->setCurrentItem(list->topLevelItem(0));
+        Save(history, QString("%1/%2-History.png").arg(output, language));
+        history->hide();
+      } else {
+        std::cerr << "the history of Applies never appeared\n";
+      }
     }
     // The tray icon's menu, opened over the window as a tray would open it, with its Join submenu.
     if (auto* tray = window.findChild<QMenu*>("PopupDroit")) {
