@@ -310,7 +310,7 @@ TEST_F(ApplyJournalTest, UndoRestoresWhatTheApplyWroteAndIsUndoneInTurn) {
 }
 
 // An older entry is undone by its number under the same rule: a file a later Apply changed is left alone.
-// Undo with nothing to undo says so and writes nothing; with every file changed since, no entry is made.
+// Undo with nothing to undo says so and writes nothing; with no file to put back, no entry is made.
 TEST_F(ApplyJournalTest, UndoOfAnOlderEntryAndOfNone) {
   EXPECT_THROW(journal.Undo(), EKestaError);
   ApplyAll(journal, Writes(), "first");
@@ -324,9 +324,12 @@ TEST_F(ApplyJournalTest, UndoOfAnOlderEntryAndOfNone) {
   EXPECT_EQ(undo.changedSince, std::vector<fs::path>{files[1]});
   EXPECT_EQ(Now(), (std::vector<std::string>{Old()[0], "cockpit newer\r\n", "<missing>"}));
 
+  // Again: the files already back are passed over, the other one is still named; nothing is written.
   const UndoReport again = journal.Undo(history.back().sequence);
   EXPECT_TRUE(again.restored.empty());
-  EXPECT_EQ(again.changedSince.size(), 3u);
+  EXPECT_EQ(again.changedSince, std::vector<fs::path>{files[1]});
+  EXPECT_EQ(DescribeUndo(again).trouble,
+            "Changed since that Apply, so left as it is: " + files[1].string() + "\nNothing was undone.\n");
   EXPECT_EQ(journal.History().size(), 3u);  // the second try made no entry
 }
 
