@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -23,6 +25,8 @@ constexpr const char* kUsage =
     "  kesta-cli apply [GAME_FOLDER] NAME=VALUE... [--diff]\n"
     "  kesta-cli save-config [GAME_FOLDER] FILE.kst\n"
     "  kesta-cli open-config FILE.kst [GAME_FOLDER] [--diff]\n"
+    "  kesta-cli history\n"
+    "  kesta-cli undo [N]\n"
     "  kesta-cli prefixes\n"
     "  kesta-cli --help\n";
 
@@ -75,6 +79,15 @@ constexpr const char* kHelp =
     "a line whose line break alone would change shows as removed and added unchanged. Exit status 0\n"
     "when a file would change, 3 when none would.\n"
     "\n"
+    "history and undo work on KESTA's journal of Applies (see below), shared with the window:\n"
+    "  history  lists the Applies kept (the last 20), newest first: a line \"N<tab>TIME<tab>COMMAND\",\n"
+    "           then a tab and the path of each file it wrote, one a line.\n"
+    "  undo     undoes the Apply numbered N (without N: the newest): every file of it that still holds\n"
+    "           what it wrote gets its bytes from before back (a file it created is removed); a file\n"
+    "           changed since is left as it is and named on standard error (exit status 1). The undo is\n"
+    "           an Apply of its own in the history (\"undo of COMMAND\"), so it can be undone in turn.\n"
+    "           Prints the entry undone and each file put back.\n"
+    "\n"
     "prefixes lists the Wine prefixes KESTA looks in (WINEPREFIX, ~/.wine, Lutris, Bottles, PlayOnLinux,\n"
     "Steam's Proton), one a line: its name, its folder, the game folder its game key names (\"-\" when it\n"
     "names none, \" (missing)\" after a folder that does not exist) and how KESTA starts programs in it,\n"
@@ -101,7 +114,8 @@ constexpr const char* kHelp =
     "files; save-config gives it no section; a FILE.kst holding one is not read.\n"
     "Exit status: 0 done, 1 a file, a name or a value failed (files unchanged, except the other files\n"
     "of an apply or open-config that left a file holding a NUL, a file an apply names as not put back,\n"
-    "and the FILE.kst of a save-config that reports a file without a section), 2 wrong usage, 3 nothing\n"
+    "the FILE.kst of a save-config that reports a file without a section, and the files an undo puts\n"
+    "back while it leaves another alone), 2 wrong usage, 3 nothing\n"
     "to change (--diff).\n"
     "\n"
     "Names for show and apply, with what each takes:\n";
@@ -216,6 +230,17 @@ std::optional<int> RunDocumentCommand(const std::vector<std::string>& arguments,
   return ApplyValues(sources, assignments, err, diff ? &out : nullptr);
 }
 
+// history takes no word, undo an entry's number or none; nothing when the words do not fit.
+std::optional<std::optional<std::uint64_t>> UndoNumber(const std::vector<std::string>& arguments) {
+  if (arguments.size() == 1) return std::optional<std::uint64_t>();
+  if (arguments.size() != 2 || arguments[0] != "undo") return std::nullopt;
+  const std::string& word = arguments[1];
+  std::uint64_t number = 0;
+  const auto [stop, error] = std::from_chars(word.data(), word.data() + word.size(), number);
+  if (word.empty() || error != std::errc() || stop != word.data() + word.size()) return std::nullopt;
+  return std::optional<std::uint64_t>(number);
+}
+
 }  // namespace
 
 int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
@@ -225,6 +250,20 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     return 0;
   }
   if (arguments.size() == 1 && arguments[0] == "prefixes") return ListPrefixes(program, out);
+  if (!arguments.empty() && (arguments[0] == "history" || arguments[0] == "undo")) {
+    const std::optional<std::optional<std::uint64_t>> number = UndoNumber(arguments);
+    if (!number) {
+      err << kUsage;
+      return 2;
+    }
+    try {
+      RecoverInterruptedApplies(program, err);
+      return arguments[0] == "history" ? ListHistory(program, out) : UndoApply(program, *number, out, err);
+    } catch (const std::exception& failure) {
+      err << failure.what() << '\n';
+      return 1;
+    }
+  }
   if (!arguments.empty() && (arguments[0] == "show" || arguments[0] == "apply" ||
                              arguments[0] == "save-config" || arguments[0] == "open-config")) {
     try {

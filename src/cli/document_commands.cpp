@@ -463,6 +463,20 @@ void RecoverInterruptedApplies(const ProgramFolder& program, std::ostream& err) 
   }
 }
 
+int ListHistory(const ProgramFolder& program, std::ostream& out) {
+  out << ForTerminal(DescribeHistory(ApplyJournal(program.Journal()).History()));
+  return 0;
+}
+
+int UndoApply(const ProgramFolder& program, std::optional<std::uint64_t> number, std::ostream& out,
+              std::ostream& err) {
+  const UndoReport report = ApplyJournal(program.Journal()).Undo(number);
+  const UndoText text = DescribeUndo(report);
+  out << ForTerminal(text.done);
+  err << ForTerminal(text.trouble);
+  return report.Complete() ? 0 : 1;
+}
+
 int ListPrefixes(const ProgramFolder& program, std::ostream& out) {
   SettingsFile settings(program.SettingsFile());
   settings.SetWriteFailureHandler([](const std::string&) {});

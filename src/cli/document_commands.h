@@ -2,6 +2,7 @@
 // kesta-cli show and apply: the values of the game files that have a document, read and written through
 // the same documents as the window's pages, so what apply writes is what the window's Apply writes.
 
+#include <cstdint>
 #include <filesystem>
 #include <iosfwd>
 #include <optional>
@@ -62,6 +63,16 @@ int OpenConfigurationFile(const DocumentSources& sources, const std::filesystem:
 // Finishes or rolls back an Apply that was cut short (by any of the program's commands or the window), so
 // the game files are all old or all new; says on `err` what it did. Before every command on game files.
 void RecoverInterruptedApplies(const ProgramFolder& program, std::ostream& err);
+
+// kesta-cli history: the journal's complete entries, newest first (number, time, command, then each file).
+// Always 0.
+int ListHistory(const ProgramFolder& program, std::ostream& out);
+
+// kesta-cli undo [N]: the entry numbered N (the newest without it) undone: each of its files that still
+// holds what it wrote gets its bytes before back, as a transaction of its own. Returns 1 when a file was
+// left alone or not put back, or there is no such entry; else 0.
+int UndoApply(const ProgramFolder& program, std::optional<std::uint64_t> number, std::ostream& out,
+              std::ostream& err);
 
 // Lists the Wine prefixes the game managers keep, one a line: its name, its folder and the game folder
 // its game key names ("-" for none; " (missing)" after one that does not exist). Always 0.

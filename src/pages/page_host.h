@@ -3,7 +3,9 @@
 // be built, tested and moved without the window's state, and the window's state stays its own.
 
 #include <QString>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,6 +51,10 @@ class TPageHost {
   virtual void RefreshPages(std::string_view catalogKey) = 0;
   // Brings a page to the front, built on its first visit, with the picture it shows above it.
   virtual void OpenPage(const QString& page, PageOpening how) = 0;
+
+  // Takes back the Apply of the journal with that number (the newest when nothing), after asking; the
+  // pages then read the files again. Reported in boxes.
+  virtual void UndoApply(std::optional<std::uint64_t> number) = 0;
 
  protected:
   ~TPageHost() = default;

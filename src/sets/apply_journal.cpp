@@ -146,22 +146,32 @@ std::optional<std::string> CurrentBytes(const fs::path& path) {
   return ReadWholeFile(path);
 }
 
-// Gives the file its bytes from before the Apply; a file the Apply created is removed.
-void Restore(const JournalFile& file) {
-  if (file.before) {
-    WriteFileAtomically(file.path, *file.before);
+// The file holds what the entry's Apply wrote (for a removal: it is gone).
+bool HoldsAfter(const JournalFile& file, const std::optional<std::string>& now) {
+  return file.removed ? !now : now && HashBytes(*now) == file.after;
+}
+
+// Gives the file these bytes; nothing removes it.
+void Put(const fs::path& path, const std::optional<std::string>& bytes) {
+  if (bytes) {
+    WriteFileAtomically(path, *bytes);
     return;
   }
   // Through a symbolic link the Apply wrote the file it points to.
   std::error_code ec;
-  const fs::path target = fs::weakly_canonical(file.path, ec);
-  const fs::path removed = ec ? file.path : target;
+  const fs::path target = fs::weakly_canonical(path, ec);
+  const fs::path removed = ec ? path : target;
   if (::unlink(removed.c_str()) != 0 && errno != ENOENT)
     throw EKestaError("Cannot remove file \"" + removed.string() + "\". " + SystemErrorText(errno));
   SyncFolder(removed.parent_path());
 }
 
-std::string TimeText(std::int64_t seconds) {
+// Gives the file its bytes from before the Apply; a file the Apply created is removed.
+void Restore(const JournalFile& file) { Put(file.path, file.before); }
+
+}  // namespace
+
+std::string JournalTimeText(std::int64_t seconds) {
   const std::time_t time = static_cast<std::time_t>(seconds);
   std::tm local{};
   char text[32] = {};
@@ -169,6 +179,8 @@ std::string TimeText(std::int64_t seconds) {
     return std::to_string(seconds);
   return text;
 }
+
+namespace {
 
 std::string PathList(const std::vector<fs::path>& paths) {
   std::string list;
@@ -192,7 +204,7 @@ std::string EncodeJournalEntry(const JournalEntry& entry) {
       PutBytes(out, "before", *file.before);
     else
       out += "before missing\n";
-    out += "after " + HashHex(file.after) + "\n";
+    out += file.removed ? std::string("after missing\n") : "after " + HashHex(file.after) + "\n";
   }
   out += "checksum " + HashHex(HashBytes(out)) + "\n";
   return out;
@@ -229,7 +241,9 @@ std::optional<JournalEntry> DecodeJournalEntry(std::string_view bytes) {
       reader = probe;
     else
       file.before = std::string(reader.Bytes("before"));
-    if (!ReadHash(reader.Word("after"), file.after)) return std::nullopt;
+    const std::string_view after = reader.Word("after");
+    file.removed = after == "missing";
+    if (!file.removed && !ReadHash(after, file.after)) return std::nullopt;
     if (!file.path.is_absolute()) return std::nullopt;
     entry.files.push_back(std::move(file));
   }
@@ -254,7 +268,8 @@ ApplyJournal::Open ApplyJournal::Begin(std::string command, std::span<const Plan
     file.path = fs::absolute(write.path, ec);
     if (ec) file.path = write.path;
     file.before = CurrentBytes(file.path);
-    file.after = HashBytes(write.bytes);
+    file.after = write.remove ? Sha256{} : HashBytes(write.bytes);
+    file.removed = write.remove;
     open.entry.files.push_back(std::move(file));
   }
   std::error_code ec;
@@ -287,7 +302,7 @@ std::vector<fs::path> ApplyJournal::RollBack(const Open& open, size_t written,
     try {
       const std::optional<std::string> now = CurrentBytes(file.path);
       if (now == file.before) continue;  // written as it was
-      if (!now || HashBytes(*now) != file.after) {
+      if (!HoldsAfter(file, now)) {
         notRestored.push_back(file.path.string() + ": changed by something else meanwhile, left as it is");
         continue;
       }
@@ -327,7 +342,7 @@ RecoveryReport ApplyJournal::Recover() const {
       try {
         const std::optional<std::string> now = CurrentBytes(file.path);
         state.old = now == file.before;
-        state.fresh = now && HashBytes(*now) == file.after;
+        state.fresh = HoldsAfter(file, now);
       } catch (const std::exception&) {
         // Not a file that can be read (a folder took its place, say): neither old nor new.
       }
@@ -376,6 +391,61 @@ std::vector<JournalEntry> ApplyJournal::History() const {
   return history;
 }
 
+UndoReport ApplyJournal::Undo(std::optional<std::uint64_t> sequence) const {
+  const std::vector<JournalEntry> history = History();
+  const auto found = std::find_if(history.begin(), history.end(), [&sequence](const JournalEntry& entry) {
+    return !sequence || entry.sequence == *sequence;
+  });
+  if (found == history.end())
+    throw EKestaError(sequence ? "The journal of Applies holds no entry " + std::to_string(*sequence) + "."
+                               : std::string("The journal of Applies holds no Apply to undo."));
+  UndoReport report;
+  report.undone = *found;
+  std::vector<PlannedWrite> writes;
+  for (const JournalFile& file : found->files) {
+    std::optional<std::string> now;
+    try {
+      now = CurrentBytes(file.path);
+    } catch (const std::exception&) {
+      // Not a file that can be read (a folder took its place, say): not what the Apply wrote.
+      report.changedSince.push_back(file.path);
+      continue;
+    }
+    if (now == file.before) continue;  // the Apply left it as it was, or it is back already
+    if (!HoldsAfter(file, now)) {
+      report.changedSince.push_back(file.path);
+      continue;
+    }
+    writes.push_back({file.path, file.before.value_or(std::string()), !file.before});
+  }
+  if (writes.empty()) return report;
+
+  Open open = Begin("undo of " + found->command, writes);
+  JournalStep("journal-written");
+  size_t written = 0;
+  for (; written < writes.size(); ++written) {
+    try {
+      Put(writes[written].path, writes[written].remove ? std::nullopt : std::optional(writes[written].bytes));
+    } catch (const std::exception& failure) {
+      report.notRestored.push_back(writes[written].path.string() + ": " + failure.what());
+      break;
+    }
+    if (written + 1 < writes.size()) JournalStep("between-files");
+  }
+  if (!report.notRestored.empty()) {
+    RollBack(open, written, report.notRestored);
+    return report;
+  }
+  for (const PlannedWrite& write : writes) report.restored.push_back(write.path);
+  JournalStep("files-written");
+  try {
+    Complete(open);
+  } catch (const std::exception&) {
+    // Every file is back; the next start finds the entry incomplete and marks it complete.
+  }
+  return report;
+}
+
 void ApplyJournal::Prune() const {
   size_t kept = 0;
   std::uint64_t bytes = 0;
@@ -400,12 +470,12 @@ void ApplyJournal::Prune() const {
 std::string DescribeRecovery(const RecoveryReport& report) {
   std::string text;
   for (const RecoveryReport::Entry& entry : report.finished)
-    text += "The Apply of " + TimeText(entry.time) + " (" + entry.command +
+    text += "The Apply of " + JournalTimeText(entry.time) + " (" + entry.command +
             ") was cut short after it had written every file; it is now complete: " + PathList(entry.files) +
             "\n";
   for (const RecoveryReport::Entry& entry : report.rolledBack)
     text +=
-        "The Apply of " + TimeText(entry.time) + " (" + entry.command + ") was cut short; " +
+        "The Apply of " + JournalTimeText(entry.time) + " (" + entry.command + ") was cut short; " +
         (entry.files.empty() ? std::string("it had changed no file.")
                              : "these files got their bytes from before it back: " + PathList(entry.files)) +
         "\n";
@@ -416,6 +486,37 @@ std::string DescribeRecovery(const RecoveryReport& report) {
   for (const fs::path& path : report.damaged)
     text +=
         "An entry of the journal of Applies cannot be read and was left as it is: " + path.string() + "\n";
+  return text;
+}
+
+std::string DescribeHistory(const std::vector<JournalEntry>& history) {
+  std::string text;
+  for (const JournalEntry& entry : history) {
+    text += std::to_string(entry.sequence) + "\t" + JournalTimeText(entry.time) + "\t" + entry.command + "\n";
+    for (const JournalFile& file : entry.files) text += "\t" + file.path.string() + "\n";
+  }
+  return text;
+}
+
+UndoText DescribeUndo(const UndoReport& report) {
+  UndoText text;
+  const JournalEntry& entry = report.undone;
+  if (!report.restored.empty() && report.notRestored.empty()) {
+    text.done = "Undone: " + std::to_string(entry.sequence) + " of " + JournalTimeText(entry.time) + " (" +
+                entry.command + ")\n";
+    for (const fs::path& path : report.restored) text.done += "Put back: " + path.string() + "\n";
+  }
+  for (const fs::path& path : report.changedSince)
+    text.trouble += "Changed since that Apply, so left as it is: " + path.string() + "\n";
+  if (report.restored.empty() && report.notRestored.empty())
+    text.trouble += report.changedSince.empty()
+                        ? "Nothing to undo: every file of that Apply already holds what it held before.\n"
+                        : "Nothing was undone.\n";
+  for (const std::string& failure : report.notRestored) text.trouble += "Not put back: " + failure + "\n";
+  if (!report.notRestored.empty())
+    text.trouble +=
+        "The undo was stopped; the files it had already written were put back as they were, except any "
+        "named above.\n";
   return text;
 }
 

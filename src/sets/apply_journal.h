@@ -24,6 +24,7 @@ struct JournalFile {
   std::filesystem::path path;         // absolute: recovery may run from another working folder
   std::optional<std::string> before;  // nothing: the file did not exist, so a roll-back removes it
   Sha256 after{};                     // of the bytes the Apply writes
+  bool removed = false;               // the Apply removes the file (an undo of one that created it)
 };
 
 struct JournalEntry {
@@ -45,6 +46,16 @@ std::optional<JournalEntry> DecodeJournalEntry(std::string_view bytes);
 struct PlannedWrite {
   std::filesystem::path path;
   std::string bytes;
+  bool remove = false;  // the file goes instead (an undo of an Apply that created it)
+};
+
+// What an undo of an Apply did.
+struct UndoReport {
+  JournalEntry undone;                              // the entry whose files got their bytes before back
+  std::vector<std::filesystem::path> restored;      // in the entry's order; those already as before are not
+  std::vector<std::filesystem::path> changedSince;  // no longer what that Apply wrote: left alone
+  std::vector<std::string> notRestored;             // "PATH: reason"; the undo was rolled back
+  bool Complete() const { return changedSince.empty() && notRestored.empty(); }
 };
 
 // Called at each step of an Apply, by its name: "before-journal", "journal-written", "between-files"
@@ -74,6 +85,21 @@ struct RecoveryReport {
 
 // The report in English, one line each, for kesta-cli's error output.
 std::string DescribeRecovery(const RecoveryReport& report);
+
+// "YYYY-MM-DD hh:mm:ss", local time.
+std::string JournalTimeText(std::int64_t seconds);
+
+// The entries for kesta-cli history, newest first: "NUMBER<tab>TIME<tab>COMMAND", then a tab and a path
+// per file; NUMBER is the entry's sequence, which undo takes.
+std::string DescribeHistory(const std::vector<JournalEntry>& history);
+
+// What an undo did, in English: the entry undone and the files put back (for standard output), and the
+// files left alone or not put back (for the error output).
+struct UndoText {
+  std::string done;
+  std::string trouble;
+};
+UndoText DescribeUndo(const UndoReport& report);
 
 class ApplyJournal {
  public:
@@ -105,6 +131,13 @@ class ApplyJournal {
 
   // The complete entries, newest first (for the history); damaged ones are left out.
   std::vector<JournalEntry> History() const;
+
+  // Puts back the bytes before of the entry with that sequence (the newest complete one when nothing),
+  // for each of its files that still holds exactly what it wrote; a file it created is removed, a file
+  // changed since is left alone and named. The undo is itself a transaction, recorded as "undo of
+  // COMMAND", so it can be undone in turn; a write that fails rolls it back. Fails with the reason when
+  // there is no such entry or its own entry cannot be written (then nothing was changed).
+  UndoReport Undo(std::optional<std::uint64_t> sequence = std::nullopt) const;
 
  private:
   void Prune() const;

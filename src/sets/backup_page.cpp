@@ -1,18 +1,24 @@
 // The backup page: one file chosen from the catalogue, loaded from the game, from its default copy or
 // from any file, or saved into any file; below, a time-stamped copy of every game file and a copy of
-// the game's Input folder. Built on its first visit, like the file pages.
+// the game's Input folder, and the history of Applies, any of which can be taken back. Built on its first
+// visit, like the file pages.
 
 #include <QComboBox>
+#include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QStringList>
 #include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 #include <optional>
 
 #include "pages/game_page.h"
 #include "pages/page_host.h"
 #include "platform/game_paths.h"
+#include "sets/apply_journal.h"
 #include "sets/backup_page.h"
 #include "sets/backups.h"
 #include "sets/game_file_set.h"
@@ -159,6 +165,74 @@ class TBackupPage final : public TGamePage {
     grid->addWidget(m_buttonBackupInput, 1, 1);
     grid->setColumnStretch(1, 1);
     layout()->addWidget(input);
+    BuildHistoryGroup();
+  }
+
+  // The journal's Applies, newest first: when, what made it, the files it wrote; the chosen one can be
+  // taken back under the same rule as Undo last Apply. In a window of its own, opened from beside "Back up
+  // now": the page has no room left for a list.
+  void BuildHistoryGroup() {
+    auto* open = MakeButton("ButtonApplyHistory", this);
+    connect(open, &QToolButton::clicked, this, [this] { ButtonApplyHistoryClick(); });
+    findChild<TGroupBox*>("GroupBoxAutomaticBackup")->layout()->addWidget(open);
+
+    m_history = new QDialog(this);
+    m_history->setObjectName("FormApplyHistory");
+    m_history->resize(640, 300);
+    auto* historyLayout = new QVBoxLayout(m_history);
+    m_treeApplyHistory = new QTreeWidget(m_history);
+    m_treeApplyHistory->setObjectName("TreeApplyHistory");
+    m_treeApplyHistory->setColumnCount(3);
+    m_treeApplyHistory->setRootIsDecorated(false);
+    m_treeApplyHistory->setUniformRowHeights(true);
+    m_treeApplyHistory->header()->setStretchLastSection(true);
+    connect(m_treeApplyHistory, &QTreeWidget::itemSelectionChanged, this,
+            [this] { m_buttonUndoChosenApply->setEnabled(m_treeApplyHistory->currentItem() != nullptr); });
+    historyLayout->addWidget(m_treeApplyHistory);
+    m_buttonUndoChosenApply = MakeButton("ButtonUndoChosenApply", m_history);
+    m_buttonUndoChosenApply->setEnabled(false);
+    connect(m_buttonUndoChosenApply, &QToolButton::clicked, this, [this] { ButtonUndoChosenApplyClick(); });
+    historyLayout->addWidget(m_buttonUndoChosenApply);
+  }
+
+  void ButtonApplyHistoryClick() {
+    FillHistory();
+    m_history->show();
+    m_history->raise();
+  }
+
+  void FillHistory() {
+    m_treeApplyHistory->setHeaderLabels({m_host.LookupMessage("HistoryColumnTime"),
+                                         m_host.LookupMessage("HistoryColumnCommand"),
+                                         m_host.LookupMessage("HistoryColumnFiles")});
+    m_history->setWindowTitle(m_host.LookupMessage("GroupBoxApplyHistory"));
+    m_buttonUndoChosenApply->setText(m_host.LookupMessage("ButtonUndoChosenApply"));
+    m_treeApplyHistory->clear();
+    const std::filesystem::path game = m_host.GameFolder();
+    for (const JournalEntry& entry : ApplyJournal(m_host.Folder().Journal()).History()) {
+      QStringList names, paths;
+      for (const JournalFile& file : entry.files) {
+        // Within the game folder the path below it says enough; elsewhere the whole path.
+        const std::filesystem::path below = file.path.lexically_relative(game);
+        const bool inside = !game.empty() && !below.empty() && *below.begin() != "..";
+        names << QString::fromStdString((inside ? below : file.path).string());
+        paths << Native(file.path);
+      }
+      auto* item =
+          new QTreeWidgetItem(m_treeApplyHistory, {QString::fromStdString(JournalTimeText(entry.time)),
+                                                   QString::fromStdString(entry.command), names.join(", ")});
+      item->setData(0, Qt::UserRole, QVariant::fromValue<qulonglong>(entry.sequence));
+      item->setToolTip(2, paths.join('\n'));
+    }
+    for (int column = 0; column < 2; ++column) m_treeApplyHistory->resizeColumnToContents(column);
+    m_buttonUndoChosenApply->setEnabled(false);
+  }
+
+  void ButtonUndoChosenApplyClick() {
+    const QTreeWidgetItem* chosen = m_treeApplyHistory->currentItem();
+    if (!chosen) return;
+    m_host.UndoApply(chosen->data(0, Qt::UserRole).toULongLong());
+    FillHistory();
   }
 
   static QToolButton* MakeButton(const char* name, QWidget* parent) {
@@ -178,6 +252,7 @@ class TBackupPage final : public TGamePage {
   void Fill() override {
     ComboBoxBackupChange();
     m_memoInputSaveInfo->setText(m_host.LookupMessage("InputSaveInfo") + "\n" + Native(InputFolder()) + "/");
+    FillHistory();
   }
 
   void ButtonAutomaticBackupClick() {
@@ -272,6 +347,9 @@ class TBackupPage final : public TGamePage {
   QLabel* m_labelBackupInfo = nullptr;
   QLabel* m_memoInputSaveInfo = nullptr;
   QToolButton* m_buttonBackupInput = nullptr;
+  QDialog* m_history = nullptr;
+  QTreeWidget* m_treeApplyHistory = nullptr;
+  QToolButton* m_buttonUndoChosenApply = nullptr;
   SystemBackupClock m_clock;
 };
 

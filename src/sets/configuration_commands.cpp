@@ -34,6 +34,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// One path, or one "PATH: reason", a line: the file lists of the journal's reports.
+QString LineList(const std::vector<fs::path>& paths) {
+  QStringList lines;
+  for (const fs::path& path : paths) lines << QString::fromStdString(path.string());
+  return lines.join('\n');
+}
+QString LineList(const std::vector<std::string>& texts) {
+  QStringList lines;
+  for (const std::string& text : texts) lines << QString::fromStdString(text);
+  return lines.join('\n');
+}
+
 // Tells the player's returns from another program apart from the focus coming back from a box of ours.
 // Closing a box that holds the focus can make the application inactive and active again (X11 does, at
 // once or after its focus delay): taken for a return, the question just answered would be asked anew.
@@ -172,38 +184,82 @@ void TConfigurationCommands::RecoverInterruptedApplies() {
     report.notRestored.push_back(m_with.folder.Journal().string() + ": " + failure.what());
   }
   if (report.Empty()) return;
-  const auto native = [](const fs::path& path) { return QString::fromStdString(path.string()); };
-  const auto list = [&native](const std::vector<fs::path>& paths) {
-    QStringList lines;
-    for (const fs::path& path : paths) lines << native(path);
-    return lines.join('\n');
-  };
   const auto when = [](std::int64_t seconds) {
     return QDateTime::fromSecsSinceEpoch(seconds).toString("yyyy-MM-dd hh:mm:ss");
   };
   QStringList parts;
   for (const RecoveryReport::Entry& entry : report.finished)
     parts << LookupMessage("RecoveryFinished").arg(when(entry.time), QString::fromStdString(entry.command)) +
-                 "\n" + list(entry.files);
+                 "\n" + LineList(entry.files);
   for (const RecoveryReport::Entry& entry : report.rolledBack) {
     const QString key = entry.files.empty() ? "RecoveryNoFileChanged" : "RecoveryRolledBack";
     QString text = LookupMessage(key).arg(when(entry.time), QString::fromStdString(entry.command));
-    if (!entry.files.empty()) text += "\n" + list(entry.files);
+    if (!entry.files.empty()) text += "\n" + LineList(entry.files);
     parts << text;
   }
   if (!report.changedSince.empty())
-    parts << LookupMessage("RecoveryChangedSince") + "\n" + list(report.changedSince);
-  if (!report.notRestored.empty()) {
-    QStringList lines;
-    for (const std::string& line : report.notRestored) lines << QString::fromStdString(line);
-    parts << LookupMessage("RecoveryNotRestored") + "\n" + lines.join('\n');
-  }
-  if (!report.damaged.empty()) parts << LookupMessage("RecoveryDamaged") + "\n" + list(report.damaged);
+    parts << LookupMessage("RecoveryChangedSince") + "\n" + LineList(report.changedSince);
+  if (!report.notRestored.empty())
+    parts << LookupMessage("RecoveryNotRestored") + "\n" + LineList(report.notRestored);
+  if (!report.damaged.empty()) parts << LookupMessage("RecoveryDamaged") + "\n" + LineList(report.damaged);
   const bool trouble = !report.changedSince.empty() || !report.notRestored.empty() || !report.damaged.empty();
   if (trouble)
     m_with.dialogs.Error(parts.join("\n\n"));
   else
     m_with.dialogs.Information(parts.join("\n\n"));
+}
+
+// --- Taking an Apply back: the journal's undo, shared with kesta-cli undo, then the pages read the
+// files again. ---
+
+void TConfigurationCommands::UndoApply(std::optional<std::uint64_t> number) {
+  // While a saved configuration's sections stand in for the game files, a reload would read them.
+  if (m_with.busy) return;
+  const ApplyJournal journal(m_with.folder.Journal());
+  const std::vector<JournalEntry> history = journal.History();
+  const auto entry = std::find_if(history.begin(), history.end(), [&number](const JournalEntry& kept) {
+    return !number || kept.sequence == *number;
+  });
+  if (entry == history.end()) {
+    m_with.dialogs.Information(LookupMessage("UndoApplyNone"));
+    return;
+  }
+  std::vector<fs::path> paths;
+  for (const JournalFile& file : entry->files) paths.push_back(file.path);
+  QString question =
+      LookupMessage("UndoApplyQuestion")
+          .arg(QString::fromStdString(JournalTimeText(entry->time)), QString::fromStdString(entry->command)) +
+      "\n" + LineList(paths);
+  if (ApplyEnabled()) question += "\n\n" + LookupMessage("UndoApplyLosesEdits");
+  if (m_with.dialogs.ShowMessage(MessageKind::Warning, question, MessageButtons::YesNo) != DialogAnswer::Yes)
+    return;
+  if (!m_with.confirmApplyWhileGameRuns()) return;
+
+  UndoReport report;
+  try {
+    RunWithHourglass([&] { report = journal.Undo(entry->sequence); });
+  } catch (const std::exception& failure) {
+    m_with.dialogs.Error(LookupMessage("UndoApplyFailed") + "\n" + QString::fromStdString(failure.what()));
+    return;
+  }
+  if (!report.restored.empty()) {
+    RunWithHourglass([this] { ReloadWholeSet(m_with.gameFiles); });
+    EnableApplyCancel(false, false);
+    m_with.host.ShowStatusMessage(LookupMessage("UndoApplyDone"));
+  }
+  QStringList parts;
+  if (!report.restored.empty())
+    parts << LookupMessage("UndoApplyRestored") + "\n" + LineList(report.restored);
+  if (parts.isEmpty() && report.changedSince.empty() && report.notRestored.empty())
+    parts << LookupMessage("UndoApplyNothing");
+  if (!report.changedSince.empty())
+    parts << LookupMessage("UndoApplyChangedSince") + "\n" + LineList(report.changedSince);
+  if (!report.notRestored.empty())
+    parts << LookupMessage("UndoApplyFailed") + "\n" + LineList(report.notRestored);
+  if (report.Complete())
+    m_with.dialogs.Information(parts.join("\n\n"));
+  else
+    m_with.dialogs.Error(parts.join("\n\n"));
 }
 
 // --- Reload on reactivation: coming back to the program after the game (or anything else) rewrote the

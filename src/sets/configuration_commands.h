@@ -7,9 +7,11 @@
 #include <QDateTime>
 #include <QMetaObject>
 #include <QString>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -67,6 +69,13 @@ class TConfigurationCommands {
 
   // Start-up: an Apply cut short by a crash is finished or rolled back, and the player is told in a box.
   void RecoverInterruptedApplies();
+
+  // --- Taking an Apply back ---
+  // After asking (and naming the pages' edits that would be lost), each file of the journal's entry with
+  // that number (the newest when nothing) that still holds what it wrote gets its bytes before back; a
+  // file changed since is left alone and named. The pages then read the files again.
+  void UndoApply(std::optional<std::uint64_t> number);
+  void dxButtonUndoApplyClick() { UndoApply(std::nullopt); }
 
   // --- Reload on reactivation ---
   // Watches the program become the active one again; the window calls it once.

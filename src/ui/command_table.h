@@ -77,6 +77,8 @@ inline const QString kThemeBlack = QStringLiteral("ThemeBlack");
 inline const QString kFormStyle = QStringLiteral("FormStyle");
 // What Apply would change, before it writes.
 inline const QString kReview = QStringLiteral("Review");
+// Taking an Apply back
+inline const QString kUndoApply = QStringLiteral("UndoApply");
 }  // namespace command
 
 }  // namespace kesta

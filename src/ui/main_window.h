@@ -85,6 +85,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   void ShowStatusMessage(const QString& text) override;
   void RefreshPages(std::string_view catalogKey) override;
   void OpenPage(const QString& page, PageOpening how) override;
+  void UndoApply(std::optional<std::uint64_t> number) override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;  // FormCloseQuery

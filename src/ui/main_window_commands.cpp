@@ -99,6 +99,13 @@ void TFrmKESTA::ConnectCommands() {
        all(m_layout->reviewButtons),
        {},
        QKeySequence(Qt::CTRL | Qt::Key_D)},
+      // Taking an Apply back. A text box with the focus takes Ctrl+Z for its own undo (Qt gives it the
+      // key first), so the key reaches the files only from elsewhere.
+      {command::kUndoApply,
+       configuration(&TConfigurationCommands::dxButtonUndoApplyClick),
+       buttons({"dxButtonUndoApply"}),
+       {},
+       QKeySequence(Qt::CTRL | Qt::Key_Z)},
   };
   for (const TCommand& declared : commands) m_commands->Register(declared);
   // The companion commands stay hidden until start-up finds their programs.

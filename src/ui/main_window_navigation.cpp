@@ -1,6 +1,8 @@
 // What the window forwards to the page area and the status bar, and the update check.
 
 #include "ui/main_window.h"
+
+#include "sets/configuration_commands.h"
 #include "ui/page_area.h"
 #include "ui/window_status.h"
 #include "update/update_page.h"
@@ -18,6 +20,8 @@ void TFrmKESTA::CheckForUpdate(bool atStartUp) {
 void TFrmKESTA::OpenPage(const QString& page, PageOpening how) { m_pageArea->OpenPage(page, how); }
 
 void TFrmKESTA::RefreshPages(std::string_view catalogKey) { m_pageArea->RefreshPages(catalogKey); }
+
+void TFrmKESTA::UndoApply(std::optional<std::uint64_t> number) { m_configuration->UndoApply(number); }
 
 bool TFrmKESTA::ShowPreviewPicture(const QString& name) { return m_pageArea->ShowPreviewPicture(name); }
 

@@ -493,6 +493,8 @@ const QHash<QString, Glyph>& Glyphs() {
       {"dxButtonReportBug", Bug},
       {"dxButtonAbout", About},
       {"dxButtonExit", Exit},
+      // Taking an Apply back
+      {"dxButtonUndoApply", Backup},
       // The file commands of the backup page.
       {"SpeedButtonLoadLockonSettings", GraphicsStandard},
       {"SpeedButtonLoadDefault", Undo},

@@ -88,6 +88,8 @@ const std::vector<ButtonDesign>& MenuDesign() {
       // What Apply would change, beside it.
       {"dxButtonReview", "Review changes"},
       {"dxButtonCancel", "Cancel"},
+      // Taking an Apply back
+      {"dxButtonUndoApply", "Undo last Apply"},
       kSeparator,
       {"dxButtonOpenConfig", "Open config"},
       {"dxButtonSaveConfig", "Save Config"},

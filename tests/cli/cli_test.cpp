@@ -627,6 +627,66 @@ TEST_F(CliDocumentTest, AFailedWritePutsBackTheFilesWrittenBeforeIt) {
   EXPECT_TRUE(fs::is_empty(install.Folder().Journal()));
 }
 
+// history lists what apply and undo wrote; undo puts back the files of the newest (or a numbered) entry,
+// leaves a file edited by hand since alone with exit status 1, and its own entry undoes in turn.
+TEST_F(CliDocumentTest, HistoryAndUndoTakeAnApplyBack) {
+  const Files old = GameFiles();
+  ASSERT_EQ(Apply({"Graphics.SpecialSliderTextureLevel=0", "Cockpit.SpecialSliderMirrors=0"}).exitStatus, 0);
+  const Files applied = GameFiles();
+  ASSERT_NE(applied, old);
+
+  auto history = Run({"history"});
+  EXPECT_EQ(history.exitStatus, 0);
+  const std::string files = "\t" + GraphicsFile().string() + "\n\t" + CockpitFile().string() + "\n";
+  EXPECT_TRUE(history.out.starts_with("1\t")) << history.out;
+  EXPECT_TRUE(history.out.ends_with("\tkesta-cli apply\n" + files)) << history.out;
+
+  auto undo = Run({"undo"});
+  EXPECT_EQ(undo.exitStatus, 0) << undo.err;
+  EXPECT_EQ(undo.err, "");
+  EXPECT_NE(undo.out.find("(kesta-cli apply)\nPut back: " + GraphicsFile().string() +
+                          "\nPut back: " + CockpitFile().string() + "\n"),
+            npos)
+      << undo.out;
+  EXPECT_EQ(GameFiles(), old);
+  history = Run({"history"});
+  EXPECT_TRUE(history.out.starts_with("2\t")) << history.out;
+  EXPECT_NE(history.out.find("\tundo of kesta-cli apply\n" + files + "1\t"), npos) << history.out;
+
+  // The undo of the undo, by its number: the applied set again.
+  undo = Run({"undo", "2"});
+  EXPECT_EQ(undo.exitStatus, 0) << undo.err;
+  EXPECT_EQ(GameFiles(), applied);
+
+  // Undo of the first apply while cockpit.cfg was edited by hand: only graphics.cfg goes back.
+  const std::string edited = test::ReadBytes(CockpitFile()) + "-- the player's own line\r\n";
+  WriteBytes(CockpitFile(), edited);
+  undo = Run({"undo", "1"});
+  EXPECT_EQ(undo.exitStatus, 1);
+  EXPECT_EQ(undo.err, "Changed since that Apply, so left as it is: " + CockpitFile().string() + "\n");
+  EXPECT_EQ(test::ReadBytes(GraphicsFile()), graphics);
+  EXPECT_EQ(test::ReadBytes(CockpitFile()), edited);
+
+  const struct {
+    std::vector<std::string> words;
+    int status;
+    const char* err;
+  } refused[] = {
+      {{"undo", "99"}, 1, "The journal of Applies holds no entry 99.\n"},
+      {{"undo", "x"}, 2, "usage:"},
+      {{"undo", "-1"}, 2, "usage:"},
+      {{"undo", "1", "2"}, 2, "usage:"},
+      {{"history", "1"}, 2, "usage:"},
+  };
+  const Files before = GameFiles();
+  for (const auto& c : refused) {
+    const auto result = Run(c.words);
+    EXPECT_EQ(result.exitStatus, c.status) << c.words.back();
+    EXPECT_TRUE(result.err.starts_with(c.err)) << result.err;
+  }
+  EXPECT_EQ(GameFiles(), before);
+}
+
 // Without GAME_FOLDER, the window's settings file beside the program names it; without one there, the
 // message says where to look.
 TEST_F(CliDocumentTest, GameFolderComesFromTheSettingsBesideTheProgram) {

@@ -25,7 +25,8 @@ class KeyboardTest : public test::ActiveWindowTest {
   static void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* target = QApplication::focusWidget();
     if (!target) target = QApplication::activeWindow();
-    if (QWidget* popup = QApplication::activePopupWidget(); popup && !popup->isAncestorOf(target)) target = popup;
+    if (QWidget* popup = QApplication::activePopupWidget(); popup && !popup->isAncestorOf(target))
+      target = popup;
     QTest::keyClick(target, static_cast<Qt::Key>(key), modifiers);
   }
   QString Focused() const {
@@ -40,7 +41,8 @@ class KeyboardTest : public test::ActiveWindowTest {
   // The first control of the page shown.
   QWidget* FirstControl() const {
     for (QWidget* next = window->nextInFocusChain(); next != window.get(); next = next->nextInFocusChain())
-      if (window->Pages().ActivePage()->isAncestorOf(next) && next->isVisible() && (next->focusPolicy() & Qt::TabFocus))
+      if (window->Pages().ActivePage()->isAncestorOf(next) && next->isVisible() &&
+          (next->focusPolicy() & Qt::TabFocus))
         return next;
     return nullptr;
   }
@@ -124,7 +126,7 @@ TEST_F(KeyboardTest, ApplicationMenuOpensOnTheKeyboardsFirstCommandAndRunsTheCho
   TApplicationMenu* menu = ribbon->ApplicationMenu();
   ASSERT_TRUE(menu->isVisible());
   // Apply and Cancel have nothing to do: the keyboard starts on the first command it can run.
-  EXPECT_EQ(Focused(), "dxButtonOpenConfig");
+  EXPECT_EQ(Focused(), "dxButtonUndoApply");
   Press(Qt::Key_Up);
   EXPECT_EQ(Focused(), "dxButtonExit");  // round to the foot
   Press(Qt::Key_Escape);
@@ -132,6 +134,7 @@ TEST_F(KeyboardTest, ApplicationMenuOpensOnTheKeyboardsFirstCommandAndRunsTheCho
   EXPECT_EQ(QApplication::focusWidget(), ribbon->ApplicationButton());
 
   Press(Qt::Key_Return);
+  Press(Qt::Key_Down);
   Press(Qt::Key_Down);
   EXPECT_EQ(Focused(), "dxButtonSaveConfig");
   dialogs.QueueCancel();
@@ -149,7 +152,8 @@ TEST_F(KeyboardTest, ShortcutsPressTheirCommandsButtonAndShowInItsTooltip) {
   const Case cases[] = {
       {"dxButtonApply", QKeySequence("Ctrl+S")},      {"dxButtonCancel", QKeySequence("Ctrl+R")},
       {"dxButtonOpenConfig", QKeySequence("Ctrl+O")}, {"dxButtonSaveConfig", QKeySequence("Ctrl+Shift+S")},
-      {"dxButtonPlay", QKeySequence("Ctrl+P")},       {"dxButtonExit", QKeySequence("Ctrl+Q")},
+      {"dxButtonUndoApply", QKeySequence("Ctrl+Z")},  {"dxButtonPlay", QKeySequence("Ctrl+P")},
+      {"dxButtonExit", QKeySequence("Ctrl+Q")},
   };
   // The language's tooltip, with the shortcut after it; both copies of Apply and Cancel carry it.
   TRibbonButton* menuApply = window->Ribbon()->ApplicationMenu()->findChild<TRibbonButton*>("dxButtonApply");
@@ -166,10 +170,12 @@ TEST_F(KeyboardTest, ShortcutsPressTheirCommandsButtonAndShowInItsTooltip) {
   QObject::disconnect(window->RibbonButton("dxButtonPlay"), &QAbstractButton::clicked, window.get(), nullptr);
   dialogs.QueueCancel();  // Open
   dialogs.QueueCancel();  // Save
+  dialogs.QueueNo();      // Undo last Apply: start-up's write of the mission date is one
   FirstControl()->setFocus();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.button);
-    const bool offered = std::string_view(c.button) != "dxButtonApply" && std::string_view(c.button) != "dxButtonCancel";
+    const bool offered =
+        std::string_view(c.button) != "dxButtonApply" && std::string_view(c.button) != "dxButtonCancel";
     QSignalSpy pressed(window->RibbonButton(c.button), &QAbstractButton::clicked);
     QTest::keySequence(QApplication::focusWidget(), c.keys);
     // Apply and Cancel are not offered with nothing changed, and their keys do nothing either.
@@ -183,7 +189,7 @@ TEST_F(KeyboardTest, ShortcutsPressTheirCommandsButtonAndShowInItsTooltip) {
   }
   QStringList kinds;
   for (const auto& dialog : dialogs.Recorded()) kinds << dialog.kind;
-  EXPECT_EQ(kinds, QStringList({"Open", "Save"}));
+  EXPECT_EQ(kinds, QStringList({"Open", "Save", "Warning"}));
   EXPECT_FALSE(window->isVisible());  // Ctrl+Q
 }
 

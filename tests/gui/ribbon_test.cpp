@@ -126,12 +126,13 @@ TEST(RibbonLayoutTest, QuickBarAndApplicationMenuHoldTheirCommandsInOrder) {
             QStringList({"dxButtonApply", "dxButtonReview", "dxButtonCancel"}));
   const TApplicationMenu& menu = *w.ribbon->ApplicationMenu();
   EXPECT_EQ(menu.objectName(), "dxBarApplicationMenu1");
-  EXPECT_EQ(
-      Describe(menu.Items()),
-      "dxButtonApply dxButtonReview dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
-      "dxButtonOpenServer "
-      "dxButtonJoinServer | dxButtonLotatcNet | dxButtonLotatcClient dxButtonLotatcServer | "
-      "dxButtonKESTAUpdate dxButtonReportBug");
+  EXPECT_EQ(Describe(menu.Items()),
+            "dxButtonApply dxButtonReview dxButtonCancel dxButtonUndoApply | dxButtonOpenConfig "
+            "dxButtonSaveConfig | "
+            "dxButtonPlay "
+            "dxButtonOpenServer "
+            "dxButtonJoinServer | dxButtonLotatcNet | dxButtonLotatcClient dxButtonLotatcServer | "
+            "dxButtonKESTAUpdate dxButtonReportBug");
   EXPECT_EQ(Names(menu.FootButtons()), QStringList({"dxButtonAbout", "dxButtonExit"}));
   EXPECT_EQ(menu.ExtraPaneHeader(), "Configuration récentes");
 
@@ -293,17 +294,17 @@ TEST(ApplicationMenuTest, HiddenCommandsLeaveNoDoubledSeparatorOrGap) {
   QTest::mouseClick(w.ribbon->ApplicationButton(), Qt::LeftButton);
   EXPECT_LT(menu->height(), fullHeight - 3 * w.Button("dxButtonPlay")->height());
   menu->close();
-  EXPECT_EQ(
-      Describe(menu->Items(), true),
-      "dxButtonApply dxButtonReview dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
-      "dxButtonOpenServer "
-      "dxButtonJoinServer | dxButtonKESTAUpdate dxButtonReportBug");
+  EXPECT_EQ(Describe(menu->Items(), true),
+            "dxButtonApply dxButtonReview dxButtonCancel dxButtonUndoApply | dxButtonOpenConfig "
+            "dxButtonSaveConfig | "
+            "dxButtonPlay dxButtonOpenServer "
+            "dxButtonJoinServer | dxButtonKESTAUpdate dxButtonReportBug");
   w.Button("dxButtonLotatcClient")->show();
-  EXPECT_EQ(
-      Describe(menu->Items(), true),
-      "dxButtonApply dxButtonReview dxButtonCancel | dxButtonOpenConfig dxButtonSaveConfig | dxButtonPlay "
-      "dxButtonOpenServer "
-      "dxButtonJoinServer | dxButtonLotatcClient | dxButtonKESTAUpdate dxButtonReportBug");
+  EXPECT_EQ(Describe(menu->Items(), true),
+            "dxButtonApply dxButtonReview dxButtonCancel dxButtonUndoApply | dxButtonOpenConfig "
+            "dxButtonSaveConfig | "
+            "dxButtonPlay dxButtonOpenServer "
+            "dxButtonJoinServer | dxButtonLotatcClient | dxButtonKESTAUpdate dxButtonReportBug");
 }
 
 TEST(RibbonFrameTest, NewStyleMakesTheTitleRowTheWindowCaption) {

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "engine/failure.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
@@ -244,6 +245,118 @@ TEST_F(ApplyJournalTest, HistoryKeepsTheNewestEntriesWithinItsLimits) {
   history = journal.History();
   ASSERT_EQ(history.size(), 1u);
   EXPECT_EQ(history.front().command, "huge");
+}
+
+// An Apply done as WritePrepared does it: the entry, the files, the mark.
+void ApplyAll(const ApplyJournal& journal, const std::vector<PlannedWrite>& writes,
+              const std::string& command) {
+  ApplyJournal::Open open = journal.Begin(command, writes);
+  for (const PlannedWrite& write : writes) WriteBytes(write.path, write.bytes);
+  journal.Complete(open);
+}
+
+// Undo puts back the bytes before of every file that still holds what the Apply wrote and removes the one
+// it created; a file edited by hand since is left alone and named. The undo is an entry of its own, so
+// undoing it brings the Apply's bytes back, the created file included.
+TEST_F(ApplyJournalTest, UndoRestoresWhatTheApplyWroteAndIsUndoneInTurn) {
+  struct Case {
+    const char* what;
+    int editedByHand;  // -1: none
+  };
+  for (const Case& test : {Case{"nothing changed since", -1}, Case{"the cockpit edited by hand", 1},
+                           Case{"the created file edited by hand", 2}}) {
+    SCOPED_TRACE(test.what);
+    fs::remove_all(journal.Folder());
+    WriteBytes(files[0], Old()[0]);
+    WriteBytes(files[1], Old()[1]);
+    fs::remove(files[2]);
+    ApplyAll(journal, Writes(), "test apply");
+    std::vector<std::string> expected = Old();
+    if (test.editedByHand >= 0) {
+      WriteBytes(files[test.editedByHand], "the player's own edit\r\n");
+      expected[test.editedByHand] = "the player's own edit\r\n";
+    }
+
+    const UndoReport undo = journal.Undo();
+    EXPECT_EQ(undo.undone.command, "test apply");
+    EXPECT_EQ(Now(), expected);
+    EXPECT_TRUE(undo.notRestored.empty());
+    std::vector<fs::path> restored(std::begin(files), std::end(files));
+    if (test.editedByHand >= 0) {
+      EXPECT_EQ(undo.changedSince, std::vector<fs::path>{files[test.editedByHand]});
+      restored.erase(restored.begin() + test.editedByHand);
+    } else {
+      EXPECT_TRUE(undo.changedSince.empty());
+    }
+    EXPECT_EQ(undo.restored, restored);
+
+    std::vector<JournalEntry> history = journal.History();
+    ASSERT_EQ(history.size(), 2u);
+    EXPECT_EQ(history.front().command, "undo of test apply");
+    EXPECT_EQ(history.front().files.size(), restored.size());
+
+    // The undo of the undo: the Apply's bytes again, where the undo had put back the old ones.
+    const UndoReport redo = journal.Undo(history.front().sequence);
+    EXPECT_TRUE(redo.Complete());
+    EXPECT_EQ(redo.restored, restored);
+    std::vector<std::string> again = New();
+    if (test.editedByHand >= 0) again[test.editedByHand] = "the player's own edit\r\n";
+    EXPECT_EQ(Now(), again);
+    history = journal.History();
+    ASSERT_EQ(history.size(), 3u);
+    EXPECT_EQ(history.front().command, "undo of undo of test apply");
+    EXPECT_TRUE(journal.Recover().Empty());
+  }
+}
+
+// An older entry is undone by its number under the same rule: a file a later Apply changed is left alone.
+// Undo with nothing to undo says so and writes nothing; with no file to put back, no entry is made.
+TEST_F(ApplyJournalTest, UndoOfAnOlderEntryAndOfNone) {
+  EXPECT_THROW(journal.Undo(), EKestaError);
+  ApplyAll(journal, Writes(), "first");
+  ApplyAll(journal, {{files[1], "cockpit newer\r\n"}}, "second");
+  const std::vector<JournalEntry> history = journal.History();
+  ASSERT_EQ(history.size(), 2u);
+  EXPECT_THROW(journal.Undo(history.front().sequence + 1), EKestaError);
+
+  const UndoReport undo = journal.Undo(history.back().sequence);
+  EXPECT_EQ(undo.undone.command, "first");
+  EXPECT_EQ(undo.changedSince, std::vector<fs::path>{files[1]});
+  EXPECT_EQ(Now(), (std::vector<std::string>{Old()[0], "cockpit newer\r\n", "<missing>"}));
+
+  // Again: the files already back are passed over, the other one is still named; nothing is written.
+  const UndoReport again = journal.Undo(history.back().sequence);
+  EXPECT_TRUE(again.restored.empty());
+  EXPECT_EQ(again.changedSince, std::vector<fs::path>{files[1]});
+  EXPECT_EQ(DescribeUndo(again).trouble,
+            "Changed since that Apply, so left as it is: " + files[1].string() + "\nNothing was undone.\n");
+  EXPECT_EQ(journal.History().size(), 3u);  // the second try made no entry
+}
+
+// An undo cut short at each step is finished or rolled back by the next start, like an Apply.
+TEST_F(ApplyJournalTest, AnUndoCutShortIsRecoveredLikeAnApply) {
+  ApplyAll(journal, Writes(), "test apply");
+  const JournalEntry applied = journal.History().front();
+  for (size_t written = 0; written <= 3; ++written) {
+    SCOPED_TRACE(written);
+    const std::vector<PlannedWrite> undo = {{files[0], Old()[0]}, {files[1], Old()[1]}, {files[2], "", true}};
+    journal.Begin("undo of test apply", undo);
+    for (size_t i = 0; i < written; ++i)
+      if (undo[i].remove)
+        fs::remove(undo[i].path);
+      else
+        WriteBytes(undo[i].path, undo[i].bytes);
+    const RecoveryReport report = journal.Recover();
+    EXPECT_TRUE(report.changedSince.empty());
+    EXPECT_EQ(Now(), written == 3 ? Old() : New());
+    if (written == 3) {
+      // The undo stands, and is undone in turn.
+      EXPECT_EQ(report.finished.size(), 1u);
+      EXPECT_TRUE(journal.Undo().Complete());
+      EXPECT_EQ(Now(), New());
+    }
+  }
+  EXPECT_EQ(journal.History().back().sequence, applied.sequence);
 }
 
 }  // namespace

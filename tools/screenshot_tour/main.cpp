@@ -7,16 +7,22 @@
 // screen of at least 1000x1500 pixels.
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
 #include <fstream>
 #include <iostream>
 
+#include "documents/graphics_document.h"
 #include "pages/multiplayer/f4_view_window.h"
+#include "sets/configuration_commands.h"
+#include "sets/game_file_set.h"
 #include "settings/ini_file.h"
 #include "support/program_install.h"
 #include "support/scripted_dialogs.h"
@@ -135,6 +141,14 @@ int main(int argc, char* argv[]) {
     window.FormCreate();
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) std::cerr << "the window never appeared\n";
+    // Two Applies and an undo, so that the backup page's history has entries.
+    for (int level : {0, 1}) {
+      window.GameFiles().Get<kesta::GraphicsDocument>().textureLevel = level;
+      window.Configuration().dxButtonApplyClick();
+    }
+    dialogs.QueueYes();
+    window.Configuration().dxButtonUndoApplyClick();
+    dialogs.ClearRecorded();
     for (const char* name : kPageButtons) {
       kesta::TRibbonButton* button = window.RibbonButton(name);
       Click(window.Ribbon()->TabButton(window.Ribbon()->TabOf(button)));
@@ -145,6 +159,20 @@ int main(int argc, char* argv[]) {
     Save(&window, QString("%1/%2-menu.png").arg(output, language),
          window.frameGeometry().united(window.Ribbon()->ApplicationMenu()->frameGeometry()));
     window.Ribbon()->ApplicationMenu()->hide();
+    // The history of Applies, opened from the backup page, its newest entry chosen.
+    window.Pages().ShowPage("TabSheetBackup");
+    if (auto* open = window.findChild<QToolButton*>("ButtonApplyHistory")) {
+      Click(open);
+      auto* history = window.findChild<QDialog*>("FormApplyHistory");
+      auto* list = window.findChild<QTreeWidget*>("TreeApplyHistory");
+      if (history && list && QTest::qWaitForWindowExposed(history)) {
+        list->setCurrentItem(list->topLevelItem(0));
+        Save(history, QString("%1/%2-History.png").arg(output, language));
+        history->hide();
+      } else {
+        std::cerr << "the history of Applies never appeared\n";
+      }
+    }
     // The tray icon's menu, opened over the window as a tray would open it, with its Join submenu.
     if (auto* tray = window.findChild<QMenu*>("PopupDroit")) {
       tray->popup(window.mapToGlobal(QPoint(60, 200)));
