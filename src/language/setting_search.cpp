@@ -1,0 +1,251 @@
+#include "language/setting_search.h"
+
+#include <QHash>
+#include <algorithm>
+#include <vector>
+
+namespace kesta {
+
+namespace {
+
+constexpr PagePlace kPagePlaces[] = {
+    {"TabSheetGraphicsStandards", "dxButtonGraphicsStandard", "dxTabDisplay"},
+    {"TabSheetGraphicsCockpit", "dxButtonGraphicsCockpit", "dxTabDisplay"},
+    {"TabSheetResolution", "dxButtonResolution", "dxTabDisplay"},
+    {"TabSheetScreenshot", "dxButtonScreenshots", "dxTabDisplay"},
+    {"TabSheetOptimization1", "dxButtonOptimisation", "dxTabDisplay"},
+    {"TabSheetOptimization2", "dxButtonObjectClipping", "dxTabDisplay"},
+    {"TabSheetOptimization3", "dxButtonObjectDensity", "dxTabDisplay"},
+    {"TabSheetMultiplayerClient", "dxButtonMultiClient", "dxTabGameSettings"},
+    {"TabSheetMultiplayerServer", "dxButtonMultiServer", "dxTabGameSettings"},
+    {"TabSheetRealism", "dxButtonRealism", "dxTabGameSettings"},
+    {"TabSheetOther1", "dxButtonOther", "dxTabGameSettings"},
+    {"TabSheetLUA", "dxButtonLUA", "dxTabGameSettings"},
+    {"TabSheetViewCockpit", "dxButtonView", "dxTabCustomization"},
+    {"TabSheetViewGlobal", "dxButtonMouseView", "dxTabCustomization"},
+    {"TabSheetSmokeColor", "dxButtonSmokeColor", "dxTabCustomization"},
+    {"TabSheetOptionKESTA", "dxButtonOptions", "dxTabOptions"},
+    {"TabSheetBackup", "dxButtonBackup", "dxTabOptions"},
+};
+
+struct PageControls {
+  const char* page;
+  std::vector<const char*> controls;
+};
+
+// The named controls of each page that a language file labels.
+const std::vector<PageControls>& ControlsOfPages() {
+  static const std::vector<PageControls> pages{
+      {"TabSheetGraphicsStandards",
+       {"GroupBoxGraphicsStandards", "SpecialSliderTextureLevel", "SpecialSliderPrecaching",
+        "SpecialSliderWaterQuality", "SpecialSliderFogQuality", "SpecialSliderLightsLevel",
+        "SpecialSliderEffectOptions", "SpecialSliderShadowLevel", "SpecialSliderShadowDensity",
+        "SpecialSliderScenes", "CheckboxExhaust", "CheckBoxTrafficCivil", "ButtonGraphicsApply"}},
+      {"TabSheetGraphicsCockpit",
+       {"GroupBoxMirror", "SpecialSliderMirrors", "SpecialSliderMirrorResolution", "SpecialSliderReflections",
+        "CheckboxRussianHUD", "GroupBoxCanopy"}},
+      {"TabSheetResolution",
+       {"GroupBoxGameResolution", "MemoInfoAspect", "CheckBoxGameFullScreen", "LabelGameResolution",
+        "LabelBits", "LabelGameAspect", "GroupBoxMovieResolution", "CheckBoxMovieFullScreen",
+        "LabelMovieResolution"}},
+      {"TabSheetScreenshot",
+       {"GroupBoxScreenshot", "CheckboxJPG", "CheckboxBMP", "LabelScreenShotName", "LabelScreenShotQuality"}},
+      {"TabSheetOptimization1",
+       {"LabelLandDay", "LabelLandNight", "LabelMFD", "GroupBoxFogParams", "GroupBoxLandOptions", "LabelL01",
+        "LabelL12", "LabelFogParam1", "LabelFogParam2", "LabelObjectFogMultiplier"}},
+      {"TabSheetOptimization2",
+       {"LabelTextureLevel", "SpeedButtonAddOpti", "SpeedButtonRemoveOpti", "SliderDynamicClip",
+        "SliderFarClip", "SliderLightsClip", "SliderLod", "SliderMiddleClip", "SliderMirageClip",
+        "SliderNearClip", "SliderObjectsClip", "SliderStructuresClip", "SliderSurfaceClip",
+        "SliderTreesClip"}},
+      {"TabSheetOptimization3",
+       {"LabelTextureLevelBis", "SpeedButtonAddOptiBis", "SpeedButtonRemoveOptiBis", "SliderDynamicDensity",
+        "SliderLightsDensity", "SliderMirageDensity", "SliderObjectsDensity", "SliderStructuresDensity",
+        "SliderSurfaceDensity", "SliderTreesDensity"}},
+      {"TabSheetMultiplayerClient",
+       {"LabelPlayerName", "LabelClientPort", "LabelServerDefault", "LabelChatHeight", "LabelChatDelay",
+        "GroupBoxClient", "LabelConnexionType", "GroupBoxServerList", "SpeedButtonServerListAdd",
+        "SpeedButtonServerListDelete", "SpeedButtonServerListOpen", "SpeedButtonLoadFromFile",
+        "SpeedButtonServerListSave", "SpeedButtonSaveToFile", "LabelServerList", "GroupBoxChat",
+        "LabelServerName", "LabelMaxPlayers", "LabelServerPort"}},
+      {"TabSheetMultiplayerServer",
+       {"GroupBoxServer", "LabelServerPassword", "LabelConnexionTypeServer", "LabelInterface",
+        "CheckBoxShowMessage", "GroupBoxServerViews", "CheckboxDisableCombatViews",
+        "CheckboxCameraTerrainRestriction"}},
+      {"TabSheetRealism", {"GroupBoxRealismMyAircraft", "SpecialSliderGEffects",
+                           "GroupBoxRealismIA",         "SpecialSliderMissilesEffectiveness",
+                           "GroupBoxRealismView",       "CheckBoxMapMyAircraft",
+                           "CheckBoxMapAllies",         "CheckBoxMapEnnemies",
+                           "CheckBoxAircraftSwitching", "CheckBoxAwacsView",
+                           "CheckBoxCrashRecovery",     "CheckBoxEasyFlight",
+                           "CheckBoxEasyRadar",         "CheckBoxExternalLabels",
+                           "CheckBoxExternalView",      "CheckBoxImmortal",
+                           "CheckBoxMiniHUD",           "CheckBoxPadLock",
+                           "CheckBoxRadioAssist",       "CheckBoxUnlimitedFuel",
+                           "CheckBoxUnlimitedWeapons"}},
+      {"TabSheetOther1", {"RadioGroupFFB", "GroupBoxMissionDate", "LabelInfoMissionDate"}},
+      {"TabSheetLUA",
+       {"RadioGroupActiveExport", "LabelInfoActiveExport", "GroupBoxLUAScripts", "LabelLUAScripts",
+        "LabelScriptInfoTitle", "LabelScriptAuteurTitle", "LabelScriptSiteTitle", "LabelScriptDispo",
+        "LabelScriptNonDispo", "CheckBoxScriptEnabled"}},
+      {"TabSheetViewCockpit",
+       {"LabelAircraft", "GroupBoxViewAngleLimits", "SpecialSliderViewAngleMin", "SpecialSliderViewAngleMax",
+        "LabelViewANgleDefaultTrackIR", "GroupBoxHUDColor", "ButtonColorChange", "GroupBoxDefaultView",
+        "SpecialSliderViewAngleDefault", "SpecialSliderVAngle", "SpecialSliderHAngle", "GroupBoxRearCamera",
+        "ButtonF4View"}},
+      {"TabSheetViewGlobal", {"GroupBoxMouseView", "CheckboxCockpitMouse", "CheckboxExternalMouse"}},
+      {"TabSheetSmokeColor",
+       {"GroupBoxSmokeColor", "GroupBoxSmokeColorRU", "ButtonPodRUBlue",   "ButtonPodRUGreen",
+        "ButtonPodRUOrange",  "ButtonPodRURed",       "ButtonPodRUWhite",  "ButtonPodRUYellow",
+        "ButtonPodUSBlue",    "ButtonPodUSGreen",     "ButtonPodUSOrange", "ButtonPodUSRed",
+        "ButtonPodUSWhite",   "ButtonPodUSYellow",    "LabelPodRUBlue",    "LabelPodRUGreen",
+        "LabelPodRUOrange",   "LabelPodRURed",        "LabelPodRUWhite",   "LabelPodRUYellow",
+        "LabelPodUSBlue",     "LabelPodUSGreen",      "LabelPodUSOrange",  "LabelPodUSRed",
+        "LabelPodUSWhite",    "LabelPodUSYellow"}},
+      {"TabSheetOptionKESTA", {"GroupBoxOptionsKESTA", "LabelLanguage", "MenuChangePath"}},
+      {"TabSheetBackup",
+       {"TabSheetGraphicsStandards", "TabSheetGraphicsCockpit", "TabSheetMultiplayerClient",
+        "TabSheetMultiplayerServer", "TabSheetViewCockpit", "TabSheetOther1", "TabSheetSmokeColor",
+        "TabSheetRealism", "SpeedButtonLoadLockonSettings", "SpeedButtonLoadDefault", "GroupBoxBackup",
+        "GroupBoxAutomaticBackup", "ButtonAutomaticBackup", "GroupBoxBackupInput", "dxButtonMouseView",
+        "ButtonBackupInput", "ButtonApplyHistory", "dxButtonBackup"}},
+  };
+  return pages;
+}
+
+// Ribbon commands that are no page button: the appearance commands on their tab, then the application
+// menu's, on no tab.
+constexpr std::pair<const char*, const char*> kCommands[] = {
+    {"dxButtonThemesBlue", "dxTabOptions"},
+    {"dxButtonThemesSilver", "dxTabOptions"},
+    {"dxButtonThemesBlack", "dxTabOptions"},
+    {"dxButtonFormStyle", "dxTabOptions"},
+    {"dxButtonApply", ""},
+    {"dxButtonReview", ""},
+    {"dxButtonCancel", ""},
+    {"dxButtonUndoApply", ""},
+    {"dxButtonOpenConfig", ""},
+    {"dxButtonSaveConfig", ""},
+    {"dxButtonPlay", ""},
+    {"dxButtonOpenServer", ""},
+    {"dxButtonJoinServer", ""},
+    {"dxButtonLotatcNet", ""},
+    {"dxButtonLotatcClient", ""},
+    {"dxButtonLotatcServer", ""},
+    {"dxButtonKESTAUpdate", ""},
+    {"dxButtonReportBug", ""},
+    {"dxButtonAbout", ""},
+    {"dxButtonExit", ""},
+};
+
+QString FoldLetter(QChar letter) {
+  switch (letter.unicode()) {
+    case 0x00DF:
+      return QStringLiteral("ss");
+    case 0x00E6:
+    case 0x00C6:
+      return QStringLiteral("ae");
+    case 0x0153:
+    case 0x0152:
+      return QStringLiteral("oe");
+    case 0x0111:
+    case 0x0110:
+      return QStringLiteral("d");
+    case 0x0142:
+    case 0x0141:
+      return QStringLiteral("l");
+    case 0x00F8:
+    case 0x00D8:
+      return QStringLiteral("o");
+    default:
+      break;
+  }
+  // Latin letters with accents decompose into the bare letter and combining marks; other scripts stay.
+  if (letter.unicode() >= 0x00C0 && letter.unicode() < 0x0250) {
+    const QString decomposed = QString(letter).normalized(QString::NormalizationForm_D);
+    if (!decomposed.isEmpty() && decomposed.at(0).unicode() < 0x80) return decomposed.left(1).toLower();
+  }
+  return QString(letter.toLower());
+}
+
+// Property references whose text names the control to a reader.
+bool LabelsControl(QStringView property) {
+  return property.compare(u"Caption", Qt::CaseInsensitive) == 0 ||
+         property.compare(u"Text", Qt::CaseInsensitive) == 0 ||
+         property.compare(u"Title", Qt::CaseInsensitive) == 0 ||
+         property.compare(u"Hint", Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+std::span<const PagePlace> PagePlaces() { return kPagePlaces; }
+
+const PagePlace* PageOfControl(QStringView control) {
+  for (const PageControls& page : ControlsOfPages())
+    for (const char* name : page.controls)
+      if (control == QLatin1StringView(name))
+        for (const PagePlace& place : kPagePlaces)
+          if (qstrcmp(place.page, page.page) == 0) return &place;
+  return nullptr;
+}
+
+QString FoldForSearch(QStringView text) {
+  QString folded;
+  folded.reserve(text.size());
+  for (QChar letter : text) folded += FoldLetter(letter);
+  return folded;
+}
+
+TSettingSearch::TSettingSearch(const TMessageCatalogue& catalogue) {
+  // What labels each control, and a slider's step captions, by control name.
+  struct Label {
+    QString caption;
+    QStringList steps;
+  };
+  QHash<QString, Label> labels;
+  for (const LanguageEntry& entry : catalogue.Entries()) {
+    for (const QString& reference : entry.controls) {
+      const qsizetype dot = reference.indexOf(u'.');
+      if (dot <= 0) continue;
+      const QString control = reference.left(dot);
+      const QStringView property = QStringView(reference).mid(dot + 1);
+      Label& label = labels[control];
+      if (LabelsControl(property) && label.caption.isEmpty() && !entry.text.isEmpty())
+        label.caption = entry.text;
+      if (property.compare(u"Values", Qt::CaseInsensitive) == 0)
+        for (const LanguageEntry::StepCaption& step : entry.values) label.steps.append(step.caption);
+    }
+  }
+  const auto text = [&catalogue](const char* key) {
+    const QString* found = catalogue.Find(QString::fromLatin1(key));
+    return found ? *found : QString();
+  };
+  const auto add = [&](const QString& control, const QString& page, const QString& tab) {
+    const auto label = labels.constFind(control);
+    if (label == labels.cend() || label->caption.isEmpty()) return;
+    m_entries.append({control, label->caption, page, tab});
+    m_folded.append(FoldForSearch(label->caption + u' ' + label->steps.join(u' ')));
+  };
+  for (const PagePlace& place : kPagePlaces) {
+    const QString page = text(place.button);
+    const QString tab = text(place.tab);
+    add(QLatin1StringView(place.button), page, tab);
+    for (const PageControls& controls : ControlsOfPages())
+      if (qstrcmp(controls.page, place.page) == 0)
+        for (const char* control : controls.controls) add(QLatin1StringView(control), page, tab);
+  }
+  for (const auto& [command, tab] : kCommands) add(QLatin1StringView(command), QString(), text(tab));
+}
+
+QList<SearchEntry> TSettingSearch::Find(QStringView query) const {
+  const QStringList words = FoldForSearch(query).split(u' ', Qt::SkipEmptyParts);
+  QList<SearchEntry> found;
+  if (words.isEmpty()) return found;
+  for (qsizetype i = 0; i < m_entries.size(); ++i)
+    if (std::all_of(words.begin(), words.end(),
+                    [&](const QString& word) { return m_folded.at(i).contains(word); }))
+      found.append(m_entries.at(i));
+  return found;
+}
+
+}  // namespace kesta

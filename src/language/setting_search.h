@@ -1,0 +1,53 @@
+#pragma once
+// Finding a control by the words of its caption, in the language the program speaks, without building
+// the pages: the index comes from a language file and from the table of which control lies on which
+// page and ribbon tab.
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <span>
+
+#include "language/message_catalogue.h"
+
+namespace kesta {
+
+// A page of the page area, the ribbon button that shows it and the ribbon tab that holds that button.
+struct PagePlace {
+  const char* page;
+  const char* button;
+  const char* tab;
+};
+// Every page a button shows, in ribbon order.
+std::span<const PagePlace> PagePlaces();
+// The page the control lies on; nullptr for a control on no page.
+const PagePlace* PageOfControl(QStringView control);
+
+// One control the search can find.
+struct SearchEntry {
+  QString control;      // object name
+  QString caption;      // what the language file labels it with
+  QString pageCaption;  // the caption of the button that shows its page; empty for a command
+  QString tabCaption;   // the ribbon tab; empty for a command of the application menu
+  friend bool operator==(const SearchEntry&, const SearchEntry&) = default;
+};
+
+// Lower case with Latin accents taken off (é -> e, ß -> ss, œ -> oe); Cyrillic only lower-cased.
+QString FoldForSearch(QStringView text);
+
+class TSettingSearch {
+ public:
+  explicit TSettingSearch(const TMessageCatalogue& catalogue);
+
+  // The controls every word of the query matches, a word matching any part of a caption's words (a slider
+  // also matches by its step captions), in page order; nothing for a query without words.
+  QList<SearchEntry> Find(QStringView query) const;
+
+  const QList<SearchEntry>& Entries() const { return m_entries; }
+
+ private:
+  QList<SearchEntry> m_entries;
+  QStringList m_folded;  // what each entry is matched against
+};
+
+}  // namespace kesta
