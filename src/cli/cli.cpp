@@ -22,6 +22,7 @@ constexpr const char* kUsage =
     "  kesta-cli set FILE NAME VALUE [--anchor TEXT] [--no-semicolon]\n"
     "  kesta-cli delete FILE NAME [--anchor TEXT]\n"
     "  kesta-cli show [GAME_FOLDER]\n"
+    "  kesta-cli find WORDS... [--lang CODE]\n"
     "  kesta-cli apply [GAME_FOLDER] NAME=VALUE... [--diff]\n"
     "  kesta-cli save-config [GAME_FOLDER] FILE.kst\n"
     "  kesta-cli open-config FILE.kst [GAME_FOLDER] [--diff]\n"
@@ -58,6 +59,11 @@ constexpr const char* kHelp =
     "          unknown, a value is refused or a file cannot be read; when writing a file fails after\n"
     "          others were written, those get their old bytes back and are named. Prints nothing when\n"
     "          done.\n"
+    "  find    prints the names show prints for the controls whose caption, in the language CODE (FR EN SP\n"
+    "          RU HR DE; else the window's language, else EN), contains every one of WORDS: each of a\n"
+    "          control's values as \"NAME = VALUE  (CAPTION — PAGE)\", a control without a value (a page\n"
+    "          button, a command) as \"CAPTION — PAGE (TAB)\". Letter case and accents do not count, a part\n"
+    "          of a word is enough. Exit status 0 when something matched, 1 when nothing did.\n"
     "\n"
     "save-config and open-config work on saved configurations, the .kst files of the window's Save Config\n"
     "and Open config (one section per game file, between two marker lines naming its path in the game\n"
@@ -208,6 +214,17 @@ std::optional<int> RunDocumentCommand(const std::vector<std::string>& arguments,
     return saving ? SaveConfigurationFile(sources, configuration, out, err)
                   : OpenConfigurationFile(sources, configuration, out, err, diff);
   }
+  if (verb == "find") {
+    std::string language;
+    const auto flag = std::find(words.begin(), words.end(), std::string("--lang"));
+    if (flag != words.end()) {
+      if (flag + 1 == words.end()) return std::nullopt;
+      language = *(flag + 1);
+      words.erase(flag, flag + 2);
+    }
+    if (words.empty()) return std::nullopt;
+    return FindSettings(sources, words, language, out, err);
+  }
   if (verb == "show") {
     if (words.size() > 1 || (words.size() == 1 && words[0].starts_with("--"))) return std::nullopt;
     if (!words.empty()) sources.gameFolder = words[0];
@@ -264,8 +281,9 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
       return 1;
     }
   }
-  if (!arguments.empty() && (arguments[0] == "show" || arguments[0] == "apply" ||
-                             arguments[0] == "save-config" || arguments[0] == "open-config")) {
+  if (!arguments.empty() &&
+      (arguments[0] == "show" || arguments[0] == "apply" || arguments[0] == "save-config" ||
+       arguments[0] == "open-config" || arguments[0] == "find")) {
     try {
       RecoverInterruptedApplies(program, err);
       if (const std::optional<int> status = RunDocumentCommand(arguments, program, out, err)) return *status;

@@ -17,6 +17,7 @@
 #include "engine/failure.h"
 #include "engine/game_file.h"
 #include "language/message_catalogue.h"
+#include "language/setting_search.h"
 #include "platform/code_page.h"
 #include "platform/game_paths.h"
 #include "platform/wine_prefixes.h"
@@ -337,6 +338,60 @@ int ShowValues(const DocumentSources& sources, std::ostream& out, std::ostream& 
           << GameText().ToUtf8(value.value) << '\n';
   }
   return status;
+}
+
+int FindSettings(const DocumentSources& sources, const std::vector<std::string>& words,
+                 const std::string& languageCode, std::ostream& out, std::ostream& err) {
+  Session session(sources.program, err);
+  std::string code = languageCode.empty() ? session.settings.ReadSetting("Config", "Language") : languageCode;
+  if (code.empty()) code = "EN";
+  constexpr std::string_view kCodes[] = {"FR", "EN", "SP", "RU", "HR", "DE"};
+  if (std::find(std::begin(kCodes), std::end(kCodes), code) == std::end(kCodes)) {
+    err << "Unknown language \"" << code << "\": give one of FR EN SP RU HR DE\n";
+    return 2;
+  }
+  // fr-FR.xml for FR, and so on.
+  std::string fileName = code;
+  std::transform(fileName.begin(), fileName.end(), fileName.begin(),
+                 [](char c) { return char(c - 'A' + 'a'); });
+  fileName += '-' + code + ".xml";
+  std::optional<TMessageCatalogue> catalogue;
+  try {
+    catalogue.emplace(QString::fromStdString((sources.program.Languages() / fileName).string()));
+  } catch (const std::exception& failure) {
+    err << failure.what() << '\n';
+    return 1;
+  }
+  std::string query;
+  for (const std::string& word : words) query += word + ' ';
+  const QList<SearchEntry> found = TSettingSearch(*catalogue).Find(QString::fromUtf8(query));
+  if (found.isEmpty()) return 1;
+
+  // The values show prints, by the control that shows them: the part of the name before any "[".
+  std::multimap<std::string, std::string> lines;
+  if (FindFolder(sources, session, err)) {
+    for (const GameFileKind& kind : GameFileKinds()) {
+      if (!session.Load(kind.catalogKey)) continue;
+      for (const NamedValue& value : session.files.Document(kind.catalogKey).Values()) {
+        const std::string name = GameText().ToUtf8(value.name);
+        lines.emplace(name.substr(0, name.find('[')),
+                      std::string(kind.catalogKey) + '.' + name + " = " + GameText().ToUtf8(value.value));
+      }
+    }
+  }
+  for (const SearchEntry& entry : found) {
+    const std::string caption = entry.caption.toStdString();
+    const std::string page = entry.pageCaption.toStdString();
+    const auto [first, last] = lines.equal_range(entry.control.toStdString());
+    for (auto line = first; line != last; ++line)
+      out << line->second << "  (" << caption << " — " << page << ")\n";
+    if (first != last) continue;
+    out << caption;
+    if (!page.empty()) out << " — " << page;
+    if (!entry.tabCaption.isEmpty()) out << " (" << entry.tabCaption.toStdString() << ')';
+    out << '\n';
+  }
+  return 0;
 }
 
 int ApplyValues(const DocumentSources& sources, const std::vector<Assignment>& assignments, std::ostream& err,

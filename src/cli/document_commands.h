@@ -78,6 +78,14 @@ int UndoApply(const ProgramFolder& program, std::optional<std::uint64_t> number,
 // its game key names ("-" for none; " (missing)" after one that does not exist). Always 0.
 int ListPrefixes(const ProgramFolder& program, std::ostream& out);
 
+// kesta-cli find: the controls whose caption in the language `languageCode` (empty: the settings file's,
+// else EN) every word of the query matches. A control holding a value prints "NAME = VALUE  (CAPTION —
+// PAGE)" for each of its values as show prints them; any other "CAPTION — PAGE (TAB)". A game file that
+// cannot be read is reported and its controls print without a value. 0 when something matched, 1 when
+// nothing did or the language file cannot be read, 2 for an unknown language code.
+int FindSettings(const DocumentSources& sources, const std::vector<std::string>& words,
+                 const std::string& languageCode, std::ostream& out, std::ostream& err);
+
 // The names show prints and apply takes, each with what it takes, for --help.
 std::string ValueNamesHelp();
 

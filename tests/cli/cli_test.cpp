@@ -1202,5 +1202,37 @@ TEST_F(CliJournalTest, KilledAtRandomMomentsTheSetIsAllOldOrAllNew) {
   }
 }
 
+// find names the values of the controls a caption's words point to, as show prints them, in the
+// window's language or the one asked for; commands and page buttons print where they are.
+TEST_F(CliDocumentTest, FindPrintsTheNamesShowPrintsForTheMatchingControls) {
+  const auto shadows = Run({"find", "SHADOW"});
+  EXPECT_EQ(shadows.exitStatus, 0) << shadows.err;
+  EXPECT_EQ(shadows.out,
+            "Graphics.SpecialSliderShadowLevel = 2  (Shadows — Standard)\n"
+            "Graphics.SpecialSliderShadowDensity = 6  (Shadow density — Standard)\n");
+  // The values are those show prints.
+  const std::string shown = Run({"show"}).out;
+  EXPECT_NE(shown.find("\nGraphics.SpecialSliderShadowLevel = 2\n"), npos);
+  EXPECT_NE(shown.find("\nGraphics.SpecialSliderShadowDensity = 6\n"), npos);
+  WriteIniValue(install.SettingsFile(), "Config", "Language", "DE");
+  const auto german = Run({"find", "schatten"});
+  EXPECT_EQ(german.out,
+            "Graphics.SpecialSliderShadowLevel = 2  (Schatten — Allgemein)\n"
+            "Graphics.SpecialSliderShadowDensity = 6  (Schattendichte — Allgemein)\n");
+  const auto russian = Run({"find", "тени", "--lang", "RU"});
+  EXPECT_EQ(russian.exitStatus, 0) << russian.err;
+  EXPECT_EQ(russian.out, "Graphics.SpecialSliderShadowLevel = 2  (Тени — Основные)\n");
+  const auto command = Run({"find", "schwarz"});
+  EXPECT_EQ(command.exitStatus, 0);
+  EXPECT_EQ(command.out, "Schwarz (Optionen)\n");
+  EXPECT_EQ(Run({"find", "client", "settings", "--lang", "EN"}).out,
+            "Client settings — Client settings (Game settings)\n");
+  const auto nothing = Run({"find", "zzzqx"});
+  EXPECT_EQ(nothing.exitStatus, 1);
+  EXPECT_EQ(nothing.out, "");
+  EXPECT_EQ(Run({"find", "shadows", "--lang", "XX"}).exitStatus, 2);
+  EXPECT_EQ(Run({"find", "--lang", "EN"}).exitStatus, 2);
+}
+
 }  // namespace
 }  // namespace kesta
