@@ -1,0 +1,60 @@
+// The search's table of which control lies on which page is kept without widgets; the real pages must
+// agree with it both ways.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QSet>
+#include <memory>
+
+#include "language/message_catalogue.h"
+#include "language/setting_search.h"
+#include "settings/ini_file.h"
+#include "support/program_install.h"
+#include "support/scripted_dialogs.h"
+#include "ui/main_window.h"
+#include "ui/page_area.h"
+
+namespace kesta {
+namespace {
+
+TEST(SettingSearchPlacesTest, EveryIndexedControlLiesOnItsPageAndEveryLabelledControlIsIndexed) {
+  test::ProgramInstall install;
+  test::ScriptedDialogs dialogs;
+  TFrmKESTA window(WindowEnvironment{install.Folder(), &dialogs, {}});
+  window.FormCreate();
+  const TMessageCatalogue catalogue(
+      QString::fromStdString((install.Folder().Languages() / "en-EN.xml").string()));
+  // Controls the language file gives a caption, text, title or hint.
+  QSet<QString> labelled;
+  for (const LanguageEntry& entry : catalogue.Entries())
+    for (const QString& reference : entry.controls) {
+      const QString property = reference.section(u'.', 1).toLower();
+      if (!entry.text.isEmpty() &&
+          (property == u"caption" || property == u"text" || property == u"title" || property == u"hint"))
+        labelled.insert(reference.section(u'.', 0, 0));
+    }
+  const TSettingSearch search(catalogue);
+  for (const PagePlace& place : PagePlaces()) {
+    SCOPED_TRACE(place.page);
+    window.Pages().ShowPage(QString::fromLatin1(place.page));
+    QApplication::processEvents();
+    QWidget* page = window.Pages().ActivePage();
+    ASSERT_NE(page, nullptr);
+    for (const SearchEntry& entry : search.Entries()) {
+      const PagePlace* placed = PageOfControl(entry.control);
+      // The page button lies in the ribbon.
+      if (placed != &place || entry.control == QLatin1StringView(place.button)) continue;
+      EXPECT_NE(page->findChild<QObject*>(entry.control), nullptr) << entry.control.toStdString();
+    }
+    for (const QObject* child : page->findChildren<QObject*>()) {
+      const QString name = child->objectName();
+      if (!labelled.contains(name)) continue;
+      const PagePlace* placed = PageOfControl(name);
+      EXPECT_TRUE(placed && qstrcmp(placed->page, place.page) == 0) << name.toStdString();
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kesta
