@@ -148,7 +148,7 @@ struct FilesToWrite {
 
 FilesToWrite InWholeSetOrder(const std::set<std::string_view>& keys) {
   FilesToWrite files;
-  for (std::string_view key : WholeSet())
+  for (std::string_view key : WholeSetOrder())
     if (keys.contains(key)) files.keys.push_back(key);
   return files;
 }
@@ -426,7 +426,7 @@ int SaveConfigurationFile(const DocumentSources& sources, const fs::path& config
   // read or written gets no section and the others are still saved.
   std::vector<std::string_view> read;
   int status = 0;
-  for (std::string_view key : WholeSet()) {
+  for (std::string_view key : WholeSetOrder()) {
     if (session.Load(key)) {
       read.push_back(key);
     } else {
@@ -473,7 +473,7 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
   // As the window's Open followed by Apply: each game file read as the pages had it, then each section
   // read over it, then written into the game file's own lines. A file without a section is left as it is.
   std::set<std::string_view> sections;
-  for (std::string_view key : WholeSet()) {
+  for (std::string_view key : WholeSetOrder()) {
     Lines section;
     if (configuration.TakeSection(session.settings.ReadSetting("Files", key), section)) sections.insert(key);
   }
@@ -496,7 +496,7 @@ int OpenConfigurationFile(const DocumentSources& sources, const fs::path& config
                      diff ? &out : nullptr))
     return status;
   if (diff) return files.left.empty() ? 0 : 1;
-  for (std::string_view key : WholeSet()) {
+  for (std::string_view key : WholeSetOrder()) {
     if (files.left.contains(key))
       out << session.Label(key) << ": left as it was\n";
     else if (sections.contains(key))

@@ -155,8 +155,8 @@ void TConfigurationCommands::dxButtonApplyClick() {
 void TConfigurationCommands::dxButtonReviewClick(const std::function<void()>& apply) {
   try {
     TReviewWindow::Content content;
-    const PreparedApply prepared =
-        PrepareApply(m_with.gameFiles, WholeSet(), [this](std::string_view key) { return GamePathOf(key); });
+    const PreparedApply prepared = PrepareApply(m_with.gameFiles, WholeSetOrder(),
+                                                [this](std::string_view key) { return GamePathOf(key); });
     content.changes = PreviewChanges(prepared.files);
     content.failures = prepared.failures;
     content.gameFolder = m_with.host.GameFolder();
@@ -300,7 +300,7 @@ void TConfigurationCommands::JvAppEvents1Activate() {
   // Only the aspect is kept from the page: when the file holds another one, it is written back at once.
   if (LoadGraphicsSettings(graphics, true)) ApplyGraphicsSettings(graphics);
   std::vector<std::string_view> others;
-  for (std::string_view key : WholeSet())
+  for (std::string_view key : WholeSetOrder())
     if (key != GraphicsDocument::kCatalogKey) others.push_back(key);
   LoadFromGameFolder(m_with.gameFiles, others, [this](std::string_view key) { return GamePathOf(key); });
   EnableApplyCancel(false, false);
@@ -333,7 +333,7 @@ void TConfigurationCommands::dxButtonSaveConfigClick() {
     // whatever would reload or write files on its own (the reactivation check, the option handlers) waits,
     // also during a question.
     const QScopedValueRollback busy(m_with.busy, true);
-    for (const FileFailure& failure : SaveWholeSet(m_with.gameFiles, configuration, WholeSet(),
+    for (const FileFailure& failure : SaveWholeSet(m_with.gameFiles, configuration, WholeSetOrder(),
                                                    [this](std::string_view key) { return GamePathOf(key); }))
       m_with.gameFiles.ReportApplyFailure(failure.catalogKey, failure.reason);
   }
@@ -368,7 +368,7 @@ bool TConfigurationCommands::OpenConfiguration(const fs::path& path) {
     }
     {
       const QScopedValueRollback busy(m_with.busy, true);
-      OpenWholeSet(m_with.gameFiles, configuration, WholeSet(),
+      OpenWholeSet(m_with.gameFiles, configuration, WholeSetOrder(),
                    [this](std::string_view key) { return GamePathOf(key); });
     }
     EnableApplyCancel(true, true);

@@ -9,8 +9,6 @@
 
 namespace kesta {
 
-std::span<const std::string_view> WholeSet() { return WholeSetOrder(); }
-
 namespace {
 
 FileFailure FailureOf(std::string_view catalogKey) {
@@ -90,7 +88,7 @@ WrittenFiles WritePrepared(TGameFileSet& files, const std::vector<PreparedFile>&
 }
 
 bool ApplyWholeSet(TGameFileSet& files, const GamePathFunction& pathOf) {
-  const PreparedApply prepared = PrepareApply(files, WholeSet(), pathOf);
+  const PreparedApply prepared = PrepareApply(files, WholeSetOrder(), pathOf);
   for (const FileFailure& failure : prepared.failures)
     files.ReportApplyFailure(failure.catalogKey, failure.reason);
   const WrittenFiles written = WritePrepared(files, prepared.files, false, "Apply");
@@ -105,7 +103,7 @@ bool ApplyWholeSet(TGameFileSet& files, const GamePathFunction& pathOf) {
 }
 
 void ReloadWholeSet(TGameFileSet& files) {
-  for (std::string_view key : WholeSet())
+  for (std::string_view key : WholeSetOrder())
     if (const auto path = files.RememberedPath(key)) files.Load(key, *path);
 }
 

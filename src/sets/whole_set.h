@@ -21,9 +21,6 @@ class TGameFileSet;
 // Where a file of the game folder is, by its catalogue key.
 using GamePathFunction = std::function<std::filesystem::path(std::string_view catalogKey)>;
 
-// Every game file, in the order Apply, Cancel and saved configurations process them.
-std::span<const std::string_view> WholeSet();
-
 struct FileFailure {
   std::string_view catalogKey;
   std::string reason;

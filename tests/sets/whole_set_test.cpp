@@ -49,7 +49,7 @@ class WholeSetTest : public testing::Test {
   }
   std::map<std::string_view, std::string> Bytes() const {
     std::map<std::string_view, std::string> bytes;
-    for (std::string_view key : WholeSet()) bytes[key] = test::ReadBytes(Game(key));
+    for (std::string_view key : WholeSetOrder()) bytes[key] = test::ReadBytes(Game(key));
     return bytes;
   }
   // Changes a value in each of graphics.cfg, cockpit.cfg and config.lua.
@@ -66,19 +66,19 @@ class WholeSetTest : public testing::Test {
 };
 
 TEST_F(WholeSetTest, PreparingWritesNothingAndTheWritesPutThePreparedLines) {
-  LoadFromGameFolder(*files, WholeSet(), PathOf());
+  LoadFromGameFolder(*files, WholeSetOrder(), PathOf());
   ASSERT_TRUE(reports.empty()) << reports.front();
   Edit();
   const auto before = Bytes();
 
-  const PreparedApply prepared = PrepareApply(*files, WholeSet(), PathOf());
+  const PreparedApply prepared = PrepareApply(*files, WholeSetOrder(), PathOf());
   ASSERT_TRUE(prepared.failures.empty()) << prepared.failures.front().reason;
-  ASSERT_EQ(prepared.files.size(), WholeSet().size());
+  ASSERT_EQ(prepared.files.size(), WholeSetOrder().size());
   EXPECT_EQ(Bytes(), before);
 
   const WrittenFiles written = WritePrepared(*files, prepared.files, true);
   EXPECT_TRUE(written.failures.empty());
-  EXPECT_EQ(written.written.size(), WholeSet().size());
+  EXPECT_EQ(written.written.size(), WholeSetOrder().size());
   for (const PreparedFile& file : prepared.files)
     EXPECT_EQ(test::ReadBytes(file.target), JoinGameText(file.lines)) << file.catalogKey;
   const auto after = Bytes();
@@ -128,7 +128,7 @@ TEST_F(WholeSetTest, AFailedWriteStopsTheRestOrNotAsTheCallerAsks) {
 
 // The window's Apply reports the file that failed, in Apply's words, and writes the others.
 TEST_F(WholeSetTest, TheWindowsApplyReportsEachFailureAndWritesTheOthers) {
-  LoadFromGameFolder(*files, WholeSet(), PathOf());
+  LoadFromGameFolder(*files, WholeSetOrder(), PathOf());
   Edit();
   const std::string cockpit = test::ReadBytes(Game("Cockpit"));
   // A NUL written into cockpit.cfg after it was read: neither written nor written from.
@@ -149,7 +149,7 @@ class JournalledApplyTest : public WholeSetTest {
  protected:
   JournalledApplyTest() {
     files = MakeFiles(install.Folder().Journal());
-    LoadFromGameFolder(*files, WholeSet(), PathOf());
+    LoadFromGameFolder(*files, WholeSetOrder(), PathOf());
     Edit();
   }
   ~JournalledApplyTest() override { SetJournalStepHook(nullptr); }
