@@ -367,14 +367,14 @@ int FindSettings(const DocumentSources& sources, const std::vector<std::string>&
   const QList<SearchEntry> found = TSettingSearch(*catalogue).Find(QString::fromUtf8(query));
   if (found.isEmpty()) return 1;
 
-  // The values show prints, by the control that shows them: the part of the name before any "[".
+  // The values show prints, by the control whose caption names them.
   std::multimap<std::string, std::string> lines;
   if (FindFolder(sources, session, err)) {
     for (const GameFileKind& kind : GameFileKinds()) {
       if (!session.Load(kind.catalogKey)) continue;
       for (const NamedValue& value : session.files.Document(kind.catalogKey).Values()) {
         const std::string name = GameText().ToUtf8(value.name);
-        lines.emplace(name.substr(0, name.find('[')),
+        lines.emplace(CaptionControlOf(QString::fromStdString(name)).toStdString(),
                       std::string(kind.catalogKey) + '.' + name + " = " + GameText().ToUtf8(value.value));
       }
     }

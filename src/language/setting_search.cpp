@@ -138,6 +138,23 @@ constexpr std::pair<const char*, const char*> kCommands[] = {
     {"dxButtonExit", ""},
 };
 
+// Value controls captioned by a control whose name is not theirs with "Label" for "Edit" or "ComboBox".
+constexpr std::pair<const char*, const char*> kCaptionedBy[] = {
+    {"EditLandDayL01", "LabelLandDay"},
+    {"EditLandDayL12", "LabelLandDay"},
+    {"EditLandNightL01", "LabelLandNight"},
+    {"EditLandNightL12", "LabelLandNight"},
+    {"EditMFDL01", "LabelMFD"},
+    {"EditMFDL12", "LabelMFD"},
+    {"ComboBoxOptimization1", "LabelTextureLevel"},
+    {"ComboBoxOptimization2", "LabelTextureLevelBis"},
+    {"DateTimePicker", "GroupBoxMissionDate"},
+    {"F4ViewX", "ButtonF4View"},
+    {"F4ViewY", "ButtonF4View"},
+    {"F4ViewZ", "ButtonF4View"},
+    {"PanelColor", "GroupBoxHUDColor"},
+};
+
 QString FoldLetter(QChar letter) {
   switch (letter.unicode()) {
     case 0x00DF:
@@ -168,6 +185,13 @@ QString FoldLetter(QChar letter) {
   return QString(letter.toLower());
 }
 
+// A label beside an edit ends in a colon, which reads wrong in "caption — page".
+QString CaptionForList(const QString& text) {
+  QString caption = text.trimmed();
+  while (caption.endsWith(u':') || caption.endsWith(u'\uFF1A')) caption.chop(1);
+  return caption.trimmed();
+}
+
 // Property references whose text names the control to a reader.
 bool LabelsControl(QStringView property) {
   return property.compare(u"Caption", Qt::CaseInsensitive) == 0 ||
@@ -179,6 +203,53 @@ bool LabelsControl(QStringView property) {
 }  // namespace
 
 std::span<const PagePlace> PagePlaces() { return kPagePlaces; }
+
+QString CaptionControlOf(QStringView valueControl) {
+  const QStringView control = valueControl.left(valueControl.indexOf(u'['));
+  for (const auto& [value, caption] : kCaptionedBy)
+    if (control == QLatin1StringView(value)) return QLatin1StringView(caption).toString();
+  for (const QStringView prefix : {QStringView(u"Edit"), QStringView(u"ComboBox")})
+    if (control.startsWith(prefix)) return QStringLiteral("Label").append(control.mid(prefix.size()));
+  // The smoke colours: a colour button beside a label, the value named by the colour alone.
+  if (control.startsWith(u"Pod")) return QStringLiteral("Label").append(control);
+  return control.toString();
+}
+
+SearchQuery ParseSearchQuery(QStringView text) {
+  SearchQuery query;
+  qsizetype at = 0;
+  const auto atEnd = [&text, &at] {
+    while (at < text.size() && text.at(at).isSpace()) ++at;
+    return at == text.size();
+  };
+  // The next word, or the text between double quotes (the closing one may not be typed yet).
+  const auto next = [&text, &at]() -> QStringView {
+    const bool quoted = text.at(at) == u'"';
+    const qsizetype start = quoted ? ++at : at;
+    while (at < text.size() && (quoted ? text.at(at) != u'"' : !text.at(at).isSpace())) ++at;
+    const QStringView word = text.mid(start, at - start);
+    if (quoted && at < text.size()) ++at;
+    return word;
+  };
+  while (!atEnd()) {
+    const QStringView word = next();
+    if (word.compare(u"@modified", Qt::CaseInsensitive) == 0) {
+      query.modifiedOnly = true;
+    } else if (word.compare(u"@page", Qt::CaseInsensitive) == 0) {
+      if (!atEnd()) query.page = FoldForSearch(next()).simplified();
+    } else if (!word.startsWith(u'@')) {  // a filter still being typed matches nothing yet
+      query.words.append(FoldForSearch(word).split(u' ', Qt::SkipEmptyParts));
+    }
+  }
+  return query;
+}
+
+const PagePlace* PlaceOfEntry(const SearchEntry& entry) {
+  if (const PagePlace* place = PageOfControl(entry.control)) return place;
+  for (const PagePlace& place : kPagePlaces)
+    if (entry.control == QLatin1StringView(place.button)) return &place;
+  return nullptr;
+}
 
 const PagePlace* PageOfControl(QStringView control) {
   for (const PageControls& page : ControlsOfPages())
@@ -211,7 +282,7 @@ TSettingSearch::TSettingSearch(const TMessageCatalogue& catalogue) {
       const QStringView property = QStringView(reference).mid(dot + 1);
       Label& label = labels[control];
       if (LabelsControl(property) && label.caption.isEmpty() && !entry.text.isEmpty())
-        label.caption = entry.text;
+        label.caption = CaptionForList(entry.text);
       if (property.compare(u"Values", Qt::CaseInsensitive) == 0)
         for (const LanguageEntry::StepCaption& step : entry.values) label.steps.append(step.caption);
     }
@@ -238,13 +309,27 @@ TSettingSearch::TSettingSearch(const TMessageCatalogue& catalogue) {
 }
 
 QList<SearchEntry> TSettingSearch::Find(QStringView query) const {
-  const QStringList words = FoldForSearch(query).split(u' ', Qt::SkipEmptyParts);
+  SearchQuery words;
+  words.words = FoldForSearch(query).split(u' ', Qt::SkipEmptyParts);
+  return Find(words, {});
+}
+
+QList<SearchEntry> TSettingSearch::Find(const SearchQuery& query, const QStringList& changedControls) const {
   QList<SearchEntry> found;
-  if (words.isEmpty()) return found;
-  for (qsizetype i = 0; i < m_entries.size(); ++i)
-    if (std::all_of(words.begin(), words.end(),
+  if (query.Empty()) return found;
+  for (qsizetype i = 0; i < m_entries.size(); ++i) {
+    const SearchEntry& entry = m_entries.at(i);
+    if (query.modifiedOnly && !changedControls.contains(entry.control)) continue;
+    if (!query.page.isEmpty()) {
+      const PagePlace* place = PlaceOfEntry(entry);
+      if (!place || !(FoldForSearch(entry.pageCaption).contains(query.page) ||
+                      QLatin1StringView(place->page).compare(query.page, Qt::CaseInsensitive) == 0))
+        continue;
+    }
+    if (std::all_of(query.words.begin(), query.words.end(),
                     [&](const QString& word) { return m_folded.at(i).contains(word); }))
-      found.append(m_entries.at(i));
+      found.append(entry);
+  }
   return found;
 }
 

@@ -23,6 +23,20 @@ std::span<const PagePlace> PagePlaces();
 // The page the control lies on; nullptr for a control on no page.
 const PagePlace* PageOfControl(QStringView control);
 
+// The control whose caption names a value control: "EditClientPort" is named by "LabelClientPort", a slider
+// by itself. Takes a value's name as the documents give it, an entry in brackets and all.
+QString CaptionControlOf(QStringView valueControl);
+
+// What the player typed: the words, and the filters "@modified" (the controls with changes not yet
+// applied) and "@page NAME" (one page, NAME a word of its caption or its caption in double quotes).
+struct SearchQuery {
+  QStringList words;  // folded for search
+  bool modifiedOnly = false;
+  QString page;  // folded; empty for every page
+  bool Empty() const { return words.isEmpty() && !modifiedOnly && page.isEmpty(); }
+};
+SearchQuery ParseSearchQuery(QStringView text);
+
 // One control the search can find.
 struct SearchEntry {
   QString control;      // object name
@@ -31,6 +45,9 @@ struct SearchEntry {
   QString tabCaption;   // the ribbon tab; empty for a command of the application menu
   friend bool operator==(const SearchEntry&, const SearchEntry&) = default;
 };
+
+// The page the entry's control lies on or that its page button shows; nullptr for a command.
+const PagePlace* PlaceOfEntry(const SearchEntry& entry);
 
 // Lower case with Latin accents taken off (é -> e, ß -> ss, œ -> oe); Cyrillic only lower-cased.
 QString FoldForSearch(QStringView text);
@@ -42,6 +59,10 @@ class TSettingSearch {
   // The controls every word of the query matches, a word matching any part of a caption's words (a slider
   // also matches by its step captions), in page order; nothing for a query without words.
   QList<SearchEntry> Find(QStringView query) const;
+  // The controls that pass the query's filters, `changedControls` being the caption controls of the values
+  // with changes (see CaptionControlOf), and match all of its words; with filters and no words, all that
+  // pass them.
+  QList<SearchEntry> Find(const SearchQuery& query, const QStringList& changedControls) const;
 
   const QList<SearchEntry>& Entries() const { return m_entries; }
 

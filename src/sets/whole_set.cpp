@@ -1,8 +1,12 @@
 #include "sets/whole_set.h"
 
+#include <map>
+#include <memory>
 #include <optional>
 
+#include "documents/game_document.h"
 #include "engine/game_file.h"
+#include "engine/load_apply_texts.h"
 #include "sets/apply_journal.h"
 #include "sets/game_file_set.h"
 #include "sets/saved_configuration.h"
@@ -128,6 +132,34 @@ void OpenWholeSet(TGameFileSet& files, SavedConfiguration& configuration,
   // While attached, a load takes the file's section; remembering the path it gives keeps Apply's target.
   const AttachedSections attached(files.Access(), configuration);
   for (std::string_view key : keys) files.Load(key, files.RememberedPath(key).value_or(pathOf(key)));
+}
+
+std::vector<std::string> ChangedValueNames(TGameFileSet& files, const GamePathFunction& pathOf) {
+  std::vector<std::string> changed;
+  const MessageLookup lookup = [&files](std::string_view key) { return files.Message(key); };
+  for (const std::string_view key : WholeSetOrder()) {
+    if (!files.EverRead(key)) continue;
+    const GameDocument& document = files.Document(key);
+    const std::vector<NamedValue> values = document.Values();
+    std::map<std::string, std::string> onDisk;
+    try {
+      const Lines lines = ReadGameFile(pathOf(key));
+      if (!CountsAsEmpty(document.Kind(), lines)) {
+        // Read into a copy, as a load reads into the document: what a file leaves out keeps its value.
+        const std::unique_ptr<GameDocument> read = document.Clone();
+        read->Read(lines, lookup);
+        for (NamedValue& value : read->Values())
+          onDisk.emplace(std::move(value.name), std::move(value.value));
+      }
+    } catch (const std::exception&) {
+      onDisk.clear();  // nothing to compare with: every value is a change
+    }
+    for (const NamedValue& value : values) {
+      const auto disk = onDisk.find(value.name);
+      if (disk == onDisk.end() || disk->second != value.value) changed.push_back(value.name);
+    }
+  }
+  return changed;
 }
 
 }  // namespace kesta

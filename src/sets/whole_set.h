@@ -82,4 +82,9 @@ std::vector<FileFailure> SaveWholeSet(TGameFileSet& files, SavedConfiguration& c
 void OpenWholeSet(TGameFileSet& files, SavedConfiguration& configuration,
                   std::span<const std::string_view> keys, const GamePathFunction& pathOf);
 
+// The values whose document differs from its file in the game folder, read the way a load reads it: the
+// edits an Apply would write. Names as the documents give them ("SliderLod[High]"), of the files read at
+// least once; a file that cannot be read or holds nothing counts every value. Writes nothing.
+std::vector<std::string> ChangedValueNames(TGameFileSet& files, const GamePathFunction& pathOf);
+
 }  // namespace kesta

@@ -1227,6 +1227,9 @@ TEST_F(CliDocumentTest, FindPrintsTheNamesShowPrintsForTheMatchingControls) {
   EXPECT_EQ(command.out, "Schwarz (Optionen)\n");
   EXPECT_EQ(Run({"find", "client", "settings", "--lang", "EN"}).out,
             "Client settings — Client settings (Game settings)\n");
+  // A value beside its label is found by the label's words.
+  EXPECT_EQ(Run({"find", "client", "port", "--lang", "EN"}).out,
+            "Network.EditClientPort = 10308  (Client port — Client settings)\n");
   const auto nothing = Run({"find", "zzzqx"});
   EXPECT_EQ(nothing.exitStatus, 1);
   EXPECT_EQ(nothing.out, "");

@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "documents/game_document.h"
+#include "sets/game_file_set.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
@@ -90,6 +92,61 @@ TEST(SettingSearch, EveryPlacedControlIsOnAPageButtonOfTheRibbon) {
   EXPECT_EQ(PageOfControl(u"NoSuchControl"), nullptr);
   for (const SearchEntry& entry : english.Entries())
     EXPECT_FALSE(entry.caption.isEmpty()) << entry.control.toStdString();
+}
+
+// "@modified" keeps the controls with changes, "@page NAME" one page by a word of its caption, its caption
+// in quotes or its name; with filters alone every control that passes them is listed.
+TEST(SettingSearch, FiltersNarrowToChangedControlsAndOnePage) {
+  const TSettingSearch english(Catalogue("en-EN.xml"));
+  const QStringList changed{"SpecialSliderShadowDensity", "LabelClientPort", "CheckBoxImmortal"};
+  const struct {
+    const char* query;
+    std::vector<const char*> controls;
+  } cases[] = {
+      {"@modified", {"SpecialSliderShadowDensity", "LabelClientPort", "CheckBoxImmortal"}},
+      {"@MODIFIED shadow", {"SpecialSliderShadowDensity"}},
+      {"port @modified", {"LabelClientPort"}},
+      {"@page realism invuln", {"CheckBoxImmortal"}},
+      {"@page \"client settings\" port", {"LabelClientPort"}},
+      {"@page TabSheetMultiplayerServer port", {"LabelServerPort"}},
+      {"@page \"server settings",
+       {"dxButtonMultiServer", "GroupBoxServer", "LabelServerPassword", "LabelConnexionTypeServer",
+        "LabelInterface", "CheckBoxShowMessage", "GroupBoxServerViews", "CheckboxDisableCombatViews",
+        "CheckboxCameraTerrainRestriction", "LabelServerName", "LabelServerPort", "LabelMaxPlayers"}},
+      {"@modified @page standard", {"SpecialSliderShadowDensity"}},
+      // Commands lie on no page; a filter still being typed matches nothing yet.
+      {"@page options black", {}},
+      {"@mod", {}},
+      {"@page", {}},
+      {"@page nosuchpage", {}},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> found;
+    for (const SearchEntry& entry : english.Find(ParseSearchQuery(QString::fromUtf8(c.query)), changed))
+      found.push_back(entry.control.toStdString());
+    EXPECT_EQ(found, std::vector<std::string>(c.controls.begin(), c.controls.end())) << c.query;
+  }
+}
+
+// Every value kesta-cli names is captioned by a control the search finds, in every language, so "@modified"
+// lists every change and find prints every value.
+TEST(SettingSearch, EveryValueIsCaptionedByAControlTheSearchFinds) {
+  for (const char* language :
+       {"fr-FR.xml", "en-EN.xml", "sp-SP.xml", "ru-RU.xml", "hr-HR.xml", "de-DE.xml"}) {
+    const TSettingSearch search(Catalogue(language));
+    QStringList found;
+    for (const SearchEntry& entry : search.Entries()) found.append(entry.control);
+    for (const std::string_view key : WholeSetOrder())
+      for (const NamedValue& value : MakeGameDocument(key)->Values()) {
+        const QString caption = CaptionControlOf(QString::fromStdString(value.name));
+        EXPECT_TRUE(found.contains(caption))
+            << language << " " << value.name << " -> " << caption.toStdString();
+      }
+  }
+  EXPECT_EQ(CaptionControlOf(u"SliderLod[High]"), "SliderLod");
+  EXPECT_EQ(CaptionControlOf(u"EditClientPort"), "LabelClientPort");
+  EXPECT_EQ(CaptionControlOf(u"ComboBoxGameResolution"), "LabelGameResolution");
+  EXPECT_EQ(CaptionControlOf(u"PodRUBlue"), "LabelPodRUBlue");
 }
 
 }  // namespace

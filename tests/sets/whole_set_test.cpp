@@ -145,6 +145,27 @@ TEST_F(WholeSetTest, TheWindowsApplyReportsEachFailureAndWritesTheOthers) {
 // The whole-set Apply with a journal: the entry is complete after it; a write that fails midway (a folder
 // takes cockpit.cfg's place once the entry is written) undoes graphics.cfg, written before it, and the
 // window's Apply says so.
+// The changes not applied yet are the values whose document differs from the file on disk: none after a
+// load, those edited after an edit, none after an Apply, and every
+// value of a file that disappeared.
+TEST_F(WholeSetTest, ChangedValuesAreTheEditsTheFilesDoNotHoldYet) {
+  LoadFromGameFolder(*files, WholeSetOrder(), PathOf());
+  ASSERT_TRUE(reports.empty()) << reports.front();
+  EXPECT_EQ(ChangedValueNames(*files, PathOf()), std::vector<std::string>{});
+
+  Edit();
+  EXPECT_EQ(
+      ChangedValueNames(*files, PathOf()),
+      (std::vector<std::string>{"SpecialSliderTextureLevel", "SpecialSliderMirrors", "EditPlayerName"}));
+  EXPECT_TRUE(ApplyWholeSet(*files, PathOf()));
+  EXPECT_EQ(ChangedValueNames(*files, PathOf()), std::vector<std::string>{});
+
+  fs::remove(Game("Cockpit"));
+  std::vector<std::string> cockpitValues;
+  for (const NamedValue& value : files->Get<CockpitDocument>().Values()) cockpitValues.push_back(value.name);
+  EXPECT_EQ(ChangedValueNames(*files, PathOf()), cockpitValues);
+}
+
 class JournalledApplyTest : public WholeSetTest {
  protected:
   JournalledApplyTest() {
