@@ -386,10 +386,7 @@ int FindSettings(const DocumentSources& sources, const std::vector<std::string>&
     for (auto line = first; line != last; ++line)
       out << line->second << "  (" << caption << " — " << page << ")\n";
     if (first != last) continue;
-    out << caption;
-    if (!page.empty()) out << " — " << page;
-    if (!entry.tabCaption.isEmpty()) out << " (" << entry.tabCaption.toStdString() << ')';
-    out << '\n';
+    out << ListText(entry).toStdString() << '\n';
   }
   return 0;
 }

@@ -147,4 +147,8 @@ void TLanguageSetup::TranslateControls(QWidget* part) const {
   }
 }
 
+const TMessageCatalogue* TLanguageSetup::Catalogue() const {
+  return m_translator ? &m_translator->Catalogue() : nullptr;
+}
+
 }  // namespace kesta

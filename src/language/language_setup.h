@@ -15,6 +15,7 @@ namespace kesta {
 class DialogService;
 class ProgramFolder;
 class TFormTranslator;
+class TMessageCatalogue;
 
 class TLanguageSetup {
  public:
@@ -43,6 +44,8 @@ class TLanguageSetup {
   // Translates a part made after start-up (a page on its first visit, the About window); a failure is
   // reported and the part keeps its design captions.
   void TranslateControls(QWidget* part) const;
+  // The loaded language file; nullptr before one is loaded.
+  const TMessageCatalogue* Catalogue() const;
 
  private:
   Collaborators m_collaborators;

@@ -244,6 +244,13 @@ SearchQuery ParseSearchQuery(QStringView text) {
   return query;
 }
 
+QString ListText(const SearchEntry& entry) {
+  QString text = entry.caption;
+  if (!entry.pageCaption.isEmpty()) text += QStringLiteral(" — ") + entry.pageCaption;
+  if (!entry.tabCaption.isEmpty()) text += QStringLiteral(" (") + entry.tabCaption + u')';
+  return text;
+}
+
 const PagePlace* PlaceOfEntry(const SearchEntry& entry) {
   if (const PagePlace* place = PageOfControl(entry.control)) return place;
   for (const PagePlace& place : kPagePlaces)

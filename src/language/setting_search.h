@@ -46,6 +46,10 @@ struct SearchEntry {
   friend bool operator==(const SearchEntry&, const SearchEntry&) = default;
 };
 
+// How a list shows the entry: "caption — page (tab)", "caption (tab)" for a command on a tab, the caption
+// alone for one of the application menu.
+QString ListText(const SearchEntry& entry);
+
 // The page the entry's control lies on or that its page button shows; nullptr for a command.
 const PagePlace* PlaceOfEntry(const SearchEntry& entry);
 

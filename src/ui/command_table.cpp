@@ -16,13 +16,16 @@ void TCommandTable::Register(TCommand command) {
     QObject::connect(button, &QToolButton::clicked, m_owner, run);
   for (QAction* item : registered.items)
     if (!item->isSeparator()) QObject::connect(item, &QAction::triggered, m_owner, run);
-  if (!registered.keys.isEmpty() && !registered.buttons.isEmpty()) {
-    TRibbonButton* first = registered.buttons.front();
-    QObject::connect(new QShortcut(registered.keys, m_owner), &QShortcut::activated, first,
-                     &QAbstractButton::click);
-    for (TRibbonButton* button : registered.buttons)
-      button->SetShortcutText(registered.keys.toString(QKeySequence::NativeText));
+  if (registered.keys.isEmpty()) return;
+  auto* shortcut = new QShortcut(registered.keys, m_owner);
+  if (registered.buttons.isEmpty()) {
+    // A command of the keyboard alone.
+    QObject::connect(shortcut, &QShortcut::activated, m_owner, run);
+    return;
   }
+  QObject::connect(shortcut, &QShortcut::activated, registered.buttons.front(), &QAbstractButton::click);
+  for (TRibbonButton* button : registered.buttons)
+    button->SetShortcutText(registered.keys.toString(QKeySequence::NativeText));
 }
 
 const TCommand* TCommandTable::Find(const QString& id) const {

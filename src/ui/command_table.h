@@ -36,7 +36,7 @@ class TCommandTable {
   explicit TCommandTable(QWidget* owner) : m_owner(owner) {}
 
   // Declares a command and connects its places to its handler. A shortcut presses the first ribbon
-  // button, so a command not offered now is not run by its key either.
+  // button, so a command not offered now is not run by its key either; without buttons it runs the handler.
   void Register(TCommand command);
 
   // Each returns false for an id that was never registered.
@@ -79,6 +79,8 @@ inline const QString kFormStyle = QStringLiteral("FormStyle");
 inline const QString kReview = QStringLiteral("Review");
 // Taking an Apply back
 inline const QString kUndoApply = QStringLiteral("UndoApply");
+// The search field takes the focus.
+inline const QString kFindSetting = QStringLiteral("FindSetting");
 }  // namespace command
 
 }  // namespace kesta

@@ -37,6 +37,7 @@
 #include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
+#include "ui/setting_finder.h"
 #include "update/update_page.h"
 
 namespace kesta {
@@ -103,6 +104,7 @@ void TFrmKESTA::FormCreate() {
   StatusStep("Loading language...");
   m_language->LoadLanguage(m_settings.ReadSetting("Config", "Language"));
   m_pageArea->RefreshAll();  // texts the pages take from messages
+  m_finder->LanguageLoaded();
   m_ribbon->ApplicationMenu()->setProperty("extraPaneHeader", LookupMessage("RecentConfig"));
   m_settings.SetWriteFailureHandler(
       [this](const std::string& failure) { ReportSettingsWriteFailure(failure); });

@@ -10,9 +10,11 @@
 #include "app/splash_screen.h"
 #include "app/tray_and_options.h"
 #include "language/language_setup.h"
+#include "language/setting_search.h"
 #include "launch/launcher.h"
 #include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
+#include "sets/whole_set.h"
 #include "settings/ini_file.h"
 #include "ui/about_window.h"
 #include "ui/appearance.h"
@@ -22,6 +24,7 @@
 #include "ui/page_factory.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_layout.h"
+#include "ui/setting_finder.h"
 #include "ui/theme.h"
 #include "ui/window_status.h"
 
@@ -119,6 +122,16 @@ void TFrmKESTA::BuildWindow() {
       [this](const QString& page, TTabSheet* sheet) { return MakeGamePage(*this, page, sheet); },
       &PageShowsFile, [this](QWidget* part) { m_language->TranslateControls(part); }});
   setCentralWidget(m_pageArea->Panel());
+  m_finder = std::make_unique<TSettingFinder>(TSettingFinder::Collaborators{
+      *this, *m_ribbon, *m_pageArea, [this] { return m_language->Catalogue(); },
+      [this](const QString& key) { return LookupMessage(key); },
+      [this] {
+        QStringList controls;
+        for (const std::string& name :
+             ChangedValueNames(*m_gameFiles, [this](std::string_view key) { return GamePathOf(key); }))
+          controls.append(CaptionControlOf(QString::fromStdString(name)));
+        return controls;
+      }});
 
   m_status = std::make_unique<TWindowStatus>(*this, scheme);
   m_appearance = std::make_unique<TAppearance>(m_settings, *m_ribbon, m_status->Bar(), scheme);

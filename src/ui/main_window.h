@@ -31,6 +31,7 @@ class TLauncher;
 class TPageArea;
 class TRibbon;
 class TRibbonButton;
+class TSettingFinder;
 class TWindowStatus;
 class TTrayAndOptions;
 struct RibbonLayout;
@@ -64,6 +65,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   TAppearance& Appearance() const { return *m_appearance; }                   // ui/appearance.h
   TWindowStatus& Status() const { return *m_status; }                         // ui/window_status.h
   TCommandTable& Commands() const { return *m_commands; }                     // ui/command_table.h
+  TSettingFinder& Search() const { return *m_finder; }                        // ui/setting_finder.h
   TRibbon* Ribbon() const { return m_ribbon; }
   TRibbonButton* RibbonButton(const QString& name) const;
   const SettingsFile& Settings() const { return m_settings; }
@@ -131,6 +133,7 @@ class TFrmKESTA : public QMainWindow, public TPageHost {
   std::unique_ptr<TLauncher> m_launcher;
   std::unique_ptr<TConfigurationCommands> m_configuration;
   std::unique_ptr<TAboutCommands> m_about;
+  std::unique_ptr<TSettingFinder> m_finder;
 };
 
 }  // namespace kesta

@@ -12,6 +12,7 @@
 #include "ui/main_window.h"
 #include "ui/ribbon_button.h"
 #include "ui/ribbon_layout.h"
+#include "ui/setting_finder.h"
 
 namespace kesta {
 
@@ -106,6 +107,7 @@ void TFrmKESTA::ConnectCommands() {
        buttons({"dxButtonUndoApply"}),
        {},
        QKeySequence(Qt::CTRL | Qt::Key_Z)},
+      {command::kFindSetting, [this] { m_finder->FocusField(); }, {}, {}, QKeySequence::Find},
   };
   for (const TCommand& declared : commands) m_commands->Register(declared);
   // The companion commands stay hidden until start-up finds their programs.

@@ -10,6 +10,7 @@
 
 #include "documents/graphics_document.h"
 #include "engine/failure.h"
+#include "language/setting_search.h"
 #include "pages/game_page.h"
 #include "sets/game_file_set.h"
 #include "settings/program_folder.h"
@@ -64,43 +65,14 @@ constexpr PageDesign kPages[] = {
     {"TabSheetUpdate", "TabSheetUpdate"},
 };
 
-struct PageButton {
-  const char* button;
-  const char* page;
-  bool keepsRibbonTab;  // shown from elsewhere (e.g. after a load on the backup page) without a tab switch
-};
+// Pages shown from elsewhere (e.g. after a load on the backup page) without a switch of ribbon tab.
+bool KeepsRibbonTab(std::string_view button) {
+  return button == "dxButtonRealism" || button == "dxButtonOptions" || button == "dxButtonBackup";
+}
 
-constexpr PageButton kPageButtons[] = {
-    {"dxButtonGraphicsStandard", "TabSheetGraphicsStandards", false},
-    {"dxButtonGraphicsCockpit", "TabSheetGraphicsCockpit", false},
-    {"dxButtonResolution", "TabSheetResolution", false},
-    {"dxButtonScreenshots", "TabSheetScreenshot", false},
-    {"dxButtonOptimisation", "TabSheetOptimization1", false},
-    {"dxButtonObjectClipping", "TabSheetOptimization2", false},
-    {"dxButtonObjectDensity", "TabSheetOptimization3", false},
-    {"dxButtonMultiClient", "TabSheetMultiplayerClient", false},
-    {"dxButtonMultiServer", "TabSheetMultiplayerServer", false},
-    {"dxButtonRealism", "TabSheetRealism", true},
-    {"dxButtonOther", "TabSheetOther1", false},
-    {"dxButtonLUA", "TabSheetLUA", false},
-    {"dxButtonView", "TabSheetViewCockpit", false},
-    {"dxButtonMouseView", "TabSheetViewGlobal", false},
-    {"dxButtonSmokeColor", "TabSheetSmokeColor", false},
-    {"dxButtonOptions", "TabSheetOptionKESTA", true},
-    {"dxButtonBackup", "TabSheetBackup", true},
-};
-
-// The page each ribbon tab opens on, whatever page of the tab was shown before.
-constexpr std::pair<const char*, const char*> kFirstButtonOfTab[] = {
-    {"dxTabDisplay", "dxButtonGraphicsStandard"},
-    {"dxTabCustomization", "dxButtonView"},
-    {"dxTabGameSettings", "dxButtonMultiClient"},
-    {"dxTabOptions", "dxButtonOptions"},
-};
-
-const PageButton* FindPageButton(const QString& buttonName) {
-  for (const PageButton& entry : kPageButtons)
-    if (buttonName == entry.button) return &entry;
+const PagePlace* PlaceOfButton(const QString& buttonName) {
+  for (const PagePlace& place : PagePlaces())
+    if (buttonName == QLatin1StringView(place.button)) return &place;
   return nullptr;
 }
 
@@ -153,8 +125,8 @@ void TPageArea::Build() {
 }
 
 void TPageArea::ConnectPageButtons() {
-  for (const PageButton& entry : kPageButtons) {
-    TRibbonButton* button = Button(entry.button);
+  for (const PagePlace& place : PagePlaces()) {
+    TRibbonButton* button = Button(place.button);
     connect(button, &QToolButton::clicked, this, [this, button] { PageButtonClick(button); });
   }
 }
@@ -193,8 +165,8 @@ void TPageArea::ShowPage(const QString& name) {
 
 void TPageArea::OpenPage(const QString& page, PageOpening how) {
   if (how == PageOpening::AsItsButton)
-    for (const PageButton& entry : kPageButtons)
-      if (page == entry.page) return PageButtonClick(Button(entry.button));
+    for (const PagePlace& place : PagePlaces())
+      if (page == QLatin1StringView(place.page)) return PageButtonClick(Button(place.button));
   ShowPage(page);
   PageControlChange();
 }
@@ -215,21 +187,21 @@ void TPageArea::RefreshAll() {
 }
 
 void TPageArea::PageButtonClick(TRibbonButton* button) {
-  const PageButton* entry = FindPageButton(button->objectName());
-  if (!entry) return;
-  if (!entry->keepsRibbonTab) {
+  const PagePlace* place = PlaceOfButton(button->objectName());
+  if (!place) return;
+  if (!KeepsRibbonTab(place->button)) {
     if (TRibbonTab* tab = m_collaborators.ribbon.TabOf(button)) m_collaborators.ribbon.SetActiveTab(tab);
   }
-  ShowPage(entry->page);
+  ShowPage(QLatin1StringView(place->page));
   CheckPageButton(button);
 }
 
 void TPageArea::dxRibbonTabChanged(TRibbonTab* tab) {
-  for (const auto& [tabName, buttonName] : kFirstButtonOfTab) {
-    if (tab->objectName() != tabName) continue;
-    TRibbonButton* button = Button(buttonName);
-    ShowPage(FindPageButton(buttonName)->page);
-    CheckPageButton(button);
+  // Each tab opens on its first page, whatever page of the tab was shown before.
+  for (const PagePlace& place : PagePlaces()) {
+    if (tab->objectName() != QLatin1StringView(place.tab)) continue;
+    ShowPage(QLatin1StringView(place.page));
+    CheckPageButton(Button(place.button));
     PageControlChange();
     return;
   }

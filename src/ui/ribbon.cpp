@@ -152,6 +152,13 @@ TRibbonTab* TRibbon::TabOf(const QWidget* button) const {
   return nullptr;
 }
 
+void TRibbon::AddTitleRowWidget(QWidget* widget) {
+  auto* row = static_cast<QHBoxLayout*>(m_titleRow->layout());
+  const int before = row->indexOf(m_minimize);
+  row->insertWidget(before, widget, 0, Qt::AlignVCenter);
+  row->insertSpacing(before + 1, 6);
+}
+
 void TRibbon::AddQuickButton(TRibbonButton* button) {
   button->SetIconOnly();
   m_quickLayout->addWidget(button);

@@ -42,6 +42,8 @@ class TRibbon : public QWidget {
   TRibbonTab* TabOf(const QWidget* button) const;
 
   void AddQuickButton(TRibbonButton* button);
+  // A control at the right of the title row, before the caption buttons (the search field).
+  void AddTitleRowWidget(QWidget* widget);
   const QList<TRibbonButton*>& QuickButtons() const { return m_quickButtons; }
 
   // "New" style: the window is frameless and the title row is its caption bar. "Classic": system frame.

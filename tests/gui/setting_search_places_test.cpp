@@ -14,6 +14,8 @@
 #include "support/scripted_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/page_area.h"
+#include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
 
 namespace kesta {
 namespace {
@@ -53,6 +55,28 @@ TEST(SettingSearchPlacesTest, EveryIndexedControlLiesOnItsPageAndEveryLabelledCo
       const PagePlace* placed = PageOfControl(name);
       EXPECT_TRUE(placed && qstrcmp(placed->page, place.page) == 0) << name.toStdString();
     }
+  }
+}
+
+// The ribbon is laid out by its own design; the page each button shows and the tab that holds it come from
+// the table the search names places by, so the two must agree.
+TEST(SettingSearchPlacesTest, EachPageButtonLiesOnItsTabAndShowsItsPage) {
+  test::ProgramInstall install;
+  test::ScriptedDialogs dialogs;
+  TFrmKESTA window(WindowEnvironment{install.Folder(), &dialogs, {}});
+  window.FormCreate();
+  auto* ribbon = window.findChild<TRibbon*>();
+  ASSERT_NE(ribbon, nullptr);
+  for (const PagePlace& place : PagePlaces()) {
+    SCOPED_TRACE(place.button);
+    auto* button = window.findChild<TRibbonButton*>(QLatin1StringView(place.button));
+    ASSERT_NE(button, nullptr);
+    TRibbonTab* tab = ribbon->TabOf(button);
+    ASSERT_NE(tab, nullptr);
+    EXPECT_EQ(tab->objectName(), QLatin1StringView(place.tab));
+    ribbon->SetActiveTab(tab);
+    button->click();
+    EXPECT_EQ(window.Pages().ActivePage()->objectName(), QLatin1StringView(place.page));
   }
 }
 

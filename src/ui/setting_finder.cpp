@@ -1,0 +1,315 @@
+#include "ui/setting_finder.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVariantAnimation>
+
+#include "language/message_catalogue.h"
+#include "language/setting_search.h"
+#include "ui/application_menu.h"
+#include "ui/page_area.h"
+#include "ui/ribbon.h"
+#include "ui/ribbon_button.h"
+
+namespace kesta {
+
+namespace {
+
+constexpr int kFieldWidth = 150;
+constexpr int kVisibleRows = 12;
+
+// A warm orange reads on the blue, silver and black ribbons and on the pages' light grey alike.
+const QColor kMarkColor(255, 140, 0);
+
+// The highlight: a rounded frame with a light fill over the control, held for a moment, then faded out.
+class TFadingMark : public QWidget {
+ public:
+  TFadingMark(QWidget* parent, const QRect& area) : QWidget(parent) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setObjectName(QStringLiteral("SearchMark"));
+    setGeometry(area.adjusted(-4, -3, 4, 3));
+    auto* fade = new QVariantAnimation(this);
+    fade->setStartValue(1.0);
+    fade->setKeyValueAt(0.6, 1.0);  // held before it fades
+    fade->setEndValue(0.0);
+    fade->setDuration(1600);
+    connect(fade, &QVariantAnimation::valueChanged, this, [this](const QVariant& value) {
+      m_opacity = value.toReal();
+      update();
+    });
+    connect(fade, &QVariantAnimation::finished, this, &QObject::deleteLater);
+    show();
+    raise();
+    fade->start();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setOpacity(m_opacity);
+    QColor fill = kMarkColor;
+    fill.setAlpha(50);
+    painter.setBrush(fill);
+    painter.setPen(QPen(kMarkColor, 2.5));
+    painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
+  }
+
+ private:
+  qreal m_opacity = 1.0;
+};
+
+// A magnifying glass drawn in the field's text colour.
+QIcon MagnifierIcon(const QColor& color, qreal scale) {
+  QPixmap picture(QSize(16, 16) * scale);
+  picture.setDevicePixelRatio(scale);
+  picture.fill(Qt::transparent);
+  QPainter painter(&picture);
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setPen(QPen(color, 1.6, Qt::SolidLine, Qt::RoundCap));
+  painter.drawEllipse(QRectF(2.5, 2.5, 8, 8));
+  painter.drawLine(QPointF(9.5, 9.5), QPointF(13.5, 13.5));
+  return QIcon(picture);
+}
+
+bool TakesFocus(const QWidget* widget) {
+  return widget->isVisibleTo(widget->window()) && widget->isEnabled() &&
+         (widget->focusPolicy() & Qt::TabFocus);
+}
+
+// The widget a search entry's control should give the focus to: the value control its caption names
+// (the edit beside a label), the control itself, or the first control inside a group box.
+QWidget* FocusTarget(QWidget* page, QWidget* named, const QString& control) {
+  for (QWidget* child : page->findChildren<QWidget*>())
+    if (child != named && CaptionControlOf(child->objectName()) == control && TakesFocus(child)) return child;
+  if (named && TakesFocus(named)) return named;
+  if (named)
+    for (QWidget* child : named->findChildren<QWidget*>())
+      if (TakesFocus(child)) return child;
+  return nullptr;
+}
+
+}  // namespace
+
+void MarkWidget(QWidget* widget, const QWidget* alongside) {
+  if (!widget) return;
+  QWidget* top = widget->window();
+  QRect area(widget->mapTo(top, QPoint(0, 0)), widget->size());
+  // A label and the edit it names are marked as one, when they sit side by side.
+  if (alongside && alongside->window() == top) {
+    const QRect other(alongside->mapTo(top, QPoint(0, 0)), alongside->size());
+    if (other.intersects(area.adjusted(-40, -12, 40, 12))) area = area.united(other);
+  }
+  new TFadingMark(top, area);
+}
+
+TSettingFinder::TSettingFinder(Collaborators collaborators) : m_with(std::move(collaborators)) {
+  m_field = new QLineEdit;
+  m_field->setObjectName(QStringLiteral("EditFindSetting"));
+  m_field->setFixedWidth(kFieldWidth);
+  m_field->setClearButtonEnabled(true);
+  m_field->addAction(
+      MagnifierIcon(m_field->palette().color(QPalette::PlaceholderText), m_with.window.devicePixelRatioF()),
+      QLineEdit::LeadingPosition);
+  m_with.ribbon.AddTitleRowWidget(m_field);
+  m_field->installEventFilter(this);
+
+  m_list = new QListWidget(&m_with.window);
+  m_list->setObjectName(QStringLiteral("ListFindSetting"));
+  m_list->setFocusPolicy(Qt::NoFocus);  // the field keeps the keyboard while the list is open
+  m_list->setUniformItemSizes(true);
+  m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  m_list->setTextElideMode(Qt::ElideMiddle);
+  m_list->hide();
+
+  connect(m_field, &QLineEdit::textEdited, this, [this] { UpdateList(); });
+  connect(m_list, &QListWidget::itemClicked, this, [this] { OpenCurrent(); });
+  m_with.window.installEventFilter(this);
+}
+
+TSettingFinder::~TSettingFinder() = default;
+
+void TSettingFinder::LanguageLoaded() {
+  m_index.reset();
+  m_field->setPlaceholderText(m_with.lookup(QStringLiteral("FindPlaceholder")));
+  m_field->setToolTip(m_with.lookup(QStringLiteral("FindHint")));
+}
+
+const TSettingSearch* TSettingFinder::Index() {
+  if (!m_index)
+    if (const TMessageCatalogue* catalogue = m_with.catalogue())
+      m_index = std::make_unique<TSettingSearch>(*catalogue);
+  return m_index.get();
+}
+
+void TSettingFinder::FocusField() {
+  QWidget* focused = QApplication::focusWidget();
+  if (focused != m_field) m_focusBefore = focused;
+  m_field->setFocus(Qt::ShortcutFocusReason);
+  m_field->selectAll();
+  if (!m_field->text().isEmpty()) UpdateList();
+}
+
+void TSettingFinder::UpdateList() {
+  const SearchQuery query = ParseSearchQuery(m_field->text());
+  const TSettingSearch* index = Index();
+  if (query.Empty() || !index) return HideList();
+  m_shown = index->Find(query, query.modifiedOnly ? m_with.changedControls() : QStringList());
+  m_list->clear();
+  for (const SearchEntry& entry : m_shown) {
+    auto* item = new QListWidgetItem(ListText(entry), m_list);
+    item->setToolTip(item->text());
+  }
+  if (m_shown.isEmpty()) {
+    auto* item =
+        new QListWidgetItem(m_with.lookup(query.modifiedOnly && query.words.isEmpty() && query.page.isEmpty()
+                                              ? QStringLiteral("FindNoChanges")
+                                              : QStringLiteral("FindNothing")),
+                            m_list);
+    item->setFlags(Qt::NoItemFlags);
+  } else {
+    m_list->setCurrentRow(0);
+  }
+  PlaceList();
+}
+
+void TSettingFinder::PlaceList() {
+  QWidget& window = m_with.window;
+  const int rows = std::min<int>(std::max<int>(m_list->count(), 1), kVisibleRows);
+  const int rowHeight = std::max(m_list->sizeHintForRow(0), m_list->fontMetrics().height() + 4);
+  const QPoint below = m_field->mapTo(&window, QPoint(0, m_field->height() + 2));
+  const int width = window.width() - 16;
+  m_list->setGeometry(8, below.y(), width, rows * rowHeight + 2 * m_list->frameWidth());
+  m_list->show();
+  m_list->raise();
+}
+
+void TSettingFinder::HideList() {
+  m_shown.clear();
+  m_list->clear();
+  m_list->hide();
+}
+
+void TSettingFinder::LeaveField() {
+  HideList();
+  if (m_focusBefore && m_focusBefore->isVisible())
+    m_focusBefore->setFocus(Qt::OtherFocusReason);
+  else if (QWidget* page = m_with.pages.ActivePage())
+    page->setFocus(Qt::OtherFocusReason);
+}
+
+void TSettingFinder::OpenCurrent() {
+  const int row = m_list->currentRow();
+  if (row < 0 || row >= m_shown.size()) return;
+  const SearchEntry entry = m_shown.at(row);
+  HideList();
+  Open(entry);
+}
+
+QWidget* TSettingFinder::CommandButton(const SearchEntry& entry) {
+  TRibbon& ribbon = m_with.ribbon;
+  const QList<TRibbonButton*> copies = ribbon.findChildren<TRibbonButton*>(entry.control);
+  // A command on a tab is shown there.
+  for (TRibbonButton* button : copies)
+    if (TRibbonTab* tab = ribbon.TabOf(button)) {
+      ribbon.SetActiveTab(tab);
+      return button;
+    }
+  // The application menu holds every other command; a copy in the quick bar is not where it is explained.
+  for (TRibbonButton* button : copies)
+    if (ribbon.ApplicationMenu()->isAncestorOf(button)) {
+      ribbon.ApplicationButton()->click();
+      return button;
+    }
+  return nullptr;
+}
+
+void TSettingFinder::Open(const SearchEntry& entry) {
+  const PagePlace* place = PlaceOfEntry(entry);
+  if (!place) {
+    if (QWidget* button = CommandButton(entry)) {
+      button->setFocus(Qt::OtherFocusReason);
+      MarkWidget(button);
+    }
+    return;
+  }
+  // The tab first: changing it shows the tab's first page.
+  if (QAbstractButton* pageButton = m_with.ribbon.findChild<TRibbonButton*>(QLatin1StringView(place->button)))
+    if (TRibbonTab* tab = m_with.ribbon.TabOf(pageButton)) m_with.ribbon.SetActiveTab(tab);
+  m_with.pages.OpenPage(QLatin1StringView(place->page), PageOpening::AsItsButton);
+  QWidget* page = m_with.pages.ActivePage();
+  if (!page) return;
+  if (entry.control == QLatin1StringView(place->button)) {
+    page->setFocus(Qt::OtherFocusReason);
+    return MarkWidget(m_with.ribbon.findChild<TRibbonButton*>(entry.control));
+  }
+  QWidget* named = page->findChild<QWidget*>(entry.control);
+  QWidget* target = FocusTarget(page, named, entry.control);
+  if (target) target->setFocus(Qt::OtherFocusReason);
+  if (named)
+    MarkWidget(named, target && !named->isAncestorOf(target) ? target : nullptr);
+  else
+    MarkWidget(target);
+}
+
+bool TSettingFinder::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &m_with.window) {
+    // "/" reaches the window only when the focused control did not take it as text.
+    if (event->type() == QEvent::KeyPress) {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Slash && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        FocusField();
+        return true;
+      }
+    } else if (event->type() == QEvent::Resize && m_list->isVisible()) {
+      PlaceList();
+    }
+    return false;
+  }
+  if (watched != m_field) return false;
+  if (event->type() == QEvent::FocusOut) {
+    HideList();
+    return false;
+  }
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const int rows = static_cast<int>(m_shown.size());
+  const auto moveTo = [this, rows](int row) {
+    if (rows > 0) m_list->setCurrentRow(std::clamp(row, 0, rows - 1));
+    return true;
+  };
+  switch (key->key()) {
+    case Qt::Key_Down:
+      if (!m_list->isVisible()) {
+        UpdateList();
+        return true;
+      }
+      return moveTo((m_list->currentRow() + 1) % std::max(rows, 1));
+    case Qt::Key_Up:
+      return moveTo((m_list->currentRow() + rows - 1) % std::max(rows, 1));
+    case Qt::Key_PageDown:
+      return moveTo(m_list->currentRow() + kVisibleRows - 1);
+    case Qt::Key_PageUp:
+      return moveTo(m_list->currentRow() - kVisibleRows + 1);
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (!m_list->isVisible()) UpdateList();
+      OpenCurrent();
+      return true;
+    case Qt::Key_Escape:
+      LeaveField();
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace kesta
