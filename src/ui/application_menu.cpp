@@ -53,7 +53,7 @@ TApplicationMenu::TApplicationMenu(QWidget* parent) : QFrame(parent, Qt::Popup |
   m_recentLayout->setSpacing(0);
   m_paneHeader = new QLabel(QStringLiteral("Configuration récentes"), m_pane);
   m_paneHeader->setObjectName(QLatin1String(ribbon_part::kMenuPaneHeader));
-  m_paneHeader->setWordWrap(true);  // long translations wrap rather than lose their end
+  m_paneHeader->setWordWrap(true);               // long translations wrap rather than lose their end
   m_paneHeader->setContentsMargins(4, 5, 4, 5);  // the last pixel row carries the line under it
   QFont bold = m_paneHeader->font();
   bold.setBold(true);
@@ -116,7 +116,8 @@ void TApplicationMenu::SetRecentItems(const QStringList& captions, const QString
   m_recent = captions;
   const QIcon icon = RecentIcon();
   for (int index = 0; index < captions.size(); ++index) {
-    auto* button = new TRibbonButton(QLatin1String(ribbon_part::kMenuRecentItem), TRibbonButton::Size::Small, m_pane);
+    auto* button =
+        new TRibbonButton(QLatin1String(ribbon_part::kMenuRecentItem), TRibbonButton::Size::Small, m_pane);
     button->SetPlace(ButtonPlace::MenuItem);
     button->setIcon(icon);
     button->setFixedHeight(24);
@@ -196,7 +197,8 @@ void TApplicationMenu::PopupBelow(QWidget* opener) {
 QList<TRibbonButton*> TApplicationMenu::KeyboardItems() const {
   QList<TRibbonButton*> items;
   for (QWidget* item : m_items)
-    if (auto* button = qobject_cast<TRibbonButton*>(item); button && !button->isHidden() && button->isEnabled())
+    if (auto* button = qobject_cast<TRibbonButton*>(item);
+        button && !button->isHidden() && button->isEnabled())
       items.append(button);
   items.append(m_recentButtons);
   items.append(m_footButtons);
@@ -207,9 +209,14 @@ void TApplicationMenu::MoveKeyboard(int step) {
   const QList<TRibbonButton*> items = KeyboardItems();
   if (items.isEmpty()) return;
   const qsizetype at = items.indexOf(qobject_cast<TRibbonButton*>(focusWidget()));
-  const qsizetype next = at < 0 ? (step > 0 ? 0 : items.size() - 1) : (at + step + items.size()) % items.size();
-  items[next]->installEventFilter(this);  // the keys reach the menu before the button's own handling
-  items[next]->setFocus(Qt::TabFocusReason);
+  const qsizetype next =
+      at < 0 ? (step > 0 ? 0 : items.size() - 1) : (at + step + items.size()) % items.size();
+  FocusItem(items[next]);
+}
+
+void TApplicationMenu::FocusItem(TRibbonButton* item) {
+  item->installEventFilter(this);  // the keys reach the menu before the button's own handling
+  item->setFocus(Qt::TabFocusReason);
 }
 
 void TApplicationMenu::SetColorScheme(ColorScheme scheme) {
@@ -297,8 +304,8 @@ bool TApplicationMenu::HandleKey(int key) {
 }
 
 bool TApplicationMenu::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && watched->isWidgetType() && static_cast<QWidget*>(watched)->hasFocus() &&
-      HandleKey(static_cast<QKeyEvent*>(event)->key()))
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->hasFocus() && HandleKey(static_cast<QKeyEvent*>(event)->key()))
     return true;
   if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) UpdateSeparators();
   return QFrame::eventFilter(watched, event);

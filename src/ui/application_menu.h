@@ -47,6 +47,8 @@ class TApplicationMenu : public QFrame {
 
   // Opens the menu under the button that owns it; a click on that button closes it again.
   void PopupBelow(QWidget* opener);
+  // The keyboard on that item of the open menu, as the arrow keys would put it.
+  void FocusItem(TRibbonButton* item);
   void SetColorScheme(ColorScheme scheme);
 
   int ItemColumnWidth() const;

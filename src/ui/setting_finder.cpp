@@ -224,9 +224,13 @@ QWidget* TSettingFinder::CommandButton(const SearchEntry& entry) {
       return button;
     }
   // The application menu holds every other command; a copy in the quick bar is not where it is explained.
+  TApplicationMenu& menu = *ribbon.ApplicationMenu();
   for (TRibbonButton* button : copies)
-    if (ribbon.ApplicationMenu()->isAncestorOf(button)) {
-      ribbon.ApplicationButton()->click();
+    if (menu.isAncestorOf(button)) {
+      // Opened as from the keyboard, so the keyboard is in the menu even when the command is not offered.
+      ribbon.ApplicationButton()->setFocus(Qt::OtherFocusReason);
+      menu.PopupBelow(ribbon.ApplicationButton());
+      if (button->isEnabled()) menu.FocusItem(button);
       return button;
     }
   return nullptr;
@@ -236,7 +240,7 @@ void TSettingFinder::Open(const SearchEntry& entry) {
   const PagePlace* place = PlaceOfEntry(entry);
   if (!place) {
     if (QWidget* button = CommandButton(entry)) {
-      button->setFocus(Qt::OtherFocusReason);
+      if (!button->hasFocus()) button->setFocus(Qt::OtherFocusReason);
       MarkWidget(button);
     }
     return;
