@@ -116,12 +116,21 @@ TSettingFinder::TSettingFinder(Collaborators collaborators) : m_with(std::move(c
   m_field->setObjectName(QStringLiteral("EditFindSetting"));
   m_field->setFixedWidth(kFieldWidth);
   m_field->setClearButtonEnabled(true);
+  // Reached by Ctrl+F, "/" or a click; the window's first focus and Tab stay with the pages.
+  m_field->setFocusPolicy(Qt::ClickFocus);
   m_field->addAction(
       MagnifierIcon(m_field->palette().color(QPalette::PlaceholderText), m_with.window.devicePixelRatioF()),
       QLineEdit::LeadingPosition);
   m_with.ribbon.AddTitleRowWidget(m_field);
   m_field->installEventFilter(this);
 
+  connect(m_field, &QLineEdit::textEdited, this, [this] { UpdateList(); });
+  m_with.window.installEventFilter(this);
+}
+
+// Made on first use: start-up does not pay for a list nobody has opened.
+QListWidget* TSettingFinder::MakeList() {
+  if (m_list) return m_list;
   m_list = new QListWidget(&m_with.window);
   m_list->setObjectName(QStringLiteral("ListFindSetting"));
   m_list->setFocusPolicy(Qt::NoFocus);  // the field keeps the keyboard while the list is open
@@ -129,10 +138,8 @@ TSettingFinder::TSettingFinder(Collaborators collaborators) : m_with(std::move(c
   m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   m_list->setTextElideMode(Qt::ElideMiddle);
   m_list->hide();
-
-  connect(m_field, &QLineEdit::textEdited, this, [this] { UpdateList(); });
   connect(m_list, &QListWidget::itemClicked, this, [this] { OpenCurrent(); });
-  m_with.window.installEventFilter(this);
+  return m_list;
 }
 
 TSettingFinder::~TSettingFinder() = default;
@@ -163,7 +170,7 @@ void TSettingFinder::UpdateList() {
   const TSettingSearch* index = Index();
   if (query.Empty() || !index) return HideList();
   m_shown = index->Find(query, query.modifiedOnly ? m_with.changedControls() : QStringList());
-  m_list->clear();
+  MakeList()->clear();
   for (const SearchEntry& entry : m_shown) {
     auto* item = new QListWidgetItem(ListText(entry), m_list);
     item->setToolTip(item->text());
@@ -194,6 +201,7 @@ void TSettingFinder::PlaceList() {
 
 void TSettingFinder::HideList() {
   m_shown.clear();
+  if (!m_list) return;
   m_list->clear();
   m_list->hide();
 }
@@ -207,7 +215,7 @@ void TSettingFinder::LeaveField() {
 }
 
 void TSettingFinder::OpenCurrent() {
-  const int row = m_list->currentRow();
+  const int row = m_list ? m_list->currentRow() : -1;
   if (row < 0 || row >= m_shown.size()) return;
   const SearchEntry entry = m_shown.at(row);
   HideList();
@@ -273,7 +281,7 @@ bool TSettingFinder::eventFilter(QObject* watched, QEvent* event) {
         FocusField();
         return true;
       }
-    } else if (event->type() == QEvent::Resize && m_list->isVisible()) {
+    } else if (event->type() == QEvent::Resize && m_list && m_list->isVisible()) {
       PlaceList();
     }
     return false;
@@ -285,27 +293,29 @@ bool TSettingFinder::eventFilter(QObject* watched, QEvent* event) {
   }
   if (event->type() != QEvent::KeyPress) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
-  const int rows = static_cast<int>(m_shown.size());
+  const bool listed = m_list && m_list->isVisible();
+  const int rows = listed ? static_cast<int>(m_shown.size()) : 0;
+  const int current = listed ? m_list->currentRow() : 0;
   const auto moveTo = [this, rows](int row) {
     if (rows > 0) m_list->setCurrentRow(std::clamp(row, 0, rows - 1));
     return true;
   };
   switch (key->key()) {
     case Qt::Key_Down:
-      if (!m_list->isVisible()) {
+      if (!listed) {
         UpdateList();
         return true;
       }
-      return moveTo((m_list->currentRow() + 1) % std::max(rows, 1));
+      return moveTo(rows > 0 ? (current + 1) % rows : 0);
     case Qt::Key_Up:
-      return moveTo((m_list->currentRow() + rows - 1) % std::max(rows, 1));
+      return moveTo(rows > 0 ? (current + rows - 1) % rows : 0);
     case Qt::Key_PageDown:
-      return moveTo(m_list->currentRow() + kVisibleRows - 1);
+      return moveTo(current + kVisibleRows - 1);
     case Qt::Key_PageUp:
-      return moveTo(m_list->currentRow() - kVisibleRows + 1);
+      return moveTo(current - kVisibleRows + 1);
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      if (!m_list->isVisible()) UpdateList();
+      if (!listed) UpdateList();
       OpenCurrent();
       return true;
     case Qt::Key_Escape:

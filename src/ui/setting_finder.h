@@ -41,7 +41,7 @@ class TSettingFinder : public QObject {
   ~TSettingFinder() override;
 
   QLineEdit* Field() const { return m_field; }
-  QListWidget* List() const { return m_list; }
+  QListWidget* List() const { return m_list; }  // nullptr until the first search
 
   // Ctrl+F and "/": the field takes the focus with its text selected.
   void FocusField();
@@ -59,6 +59,7 @@ class TSettingFinder : public QObject {
 
  private:
   const TSettingSearch* Index();
+  QListWidget* MakeList();
   void PlaceList();
   void HideList();
   // Leaves the field for the widget that had the focus before.

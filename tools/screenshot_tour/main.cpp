@@ -9,6 +9,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
@@ -35,6 +37,7 @@
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
 #include "ui/ribbon_layout.h"
+#include "ui/setting_finder.h"
 #include "ui/special_slider.h"
 
 namespace {
@@ -79,6 +82,20 @@ void Press(Qt::Key key) {
   QTest::keyClick(target ? target : QApplication::activeWindow(), key);
 }
 
+// The search field with the list for a query, then the entry of that row opened: its control marked.
+void SaveSearch(kesta::TFrmKESTA& window, const QString& prefix, const QString& query, int row) {
+  kesta::TSettingFinder& search = window.Search();
+  search.FocusField();
+  search.Field()->setText(query);
+  search.UpdateList();
+  Save(&window, prefix + "-Search.png");
+  search.List()->setCurrentRow(std::min(row, search.List()->count() - 1));
+  search.OpenCurrent();
+  QTest::qWait(150);  // the page is painted, the mark still at its full strength
+  Save(&window, prefix + "-SearchMark.png");
+  search.Field()->clear();
+}
+
 // Where the keyboard is, in each colour scheme: a slider of the first page, reached as Tab reaches it,
 // then the latched page button and its neighbour in the ribbon, reached with F10 and the arrows.
 void SaveFocusMarks(kesta::TFrmKESTA& window, const QString& output) {
@@ -99,6 +116,8 @@ void SaveFocusMarks(kesta::TFrmKESTA& window, const QString& output) {
     Press(Qt::Key_Up);
     Save(&window, QString("%1/Focus-%2-application-button.png").arg(output, scheme));
     Press(Qt::Key_Escape);
+    // A ribbon button the search opened, marked on the scheme's ribbon.
+    SaveSearch(window, QString("%1/Focus-%2").arg(output, scheme), "@page TabSheetGraphicsStandards", 0);
   }
 }
 
@@ -237,6 +256,8 @@ int main(int argc, char* argv[]) {
         window.LookupMessage("GameInSeveralPrefixesCaption"), window.LookupMessage("GameInSeveralPrefixes"),
         {"LockOn  \u2014  /home/pilot/.local/share/bottles/bottles/LockOn/drive_c/Games/Lock On/",
          "lock-on  \u2014  /home/pilot/Games/lock-on/drive_c/Program Files/Lock On/"});
+    // The search's list of one page's controls, and a check box it opened.
+    SaveSearch(window, QString("%1/%2").arg(output, language), "@page TabSheetRealism", 4);
     if (language == languages.front()) SaveFocusMarks(window, output);
     for (const auto& dialog : dialogs.Recorded())
       std::cerr << language.toStdString() << " dialog: " << dialog.text.toStdString() << '\n';
