@@ -25,13 +25,18 @@ namespace {
 constexpr int kFieldWidth = 150;
 constexpr int kVisibleRows = 12;
 
-// A warm orange reads on the blue, silver and black ribbons and on the pages' light grey alike.
-const QColor kMarkColor(255, 140, 0);
+// A warm orange reads on the blue, silver and black ribbons and on the pages' light grey; a dark rim
+// keeps it apart from the orange of a latched ribbon button.
+const QColor kMarkColor(255, 128, 0);
+const QColor kMarkRim(30, 30, 30, 150);
 
 // The highlight: a rounded frame with a light fill over the control, held for a moment, then faded out.
+// It lies on the window, above every control, and goes with its control when that is hidden (another
+// page shown, the menu closed).
 class TFadingMark : public QWidget {
  public:
-  TFadingMark(QWidget* parent, const QRect& area) : QWidget(parent) {
+  TFadingMark(QWidget* parent, const QRect& area, QWidget* control) : QWidget(parent), m_control(control) {
+    control->installEventFilter(this);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setObjectName(QStringLiteral("SearchMark"));
@@ -58,12 +63,22 @@ class TFadingMark : public QWidget {
     painter.setOpacity(m_opacity);
     QColor fill = kMarkColor;
     fill.setAlpha(50);
-    painter.setBrush(fill);
+    const QRectF frame = QRectF(rect()).adjusted(2, 2, -2, -2);
+    painter.setPen(QPen(kMarkRim, 4));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(frame, 4, 4);
     painter.setPen(QPen(kMarkColor, 2.5));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
+    painter.setBrush(fill);
+    painter.drawRoundedRect(frame, 4, 4);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == m_control && event->type() == QEvent::Hide) deleteLater();
+    return false;
   }
 
  private:
+  QPointer<QWidget> m_control;
   qreal m_opacity = 1.0;
 };
 
@@ -108,7 +123,7 @@ void MarkWidget(QWidget* widget, const QWidget* alongside) {
     const QRect other(alongside->mapTo(top, QPoint(0, 0)), alongside->size());
     if (other.intersects(area.adjusted(-40, -12, 40, 12))) area = area.united(other);
   }
-  new TFadingMark(top, area);
+  new TFadingMark(top, area, widget);
 }
 
 TSettingFinder::TSettingFinder(Collaborators collaborators) : m_with(std::move(collaborators)) {

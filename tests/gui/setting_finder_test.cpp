@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ class SettingFinderTest : public testing::Test {
     window->show();
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    // Start-up's deferred step may show the update page: the searches come after it, as a player's do.
+    QTRY_VERIFY(!window->findChild<QTimer*>("TimerMinimize")->isActive());
+    window->Pages().OpenPage("TabSheetGraphicsStandards", PageOpening::AsItsButton);
   }
   QLineEdit* Field() const { return window->Search().Field(); }
   QListWidget* List() const { return window->Search().List(); }
@@ -229,10 +233,15 @@ TEST_F(SettingFinderTest, SlashArrowsAndEscapeWorkFromTheKeyboard) {
   // A click on an entry opens it.
   Find("mouse");
   ASSERT_GE(List()->count(), 1);
+  ASSERT_EQ(List()->item(0)->text(), "Mouse view — Mouse view (Customization)");
   const QRect first = List()->visualItemRect(List()->item(0));
   QTest::mouseClick(List()->viewport(), Qt::LeftButton, {}, first.center());
   EXPECT_FALSE(List()->isVisible());
   EXPECT_NE(Mark(), nullptr);
+  // The mark goes when its control does: here the page button, with its ribbon tab.
+  window->Pages().OpenPage("TabSheetMultiplayerClient", PageOpening::AsItsButton);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(Mark(), nullptr);
 }
 
 }  // namespace
