@@ -9,6 +9,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyledItemDelegate>
 #include <QVariantAnimation>
 
 #include "language/message_catalogue.h"
@@ -95,6 +96,49 @@ QIcon MagnifierIcon(const QColor& color, qreal scale) {
   return QIcon(picture);
 }
 
+// Draws a match with its caption in the text colour and where it lies ("— page (tab)") quieter, so the
+// eye runs down the captions.
+class TMatchDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(std::max(size.height(), option.fontMetrics.height() + 8));  // room to aim a click
+    return size;
+  }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QStyleOptionViewItem item = option;
+    initStyleOption(&item, index);
+    const QString text = item.text;
+    const qsizetype captionLength = index.data(Qt::UserRole).value<qsizetype>();
+    item.text.clear();
+    const QStyle* style = item.widget ? item.widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
+    const QRect area =
+        style->subElementRect(QStyle::SE_ItemViewItemText, &item, item.widget).adjusted(2, 0, -2, 0);
+    const bool selected = item.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group =
+        item.state & QStyle::State_Enabled ? QPalette::Normal : QPalette::Disabled;
+    const QColor strong = item.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text);
+    QColor quiet = strong;
+    quiet.setAlphaF(selected ? 0.8 : 0.55);
+    painter->save();
+    painter->setFont(item.font);
+    const QString caption = text.left(captionLength);
+    const QString rest =
+        item.fontMetrics.elidedText(text.mid(captionLength), Qt::ElideRight,
+                                    std::max(0, area.width() - item.fontMetrics.horizontalAdvance(caption)));
+    painter->setPen(strong);
+    painter->drawText(area, Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, caption);
+    painter->setPen(quiet);
+    painter->drawText(area.adjusted(item.fontMetrics.horizontalAdvance(caption), 0, 0, 0),
+                      Qt::AlignVCenter | Qt::AlignLeft | Qt::TextSingleLine, rest);
+    painter->restore();
+  }
+};
+
 bool TakesFocus(const QWidget* widget) {
   return widget->isVisibleTo(widget->window()) && widget->isEnabled() &&
          (widget->focusPolicy() & Qt::TabFocus);
@@ -151,7 +195,7 @@ QListWidget* TSettingFinder::MakeList() {
   m_list->setFocusPolicy(Qt::NoFocus);  // the field keeps the keyboard while the list is open
   m_list->setUniformItemSizes(true);
   m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  m_list->setTextElideMode(Qt::ElideMiddle);
+  m_list->setItemDelegate(new TMatchDelegate(m_list));
   m_list->hide();
   connect(m_list, &QListWidget::itemClicked, this, [this] { OpenCurrent(); });
   return m_list;
@@ -188,6 +232,7 @@ void TSettingFinder::UpdateList() {
   MakeList()->clear();
   for (const SearchEntry& entry : m_shown) {
     auto* item = new QListWidgetItem(ListText(entry), m_list);
+    item->setData(Qt::UserRole, entry.caption.size());
     item->setToolTip(item->text());
   }
   if (m_shown.isEmpty()) {
@@ -197,6 +242,7 @@ void TSettingFinder::UpdateList() {
                                               : QStringLiteral("FindNothing")),
                             m_list);
     item->setFlags(Qt::NoItemFlags);
+    item->setData(Qt::UserRole, item->text().size());
   } else {
     m_list->setCurrentRow(0);
   }
@@ -206,7 +252,8 @@ void TSettingFinder::UpdateList() {
 void TSettingFinder::PlaceList() {
   QWidget& window = m_with.window;
   const int rows = std::min<int>(std::max<int>(m_list->count(), 1), kVisibleRows);
-  const int rowHeight = std::max(m_list->sizeHintForRow(0), m_list->fontMetrics().height() + 4);
+  const int rowHeight =
+      m_list->sizeHintForRow(0) > 0 ? m_list->sizeHintForRow(0) : m_list->fontMetrics().height() + 4;
   const QPoint below = m_field->mapTo(&window, QPoint(0, m_field->height() + 2));
   const int width = window.width() - 16;
   m_list->setGeometry(8, below.y(), width, rows * rowHeight + 2 * m_list->frameWidth());
