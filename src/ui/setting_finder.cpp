@@ -23,13 +23,16 @@ namespace kesta {
 
 namespace {
 
-constexpr int kFieldWidth = 150;
+// The field grows with its invitation in a wordy language, within bounds that leave the caption its room.
+constexpr int kFieldWidth = 160;
+constexpr int kWidestField = 210;
+constexpr int kFieldSides = 52;  // the glass, the clear button's room and the frame
 constexpr int kVisibleRows = 12;
 
-// A warm orange reads on the blue, silver and black ribbons and on the pages' light grey; a dark rim
-// keeps it apart from the orange of a latched ribbon button.
+// A warm orange reads on the blue, silver and black ribbons and on the pages' light grey; a white line
+// inside it keeps it apart from the orange of a latched ribbon button.
 const QColor kMarkColor(255, 128, 0);
-const QColor kMarkRim(30, 30, 30, 150);
+const QColor kMarkInner(255, 255, 255, 220);
 
 // The highlight: a rounded frame with a light fill over the control, held for a moment, then faded out.
 // It lies on the window, above every control, and goes with its control when that is hidden (another
@@ -64,13 +67,13 @@ class TFadingMark : public QWidget {
     painter.setOpacity(m_opacity);
     QColor fill = kMarkColor;
     fill.setAlpha(50);
-    const QRectF frame = QRectF(rect()).adjusted(2, 2, -2, -2);
-    painter.setPen(QPen(kMarkRim, 4));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawRoundedRect(frame, 4, 4);
-    painter.setPen(QPen(kMarkColor, 2.5));
+    const QRectF frame = QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5);
+    painter.setPen(QPen(kMarkColor, 3));
     painter.setBrush(fill);
     painter.drawRoundedRect(frame, 4, 4);
+    painter.setPen(QPen(kMarkInner, 1));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRoundedRect(frame.adjusted(2, 2, -2, -2), 3, 3);
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -206,6 +209,8 @@ TSettingFinder::~TSettingFinder() = default;
 void TSettingFinder::LanguageLoaded() {
   m_index.reset();
   m_field->setPlaceholderText(m_with.lookup(QStringLiteral("FindPlaceholder")));
+  const int needed = m_field->fontMetrics().horizontalAdvance(m_field->placeholderText()) + kFieldSides;
+  m_field->setFixedWidth(std::clamp(needed, kFieldWidth, kWidestField));
   m_field->setToolTip(m_with.lookup(QStringLiteral("FindHint")));
 }
 

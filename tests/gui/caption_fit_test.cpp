@@ -13,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QLineEdit>
 #include <QStackedWidget>
 #include <QTimer>
 #include <memory>
@@ -28,6 +29,7 @@
 #include "ui/page_area.h"
 #include "ui/ribbon.h"
 #include "ui/ribbon_button.h"
+#include "ui/setting_finder.h"
 #include "ui/special_slider.h"
 
 namespace kesta {
@@ -68,7 +70,7 @@ TEST(CaptionFitTest, EverySliderTitleAndStepCaptionFitsItsLabelInEveryLanguage) 
     TFrmKESTA& window = *started.window;
     std::set<const TSpecialSlider*> measured;
     for (const QString& name : TPageArea::PageNames()) {
-      window.Pages().ShowPage(name);          // built on its first visit
+      window.Pages().ShowPage(name);  // built on its first visit
       QApplication::processEvents();  // lays the page out at the window's width
       for (const TSpecialSlider* slider : window.Pages().ActivePage()->findChildren<TSpecialSlider*>()) {
         if (!slider->isVisible()) continue;
@@ -89,7 +91,8 @@ TEST(CaptionFitTest, EverySliderTitleAndStepCaptionFitsItsLabelInEveryLanguage) 
 // The button's caption, all its lines, within the rectangle it is painted in, and the button within
 // the widget that holds it.
 void ExpectCaptionFits(const TRibbonButton* button) {
-  const std::string name = button->objectName().toStdString() + " \"" + button->Caption().toStdString() + "\"";
+  const std::string name =
+      button->objectName().toStdString() + " \"" + button->Caption().toStdString() + "\"";
   const QSize needed = button->fontMetrics().size(Qt::TextShowMnemonic, button->text());
   const QRect room = button->CaptionRect();
   EXPECT_LE(needed.width(), room.width()) << name;
@@ -113,10 +116,13 @@ TEST(CaptionFitTest, RibbonAndMenuCaptionsFitInEveryLanguage) {
       ribbon.SetActiveTab(tab);
       QApplication::processEvents();
       const QAbstractButton* tabButton = ribbon.TabButton(tab);
-      const std::string tabName = tab->objectName().toStdString() + " \"" + tab->Caption().toStdString() + "\"";
-      EXPECT_LE(tabButton->fontMetrics().size(Qt::TextShowMnemonic, tabButton->text()).width(), tabButton->width())
+      const std::string tabName =
+          tab->objectName().toStdString() + " \"" + tab->Caption().toStdString() + "\"";
+      EXPECT_LE(tabButton->fontMetrics().size(Qt::TextShowMnemonic, tabButton->text()).width(),
+                tabButton->width())
           << tabName;
-      EXPECT_TRUE(tabButton->parentWidget()->rect().contains(tabButton->geometry())) << tabName << " is cut off";
+      EXPECT_TRUE(tabButton->parentWidget()->rect().contains(tabButton->geometry()))
+          << tabName << " is cut off";
       for (const TRibbonGroup* group : tab->Groups()) {
         ++groups;
         EXPECT_EQ(group->ShownCaption().toStdString(), group->Caption().toStdString())
@@ -131,6 +137,11 @@ TEST(CaptionFitTest, RibbonAndMenuCaptionsFitInEveryLanguage) {
     }
     EXPECT_EQ(groups, 9);
     EXPECT_EQ(buttons, 21);  // 17 page buttons, three colours and the window style
+    // The search field's invitation is read whole beside the glass and the room of the clear button.
+    const QLineEdit* field = window.Search().Field();
+    EXPECT_LE(field->fontMetrics().horizontalAdvance(field->placeholderText()) + 2 * 22 + 8, field->width())
+        << field->placeholderText().toStdString();
+    EXPECT_TRUE(field->parentWidget()->rect().contains(field->geometry()));
     TApplicationMenu& menu = *ribbon.ApplicationMenu();
     // The LoTATC commands show only where LoTATC is installed; their captions must fit all the same.
     for (const char* name : {"dxButtonLotatcNet", "dxButtonLotatcClient", "dxButtonLotatcServer"})
@@ -195,12 +206,14 @@ TEST(CaptionFitTest, PageCaptionsFitInEveryLanguage) {
     WindowInLanguage started(code);
     ASSERT_EQ(started.Warning(), "");
     TFrmKESTA& window = *started.window;
-    for (const char* name : {"TabSheetOther1", "TabSheetSmokeColor", "TabSheetRealism", "TabSheetBackup", "TabSheetLUA"}) {
+    for (const char* name :
+         {"TabSheetOther1", "TabSheetSmokeColor", "TabSheetRealism", "TabSheetBackup", "TabSheetLUA"}) {
       SCOPED_TRACE(name);
       window.Pages().ShowPage(name);
       EXPECT_GT(ExpectCaptionsFit(window), 0);
     }
-    // The script page (shown last) shows one of its two states at a time: the sample's last script is not installed.
+    // The script page (shown last) shows one of its two states at a time: the sample's last script is not
+    // installed.
     auto* scripts = window.findChild<QComboBox*>("ComboBoxLUAScripts");
     ASSERT_NE(scripts, nullptr);
     ASSERT_EQ(scripts->count(), 3);

@@ -116,8 +116,10 @@ void SaveFocusMarks(kesta::TFrmKESTA& window, const QString& output) {
     Press(Qt::Key_Up);
     Save(&window, QString("%1/Focus-%2-application-button.png").arg(output, scheme));
     Press(Qt::Key_Escape);
-    // A ribbon button the search opened, marked on the scheme's ribbon.
+    // Ribbon buttons the search opened, marked on the scheme's ribbon: a latched page button, a command.
     SaveSearch(window, QString("%1/Focus-%2").arg(output, scheme), "@page TabSheetGraphicsStandards", 0);
+    SaveSearch(window, QString("%1/Focus-%2-command").arg(output, scheme),
+               window.RibbonButton("dxButtonThemes" + scheme)->Caption(), 0);
   }
 }
 
