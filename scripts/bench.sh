@@ -10,13 +10,14 @@ cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTA_TESTS=OFF 
 if [ "${1:-}" = startup ]; then
   cmake --build build/bench --target kesta_startup_bench
 else
-  cmake --build build/bench --target kesta_bench kesta_profiles_bench kesta_graphics_bench kesta_backup_bench \
+  cmake --build build/bench --target kesta_bench kesta_profiles_bench kesta_graphics_bench kesta_search_bench kesta_backup_bench \
     kesta_prefix_search_bench kesta_startup_bench
   build/bench/bin/kesta_bench "$@"
   build/bench/bin/kesta_backup_bench
   build/bench/bin/kesta_prefix_search_bench
   build/bench/bin/kesta_profiles_bench
   build/bench/bin/kesta_graphics_bench
+  build/bench/bin/kesta_search_bench
 fi
 
 # Start-up on a copy of the program folder, on the offscreen platform so that no display is needed.

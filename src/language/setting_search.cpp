@@ -192,12 +192,11 @@ QString CaptionForList(const QString& text) {
   return caption.trimmed();
 }
 
-// Property references whose text names the control to a reader.
+// Property references whose text names the control to a reader; a hint explains it and is searched too.
 bool LabelsControl(QStringView property) {
   return property.compare(u"Caption", Qt::CaseInsensitive) == 0 ||
          property.compare(u"Text", Qt::CaseInsensitive) == 0 ||
-         property.compare(u"Title", Qt::CaseInsensitive) == 0 ||
-         property.compare(u"Hint", Qt::CaseInsensitive) == 0;
+         property.compare(u"Title", Qt::CaseInsensitive) == 0;
 }
 
 }  // namespace
@@ -278,6 +277,7 @@ TSettingSearch::TSettingSearch(const TMessageCatalogue& catalogue) {
   // What labels each control, and a slider's step captions, by control name.
   struct Label {
     QString caption;
+    QString hint;
     QStringList steps;
   };
   QHash<QString, Label> labels;
@@ -288,8 +288,12 @@ TSettingSearch::TSettingSearch(const TMessageCatalogue& catalogue) {
       const QString control = reference.left(dot);
       const QStringView property = QStringView(reference).mid(dot + 1);
       Label& label = labels[control];
-      if (LabelsControl(property) && label.caption.isEmpty() && !entry.text.isEmpty())
+      if (entry.text.isEmpty()) continue;
+      if (property.compare(u"Hint", Qt::CaseInsensitive) == 0) {
+        if (label.hint.isEmpty()) label.hint = entry.text;
+      } else if (LabelsControl(property) && label.caption.isEmpty()) {
         label.caption = CaptionForList(entry.text);
+      }
       if (property.compare(u"Values", Qt::CaseInsensitive) == 0)
         for (const LanguageEntry::StepCaption& step : entry.values) label.steps.append(step.caption);
     }
@@ -300,9 +304,12 @@ TSettingSearch::TSettingSearch(const TMessageCatalogue& catalogue) {
   };
   const auto add = [&](const QString& control, const QString& page, const QString& tab) {
     const auto label = labels.constFind(control);
-    if (label == labels.cend() || label->caption.isEmpty()) return;
-    m_entries.append({control, label->caption, page, tab});
-    m_folded.append(FoldForSearch(label->caption + u' ' + label->steps.join(u' ')));
+    if (label == labels.cend()) return;
+    // A control with a hint and no caption is listed by its hint.
+    const QString caption = label->caption.isEmpty() ? CaptionForList(label->hint) : label->caption;
+    if (caption.isEmpty()) return;
+    m_entries.append({control, caption, page, tab});
+    m_folded.append(FoldForSearch(caption + u' ' + label->hint + u' ' + label->steps.join(u' ')));
   };
   for (const PagePlace& place : kPagePlaces) {
     const QString page = text(place.button);

@@ -60,8 +60,8 @@ class TSettingSearch {
  public:
   explicit TSettingSearch(const TMessageCatalogue& catalogue);
 
-  // The controls every word of the query matches, a word matching any part of a caption's words (a slider
-  // also matches by its step captions), in page order; nothing for a query without words.
+  // The controls every word of the query matches, a word matching any part of the words of a caption, of
+  // the control's hint or (a slider) of its step captions, in page order; nothing for a query without words.
   QList<SearchEntry> Find(QStringView query) const;
   // The controls that pass the query's filters, `changedControls` being the caption controls of the values
   // with changes (see CaptionControlOf), and match all of its words; with filters and no words, all that

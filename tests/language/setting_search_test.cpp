@@ -47,6 +47,8 @@ TEST(SettingSearch, FindsTheControlsEveryWordMatches) {
       // A ribbon command and a page button.
       {"en-EN.xml", "black", {"dxButtonThemesBlack"}},
       {"en-EN.xml", "client settings", {"dxButtonMultiClient"}},
+      // A command's hint.
+      {"en-EN.xml", "configuration to lock", {"dxButtonApply"}},
       {"en-EN.xml", "zzzqx", {}},
       {"en-EN.xml", "   ", {}},
       // Cyrillic in either case; ё stays ё.
