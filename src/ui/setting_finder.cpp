@@ -177,7 +177,6 @@ TSettingFinder::TSettingFinder(Collaborators collaborators) : m_with(std::move(c
   m_field = new QLineEdit;
   m_field->setObjectName(QStringLiteral("EditFindSetting"));
   m_field->setFixedWidth(kFieldWidth);
-  m_field->setClearButtonEnabled(true);
   // Reached by Ctrl+F, "/" or a click; the window's first focus and Tab stay with the pages.
   m_field->setFocusPolicy(Qt::ClickFocus);
   m_field->addAction(
@@ -354,6 +353,9 @@ bool TSettingFinder::eventFilter(QObject* watched, QEvent* event) {
     return false;
   }
   if (watched != m_field) return false;
+  // The clear button's icon costs start-up more than the whole field: it comes with the first use.
+  if (event->type() == QEvent::FocusIn && !m_field->isClearButtonEnabled())
+    m_field->setClearButtonEnabled(true);
   if (event->type() == QEvent::FocusOut) {
     HideList();
     return false;
