@@ -52,6 +52,12 @@ for size in 16 32 48 64 128 256; do
     fail "$icon is not ${size}x${size}"
 done
 
+# What the system finds beside the menu entry: manual pages, kesta-cli's completion, the AppStream metainfo.
+for file in share/man/man1/kesta.1.gz share/man/man1/kesta-cli.1.gz share/bash-completion/completions/kesta-cli; do
+  [ -s "$prefix/$file" ] || fail "missing $prefix/$file"
+done
+ls "$prefix"/share/metainfo/*.metainfo.xml >/dev/null || fail "no metainfo in $prefix/share/metainfo"
+
 # The installed kesta-cli runs through its launcher.
 "$prefix/bin/kesta-cli" --help >"$work/help.txt" || fail "kesta-cli --help failed"
 grep -q "Graphics.SpecialSliderTextureLevel" "$work/help.txt" || fail "kesta-cli --help lists no value names"
