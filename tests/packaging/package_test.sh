@@ -56,10 +56,11 @@ grep -E '^usr/lib/kesta/(kesta\.ini|lastfile\.ini|Backup/.|ServerList/.|Journal)
   fail "the package holds a player's file"
 for program in kesta kesta-cli; do
   [ "$(readlink "$root/usr/games/$program")" = "../lib/kesta/$program" ] || fail "usr/games/$program is no relative link"
-  readelf -S "$root/usr/lib/kesta/$program" | grep -qE '\.(symtab|debug_info)' && fail "$program is not stripped"
+  sections=$(readelf -S "$root/usr/lib/kesta/$program") || fail "readelf $program"
+  ! grep -qE '\.(symtab|debug_info) ' <<<"$sections" || fail "$program is not stripped"
 done
-zcat "$root/usr/share/doc/kesta/changelog.gz" | head -n 1 | grep -q "^kesta ($version) " ||
-  fail "the changelog does not begin with $version"
+changelog=$(zcat "$root/usr/share/doc/kesta/changelog.gz") || fail "changelog.gz is no gzip file"
+[[ $changelog == "kesta ($version) "* ]] || fail "the changelog does not begin with $version"
 
 # lintian: no error and no warning; the informational tags are the ones the package notes explain.
 lintian --info "$deb" >"$work/lintian" 2>&1 || fail "lintian failed: $(cat "$work/lintian")"
