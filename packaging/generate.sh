@@ -3,7 +3,7 @@
 # completion and the AppStream metainfo. The names and values come from kesta-cli's own --help table and
 # the texts from the language files, so that none of them is kept twice.
 #   generate.sh man SOURCE.1.in OUTPUT.1.gz VERSION DATE [KESTA_CLI]
-#   generate.sh completion KESTA_CLI TEMPLATE OUTPUT
+#   generate.sh completion bash|fish KESTA_CLI TEMPLATE OUTPUT
 #   generate.sh metainfo TEMPLATE LANGUAGES_FOLDER VERSION DATE ID HOMEPAGE SCREENSHOT_URL OUTPUT
 set -euo pipefail
 
@@ -45,34 +45,48 @@ man)
   finish "$output"
   ;;
 completion)
-  cli=$2 template=$3 output=$4
+  shell=$2 cli=$3 template=$4 output=$5
   rows=$(name_rows "$cli")
   [ -n "$rows" ] || { echo "kesta-cli --help listed no names" >&2; exit 1; }
-  quote='function quote(text) { gsub(/\047/, "\047\\\047\047", text); return "\047" text "\047" }'
-  # What apply's words start with: NAME= , or NAME[ where a placeholder in brackets (a profile, an entry
-  # number) follows.
-  names=$(awk -F '\t' "$quote"'
-    {
-      name = $1
-      if (name ~ /\[[a-z][a-z ]*\]$/) sub(/\[[^[]*\]$/, "[", name)
-      else name = name "="
-      printf "  %s\n", quote(name)
+  # "NAME<TAB>START<TAB>WHAT IT TAKES": what apply's words start with, NAME= , or NAME[ where a placeholder
+  # in brackets (a profile, an entry number) follows.
+  starts=$(awk -F '\t' '{
+      start = $1
+      if (start ~ /\[[a-z][a-z ]*\]$/) sub(/\[[^[]*\]$/, "[", start)
+      else start = start "="
+      print $1 "\t" start "\t" $2
     }' <<<"$rows")
-  # The values of the names that take one of a fixed list: check boxes, choices, short slider ranges.
-  values=$(awk -F '\t' "$quote"'
-    function add(value) { values = values (values == "" ? "" : "\n") value }
-    {
-      values = ""
-      if ($2 == "1 (checked) or 0 (not checked)") { add(1); add(0) }
+  # "NAME<TAB>VALUE" for the names that take one of a fixed list: check boxes, choices, short slider ranges.
+  values=$(awk -F '\t' '{
+      if ($2 == "1 (checked) or 0 (not checked)") { print $1 "\t1"; print $1 "\t0" }
       else if ($2 ~ /^one of: /) {
         n = split(substr($2, 9), choice, ", ")
-        for (i = 1; i <= n; ++i) if (choice[i] != "\"\" (none)") add(choice[i])
+        for (i = 1; i <= n; ++i) if (choice[i] != "\"\" (none)") print $1 "\t" choice[i]
       } else if ($2 ~ /^a position from -?[0-9]+ to -?[0-9]+$/) {
         split($2, word, " ")
-        if (word[6] - word[4] <= 10) for (i = word[4] + 0; i <= word[6] + 0; ++i) add(i)
+        if (word[6] - word[4] <= 10) for (i = word[4] + 0; i <= word[6] + 0; ++i) print $1 "\t" i
       }
-      if (values != "") printf "  [%s]=%s\n", quote($1), quote(values)
     }' <<<"$rows")
+  if [ "$shell" = bash ]; then
+    quote='function quote(text) { gsub(/\047/, "\047\\\047\047", text); return "\047" text "\047" }'
+    names=$(awk -F '\t' "$quote"'{ printf "  %s\n", quote($2) }' <<<"$starts")
+    # One entry a name: its values, one a line.
+    values=$(awk -F '\t' "$quote"'
+      function flush() { if (name != "") printf "  [%s]=%s\n", quote(name), quote(list) }
+      $1 != name { flush(); name = $1; list = $2; next }
+      { list = list "\n" $2 }
+      END { flush() }' <<<"$values")
+  else
+    # fish: single-quoted arguments of complete, whose -a words are then split at blanks unless escaped.
+    escape='function escape(text) { gsub(/[][ \\\047"$*?~#(){};|&<>]/, "\\\\&", text); return text }
+      function quote(text) { gsub(/[\\\047]/, "\\\\&", text); return "\047" text "\047" }'
+    names=$(awk -F '\t' "$escape"'{
+        printf "complete -c kesta-cli -n __kesta_cli_naming -a %s -d %s\n", quote(escape($2)), quote($3)
+      }' <<<"$starts")
+    values=$(awk -F '\t' "$escape"'{
+        printf "complete -c kesta-cli -n %s -a %s\n", quote("__kesta_cli_value_of " escape($1)), quote(escape($1 "=" $2))
+      }' <<<"$values")
+  fi
   NAMES="$names" VALUES="$values" awk '
     $0 == "@NAMES@" { print ENVIRON["NAMES"]; next }
     $0 == "@VALUES@" { print ENVIRON["VALUES"]; next }

@@ -53,7 +53,8 @@ for size in 16 32 48 64 128 256; do
 done
 
 # What the system finds beside the menu entry: manual pages, kesta-cli's completion, the AppStream metainfo.
-for file in share/man/man1/kesta.1.gz share/man/man1/kesta-cli.1.gz share/bash-completion/completions/kesta-cli; do
+for file in share/man/man1/kesta.1.gz share/man/man1/kesta-cli.1.gz share/bash-completion/completions/kesta-cli \
+  share/fish/vendor_completions.d/kesta-cli.fish; do
   [ -s "$prefix/$file" ] || fail "missing $prefix/$file"
 done
 ls "$prefix"/share/metainfo/*.metainfo.xml >/dev/null || fail "no metainfo in $prefix/share/metainfo"

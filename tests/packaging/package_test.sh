@@ -42,14 +42,14 @@ expected=(
   usr/share/applications/kesta.desktop
   usr/share/icons/hicolor/256x256/apps/kesta.png
   usr/share/man/man1/kesta.1.gz usr/share/man/man1/kesta-cli.1.gz
-  usr/share/bash-completion/completions/kesta-cli
+  usr/share/bash-completion/completions/kesta-cli usr/share/fish/vendor_completions.d/kesta-cli.fish
   usr/share/doc/kesta/copyright usr/share/doc/kesta/changelog.gz
 )
 for file in "${expected[@]}"; do grep -qxF "$file" "$work/files" || fail "the package lacks $file"; done
 [ "$(grep -c '^usr/share/metainfo/.*\.metainfo\.xml$' "$work/files")" = 1 ] || fail "not one metainfo file"
 grep -q '^usr/lib/kesta/Images/.*\.jpg$' "$work/files" || fail "no pictures in usr/lib/kesta/Images"
 for folder in Backup ServerList; do [ -d "$root/usr/lib/kesta/$folder" ] || fail "no usr/lib/kesta/$folder"; done
-unexpected=$(grep -Ev '^usr/(games/kesta(-cli)?|lib/kesta/.*|share/(applications/kesta\.desktop|icons/hicolor/[0-9]+x[0-9]+/apps/kesta\.png|man/man1/kesta(-cli)?\.1\.gz|bash-completion/completions/kesta-cli|metainfo/[^/]+\.metainfo\.xml|doc/kesta/(copyright|changelog\.gz)))$' \
+unexpected=$(grep -Ev '^usr/(games/kesta(-cli)?|lib/kesta/.*|share/(applications/kesta\.desktop|icons/hicolor/[0-9]+x[0-9]+/apps/kesta\.png|man/man1/kesta(-cli)?\.1\.gz|bash-completion/completions/kesta-cli|fish/vendor_completions\.d/kesta-cli\.fish|metainfo/[^/]+\.metainfo\.xml|doc/kesta/(copyright|changelog\.gz)))$' \
   "$work/files" || true)
 [ -z "$unexpected" ] || fail "unexpected files: $unexpected"
 grep -E '^usr/lib/kesta/(kesta\.ini|lastfile\.ini|Backup/.|ServerList/.|Journal)' "$work/files" &&
