@@ -84,7 +84,8 @@ completion)
         printf "complete -c kesta-cli -n __kesta_cli_naming -a %s -d %s\n", quote(escape($2)), quote($3)
       }' <<<"$starts")
     values=$(awk -F '\t' "$escape"'{
-        printf "complete -c kesta-cli -n %s -a %s\n", quote("__kesta_cli_value_of " escape($1)), quote(escape($1 "=" $2))
+        condition = quote("__kesta_cli_value_of " escape($1))
+        printf "complete -c kesta-cli -n %s -a %s\n", condition, quote(escape($1 "=" $2))
       }' <<<"$values")
   fi
   NAMES="$names" VALUES="$values" awk '
