@@ -314,8 +314,8 @@ std::optional<std::optional<std::uint64_t>> UndoNumber(const std::vector<std::st
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-           const ProgramFolder& program) {
+std::optional<int> AnswerHelp(const std::vector<std::string>& arguments, std::ostream& out,
+                              std::ostream& err) {
   if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "help")) {
     out << FullHelp();
     return 0;
@@ -332,6 +332,12 @@ int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
     err << "kesta-cli: no command \"" << arguments[1] << "\"\n" << kUsage;
     return 2;
   }
+  return std::nullopt;
+}
+
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+           const ProgramFolder& program) {
+  if (const std::optional<int> status = AnswerHelp(arguments, out, err)) return *status;
   if (arguments.size() == 1 && arguments[0] == "prefixes") return ListPrefixes(program, out);
   if (!arguments.empty() && (arguments[0] == "history" || arguments[0] == "undo")) {
     const std::optional<std::optional<std::uint64_t>> number = UndoNumber(arguments);

@@ -75,6 +75,10 @@ else
   chmod a-w "$program"
 fi
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" HOME="$work/home"
+# Help and version make no per-user folder.
+"$prefix/bin/kesta-cli" --version >/dev/null || fail "kesta-cli --version failed"
+"$prefix/bin/kesta-cli" help apply >/dev/null || fail "kesta-cli help apply failed"
+[ ! -e "$work/config" ] && [ ! -e "$work/data" ] || fail "kesta-cli --version or help made per-user folders"
 "$prefix/bin/kesta-cli" show "$work/game/" >"$work/show.txt" || fail "kesta-cli show failed in a read-only installation"
 grep -q "^Graphics.SpecialSliderTextureLevel = " "$work/show.txt" || fail "kesta-cli show printed no values"
 [ -f "$work/config/kesta/kesta.ini" ] || fail "no settings in $work/config/kesta"
