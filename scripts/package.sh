@@ -16,7 +16,7 @@ cflags="$(dpkg-buildflags --get CFLAGS | sed 's/\(^\| \)-g\( \|$\)/ /') $(dpkg-b
 # Section games: Debian puts the programs of games in /usr/games (in every user's PATH); the rest of the
 # layout is the one cmake --install makes under /usr.
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKESTA_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr \
-  -DCMAKE_INSTALL_BINDIR=games \
+  -DCMAKE_INSTALL_BINDIR=games -DKESTA_SYSTEM_PACKAGE=ON \
   -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_C_FLAGS="$cflags" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" "$@" >/dev/null
 cmake --build "$build"

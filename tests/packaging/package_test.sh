@@ -35,7 +35,7 @@ awk '$1 ~ /^-/ && $1 != "-rw-r--r--" && $1 != "-rwxr-xr-x" { print }' "$work/con
 (cd "$root" && find . -type f -o -type l | sed 's|^\./||' | sort) >"$work/files"
 expected=(
   usr/games/kesta usr/games/kesta-cli
-  usr/lib/kesta/kesta usr/lib/kesta/kesta-cli usr/lib/kesta/luascripts.ini
+  usr/lib/kesta/kesta usr/lib/kesta/kesta-cli usr/lib/kesta/luascripts.ini usr/lib/kesta/installed-by-package
   usr/lib/kesta/Default/Graphics.cfg
   usr/lib/kesta/Languages/de-DE.xml usr/lib/kesta/Languages/en-EN.xml usr/lib/kesta/Languages/fr-FR.xml
   usr/lib/kesta/Languages/hr-HR.xml usr/lib/kesta/Languages/ru-RU.xml usr/lib/kesta/Languages/sp-SP.xml
@@ -116,4 +116,16 @@ grep -q '^  Graphics\.SpecialSliderTextureLevel ' "$work/help-apply" || fail "ke
 [ -z "$(ls -A "$XDG_RUNTIME_DIR")" ] && [ ! -e "$XDG_CONFIG_HOME" ] && [ ! -e "$XDG_DATA_HOME" ] ||
   fail "--help or --version wrote a player's file"
 [ ! -e "$root/usr/lib/kesta/kesta.ini" ] || fail "--help or --version wrote a settings file"
+
+# The program folder stays as the package left it, whoever runs the programs (root too): the player's
+# files go to the per-user folders.
+listing() { (cd "$root/usr/lib/kesta" && find . -printf '%p %s %T@\n' | sort); }
+before=$(listing)
+cp -r "$source_dir/build/package/sample-game" "$work/game"
+"$root/usr/games/kesta-cli" show "$work/game/" >"$work/show" || fail "kesta-cli show from the package failed"
+grep -q '^Graphics\.SpecialSliderTextureLevel = ' "$work/show" || fail "kesta-cli show printed no values"
+"$root/usr/games/kesta-cli" apply "$work/game/" Graphics.SpecialSliderTextureLevel=1 || fail "kesta-cli apply failed"
+[ "$(listing)" = "$before" ] || fail "running the programs changed the program folder"
+grep -q '^Graphics=' "$XDG_CONFIG_HOME/kesta/kesta.ini" || fail "no per-user settings"
+[ -d "$XDG_DATA_HOME/kesta/Journal" ] || fail "no per-user journal of Applies"
 echo "package test passed: $deb"
