@@ -10,6 +10,7 @@ packages=(
   desktop-file-utils
   gcc-mingw-w64-x86-64-win32
   qt6-translations-l10n
+  lintian mandoc appstream bash-completion fish dpkg-dev file
 )
 # Wine is installed as Debian recommends it (fonts, libraries it loads at run time): that is the Wine the
 # tests in a real prefix were made with.

@@ -1,3 +1,4 @@
+#include "app/command_line.h"
 #include "app/kesta_application.h"
 #include "app/single_instance.h"
 #include "app/start_up.h"
@@ -5,6 +6,8 @@
 #include "platform/shell.h"
 
 int main(int argc, char* argv[]) {
+  // Before the application object: --help and --version need no display and start nothing.
+  if (const auto status = kesta::AnswerCommandLine(argc, argv, stdout)) return *status;
   kesta::TKestaApplication application(argc, argv);
   const std::filesystem::path executable = QApplication::applicationFilePath().toStdString();
   kesta::TSingleInstance instance;

@@ -6,11 +6,13 @@
 #include <map>
 #include <optional>
 #include <ostream>
+#include <sstream>
 
 #include "cli/document_commands.h"
 #include "engine/failure.h"
 #include "engine/game_file.h"
 #include "language/message_catalogue.h"
+#include "update/update_check.h"
 
 namespace kesta {
 
@@ -29,11 +31,14 @@ constexpr const char* kUsage =
     "  kesta-cli history\n"
     "  kesta-cli undo [N]\n"
     "  kesta-cli prefixes\n"
-    "  kesta-cli --help\n";
+    "  kesta-cli help [COMMAND]\n"
+    "  kesta-cli --help\n"
+    "  kesta-cli --version\n";
 
-constexpr const char* kHelp =
-    "kesta-cli reads and edits Lock On game files, exactly as KESTA does.\n"
-    "\n"
+// The help in parts: `help COMMAND` prints the part of its command, --help all of them in this order.
+constexpr const char* kHelpIntro = "kesta-cli reads and edits Lock On game files, exactly as KESTA does.\n";
+
+constexpr const char* kHelpLines =
     "get, set and delete work on one parameter line of FILE: the first line, at or after the anchor\n"
     "line, that contains NAME.\n"
     "  get     prints the text after the line's first \"=\" (first \";\" removed, trimmed), or the\n"
@@ -45,8 +50,9 @@ constexpr const char* kHelp =
     "--anchor TEXT    search from the first line containing TEXT (\"AVI\": the second such line;\n"
     "                 \"OPTIKESTA_<profile>\": a visibility-range profile of graphics.cfg)\n"
     "--strip-comma    get: also remove the value's first \",\"\n"
-    "Leading tabs of NAME are written but not searched for.\n"
-    "\n"
+    "Leading tabs of NAME are written but not searched for.\n";
+
+constexpr const char* kHelpDocuments =
     "show and apply work on the values KESTA's pages show, through the same rules as the window:\n"
     "  show    prints \"NAME = VALUE\" for every value of every game file listed below. A file that\n"
     "          cannot be read (missing, empty, or refused as the window refuses it) is reported and the\n"
@@ -63,8 +69,9 @@ constexpr const char* kHelp =
     "          RU HR DE; else the window's language, else EN), contains every one of WORDS: each of a\n"
     "          control's values as \"NAME = VALUE  (CAPTION — PAGE)\", a control without a value (a page\n"
     "          button, a command) as \"CAPTION — PAGE (TAB)\". Letter case and accents do not count, a part\n"
-    "          of a word is enough. Exit status 0 when something matched, 1 when nothing did.\n"
-    "\n"
+    "          of a word is enough. Exit status 0 when something matched, 1 when nothing did.\n";
+
+constexpr const char* kHelpConfigurations =
     "save-config and open-config work on saved configurations, the .kst files of the window's Save Config\n"
     "and Open config (one section per game file, between two marker lines naming its path in the game\n"
     "folder):\n"
@@ -76,15 +83,17 @@ constexpr const char* kHelp =
     "               taken from the section, every other line stays as the game file has it. A file\n"
     "               without a section is left as it is. Nothing is written when FILE.kst, a game file\n"
     "               or a section cannot be read.\n"
-    "  Both print one line per file.\n"
-    "\n"
+    "  Both print one line per file.\n";
+
+constexpr const char* kHelpDiff =
     "--diff makes apply and open-config write nothing (no file, no journal entry) and print instead what\n"
     "they would write: a unified diff of each file that would change, in Apply's order, with paths\n"
     "relative to the game folder and 3 lines of context. Lines are compared as the file's bytes, line\n"
     "breaks included, and printed with their line breaks as they are (a file's CR LF stays CR LF), so\n"
     "a line whose line break alone would change shows as removed and added unchanged. Exit status 0\n"
-    "when a file would change, 3 when none would.\n"
-    "\n"
+    "when a file would change, 3 when none would.\n";
+
+constexpr const char* kHelpHistory =
     "history and undo work on KESTA's journal of Applies (see below), shared with the window:\n"
     "  history  lists the Applies kept (the last 20), newest first: a line \"N<tab>TIME<tab>COMMAND\",\n"
     "           then a tab and the path of each file it wrote, one a line.\n"
@@ -92,14 +101,17 @@ constexpr const char* kHelp =
     "           what it wrote gets its bytes from before back (a file it created is removed); a file\n"
     "           changed since is left as it is and named on standard error (exit status 1). The undo is\n"
     "           an Apply of its own in the history (\"undo of COMMAND\"), so it can be undone in turn.\n"
-    "           Prints the entry undone and each file put back.\n"
-    "\n"
+    "           Prints the entry undone and each file put back.\n";
+
+constexpr const char* kHelpPrefixes =
     "prefixes lists the Wine prefixes KESTA looks in (WINEPREFIX, ~/.wine, Lutris, Bottles, PlayOnLinux,\n"
     "Steam's Proton), one a line: its name, its folder, the game folder its game key names (\"-\" when it\n"
     "names none, \" (missing)\" after a folder that does not exist) and how KESTA starts programs in it,\n"
     "as the manager that keeps it does (\"Lutris: wine lutris-7.2\", \"Steam: Proton 8.0\", \"system "
     "wine\";\n"
-    "\" (missing)\" after a build that is gone), separated by tabs.\n"
+    "\" (missing)\" after a build that is gone), separated by tabs.\n";
+
+constexpr const char* kHelpGeneral =
     "Text is UTF-8 on the command line and the game's code page (the Wine prefix's ACP) in the files;\n"
     "a character that code page cannot hold is refused.\n"
     "GAME_FOLDER is the game's folder (for apply: the first argument when it holds no \"=\"; for\n"
@@ -122,9 +134,51 @@ constexpr const char* kHelp =
     "of an apply or open-config that left a file holding a NUL, a file an apply names as not put back,\n"
     "the FILE.kst of a save-config that reports a file without a section, and the files an undo puts\n"
     "back while it leaves another alone), 2 wrong usage, 3 nothing\n"
-    "to change (--diff).\n"
-    "\n"
-    "Names for show and apply, with what each takes:\n";
+    "to change (--diff).\n";
+
+constexpr const char* kHelpNames = "Names for show and apply, with what each takes:\n";
+
+struct HelpPart {
+  const char* text;
+  std::vector<std::string> verbs;  // the commands it describes; none: a part of the whole help only
+};
+
+const std::vector<HelpPart>& HelpParts() {
+  static const std::vector<HelpPart> parts{
+      {kHelpIntro, {}},
+      {kHelpLines, {"get", "set", "delete"}},
+      {kHelpDocuments, {"show", "apply", "find"}},
+      {kHelpConfigurations, {"save-config", "open-config"}},
+      {kHelpDiff, {"apply", "open-config"}},
+      {kHelpHistory, {"history", "undo"}},
+      {kHelpPrefixes, {"prefixes"}},
+      {kHelpGeneral, {}},
+  };
+  return parts;
+}
+
+std::string FullHelp() {
+  std::string help;
+  for (const HelpPart& part : HelpParts()) help += std::string(part.text) + "\n";
+  return help + kHelpNames + ValueNamesHelp() + "\n" + kUsage;
+}
+
+// The usage line of `verb` and the parts that describe it (show and apply with the names they take);
+// nothing for a word that is no command.
+std::optional<std::string> CommandHelp(const std::string& verb) {
+  std::string usage;
+  std::istringstream lines(kUsage);
+  for (std::string line; std::getline(lines, line);)
+    if (line.starts_with("  kesta-cli " + verb + " ") || line == "  kesta-cli " + verb)
+      usage += "usage:" + line.substr(1) + "\n";
+  if (usage.empty() || verb.starts_with("-")) return std::nullopt;
+  std::string help = usage;
+  for (const HelpPart& part : HelpParts())
+    if (std::find(part.verbs.begin(), part.verbs.end(), verb) != part.verbs.end())
+      help += "\n" + std::string(part.text);
+  if (verb == "show" || verb == "apply") help += std::string("\n") + kHelpNames + ValueNamesHelp();
+  return help;
+}
 
 struct Command {
   std::string verb;
@@ -260,12 +314,30 @@ std::optional<std::optional<std::uint64_t>> UndoNumber(const std::vector<std::st
 
 }  // namespace
 
-int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
-           const ProgramFolder& program) {
-  if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h")) {
-    out << kHelp << ValueNamesHelp() << '\n' << kUsage;
+std::optional<int> AnswerHelp(const std::vector<std::string>& arguments, std::ostream& out,
+                              std::ostream& err) {
+  if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h" || arguments[0] == "help")) {
+    out << FullHelp();
     return 0;
   }
+  if (arguments.size() == 1 && arguments[0] == "--version") {
+    out << "kesta-cli " << kProgramVersion << '\n';
+    return 0;
+  }
+  if (arguments.size() == 2 && arguments[0] == "help") {
+    if (const std::optional<std::string> help = CommandHelp(arguments[1])) {
+      out << *help;
+      return 0;
+    }
+    err << "kesta-cli: no command \"" << arguments[1] << "\"\n" << kUsage;
+    return 2;
+  }
+  return std::nullopt;
+}
+
+int RunCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+           const ProgramFolder& program) {
+  if (const std::optional<int> status = AnswerHelp(arguments, out, err)) return *status;
   if (arguments.size() == 1 && arguments[0] == "prefixes") return ListPrefixes(program, out);
   if (!arguments.empty() && (arguments[0] == "history" || arguments[0] == "undo")) {
     const std::optional<std::optional<std::uint64_t>> number = UndoNumber(arguments);

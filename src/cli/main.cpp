@@ -30,6 +30,7 @@ void StopAtStep(std::string_view step) {
 int main(int argc, char* argv[]) {
   g_stopAt = std::getenv("KESTA_CLI_STOP_AT");
   if (g_stopAt && *g_stopAt) kesta::SetJournalStepHook(StopAtStep);
-  return kesta::RunCli(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr,
-                       kesta::ProgramFolder(WindowExecutable(argv[0])));
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (const std::optional<int> status = kesta::AnswerHelp(arguments, std::cout, std::cerr)) return *status;
+  return kesta::RunCli(arguments, std::cout, std::cerr, kesta::ProgramFolder(WindowExecutable(argv[0])));
 }

@@ -44,12 +44,19 @@ void SeedServerLists(const fs::path& shipped, const fs::path& target) {
 
 bool FolderIsWritable(const fs::path& folder) { return ::access(folder.c_str(), W_OK) == 0; }
 
+bool IsPackagedInstallation(const fs::path& folder) {
+  std::error_code error;
+  return fs::exists(fs::symlink_status(folder / kPackagedInstallationMarker, error));
+}
+
 ProgramFolder::ProgramFolder(fs::path executable, const WritableCheck& writable)
     : m_executable(std::move(executable)),
       m_folder(m_executable.parent_path()),
       m_configFolder(m_folder),
       m_dataFolder(m_folder) {
-  if (writable(m_folder)) return;
+  // A package manager's folder is not written even by root, who may: what is written there would outlive
+  // the package's removal, and an upgrade would find it in its way.
+  if (!IsPackagedInstallation(m_folder) && writable(m_folder)) return;
   try {
     m_configFolder = XdgBaseFolder("XDG_CONFIG_HOME", ".config") / kUserFolderName;
     m_dataFolder = XdgBaseFolder("XDG_DATA_HOME", ".local/share") / kUserFolderName;

@@ -16,15 +16,21 @@ namespace kesta {
 // Whether the folder takes new files for this process (permissions, a read-only file system).
 bool FolderIsWritable(const std::filesystem::path& folder);
 
+// The file that marks a program folder installed by a package (the Debian package ships it): the player's
+// files then always go to the per-user folders, whoever runs the program.
+inline constexpr char kPackagedInstallationMarker[] = "installed-by-package";
+bool IsPackagedInstallation(const std::filesystem::path& folder);
+
 class ProgramFolder {
  public:
   using WritableCheck = std::function<bool(const std::filesystem::path& folder)>;
 
-  // Decides where the player's files go, by `writable` asked once about the executable's folder. When
-  // they go to the per-user folders, makes those and starts them from what lies beside the executable
-  // on the first start: a settings file there (an administrator's preset) and the shipped server lists,
-  // each copied only while the player has none, so nothing of theirs is overwritten. A folder that
-  // cannot be made shows later, as a failure to write the file that needed it.
+  // Decides where the player's files go, by `writable` asked once about the executable's folder (a
+  // packaged installation counts as not writable). When they go to the per-user folders, makes those and
+  // starts them from what lies beside the executable on the first start: a settings file there (an
+  // administrator's preset) and the shipped server lists, each copied only while the player has none, so
+  // nothing of theirs is overwritten. A folder that cannot be made shows later, as a failure to write the
+  // file that needed it.
   explicit ProgramFolder(std::filesystem::path executable, const WritableCheck& writable = FolderIsWritable);
 
   const std::filesystem::path& Executable() const { return m_executable; }

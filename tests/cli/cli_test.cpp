@@ -28,6 +28,7 @@
 #include "support/run_program.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
+#include "update/update_check.h"
 
 namespace kesta {
 namespace {
@@ -161,6 +162,44 @@ TEST_F(CliTest, HelpNamesEveryValueWithWhatItTakes) {
   EXPECT_NE(line("Graphics.ComboBoxBits").find("one of: \"\" (none), 16bits, 32bits"), std::string::npos);
   EXPECT_NE(line("Graphics.SliderLod[profile name]").find("a position from 1 to 20"), std::string::npos);
   EXPECT_NE(line("Graphics.SliderMiddleClip[profile name]").find("not for \"Low\""), std::string::npos);
+}
+
+// help COMMAND: the command's usage line and what it does, and nothing of the other commands; --version.
+TEST_F(CliTest, HelpOfOneCommandAndTheVersion) {
+  struct Case {
+    std::string command;
+    std::string has;     // its own text
+    std::string hasNot;  // another command's
+  };
+  const Case cases[] = {
+      {"get", "usage: kesta-cli get FILE NAME [--default TEXT]", "save-config  saves"},
+      {"delete", "--anchor TEXT", "usage: kesta-cli get"},
+      {"apply", "Graphics.SpecialSliderTextureLevel", "history  lists"},
+      {"apply", "--diff makes apply", "get     prints"},
+      {"open-config", "open-config  reads", "Graphics.SpecialSliderTextureLevel"},
+      {"undo", "usage: kesta-cli undo [N]", "usage: kesta-cli history"},
+      {"prefixes", "Steam's Proton", "--anchor"},
+      {"find", "--lang CODE", "Graphics.SpecialSliderTextureLevel"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.command);
+    const auto result = Run({"help", c.command});
+    EXPECT_EQ(result.exitStatus, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_NE(result.out.find(c.has), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find(c.hasNot), std::string::npos) << result.out;
+  }
+  for (const char* wrong : {"frob", "--help", "usage:"}) {
+    const auto result = Run({"help", wrong});
+    EXPECT_EQ(result.exitStatus, 2) << wrong;
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("usage:"), std::string::npos) << wrong;
+  }
+  EXPECT_EQ(Run({"help"}).out, Run({"--help"}).out);
+
+  const auto version = Run({"--version"});
+  EXPECT_EQ(version.exitStatus, 0);
+  EXPECT_EQ(version.out, "kesta-cli " + std::string(kProgramVersion) + "\n");
 }
 
 namespace fs = std::filesystem;

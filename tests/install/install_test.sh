@@ -52,6 +52,13 @@ for size in 16 32 48 64 128 256; do
     fail "$icon is not ${size}x${size}"
 done
 
+# What the system finds beside the menu entry: manual pages, kesta-cli's completion, the AppStream metainfo.
+for file in share/man/man1/kesta.1.gz share/man/man1/kesta-cli.1.gz share/bash-completion/completions/kesta-cli \
+  share/fish/vendor_completions.d/kesta-cli.fish; do
+  [ -s "$prefix/$file" ] || fail "missing $prefix/$file"
+done
+ls "$prefix"/share/metainfo/*.metainfo.xml >/dev/null || fail "no metainfo in $prefix/share/metainfo"
+
 # The installed kesta-cli runs through its launcher.
 "$prefix/bin/kesta-cli" --help >"$work/help.txt" || fail "kesta-cli --help failed"
 grep -q "Graphics.SpecialSliderTextureLevel" "$work/help.txt" || fail "kesta-cli --help lists no value names"
@@ -68,6 +75,10 @@ else
   chmod a-w "$program"
 fi
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" HOME="$work/home"
+# Help and version make no per-user folder.
+"$prefix/bin/kesta-cli" --version >/dev/null || fail "kesta-cli --version failed"
+"$prefix/bin/kesta-cli" help apply >/dev/null || fail "kesta-cli help apply failed"
+[ ! -e "$work/config" ] && [ ! -e "$work/data" ] || fail "kesta-cli --version or help made per-user folders"
 "$prefix/bin/kesta-cli" show "$work/game/" >"$work/show.txt" || fail "kesta-cli show failed in a read-only installation"
 grep -q "^Graphics.SpecialSliderTextureLevel = " "$work/show.txt" || fail "kesta-cli show printed no values"
 [ -f "$work/config/kesta/kesta.ini" ] || fail "no settings in $work/config/kesta"

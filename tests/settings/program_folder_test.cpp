@@ -65,6 +65,19 @@ TEST_F(ProgramFolderTest, ReadOnlyFolderSendsThePlayersFilesToThePerUserFolders)
   EXPECT_FALSE(fs::exists(folder.SettingsFile()));  // no preset: the defaults apply
 }
 
+// A package manager's folder holds the marker: the per-user folders even where the folder may be written
+// (root), so that nothing the package did not install is left in it.
+TEST_F(ProgramFolderTest, PackagedFolderSendsThePlayersFilesToThePerUserFoldersEvenWhenWritable) {
+  root.Write(fs::path("program") / kPackagedInstallationMarker, "");
+  const ProgramFolder folder(Executable(), Writable);
+  EXPECT_TRUE(IsPackagedInstallation(root / "program"));
+  EXPECT_FALSE(folder.KeepsFilesBesideExecutable());
+  EXPECT_EQ(folder.SettingsFile(), Config() / "kesta.ini");
+  EXPECT_EQ(folder.Backups(), Data() / "Backup");
+  EXPECT_TRUE(fs::exists(Data() / "ServerList/lan.txt"));
+  EXPECT_FALSE(fs::exists(root / "program/kesta.ini"));
+}
+
 TEST_F(ProgramFolderTest, PerUserFoldersFollowTheBaseDirectoryRules) {
   struct Case {
     const char* what;
