@@ -65,11 +65,12 @@ constexpr const char* kHelpDocuments =
     "          unknown, a value is refused or a file cannot be read; when writing a file fails after\n"
     "          others were written, those get their old bytes back and are named. Prints nothing when\n"
     "          done.\n"
-    "  find    prints the names show prints for the controls whose caption, in the language CODE (FR EN SP\n"
-    "          RU HR DE; else the window's language, else EN), contains every one of WORDS: each of a\n"
-    "          control's values as \"NAME = VALUE  (CAPTION — PAGE)\", a control without a value (a page\n"
-    "          button, a command) as \"CAPTION — PAGE (TAB)\". Letter case and accents do not count, a part\n"
-    "          of a word is enough. Exit status 0 when something matched, 1 when nothing did.\n";
+    "  find    prints the names show prints for the controls whose caption or hint, in the language CODE\n"
+    "          (FR EN SP RU HR DE; else the window's language, else EN), contains every one of WORDS (an\n"
+    "          edit or a list goes by the label beside it): each of a control's values as \"NAME = VALUE\n"
+    "          (CAPTION — PAGE)\", a control without a value (a page button, a command) as \"CAPTION —\n"
+    "          PAGE (TAB)\". Letter case and accents do not count, a part of a word is enough. Exit status 0\n"
+    "          when something matched, 1 when nothing did.\n";
 
 constexpr const char* kHelpConfigurations =
     "save-config and open-config work on saved configurations, the .kst files of the window's Save Config\n"
