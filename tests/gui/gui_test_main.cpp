@@ -4,8 +4,23 @@
 
 #include <QLocale>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "app/kesta_application.h"
+
+namespace {
+
+// The Quit command ends the application's event loop with QCoreApplication::exit; called by a test with no
+// loop running, it leaves the application quitting, and every later modal dialog of the same process would
+// return at once. A loop run to its end after each test takes that state away again.
+class EndQuitting : public testing::EmptyTestEventListener {
+  void OnTestEnd(const testing::TestInfo&) override {
+    QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+  }
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
@@ -21,5 +36,6 @@ int main(int argc, char** argv) {
   qputenv("HOME", home.path().toUtf8());
   kesta::TKestaApplication application(argc, argv);
   testing::InitGoogleTest(&argc, argv);
+  testing::UnitTest::GetInstance()->listeners().Append(new EndQuitting);
   return RUN_ALL_TESTS();
 }
