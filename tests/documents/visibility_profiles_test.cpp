@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 
 #include "engine/failure.h"
 #include "engine/game_file.h"
@@ -388,6 +390,68 @@ TEST(WriteOptisTest, OddLayoutsAreWrittenAsBefore) {
     const std::string expected = test::ReadBytes(OddLayoutWritten(layout.name));
     EXPECT_EQ(EditedBytes(layout.text), expected) << layout.name;
   }
+}
+
+// WriteOptis writes each profile as WriteOpti does, which scans the file afresh for it: compared on files
+// made of random lines of the kinds the Camera block holds, lone braces, blanks and names holding keys among
+// them.
+TEST(WriteOptisTest, WritesAsOneProfileAtATime) {
+  const std::vector<std::string> kinds{"Camera = [==[",
+                                       "{",
+                                       "\t{ ",
+                                       "}",
+                                       "\t}",
+                                       "",
+                                       "\tcurrent = \"A\";",
+                                       "\tA",
+                                       "\tBlod",
+                                       "\tGone1",
+                                       "\tCamera view",
+                                       "\tfar_clip x",
+                                       "\t\tlod = 2;",
+                                       "\t\tnear_clip = 0.3;",
+                                       "\t\tmiddle_clip = 5;",
+                                       "\t\tstructures = {1, 2};",
+                                       "\t\tlights = {3, 4};",
+                                       "\t\tfar_clip = 9;",
+                                       "]==]",
+                                       "lod = 7;"};
+  std::mt19937 random(30);
+  int compared = 0;
+  for (int file = 0; file < 3000; ++file) {
+    Lines lines{"Camera = [==[", "{"};
+    const int count = std::uniform_int_distribution<int>(1, 40)(random);
+    for (int i = 0; i < count; ++i)
+      lines.push_back(kinds[std::uniform_int_distribution<size_t>(0, kinds.size() - 1)(random)]);
+    std::vector<TOpti> optis;
+    try {
+      optis = ReadOptis(lines, Lookup);
+    } catch (const EKestaError&) {
+      continue;  // no profile
+    }
+    for (size_t i = 0; i < optis.size(); ++i) {
+      const bool gone = optis[i].Name.starts_with("Gone");
+      optis[i] = NumberedOpti(optis[i].Name, static_cast<int>(i) + 10);
+      optis[i].Deleted = gone;
+    }
+    optis.push_back(NumberedOpti("Added", 9));
+    const auto outcome = [&lines](const std::function<void(Lines&)>& write) {
+      Lines written = lines;
+      try {
+        write(written);
+      } catch (const EKestaError& e) {
+        return std::string("failure: ") + e.what();
+      }
+      return JoinGameText(written);
+    };
+    const std::string together = outcome([&optis](Lines& l) { WriteOptis(l, optis); });
+    const std::string oneByOne = outcome([&optis](Lines& l) {
+      for (const TOpti& opti : optis) WriteOpti(l, opti);
+    });
+    ASSERT_EQ(together, oneByOne) << JoinGameText(lines);
+    ++compared;
+  }
+  EXPECT_GT(compared, 1000);  // most random files hold a profile
 }
 
 // 200 profiles, every one edited, every tenth removed and three added: exactly the file that holds the
