@@ -17,8 +17,7 @@ table() {
   echo
   echo "graphics.cfg load and Apply through the window, beside a plain read and atomic write of its bytes:"
   build/bench/bin/kesta_graphics_bench --benchmark_repetitions="$runs" --benchmark_report_aggregates_only=true \
-    --benchmark_color=false |
-    grep 'x a plain read'
+    --benchmark_color=false 2>/dev/null | sed 's/\x1b\[[0-9;]*m//g' | grep 'x a plain read'
   local work
   work=$(mktemp -d)
   cp resources/Default/Graphics.cfg "$work/kesta.cfg"
