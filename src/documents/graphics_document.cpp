@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <optional>
+#include <unordered_map>
 
 #include "documents/document_fields.h"
 #include "engine/failure.h"
@@ -170,10 +172,13 @@ bool HasSlider(const TOpti& opti, const OptiSlider& slider) {
 }
 
 // The value as the slider shows it: on its grid, within its range. Fails for a value that is no number.
+std::string OnSlider(const std::string& value, const OptiSlider& slider) {
+  const int position = std::clamp(OptiSliderPosition(value, slider.multiplier), slider.min, slider.max);
+  return FormatFloat(slider.format, position * slider.multiplier);
+}
+
 void PutOnSlider(TOpti& opti, const OptiSlider& slider) {
-  const int position =
-      std::clamp(OptiSliderPosition(opti.*slider.field, slider.multiplier), slider.min, slider.max);
-  opti.*slider.field = FormatFloat(slider.format, position * slider.multiplier);
+  opti.*slider.field = OnSlider(opti.*slider.field, slider);
 }
 
 }  // namespace
@@ -225,14 +230,22 @@ void GraphicsDocument::Read(const Lines& lines, const MessageLookup& lookup) {
     d.*line.member = GetNumberParam(lines, line.name, line.absent, line.anchor);
   d.optis = ReadOptis(lines, lookup);
   // Every profile holds what its sliders would show, whichever one the pages show, so that each Apply
-  // writes the same; a value that is no number is for showing its profile to report.
+  // writes the same; a value that is no number is for showing its profile to report. Profiles mostly
+  // share their values: each value is put on each slider's grid once (nothing: it is no number).
+  const auto& sliders = OptiSliders();
+  std::vector<std::unordered_map<std::string, std::optional<std::string>>> onGrid(sliders.size());
   for (TOpti& opti : d.optis)
-    for (const OptiSlider& slider : OptiSliders()) {
-      if (!HasSlider(opti, slider)) continue;
-      try {
-        PutOnSlider(opti, slider);
-      } catch (const std::exception&) {
+    for (size_t s = 0; s < sliders.size(); ++s) {
+      if (!HasSlider(opti, sliders[s])) continue;
+      std::string& value = opti.*sliders[s].field;
+      const auto [entry, added] = onGrid[s].try_emplace(value);
+      if (added) {
+        try {
+          entry->second = OnSlider(value, sliders[s]);
+        } catch (const std::exception&) {
+        }
       }
+      if (entry->second) value = *entry->second;
     }
   ReadScreenshot(lines, d);
   ReadResolutions(lines, d);

@@ -89,27 +89,61 @@ std::string ReadProfileValue(const Lines& lines, int nameLine, std::string_view 
   return Trim(value);
 }
 
+// The scan of the Camera block, and for each line whether the scan stood inside a profile block when it
+// reached it. Such a line counts for the scan only when it closes the block: replacing it by a value line, or
+// adding a value line before the block's closing line, leaves every name and block where it was, the lines
+// after it merely moved. A write made only of such changes keeps the index; any other change needs a scan.
+struct CameraIndex {
+  CameraScan scan;
+  std::vector<char> inProfile;
+
+  // A value line went in at `at`, inside a profile block.
+  void Inserted(int at) {
+    const auto move = [at](int& index) {
+      if (index >= at) ++index;
+    };
+    for (ProfileNameLine& entry : scan.names) {
+      move(entry.index);
+      move(entry.end);
+    }
+    move(scan.closingLine);
+    inProfile.insert(inProfile.begin() + at, 1);
+  }
+};
+
 // Writes inside the profile's own block only; a line the block lacks is added at its end. Left to a
 // plain search, the write would overwrite a later profile's line or a name line containing the key.
-void WriteProfileValue(Lines& lines, int nameLine, int& end, const ValueLine& value, const TOpti& opti) {
+// Clears `indexKept` when the change may have moved what the index holds.
+void WriteProfileValue(Lines& lines, int nameLine, int& end, const ValueLine& value, const TOpti& opti,
+                       CameraIndex& index, bool& indexKept) {
   const int limit = end == -1 ? static_cast<int>(lines.size()) : end;
-  const int index = FindParamLine(lines, value.key, nameLine + 1, "");
+  int found = nameLine + 1;
+  while (found < limit && !Contains(lines[found], value.key)) ++found;
   const std::string line = LineOf(value.key, ValueText(opti, value));
-  if (index != -1 && index < limit) {
-    lines[index] = line;
+  if (found < limit) {
+    if (indexKept && !index.inProfile[found]) indexKept = false;
+    lines[found] = line;
     return;
   }
   if (end == -1) ThrowIndexError(end);
+  if (indexKept && !index.inProfile[end]) indexKept = false;
   lines.insert(lines.begin() + end, line);
+  if (indexKept) index.Inserted(end);
   ++end;
 }
 
-void UpdateBlock(Lines& lines, const ProfileNameLine& nameLine, const TOpti& opti) {
+// Returns whether the index still holds for the lines.
+bool UpdateBlock(Lines& lines, const ProfileNameLine& nameLine, const TOpti& opti, CameraIndex& index) {
+  // Copies: the index moves its entries as lines go in.
   int end = nameLine.end;
+  const int name = nameLine.index;
+  bool indexKept = true;
   const ValueLine& lod = std::end(kValueLines)[-1];
-  WriteProfileValue(lines, nameLine.index, end, lod, opti);
+  WriteProfileValue(lines, name, end, lod, opti, index, indexKept);
   for (const ValueLine& value : kValueLines)
-    if (&value != &lod && HasValue(opti, value)) WriteProfileValue(lines, nameLine.index, end, value, opti);
+    if (&value != &lod && HasValue(opti, value))
+      WriteProfileValue(lines, name, end, value, opti, index, indexKept);
+  return indexKept;
 }
 
 void InsertBlock(Lines& lines, int closingLine, const TOpti& opti) {
@@ -121,11 +155,14 @@ void InsertBlock(Lines& lines, int closingLine, const TOpti& opti) {
   lines.insert(lines.begin() + closingLine, block.begin(), block.end());
 }
 
-void DeleteBlock(Lines& lines, const CameraScan& scan, const std::string& name) {
+// Returns whether lines were deleted.
+bool DeleteBlock(Lines& lines, const CameraScan& scan, const std::string& name) {
   // With the name twice, the last name line comes after the first block's end and nothing is deleted.
   const int from = FindNameLine(scan, name, true)->index;
   const int through = FindNameLine(scan, name, false)->end;
-  if (through != -1 && from <= through) lines.erase(lines.begin() + from, lines.begin() + through + 1);
+  if (through == -1 || from > through) return false;
+  lines.erase(lines.begin() + from, lines.begin() + through + 1);
+  return true;
 }
 
 TOpti DefaultOpti(std::string name) {
@@ -138,13 +175,18 @@ TOpti DefaultOpti(std::string name) {
 
 }  // namespace
 
-CameraScan ScanCameraBlock(const Lines& lines) {
-  CameraScan scan;
+namespace {
+
+CameraIndex IndexCameraBlock(const Lines& lines) {
+  CameraIndex index;
+  CameraScan& scan = index.scan;
+  index.inProfile.resize(lines.size());
   bool inCamera = false;
   bool inBlock = false;
   bool inProfile = false;
   size_t openEnds = 0;  // first name line still waiting for its profile's closing line
   for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+    index.inProfile[i] = inProfile;
     const std::string_view t = TrimView(lines[i]);
     if (Contains(t, "Camera")) inCamera = true;
     if (inCamera && t == "{") {
@@ -166,8 +208,23 @@ CameraScan ScanCameraBlock(const Lines& lines) {
     if (inBlock && !inProfile && !t.empty() && t != "{" && t != "}" && !Contains(t, "current"))
       scan.names.push_back({std::string(t), i, -1});
   }
-  return scan;
+  return index;
 }
+
+// Returns whether the index still holds for the lines.
+bool WriteOpti(Lines& lines, const TOpti& opti, CameraIndex& index) {
+  const ProfileNameLine* nameLine = FindNameLine(index.scan, opti.Name, false);
+  if (opti.Deleted) return !nameLine || !DeleteBlock(lines, index.scan, opti.Name);
+  if (nameLine) return UpdateBlock(lines, *nameLine, opti, index);
+  // Any other name would never be found again, and every write would add another block.
+  if (!IsValidProfileName(opti.Name)) return true;
+  InsertBlock(lines, index.scan.closingLine, opti);
+  return false;
+}
+
+}  // namespace
+
+CameraScan ScanCameraBlock(const Lines& lines) { return IndexCameraBlock(lines).scan; }
 
 std::pair<std::string, std::string> SplitPair(std::string text) {
   RemoveFirst(text, "{");
@@ -195,20 +252,16 @@ std::vector<TOpti> ReadOptis(const Lines& lines, const MessageLookup& lookup) {
 }
 
 void WriteOpti(Lines& lines, const TOpti& opti) {
-  const CameraScan scan = ScanCameraBlock(lines);
-  const ProfileNameLine* nameLine = FindNameLine(scan, opti.Name, false);
-  if (opti.Deleted) {
-    if (nameLine) DeleteBlock(lines, scan, opti.Name);
-  } else if (nameLine) {
-    UpdateBlock(lines, *nameLine, opti);
-  } else if (IsValidProfileName(opti.Name)) {
-    // Any other name would never be found again, and every write would add another block.
-    InsertBlock(lines, scan.closingLine, opti);
-  }
+  CameraIndex index = IndexCameraBlock(lines);
+  WriteOpti(lines, opti, index);
 }
 
 void WriteOptis(Lines& lines, const std::vector<TOpti>& optis) {
-  for (const TOpti& opti : optis) WriteOpti(lines, opti);
+  // Each profile is written as if the file were scanned afresh before it; scanning only when a write may
+  // have changed what the scan finds keeps a file of many profiles from being scanned once per profile.
+  CameraIndex index = IndexCameraBlock(lines);
+  for (const TOpti& opti : optis)
+    if (!WriteOpti(lines, opti, index)) index = IndexCameraBlock(lines);
 }
 
 bool IsValidProfileName(std::string_view name) {

@@ -84,9 +84,13 @@ Digits RoundMagnitude(double magnitude, int decimals) {
   char buffer[64];
   const auto result =
       std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::scientific, 14);
+  *result.ptr = '\0';
   const std::string_view text(buffer, result.ptr);  // "d.dddddddddddddde+XX", locale-independent
-  std::string digits = std::string(1, text[0]) + std::string(text.substr(2, 14));
-  int pointPos = std::atoi(std::string(text.substr(text.find('e') + 1)).c_str()) + 1;
+  std::string digits;
+  digits.reserve(24);
+  digits.push_back(text[0]);
+  digits.append(text.substr(2, 14));
+  int pointPos = std::atoi(buffer + text.find('e') + 1) + 1;
   const int keep = pointPos + decimals;
   if (keep < 0) return {"", std::string(decimals, '0')};
   if (keep < static_cast<int>(digits.size())) {
@@ -195,10 +199,6 @@ std::string WriteSection(std::string_view section, double magnitude) {
   return SectionWriter(section, layout, RoundMagnitude(magnitude, layout.maxFrac)).Write();
 }
 
-bool RoundsToZero(std::string_view section, double magnitude) {
-  return RoundMagnitude(magnitude, Analyse(section).maxFrac).IsZero();
-}
-
 std::string GeneralFormat(double value) {
   char buffer[64];
   const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
@@ -217,10 +217,13 @@ std::string FormatFloat(std::string_view pattern, double value) {
   if (positive.empty()) return GeneralFormat(value);
   const double magnitude = std::fabs(value);
   const std::string_view chosen = value < 0 && !negative.empty() ? negative : positive;
+  // Rounded once: the same digits decide whether the value shows as zero and are the ones shown.
+  const Layout layout = Analyse(chosen);
+  Digits digits = RoundMagnitude(magnitude, layout.maxFrac);
   // A value that shows as zero shows without a sign, as in Delphi.
-  if (RoundsToZero(chosen, magnitude)) return WriteSection(zero.empty() ? positive : zero, 0.0);
-  if (value < 0 && negative.empty()) return "-" + WriteSection(positive, magnitude);
-  return WriteSection(chosen, magnitude);
+  if (digits.IsZero()) return WriteSection(zero.empty() ? positive : zero, 0.0);
+  std::string text = SectionWriter(chosen, layout, std::move(digits)).Write();
+  return value < 0 && negative.empty() ? "-" + text : text;
 }
 
 }  // namespace kesta

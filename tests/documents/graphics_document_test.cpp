@@ -323,6 +323,16 @@ TEST(GraphicsDocumentTest, ReadingPutsEveryProfileOnItsSlidersGrid) {
   document = ReadGraphics(With(SampleGraphics(), "\t\tlod = 1.5;", "\t\tlod = far;"));
   EXPECT_EQ(ShownOpti(document.optis, "High")->Lod, "far");
   EXPECT_THROW(document.ShowProfile("High"), EKestaError);
+
+  // A value that profiles share, or that sliders of other grids hold, goes on each slider's own grid.
+  lines = With(SampleGraphics(), "\t\tlod = 0.7;", "\t\tlod = 0.73;");
+  lines =
+      With(With(lines, "\t\tlod = 1.5;", "\t\tlod = 0.73;"), "\t\tfar_clip = 60000;", "\t\tfar_clip = 0.73;");
+  document = ReadGraphics(With(lines, "\t\tnear_clip = 4.0;", "\t\tnear_clip = far;"));
+  EXPECT_EQ(ShownOpti(document.optis, "Low")->Lod, "0.7");
+  EXPECT_EQ(ShownOpti(document.optis, "High")->Lod, "0.7");
+  EXPECT_EQ(ShownOpti(document.optis, "Low")->FarClip, "10000");
+  EXPECT_EQ(ShownOpti(document.optis, "Low")->NearClip, "far");
 }
 
 TEST(GraphicsDocumentTest, NamedValuesAreShownAndSetInThePagesTerms) {

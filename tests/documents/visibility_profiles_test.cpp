@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <random>
 
 #include "engine/failure.h"
 #include "engine/game_file.h"
@@ -321,6 +323,160 @@ TEST(WriteOptiTest, NamesTheScanCannotReadBackAreNotWritten) {
     EXPECT_EQ(lines, original) << name;
   }
   EXPECT_TRUE(IsValidProfileName("Night 2"));
+}
+
+// Files of unusual layout. Each is read, every profile gets new values, those named "Gone..." are removed
+// and a profile "Added" is appended; the bytes written must stay those checked in beside this test, made
+// when every profile was written after a fresh scan of the whole file.
+struct OddLayout {
+  const char* name;
+  std::string text;
+};
+
+std::vector<OddLayout> OddLayouts() {
+  const auto block = [](const std::string& name, int n) { return Block(NumberedOpti(name, n)); };
+  const std::string open = "\t{\r\n";
+  const std::string close = "\t}\r\n";
+  const std::string sparse = "\tSparse\r\n" + open + "\t\tfar_clip = 60000;\r\n" + close;
+  return {
+      {"sample", JoinGameText(SampleLines())},
+      // Two name lines before one block: the first one's range holds the second name, which holds "lod".
+      {"shared_block", CameraFile("\tA\r\n\tBlod\r\n" + block("X", 1).substr(4) + block("High", 3))},
+      {"name_without_block_before_a_block", CameraFile("\tLone\r\n" + block("Gone1", 1) + block("High", 3))},
+      {"name_without_block_at_the_end", CameraFile(block("Medium", 1) + "\tLone\r\n")},
+      {"duplicates", CameraFile(block("Dup", 5) + block("High", 3) + block("Dup", 6) + block("Gone2", 7))},
+      {"missing_values",
+       CameraFile(block("Medium", 1) + sparse + block("Gone3", 2) + sparse + block("High", 3))},
+      {"blank_lines_and_loose_braces",
+       CameraFile("\tA\r\n\r\n\t{ \r\n\t\tlod = 1;\r\n\t}\r\n\r\n\tcurrent = \"A\";\r\n" +
+                  block("Camera view", 2) + block("Gone4", 4))},
+      {"brace_inside_a_profile",
+       CameraFile("\tNest\r\n" + open +
+                  "\t\tlod = 1;\r\n\t\tsub =\r\n\t\t{\r\n\t\t}\r\n\t\tfar_clip = 5;\r\n" + close +
+                  block("Gone5", 5) + block("High", 3))},
+      {"second_camera_block", CameraFile(block("Medium", 1) + block("Gone6", 6)) + "Camera2 = [==[\r\n{\r\n" +
+                                  block("Low", 2) + block("Gone7", 7) + "}\r\n]==]\r\n"},
+      {"second_camera_block_left_open", CameraFile(block("Medium", 1)) + "Camera2 = [==[\r\n{\r\n" +
+                                            block("Low", 2) + "\tLone\r\n" + block("Gone8", 8)},
+      {"removal_between_shared_names",
+       CameraFile("\tA\r\n" + block("Gone9", 9) + "\tB\r\n" + block("High", 3))},
+  };
+}
+
+// The edit every odd layout gets; a failure is written as its text.
+std::string EditedBytes(const std::string& text) {
+  Lines lines = SplitGameText(text);
+  try {
+    std::vector<TOpti> optis = ReadOptis(lines, Lookup);
+    for (size_t i = 0; i < optis.size(); ++i) {
+      const bool gone = optis[i].Name.starts_with("Gone");
+      optis[i] = NumberedOpti(optis[i].Name, static_cast<int>(i) + 10);
+      optis[i].Deleted = gone;
+    }
+    optis.push_back(NumberedOpti("Added", 9));
+    WriteOptis(lines, optis);
+  } catch (const EKestaError& e) {
+    return std::string("failure: ") + e.what();
+  }
+  return JoinGameText(lines);
+}
+
+fs::path OddLayoutWritten(const char* name) {
+  return test::SourceFolder() / "tests/documents/profile_writes" / (std::string(name) + ".cfg");
+}
+
+TEST(WriteOptisTest, OddLayoutsAreWrittenAsBefore) {
+  for (const OddLayout& layout : OddLayouts()) {
+    const std::string expected = test::ReadBytes(OddLayoutWritten(layout.name));
+    EXPECT_EQ(EditedBytes(layout.text), expected) << layout.name;
+  }
+}
+
+// WriteOptis writes each profile as WriteOpti does, which scans the file afresh for it: compared on files
+// made of random lines of the kinds the Camera block holds, lone braces, blanks and names holding keys among
+// them.
+TEST(WriteOptisTest, WritesAsOneProfileAtATime) {
+  const std::vector<std::string> kinds{"Camera = [==[",
+                                       "{",
+                                       "\t{ ",
+                                       "}",
+                                       "\t}",
+                                       "",
+                                       "\tcurrent = \"A\";",
+                                       "\tA",
+                                       "\tBlod",
+                                       "\tGone1",
+                                       "\tCamera view",
+                                       "\tfar_clip x",
+                                       "\t\tlod = 2;",
+                                       "\t\tnear_clip = 0.3;",
+                                       "\t\tmiddle_clip = 5;",
+                                       "\t\tstructures = {1, 2};",
+                                       "\t\tlights = {3, 4};",
+                                       "\t\tfar_clip = 9;",
+                                       "]==]",
+                                       "lod = 7;"};
+  std::mt19937 random(30);
+  int compared = 0;
+  for (int file = 0; file < 3000; ++file) {
+    Lines lines{"Camera = [==[", "{"};
+    const int count = std::uniform_int_distribution<int>(1, 40)(random);
+    for (int i = 0; i < count; ++i)
+      lines.push_back(kinds[std::uniform_int_distribution<size_t>(0, kinds.size() - 1)(random)]);
+    std::vector<TOpti> optis;
+    try {
+      optis = ReadOptis(lines, Lookup);
+    } catch (const EKestaError&) {
+      continue;  // no profile
+    }
+    for (size_t i = 0; i < optis.size(); ++i) {
+      const bool gone = optis[i].Name.starts_with("Gone");
+      optis[i] = NumberedOpti(optis[i].Name, static_cast<int>(i) + 10);
+      optis[i].Deleted = gone;
+    }
+    optis.push_back(NumberedOpti("Added", 9));
+    const auto outcome = [&lines](const std::function<void(Lines&)>& write) {
+      Lines written = lines;
+      try {
+        write(written);
+      } catch (const EKestaError& e) {
+        return std::string("failure: ") + e.what();
+      }
+      return JoinGameText(written);
+    };
+    const std::string together = outcome([&optis](Lines& l) { WriteOptis(l, optis); });
+    const std::string oneByOne = outcome([&optis](Lines& l) {
+      for (const TOpti& opti : optis) WriteOpti(l, opti);
+    });
+    ASSERT_EQ(together, oneByOne) << JoinGameText(lines);
+    ++compared;
+  }
+  EXPECT_GT(compared, 1000);  // most random files hold a profile
+}
+
+// 200 profiles, every one edited, every tenth removed and three added: exactly the file that holds the
+// edited profiles and the new ones, block by block.
+TEST(WriteOptisTest, TwoHundredProfilesAreWrittenExactly) {
+  std::vector<TOpti> before, after;
+  for (int i = 0; i < 200; ++i) {
+    const std::string name = (i % 10 == 7 ? "Gone" : "Profile ") + std::to_string(i);
+    before.push_back(NumberedOpti(name, i));
+    after.push_back(NumberedOpti(name, i + 1000));
+    after.back().Deleted = i % 10 == 7;
+  }
+  for (int i = 0; i < 3; ++i) after.push_back(NumberedOpti("New " + std::to_string(i), 2000 + i));
+  std::string blocksBefore, blocksAfter;
+  for (const TOpti& opti : before) blocksBefore += Block(opti);
+  for (const TOpti& opti : after)
+    if (!opti.Deleted) blocksAfter += Block(opti);
+
+  Lines lines = SplitGameText(CameraFile(blocksBefore));
+  std::vector<TOpti> optis = ReadOptis(lines, Lookup);
+  ASSERT_EQ(optis, before);
+  for (size_t i = 0; i < before.size(); ++i) optis[i] = after[i];
+  optis.insert(optis.end(), after.begin() + 200, after.end());
+  WriteOptis(lines, optis);
+  EXPECT_EQ(JoinGameText(lines), CameraFile(blocksAfter));
 }
 
 TEST(OptiSliderTest, PositionOfAStoredValueAndTheValueStoredBack) {

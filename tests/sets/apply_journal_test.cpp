@@ -247,6 +247,39 @@ TEST_F(ApplyJournalTest, HistoryKeepsTheNewestEntriesWithinItsLimits) {
   EXPECT_EQ(history.front().command, "huge");
 }
 
+// Pruning remembers which entries it found complete; an entry damaged after that, even to the same size,
+// is no longer one of them: it is left as it is and the complete ones are kept in its place.
+TEST_F(ApplyJournalTest, AnEntryDamagedAfterPruningSawItIsLeftAlone) {
+  std::vector<fs::path> locations;
+  for (size_t i = 0; i < ApplyJournal::kKeptEntries; ++i) {
+    ApplyJournal::Open open = journal.Begin("apply " + std::to_string(i), Writes());
+    journal.Complete(open);
+    locations.push_back(open.location);
+  }
+  std::string damaged = test::ReadBytes(locations[0]);
+  damaged[damaged.size() / 2] ^= 1;
+  {
+    std::fstream file(locations[0], std::ios::in | std::ios::out | std::ios::binary);
+    file.write(damaged.data(), static_cast<std::streamsize>(damaged.size()));
+  }
+  ApplyJournal::Open open = journal.Begin("apply last", Writes());
+  journal.Complete(open);
+  EXPECT_EQ(test::ReadBytes(locations[0]), damaged);
+  const std::vector<JournalEntry> history = journal.History();
+  ASSERT_EQ(history.size(), ApplyJournal::kKeptEntries);
+  EXPECT_EQ(history.back().command, "apply 1");
+
+  // Once put right again it is an entry like the others: the oldest, so the next Apply removes it.
+  damaged[damaged.size() / 2] ^= 1;
+  {
+    std::fstream file(locations[0], std::ios::in | std::ios::out | std::ios::binary);
+    file.write(damaged.data(), static_cast<std::streamsize>(damaged.size()));
+  }
+  ApplyJournal::Open again = journal.Begin("apply again", Writes());
+  journal.Complete(again);
+  EXPECT_FALSE(fs::exists(locations[0]));
+}
+
 // An Apply done as WritePrepared does it: the entry, the files, the mark.
 void ApplyAll(const ApplyJournal& journal, const std::vector<PlannedWrite>& writes,
               const std::string& command) {
