@@ -3,12 +3,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
-#include <QPainterPath>
 #include <QStyledItemDelegate>
 #include <QVariantAnimation>
 
