@@ -2,10 +2,14 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QIconEngine>
 #include <QMainWindow>
 #include <QMenu>
+#include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <algorithm>
+#include <map>
 
 #include "documents/network_document.h"
 #include "platform/autostart.h"
@@ -18,12 +22,51 @@ namespace kesta {
 
 namespace {
 
-// The application button's orb and emblem, at the sizes trays and task bars ask for.
-QIcon ProgramIcon() {
-  QIcon icon;
-  for (int size : {16, 22, 24, 32, 48, 64}) icon.addPixmap(QPixmap::fromImage(ProgramIconImage(size)));
-  return icon;
-}
+// The application button's orb and emblem, at the sizes trays and task bars ask for. Each size is read from
+// the picture the build drew, or drawn where that is missing, only when a tray or the window system asks
+// for it: painting all of them cost start-up more than the tray icon's menu and icon together.
+class TProgramIconEngine : public QIconEngine {
+ public:
+  explicit TProgramIconEngine(std::filesystem::path images) : m_images(std::move(images)) {}
+
+  // One look in every mode: the program's icon is never shown disabled or selected.
+  QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+    const int side = Nearest(std::min(size.width(), size.height()));
+    QPixmap& made = m_made[side];
+    if (made.isNull()) {
+      const QImage drawn(QString::fromStdString((m_images / ProgramIconFileName(side)).string()));
+      made = QPixmap::fromImage(drawn.size() == QSize(side, side) ? drawn : ProgramIconImage(side));
+    }
+    return made;
+  }
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override {
+    const int side = Nearest(std::min(size.width(), size.height()));
+    return QSize(side, side);
+  }
+  QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+    QList<QSize> sizes;
+    for (const int side : kProgramIconSizes) sizes.append(QSize(side, side));
+    return sizes;
+  }
+  QIconEngine* clone() const override { return new TProgramIconEngine(m_images); }
+  QString key() const override { return QStringLiteral("KestaProgramIcon"); }
+
+ private:
+  // The smallest drawn size that covers the one asked for, else the largest.
+  static int Nearest(int asked) {
+    for (const int side : kProgramIconSizes)
+      if (side >= asked) return side;
+    return std::end(kProgramIconSizes)[-1];
+  }
+
+  std::filesystem::path m_images;
+  std::map<int, QPixmap> m_made;
+};
+
+QIcon ProgramIcon(const std::filesystem::path& images) { return QIcon(new TProgramIconEngine(images)); }
 
 QAction* AddItem(QMenu* menu, const char* name, const char* caption, bool shown) {
   QAction* action = menu->addAction(QString::fromUtf8(caption));
@@ -94,7 +137,7 @@ void TTrayAndOptions::BuildTrayIcon() {
   AddSeparator(m_popupDroit, "N6", true);
   AddItem(m_popupDroit, "MenuSysTrayQuit", "&Quitter", true);
 
-  const QIcon icon = ProgramIcon();
+  const QIcon icon = ProgramIcon(m_with.images);
   m_with.window.setWindowIcon(icon);
   m_rxTrayIcon = new QSystemTrayIcon(icon, &m_with.window);
   m_rxTrayIcon->setObjectName("RxTrayIcon");

@@ -44,6 +44,7 @@ class TTrayAndOptions : public QObject {
     // Drops the window's native window (a protected member of every widget).
     std::function<void()> destroyNativeWindow;
     std::filesystem::path executable;  // what the session's autostart entry starts
+    std::filesystem::path images;      // the program's pictures, its icon drawn at build time among them
   };
 
   // Makes the icon and its menu and sets the program's icon on the window.

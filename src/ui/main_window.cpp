@@ -149,7 +149,8 @@ void TFrmKESTA::BuildWindow() {
       .optionsChanged = [this] { m_pageArea->RefreshPage("TabSheetOptionKESTA"); },
       .trayAvailable = m_environment.trayAvailable,
       .destroyNativeWindow = [this] { destroy(); },
-      .executable = Folder().Executable()});
+      .executable = Folder().Executable(),
+      .images = Folder().Images()});
 
   m_timerMinimize = new QTimer(this);
   m_timerMinimize->setObjectName("TimerMinimize");

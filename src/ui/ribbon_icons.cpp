@@ -618,6 +618,8 @@ void PaintApplicationOrb(QPainter& painter, const QRectF& orb, const QColor& bas
   PaintEmblem(painter, emblem, Qt::white);
 }
 
+std::string ProgramIconFileName(int size) { return "kesta-" + std::to_string(size) + ".png"; }
+
 QImage ProgramIconImage(int size) {
   constexpr double kButtonSize = 38;  // the orb keeps the ribbon button's proportions
   QImage image(size, size, QImage::Format_ARGB32_Premultiplied);

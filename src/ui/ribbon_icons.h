@@ -1,11 +1,12 @@
 #pragma once
-// Vector glyphs for the ribbon's buttons, drawn with QPainter at the size a button shows them, so they stay crisp
-// without image files.
+// Vector glyphs for the ribbon's buttons, drawn with QPainter at the size a button shows them, so they stay
+// crisp without image files.
 
 #include <QColor>
 #include <QIcon>
 #include <QImage>
 #include <QString>
+#include <string>
 
 class QPainter;
 class QPointF;
@@ -25,6 +26,10 @@ void PaintApplicationOrb(QPainter& painter, const QRectF& orb, const QColor& bas
 
 // The program's icon (window, tray, desktop menu): the application button's orb in the blue scheme.
 QImage ProgramIconImage(int size);
+// The sizes of the window's and tray's icon, which the build draws into the program's pictures, and the
+// file each is drawn to there.
+inline constexpr int kProgramIconSizes[] = {16, 22, 24, 32, 48, 64};
+std::string ProgramIconFileName(int size);
 
 // The minimise bar or the close cross of a frameless window's caption.
 void PaintCaptionGlyph(QPainter& painter, QPointF center, bool close, const QColor& color);

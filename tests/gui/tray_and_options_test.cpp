@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QWindow>
 #include <cstdlib>
+#include <fstream>
 #include <optional>
 
 #include "app/tray_and_options.h"
@@ -23,6 +24,7 @@
 #include "support/temp_folder.h"
 #include "ui/main_window.h"
 #include "ui/page_area.h"
+#include "ui/ribbon_icons.h"
 
 namespace kesta {
 namespace {
@@ -133,21 +135,40 @@ TEST_F(TrayAndOptionsTest, TrayMenuHasTheTabledItemsWithOnlyWorkingOnesShown) {
                          "MenuSysTrayJoin", "SeparateurLOTATC", "MenuSysTrayLOTATCClient",
                          "MenuSysTrayLOTATCServer", "MenuSysTrayLotatcNet", "N9", "MenuCheckForUpdate",
                          "MenuBugReport", "MenuOpenHelp", "MenuAbout", "N6", "MenuSysTrayQuit"}));
-  EXPECT_EQ(shown,
-            QStringList({"MenuSysTrayShow", "SeparateurKESTA", "MenuSysTrayPlay", "MenuSysTrayCreateServer",
-                         "MenuSysTrayJoin", "N9", "MenuCheckForUpdate", "MenuBugReport", "MenuAbout", "N6",
-                         "MenuSysTrayQuit"}));
+  EXPECT_EQ(shown, QStringList({"MenuSysTrayShow", "SeparateurKESTA", "MenuSysTrayPlay",
+                                "MenuSysTrayCreateServer", "MenuSysTrayJoin", "N9", "MenuCheckForUpdate",
+                                "MenuBugReport", "MenuAbout", "N6", "MenuSysTrayQuit"}));
   QStringList joinNames;
   for (QAction* action : window->findChild<QMenu*>("MenuSysTrayJoin")->actions())
     joinNames << action->objectName();
   // Then one unnamed item per server of the sample's list.
   EXPECT_EQ(joinNames, QStringList({"MenuSysTrayJoinIP", "N3", "", ""}));
   // Every item is captioned in the language, the submenu too.
-  for (const char* name : {"MenuSysTrayPlay", "MenuSysTrayCreateServer", "MenuSysTrayJoinIP",
-                           "MenuSysTrayLOTATCClient", "MenuSysTrayLOTATCServer", "MenuSysTrayLotatcNet",
-                           "MenuCheckForUpdate", "MenuSysTrayQuit"})
+  for (const char* name :
+       {"MenuSysTrayPlay", "MenuSysTrayCreateServer", "MenuSysTrayJoinIP", "MenuSysTrayLOTATCClient",
+        "MenuSysTrayLOTATCServer", "MenuSysTrayLotatcNet", "MenuCheckForUpdate", "MenuSysTrayQuit"})
     EXPECT_EQ(window->findChild<QAction*>(name)->text(), window->LookupMessage(name)) << name;
   EXPECT_EQ(window->findChild<QMenu*>("MenuSysTrayJoin")->title(), window->LookupMessage("MenuSysTrayJoin"));
+}
+
+// The icon is read from the pictures the build drew, and drawn at start-up where one is missing or broken;
+// the window and the tray show the same icon.
+TEST_F(TrayAndOptionsTest, TheIconIsTheBuildsPictureOrDrawnWhenItIsMissing) {
+  std::filesystem::remove(install.Folder().Images() / ProgramIconFileName(16));
+  std::ofstream(install.Folder().Images() / ProgramIconFileName(24), std::ios::trunc) << "not a picture";
+  // A picture of the build's, told apart from the drawn one.
+  QImage red(32, 32, QImage::Format_ARGB32);
+  red.fill(Qt::red);
+  ASSERT_TRUE(
+      red.save(QString::fromStdString((install.Folder().Images() / ProgramIconFileName(32)).string())));
+  auto window = Start();
+  const QIcon icon = window->Tray().TrayIcon()->icon();
+  EXPECT_EQ(window->windowIcon().cacheKey(), icon.cacheKey());
+  for (const int size : kProgramIconSizes) {
+    SCOPED_TRACE(size);
+    const QImage shown = icon.pixmap(QSize(size, size), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(shown, size == 32 ? red : ProgramIconImage(size).convertToFormat(QImage::Format_ARGB32));
+  }
 }
 
 TEST_F(TrayAndOptionsTest, WithTheOptionOnTheCloseBoxHidesToTheTrayAndTheIconTogglesTheWindow) {

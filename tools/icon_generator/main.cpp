@@ -1,6 +1,8 @@
-// kesta_icon_generator OUTPUT_FOLDER
+// kesta_icon_generator OUTPUT_FOLDER [PICTURES_FOLDER]
 // Draws the program's icon, the application button's orb and emblem as the window and the tray show
-// them, into OUTPUT_FOLDER/hicolor/NxN/apps/kesta.png at the sizes of the freedesktop icon theme.
+// them, into OUTPUT_FOLDER/hicolor/NxN/apps/kesta.png at the sizes of the freedesktop icon theme, and the
+// window's and tray's sizes into the program's PICTURES_FOLDER, so the program reads them instead of
+// painting them at start-up.
 
 #include <QImage>
 #include <filesystem>
@@ -10,19 +12,25 @@
 #include "ui/ribbon_icons.h"
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: kesta_icon_generator OUTPUT_FOLDER\n";
+  if (argc != 2 && argc != 3) {
+    std::cerr << "usage: kesta_icon_generator OUTPUT_FOLDER [PICTURES_FOLDER]\n";
     return 2;
   }
+  const auto save = [](const QImage& image, const std::filesystem::path& file) {
+    std::filesystem::create_directories(file.parent_path());
+    if (image.save(QString::fromStdString(file.string()), "PNG")) return true;
+    std::cerr << "cannot write " << file.string() << '\n';
+    return false;
+  };
+  if (argc == 3)
+    for (int size : kesta::kProgramIconSizes)
+      if (!save(kesta::ProgramIconImage(size),
+                std::filesystem::path(argv[2]) / kesta::ProgramIconFileName(size)))
+        return 1;
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
     const QImage image = kesta::ProgramIconImage(size);
     const std::string name = std::to_string(size) + "x" + std::to_string(size);
-    const std::filesystem::path folder = std::filesystem::path(argv[1]) / "hicolor" / name / "apps";
-    std::filesystem::create_directories(folder);
-    if (!image.save(QString::fromStdString((folder / "kesta.png").string()), "PNG")) {
-      std::cerr << "cannot write " << (folder / "kesta.png").string() << '\n';
-      return 1;
-    }
+    if (!save(image, std::filesystem::path(argv[1]) / "hicolor" / name / "apps" / "kesta.png")) return 1;
   }
   return 0;
 }
