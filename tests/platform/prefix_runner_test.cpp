@@ -14,6 +14,7 @@
 #include "platform/wine_prefixes.h"
 #include "support/forked_run.h"
 #include "support/manager_homes.h"
+#include "support/stub_runner.h"
 
 namespace kesta {
 
@@ -525,41 +526,34 @@ TEST(PrefixRunnerTest, FifosHugeAndBrokenManagerFilesNeitherStopNorStallTheSearc
 }
 
 TEST(PrefixRunnerTest, DescribedInOneLine) {
-  const auto runner = [](PrefixManager manager, RunnerKind kind, std::string name, std::string build,
-                         fs::path executable, std::vector<std::string> command = {}, bool missing = false) {
-    PrefixRunner made;
-    made.manager = manager;
-    made.kind = kind;
-    made.name = std::move(name);
-    made.build = std::move(build);
-    made.executable = std::move(executable);
-    made.command = std::move(command);
-    made.buildMissing = missing;
-    return made;
-  };
   const std::vector<std::pair<PrefixRunner, std::string>> cases = {
       {PrefixRunner(), "system wine"},
-      {runner(PrefixManager::Lutris, RunnerKind::Wine, "lock-on", "lutris-GE-Proton8-26", "/l/bin/wine"),
+      {test::MakeRunner(PrefixManager::Lutris, RunnerKind::Wine, "lock-on", "lutris-GE-Proton8-26",
+                        "/l/bin/wine"),
        "Lutris: wine lutris-GE-Proton8-26"},
-      {runner(PrefixManager::Lutris, RunnerKind::Wine, "lock-on", "lutris-7.2", "/l/bin/wine", {}, true),
+      {test::MakeRunner(PrefixManager::Lutris, RunnerKind::Wine, "lock-on", "lutris-7.2", "/l/bin/wine", {},
+                        {}, true),
        "Lutris: wine lutris-7.2 (missing)"},
-      {runner(PrefixManager::Lutris, RunnerKind::Wine, "lock-on", "system", ""), "Lutris: system wine"},
-      {runner(PrefixManager::Bottles, RunnerKind::BottlesCli, "Games", "soda-7.0-9", "",
-              {"/usr/bin/bottles-cli"}),
+      {test::MakeRunner(PrefixManager::Lutris, RunnerKind::Wine, "lock-on", "system", ""),
+       "Lutris: system wine"},
+      {test::MakeRunner(PrefixManager::Bottles, RunnerKind::BottlesCli, "Games", "soda-7.0-9", "",
+                        {"/usr/bin/bottles-cli"}),
        "Bottles: bottles-cli (bottle Games)"},
-      {runner(PrefixManager::Bottles, RunnerKind::BottlesCli, "Games", "soda-7.0-9", "",
-              {"/usr/bin/flatpak", "run", "--command=bottles-cli", "com.usebottles.bottles"}, true),
+      {test::MakeRunner(PrefixManager::Bottles, RunnerKind::BottlesCli, "Games", "soda-7.0-9", "",
+                        {"/usr/bin/flatpak", "run", "--command=bottles-cli", "com.usebottles.bottles"}, {},
+                        true),
        "Bottles: flatpak bottles-cli (bottle Games), runner soda-7.0-9 missing"},
-      {runner(PrefixManager::Bottles, RunnerKind::Wine, "Games", "sys-wine-9.0", ""),
+      {test::MakeRunner(PrefixManager::Bottles, RunnerKind::Wine, "Games", "sys-wine-9.0", ""),
        "Bottles: system wine (sys-wine-9.0)"},
-      {runner(PrefixManager::Bottles, RunnerKind::Wine, "Games", "", "", {}, true),
+      {test::MakeRunner(PrefixManager::Bottles, RunnerKind::Wine, "Games", "", "", {}, {}, true),
        "Bottles: wine build not recorded"},
-      {runner(PrefixManager::Steam, RunnerKind::Proton, "700", "Proton 8.0", "/s/Proton 8.0/proton"),
+      {test::MakeRunner(PrefixManager::Steam, RunnerKind::Proton, "700", "Proton 8.0",
+                        "/s/Proton 8.0/proton"),
        "Steam: Proton 8.0"},
-      {runner(PrefixManager::Steam, RunnerKind::Proton, "700", "", "", {}, true),
+      {test::MakeRunner(PrefixManager::Steam, RunnerKind::Proton, "700", "", "", {}, {}, true),
        "Steam: Proton build not recorded"},
-      {runner(PrefixManager::PlayOnLinux, RunnerKind::Wine, "LockOn", "7.0",
-              "/h/.PlayOnLinux/wine/linux-amd64/7.0/bin/wine"),
+      {test::MakeRunner(PrefixManager::PlayOnLinux, RunnerKind::Wine, "LockOn", "7.0",
+                        "/h/.PlayOnLinux/wine/linux-amd64/7.0/bin/wine"),
        "PlayOnLinux: wine 7.0 (amd64)"},
   };
   for (const auto& [described, expected] : cases) EXPECT_EQ(DescribeRunner(described), expected);

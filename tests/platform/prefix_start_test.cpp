@@ -23,20 +23,6 @@ void SetModified(const fs::path& file, std::int64_t seconds) {
       file, fs::file_time_type::clock::from_sys(std::chrono::sys_seconds(std::chrono::seconds(seconds))));
 }
 
-PrefixRunner Runner(PrefixManager manager, RunnerKind kind, std::string name, std::string build,
-                    fs::path executable = {}, std::vector<std::string> command = {},
-                    Variables environment = {}) {
-  PrefixRunner runner;
-  runner.manager = manager;
-  runner.kind = kind;
-  runner.name = std::move(name);
-  runner.build = std::move(build);
-  runner.executable = std::move(executable);
-  runner.command = std::move(command);
-  runner.environment = std::move(environment);
-  return runner;
-}
-
 class PrefixStartTest : public testing::Test {
  protected:
   PrefixStartTest() {
@@ -75,22 +61,23 @@ class PrefixStartTest : public testing::Test {
     return root / "bin/wine";
   }
   PrefixRunner Lutris(const fs::path& wine) const {
-    return Runner(PrefixManager::Lutris, RunnerKind::Wine, "Lock On", "lutris-7.2", wine, {},
-                  {{"WINEARCH", "win64"},
-                   {"WINE", wine.string()},
-                   {"WINEESYNC", "1"},
-                   {"WINEFSYNC", "0"},
-                   {"WINEDLLOVERRIDES", "winemenubuilder.exe=d;d3d9,d3d10core,d3d11,dxgi=n"},
-                   {"MY_SETTING", "a b"}});
+    return test::MakeRunner(PrefixManager::Lutris, RunnerKind::Wine, "Lock On", "lutris-7.2", wine, {},
+                            {{"WINEARCH", "win64"},
+                             {"WINE", wine.string()},
+                             {"WINEESYNC", "1"},
+                             {"WINEFSYNC", "0"},
+                             {"WINEDLLOVERRIDES", "winemenubuilder.exe=d;d3d9,d3d10core,d3d11,dxgi=n"},
+                             {"MY_SETTING", "a b"}});
   }
   PrefixRunner Proton(const fs::path& build) const {
-    return Runner(PrefixManager::Steam, RunnerKind::Proton, "212510", "Proton 8.0", build / "proton", {},
-                  {{"STEAM_COMPAT_DATA_PATH", prefix.parent_path().string()},
-                   {"STEAM_COMPAT_CLIENT_INSTALL_PATH", (root / "steam").string()}});
+    return test::MakeRunner(PrefixManager::Steam, RunnerKind::Proton, "212510", "Proton 8.0",
+                            build / "proton", {},
+                            {{"STEAM_COMPAT_DATA_PATH", prefix.parent_path().string()},
+                             {"STEAM_COMPAT_CLIENT_INSTALL_PATH", (root / "steam").string()}});
   }
   PrefixRunner Bottles(std::vector<std::string> command) const {
-    return Runner(PrefixManager::Bottles, RunnerKind::BottlesCli, "Lock On", "soda-7.0-9", {},
-                  std::move(command));
+    return test::MakeRunner(PrefixManager::Bottles, RunnerKind::BottlesCli, "Lock On", "soda-7.0-9", {},
+                            std::move(command));
   }
 
   test::TempFolder root;
@@ -134,7 +121,7 @@ TEST_F(PrefixStartTest, StartsAsTheManagerOfThePrefixWould) {
         {"WINEDLLOVERRIDES", "winemenubuilder.exe=d;d3d9,d3d10core,d3d11,dxgi=n"},
         {"MY_SETTING", "a b"}}},
       {"system",
-       Runner(PrefixManager::PlayOnLinux, RunnerKind::Wine, "LockOn", ""),
+       test::MakeRunner(PrefixManager::PlayOnLinux, RunnerKind::Wine, "LockOn", ""),
        bin / "wine",
        GameCommand(),
        {{"WINEPREFIX", prefix.string()}}},
@@ -228,8 +215,8 @@ TEST_F(PrefixStartTest, MissingBuildIsNamedAndNoOtherWineStarts) {
   PrefixRunner recordedGone = deleted;
   deleted.buildMissing = true;  // as the manager's files showed it
   PrefixRunner protonGone = Proton(root / "steamapps/common/Proton 7.0");
-  const PrefixRunner pol = Runner(PrefixManager::PlayOnLinux, RunnerKind::Wine, "LockOn", "7.0-rc6",
-                                  root / ".PlayOnLinux/wine/linux-x86/7.0-rc6/bin/wine");
+  const PrefixRunner pol = test::MakeRunner(PrefixManager::PlayOnLinux, RunnerKind::Wine, "LockOn", "7.0-rc6",
+                                            root / ".PlayOnLinux/wine/linux-x86/7.0-rc6/bin/wine");
   struct Case {
     PrefixRunner runner;
     WineStartOutcome outcome;

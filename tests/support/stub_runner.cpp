@@ -84,4 +84,19 @@ std::optional<StubRecord> WaitForStubRecord(const fs::path& record, std::chrono:
   return found;
 }
 
+PrefixRunner MakeRunner(PrefixManager manager, RunnerKind kind, std::string name, std::string build,
+                        std::filesystem::path executable, std::vector<std::string> command,
+                        std::vector<std::pair<std::string, std::string>> environment, bool buildMissing) {
+  PrefixRunner runner;
+  runner.manager = manager;
+  runner.kind = kind;
+  runner.name = std::move(name);
+  runner.build = std::move(build);
+  runner.executable = std::move(executable);
+  runner.command = std::move(command);
+  runner.environment = std::move(environment);
+  runner.buildMissing = buildMissing;
+  return runner;
+}
+
 }  // namespace kesta::test

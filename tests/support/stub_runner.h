@@ -10,7 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/prefix_runner.h"
+
 namespace kesta::test {
+
+// A runner as a game manager's records would give it.
+PrefixRunner MakeRunner(PrefixManager manager, RunnerKind kind, std::string name, std::string build,
+                        std::filesystem::path executable = {}, std::vector<std::string> command = {},
+                        std::vector<std::pair<std::string, std::string>> environment = {},
+                        bool buildMissing = false);
 
 struct StubRecord {
   std::string program;  // how it was called ($0)
