@@ -250,11 +250,15 @@ QString ListText(const SearchEntry& entry) {
   return text;
 }
 
+const PagePlace* PlaceOfButton(QStringView button) {
+  for (const PagePlace& place : kPagePlaces)
+    if (button == QLatin1StringView(place.button)) return &place;
+  return nullptr;
+}
+
 const PagePlace* PlaceOfEntry(const SearchEntry& entry) {
   if (const PagePlace* place = PageOfControl(entry.control)) return place;
-  for (const PagePlace& place : kPagePlaces)
-    if (entry.control == QLatin1StringView(place.button)) return &place;
-  return nullptr;
+  return PlaceOfButton(entry.control);
 }
 
 const PagePlace* PageOfControl(QStringView control) {

@@ -22,6 +22,8 @@ struct PagePlace {
 std::span<const PagePlace> PagePlaces();
 // The page the control lies on; nullptr for a control on no page.
 const PagePlace* PageOfControl(QStringView control);
+// The page a ribbon button shows; nullptr for a button that shows none.
+const PagePlace* PlaceOfButton(QStringView button);
 
 // The control whose caption names a value control: "EditClientPort" is named by "LabelClientPort", a slider
 // by itself. Takes a value's name as the documents give it, an entry in brackets and all.

@@ -70,12 +70,6 @@ bool KeepsRibbonTab(std::string_view button) {
   return button == "dxButtonRealism" || button == "dxButtonOptions" || button == "dxButtonBackup";
 }
 
-const PagePlace* PlaceOfButton(const QString& buttonName) {
-  for (const PagePlace& place : PagePlaces())
-    if (buttonName == QLatin1StringView(place.button)) return &place;
-  return nullptr;
-}
-
 // The picture a page shows above it; empty when the preview area is hidden on that page.
 QString PreviewPictureOf(const QString& page, std::string_view visibilityProfile) {
   if (page == "TabSheetGraphicsStandards" || page == "TabSheetGraphicsCockpit") return "graphics_default.jpg";
