@@ -10,7 +10,9 @@
 namespace kesta {
 
 void TFrmKESTA::CheckForUpdate(bool atStartUp) {
-  // The page is built on its first showing; the check itself decides whether it stays in front.
+  // The page is built on its first showing, and only for a check that looks for something; the check
+  // itself decides whether it stays in front.
+  if (!UpdateCheckHasWork(*this, atStartUp)) return;
   const QWidget* before = m_pageArea->ActivePage();
   m_pageArea->ShowPage("TabSheetUpdate");
   if (before) m_pageArea->ShowPage(before->objectName());

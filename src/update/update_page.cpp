@@ -30,6 +30,10 @@ bool NetworkPresent() {
   return QNetworkInformation::instance()->reachability() != QNetworkInformation::Reachability::Disconnected;
 }
 
+QString UpdateServerSetting(const TPageHost& host) {
+  return QString::fromStdString(host.ReadSetting("Config", "UpdateServer"));
+}
+
 QLabel* MakePicture(const char* name, const QIcon& icon, QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setObjectName(name);
@@ -38,6 +42,11 @@ QLabel* MakePicture(const char* name, const QIcon& icon, QWidget* parent) {
 }
 
 }  // namespace
+
+// A program without an update server has nothing to look for at start-up.
+bool UpdateCheckHasWork(const TPageHost& host, bool atStartUp) {
+  return !atStartUp || UpdateServerAddress(UpdateServerSetting(host)).has_value();
+}
 
 TUpdatePage::TUpdatePage(TPageHost& host, TTabSheet* sheet)
     : TGamePage(host, sheet), m_connected(NetworkPresent) {
@@ -119,10 +128,8 @@ void TUpdatePage::ShowResultPage(bool graphicsPage) {
 }
 
 void TUpdatePage::Check(bool atStartUp) {
-  if (Running()) return;
-  const QString server = QString::fromStdString(m_host.ReadSetting("Config", "UpdateServer"));
-  // A program without an update server has nothing to look for at start-up.
-  if (atStartUp && !UpdateServerAddress(server)) return;
+  if (Running() || !UpdateCheckHasWork(m_host, atStartUp)) return;
+  const QString server = UpdateServerSetting(m_host);
   m_atStartUp = atStartUp;
   m_lines.clear();
   m_memoUpdate->clear();

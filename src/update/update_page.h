@@ -75,4 +75,8 @@ class TUpdatePage : public TGamePage {
 
 TUpdatePage* MakeUpdatePage(TPageHost& host, TTabSheet* sheet);
 
+// Whether a check started now looks for anything. The start-up check without an update server does
+// nothing, so the window need not build the page for it.
+bool UpdateCheckHasWork(const TPageHost& host, bool atStartUp);
+
 }  // namespace kesta

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tray_and_options.h"
 #include "settings/ini_file.h"
 #include "support/local_http_server.h"
 #include "support/page_test.h"
@@ -26,7 +27,8 @@ namespace {
 
 const QString kVersion = "/KESTA/version_beta3.txt";
 // The marker appears whole or not at all: a test that sees it may read it at once.
-const QByteArray kInstaller = "#!/bin/sh\npwd > installer-ran.part && mv installer-ran.part installer-ran.txt\n";
+const QByteArray kInstaller =
+    "#!/bin/sh\npwd > installer-ran.part && mv installer-ran.part installer-ran.txt\n";
 
 class UpdatePageTest : public PageTest {
  protected:
@@ -254,6 +256,25 @@ TEST_F(UpdatePageWithoutServerTest, SaysNoServerIsConfiguredAndSendsNothing) {
   window->Pages().ShowPage("TabSheetGraphicsStandards");
   window->TimerMinimizeTimer();
   EXPECT_EQ(ActivePage(), "TabSheetGraphicsStandards");
+}
+
+// The start-up check without a server looks for nothing, so the window does not build the page for it;
+// the command still does, to say what is missing.
+TEST(UpdateCheckAtStartUpTest, WithoutAServerThePageWaitsForTheCommand) {
+  ProgramInstall install;
+  ScriptedDialogs dialogs;
+  TFrmKESTA window(WindowEnvironment{install.Folder(), &dialogs, {}});
+  window.FormCreate();
+  ASSERT_TRUE(window.Tray().OptionToggleOn(OptionToggle::CheckForUpdateWhenStarting));
+  window.TimerMinimizeTimer();
+  EXPECT_EQ(window.findChild<TUpdatePage*>(), nullptr);
+  EXPECT_EQ(window.Pages().ActivePage()->objectName(), "TabSheetGraphicsStandards");
+
+  window.RibbonButton("dxButtonKESTAUpdate")->click();
+  ASSERT_NE(window.findChild<TUpdatePage*>(), nullptr);
+  EXPECT_EQ(window.findChild<QPlainTextEdit*>("MemoUpdate")->toPlainText(),
+            window.LookupMessage("NoUpdateServer"));
+  EXPECT_TRUE(dialogs.Recorded().empty());
 }
 
 }  // namespace
