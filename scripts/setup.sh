@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ ccache pkg-config
-  qt6-base-dev libgl-dev libjpeg-dev libxrandr-dev
+  qt6-base-dev libgl-dev libjpeg-dev libpng-dev libxrandr-dev
   libgtest-dev libbenchmark-dev
   lua5.1 liblua5.1-0-dev libpugixml-dev libsodium-dev xvfb xauth
   desktop-file-utils

@@ -16,6 +16,7 @@
 #include "sets/game_file_set.h"
 #include "ui/dialog_service.h"
 #include "ui/game_text.h"
+#include "ui/png_image.h"
 #include "ui/ribbon_icons.h"
 
 namespace kesta {
@@ -34,7 +35,7 @@ class TProgramIconEngine : public QIconEngine {
     const int side = Nearest(std::min(size.width(), size.height()));
     QPixmap& made = m_made[side];
     if (made.isNull()) {
-      const QImage drawn(QString::fromStdString((m_images / ProgramIconFileName(side)).string()));
+      const QImage drawn = ReadPngFile(m_images / ProgramIconFileName(side));
       made = QPixmap::fromImage(drawn.size() == QSize(side, side) ? drawn : ProgramIconImage(side));
     }
     return made;

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <string>
 
+#include "ui/png_image.h"
 #include "ui/ribbon_icons.h"
 
 int main(int argc, char** argv) {
@@ -17,10 +18,14 @@ int main(int argc, char** argv) {
     return 2;
   }
   const auto save = [](const QImage& image, const std::filesystem::path& file) {
-    std::filesystem::create_directories(file.parent_path());
-    if (image.save(QString::fromStdString(file.string()), "PNG")) return true;
-    std::cerr << "cannot write " << file.string() << '\n';
-    return false;
+    try {
+      std::filesystem::create_directories(file.parent_path());
+      kesta::WritePngFile(image, file);
+      return true;
+    } catch (const std::exception& failure) {
+      std::cerr << "cannot write " << file.string() << ": " << failure.what() << '\n';
+      return false;
+    }
   };
   if (argc == 3)
     for (int size : kesta::kProgramIconSizes)
