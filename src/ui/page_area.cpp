@@ -245,8 +245,16 @@ void TPageArea::LoadPreviewPicture(const QString& name) {
     m_pendingPreview = name;
     return;
   }
+  // A file that cannot be looked at is decoded anyway, for the decoder's account of what is wrong.
+  std::error_code sizeError, timeError;
+  const ShownPreview stamp{name, std::filesystem::file_size(file, sizeError),
+                           std::filesystem::last_write_time(file, timeError)};
+  const bool unchanged = !sizeError && !timeError && stamp.name == m_shownPreview.name &&
+                         stamp.size == m_shownPreview.size && stamp.written == m_shownPreview.written;
+  if (unchanged && !m_imageGraphics->pixmap().isNull()) return;
   const QImage image = DecodeJpegFile(file);
   m_imageGraphics->setPixmap(QPixmap::fromImage(image));
+  m_shownPreview = (sizeError || timeError) ? ShownPreview{} : stamp;
 }
 
 bool TPageArea::ShowPreviewPicture(const QString& name) {

@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string_view>
@@ -95,6 +97,13 @@ class TPageArea : public QObject {
   std::map<QString, TTabSheet*> m_pages;       // the sheets made so far, by page name
   std::map<QString, TGamePage*> m_builtPages;  // their page objects, for the pages that have one
   QString m_pendingPreview;
+  // The picture shown above the page and its file's size and time when it was read: every load of the
+  // graphics file asks for the default picture again, and decoding it costs more than the load.
+  struct ShownPreview {
+    QString name;
+    std::uintmax_t size = 0;
+    std::filesystem::file_time_type written;
+  } m_shownPreview;
   bool m_tabChangeConnected = false;
 };
 

@@ -11,12 +11,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <memory>
 
 #include "documents/graphics_document.h"
 #include "platform/code_page.h"
+#include "platform/file_io.h"
 #include "sets/configuration_commands.h"
 #include "sets/game_file_set.h"
 #include "support/page_test.h"
@@ -134,6 +136,40 @@ TEST_F(GraphicsPageTest, EveryPreviewHandlerShowsItsPictureAndMarksThePagesModif
   // The format boxes exclude each other.
   Find<QCheckBox>("CheckboxBMP")->click();
   EXPECT_FALSE(Find<QCheckBox>("CheckboxJPG")->isChecked());
+  EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
+}
+
+// Each load of the graphics file shows its profile's picture again; it is read anew whenever its file is
+// not the one read last.
+TEST_F(GraphicsPageTest, TheProfilesPictureIsReadAgainWhenItsFileChanged) {
+  const fs::path picture = install.Folder().Images() / "visibilityrange_1.jpg";
+  const std::string original = test::ReadBytes(picture);
+  // Another picture made as long as the first: a decoder reads nothing after a JPEG's end marker.
+  QImage red(64, 48, QImage::Format_RGB32);
+  red.fill(Qt::red);
+  EncodeJpegFile(red, install.Root() / "red.jpg", 90);
+  std::string sameSize = test::ReadBytes(install.Root() / "red.jpg");
+  ASSERT_LT(sameSize.size(), original.size());
+  sameSize.resize(original.size(), '\0');
+  const struct {
+    const char* name;
+    std::string bytes;
+  } cases[] = {
+      {"another picture", test::ReadBytes(install.Folder().Images() / "scenes_1.jpg")},
+      {"the same size, written later", sameSize},
+      {"the first picture back", original},
+  };
+  window->Configuration().LoadGraphicsSettings(GraphicsFile(), false);
+  ASSERT_TRUE(Shows("visibilityrange_1.jpg"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QImage before = Find<QLabel>("ImageGraphics")->pixmap().toImage();
+    WriteFileAtomically(picture, c.bytes);
+    fs::last_write_time(picture, fs::last_write_time(picture) + std::chrono::seconds(1));
+    window->Configuration().LoadGraphicsSettings(GraphicsFile(), false);
+    EXPECT_TRUE(Shows("visibilityrange_1.jpg"));
+    EXPECT_NE(Find<QLabel>("ImageGraphics")->pixmap().toImage(), before);
+  }
   EXPECT_TRUE(dialogs.Recorded().empty()) << Recorded();
 }
 
