@@ -29,6 +29,50 @@ constexpr int kSteps = 11;
 // A text replaced sooner than one frame after the last paint could not have been seen.
 constexpr int kFrameIntervalMs = 16;
 
+// "KESTA" as the picture's own lettering, stroked rather than set in a font: a font this size and
+// weight would be one more to look up and rasterise before the first frame shows.
+void PaintTitle(QPainter& painter) {
+  constexpr qreal kTop = 37, kBottom = 66;  // the letters' band; strokes run past it and are cut square
+  constexpr qreal kStroke = 6.4;
+  constexpr qreal kInnerTop = kTop + kStroke / 2, kInnerBottom = kBottom - kStroke / 2;
+  constexpr qreal kMiddle = (kInnerTop + kInnerBottom) / 2;
+  QPainterPath letters;
+  const auto line = [&letters](QPointF from, QPointF to) {
+    letters.moveTo(from);
+    letters.lineTo(to);
+  };
+  // K
+  line({24.2, kTop - 4}, {24.2, kBottom + 4});
+  line({45.5, kTop - 2}, {26, kMiddle + 2});
+  line({32, kMiddle - 2}, {47.5, kBottom + 2});
+  // E
+  line({57.2, kTop}, {57.2, kBottom});
+  line({54, kInnerTop}, {74.5, kInnerTop});
+  line({54, kMiddle}, {72.5, kMiddle});
+  line({54, kInnerBottom}, {75, kInnerBottom});
+  // S: two bowls meeting at the middle
+  const QRectF upper(84.5, kInnerTop, 17, kMiddle - kInnerTop);
+  const QRectF lower(84, kMiddle, 18, kInnerBottom - kMiddle);
+  letters.arcMoveTo(upper, 20);
+  letters.arcTo(upper, 20, 250);
+  letters.arcTo(lower, 90, -250);
+  // T
+  line({109, kInnerTop}, {134, kInnerTop});
+  line({121.5, kTop}, {121.5, kBottom + 4});
+  // A
+  letters.moveTo(139, kBottom + 8);
+  letters.lineTo(155.5, kTop - 6);
+  letters.lineTo(172, kBottom + 8);
+  line({146.5, kInnerBottom - 6}, {164.5, kInnerBottom - 6});
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing);
+  painter.setClipRect(QRectF(0, kTop, 300, kBottom - kTop));
+  painter.setPen(QPen(Qt::white, kStroke, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+  painter.setBrush(Qt::NoBrush);
+  painter.drawPath(letters);
+  painter.restore();
+}
+
 // The splash picture, drawn rather than shipped: 300 × 153 from the painter's origin.
 void PaintPicture(QPainter& painter) {
   painter.save();
@@ -63,13 +107,7 @@ void PaintPicture(QPainter& painter) {
   painter.drawPath(jet);
   painter.restore();
 
-  QFont title = QApplication::font();
-  title.setPointSize(30);
-  title.setBold(true);
-  title.setLetterSpacing(QFont::PercentageSpacing, 112);
-  painter.setFont(title);
-  painter.setPen(Qt::white);
-  painter.drawText(QRect(18, 28, 200, 50), Qt::AlignLeft | Qt::AlignVCenter, "KESTA");
+  PaintTitle(painter);
   QFont subtitle = QApplication::font();
   subtitle.setPointSize(9);
   painter.setFont(subtitle);
