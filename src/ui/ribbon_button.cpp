@@ -197,8 +197,13 @@ QRect TRibbonButton::CaptionRect() const {
 }
 
 void TRibbonButton::ShowCaption() {
+  ShownFrom from{m_caption, m_size, font()};
+  if (m_shownFrom && m_shownFrom->caption == from.caption && m_shownFrom->size == from.size &&
+      m_shownFrom->font == from.font)
+    return;
   const QString shown = m_size == Size::Large ? TwoLines(m_caption, fontMetrics()) : m_caption;
   setText(WithoutMnemonic(shown));
+  m_shownFrom = std::move(from);
 }
 
 }  // namespace kesta

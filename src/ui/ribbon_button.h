@@ -2,8 +2,10 @@
 // A button of the ribbon, its quick bar or its application menu: a glyph and a caption painted in the
 // colours of the place it sits in, named after its design name so the language translator can caption it.
 
+#include <QFont>
 #include <QString>
 #include <QToolButton>
+#include <optional>
 
 #include "ui/theme.h"
 
@@ -72,6 +74,14 @@ class TRibbonButton : public QToolButton {
   QString m_description;
   Size m_size;
   ButtonPlace m_place = ButtonPlace::Ribbon;
+  // What the shown text was made from: a large button measures every way of breaking its caption, and
+  // the events that ask for it again mostly change nothing it depends on.
+  struct ShownFrom {
+    QString caption;
+    Size size;
+    QFont font;
+  };
+  std::optional<ShownFrom> m_shownFrom;
   bool m_hintSet = false;
   bool m_latching = false;
 };
