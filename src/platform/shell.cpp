@@ -142,7 +142,8 @@ bool StartDetached(const std::string& program, const std::vector<std::string>& a
 }
 
 bool OpenWithDesktop(const std::string& target) {
-  return StartDetached("xdg-open", {target}, std::filesystem::current_path());
+  // In our working folder, which need not exist any more: asking for its name could only fail.
+  return StartDetached("xdg-open", {target}, {});
 }
 
 }  // namespace kesta

@@ -149,6 +149,21 @@ TEST_F(StartDetachedTest, WhatCannotStartIsReportedAndNothingRuns) {
   EXPECT_FALSE(Ran());
 }
 
+// The desktop's handler gets the address as one argument, also while our working folder is gone.
+TEST_F(StartDetachedTest, TheDesktopHandlerGetsTheAddressEvenFromAFolderThatIsGone) {
+  WriteProbe(bin / "xdg-open");
+  const fs::path ours = fs::current_path();
+  fs::current_path(folder);
+  fs::remove(folder);
+  bool started = false;
+  EXPECT_NO_THROW(started = OpenWithDesktop("https://example.org/a b?x=1&y=$HOME"));
+  fs::current_path(ours);
+  ASSERT_TRUE(started);
+  ASSERT_TRUE(WaitForProbe());
+  EXPECT_EQ(Split(Record(".arguments"), '\0'),
+            std::vector<std::string>{"https://example.org/a b?x=1&y=$HOME"});
+}
+
 TEST(FindExecutableTest, TakesTheFirstExecutableFileOnPathAsACleanAbsolutePath) {
   test::TempFolder temp;
   for (const char* file : {"plain/game", "executable/game", "later/game", "folder/tool"})
