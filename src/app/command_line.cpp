@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "update/update_check.h"
+#include "update/program_version.h"
 
 namespace kesta {
 

@@ -12,7 +12,7 @@
 #include "engine/failure.h"
 #include "engine/game_file.h"
 #include "language/message_catalogue.h"
-#include "update/update_check.h"
+#include "update/program_version.h"
 
 namespace kesta {
 

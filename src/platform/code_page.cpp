@@ -113,33 +113,6 @@ class Iconv {
   int m_error = 0;
 };
 
-// The character starting at text[pos] and its length in bytes; nothing for overlong forms, surrogates,
-// values above U+10FFFF and cut or stray continuation bytes.
-std::optional<std::pair<char32_t, std::size_t>> DecodeUtf8(std::string_view text, std::size_t pos) {
-  const auto lead = static_cast<unsigned char>(text[pos]);
-  if (lead < 0x80) return std::pair<char32_t, std::size_t>(lead, 1);
-  std::size_t length;
-  char32_t c;
-  char32_t least;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, c = lead & 0x1F, least = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, c = lead & 0x0F, least = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, c = lead & 0x07, least = 0x10000;
-  } else {
-    return std::nullopt;
-  }
-  if (text.size() - pos < length) return std::nullopt;
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[pos + i]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    c = (c << 6) | (next & 0x3F);
-  }
-  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-  return std::pair(c, length);
-}
-
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
     const auto decoded = DecodeUtf8(text, pos);
@@ -191,6 +164,31 @@ std::string EnvironmentLocale() {
 const GameTextCodec* g_installedCodec = nullptr;
 
 }  // namespace
+
+std::optional<std::pair<char32_t, std::size_t>> DecodeUtf8(std::string_view text, std::size_t pos) {
+  const auto lead = static_cast<unsigned char>(text[pos]);
+  if (lead < 0x80) return std::pair<char32_t, std::size_t>(lead, 1);
+  std::size_t length;
+  char32_t c;
+  char32_t least;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, c = lead & 0x1F, least = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, c = lead & 0x0F, least = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, c = lead & 0x07, least = 0x10000;
+  } else {
+    return std::nullopt;
+  }
+  if (text.size() - pos < length) return std::nullopt;
+  for (std::size_t i = 1; i < length; ++i) {
+    const auto next = static_cast<unsigned char>(text[pos + i]);
+    if ((next & 0xC0) != 0x80) return std::nullopt;
+    c = (c << 6) | (next & 0x3F);
+  }
+  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+  return std::pair(c, length);
+}
 
 void AppendUtf8(char32_t c, std::string& out) {
   if (c < 0x80) {

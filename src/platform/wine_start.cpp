@@ -4,9 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QProcess>
-#include <QProcessEnvironment>
-#include <QStandardPaths>
 #include <cctype>
 #include <charconv>
 #include <cstdlib>
@@ -14,6 +11,7 @@
 
 #include "platform/file_io.h"
 #include "platform/processes.h"
+#include "platform/shell.h"
 
 namespace kesta {
 
@@ -36,7 +34,7 @@ fs::path ResolvedCommand(const std::string& command) {
   if (command.find('/') != std::string::npos)
     return ::access(command.c_str(), X_OK) == 0 && fs::is_regular_file(command, ec) ? fs::path(command)
                                                                                     : fs::path();
-  return QStandardPaths::findExecutable(QString::fromStdString(command)).toStdString();
+  return FindExecutable(command);
 }
 
 // Variables of a runner that name the manager's own build or launcher: a $WINE the player chose runs
@@ -282,27 +280,20 @@ WineStartOutcome StartInPrefix(const PrefixRunner& runner, const std::string& pr
   const StartCheck check = CheckStart(runner, program, prefix, wineOverride);
   if (check.refusal != WineStartOutcome::Started) return check.refusal;
 
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  auto variable = [](const char* name) {
+    const char* value = std::getenv(name);
+    return std::string(value ? value : "");
+  };
   const StartCommand command = BuildStartCommand(
       runner, program, arguments, workingFolder, prefix,
-      {wineOverride, check.prefixServed, environment.value("LC_ALL").toStdString(),
-       environment.value("LC_CTYPE").toStdString(), environment.value("LANG").toStdString()});
-  for (const auto& [name, value] : command.environment)
-    environment.insert(QString::fromStdString(name), QString::fromStdString(value));
-  QStringList commandArguments;
-  for (std::size_t i = 1; i < command.arguments.size(); ++i)
-    commandArguments << QString::fromStdString(command.arguments[i]);
-
-  QProcess process;
+      {wineOverride, check.prefixServed, variable("LC_ALL"), variable("LC_CTYPE"), variable("LANG")});
+  std::vector<std::string> commandArguments(command.arguments.begin() + 1, command.arguments.end());
   // The first entry as CheckStart found it, so that PATH is looked up once.
   const bool wineFirst = !wineOverride.empty() || runner.kind == RunnerKind::Wine;
-  process.setProgram(QString::fromStdString(wineFirst ? check.wine.string() : command.arguments.front()));
-  process.setArguments(commandArguments);
-  if (!command.workingFolder.empty())
-    process.setWorkingDirectory(QString::fromStdString(command.workingFolder.string()));
-  process.setProcessEnvironment(environment);
-  process.setStandardInputFile(QProcess::nullDevice());
-  return process.startDetached() ? WineStartOutcome::Started : WineStartOutcome::Refused;
+  return StartDetached(wineFirst ? check.wine.string() : command.arguments.front(), commandArguments,
+                       command.workingFolder, {command.environment, true})
+             ? WineStartOutcome::Started
+             : WineStartOutcome::Refused;
 }
 
 WineStartOutcome StartUnderWine(const std::string& program, const std::vector<std::string>& arguments,

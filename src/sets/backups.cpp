@@ -2,10 +2,13 @@
 
 #include <fcntl.h>
 #include <stdio.h>
+#include <time.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
+#include <ctime>
 #include <thread>
 
 #include "engine/failure.h"
@@ -68,16 +71,37 @@ BackupReport BackupGameFiles(const fs::path& backupFolder, std::string_view pref
   return report;
 }
 
-QDateTime SystemBackupClock::Now() { return QDateTime::currentDateTime(); }
-
-void SystemBackupClock::WaitForNextSecond() {
-  const int second = Now().time().second();
-  while (Now().time().second() == second)
-    std::this_thread::sleep_for(std::chrono::milliseconds(1000 - Now().time().msec() + 1));
+LocalTime SystemBackupClock::Now() {
+  using namespace std::chrono;
+  const system_clock::time_point now = system_clock::now();
+  const std::time_t whole = system_clock::to_time_t(now);
+  // The zone as it is now: the player may have changed it since the program started.
+  ::tzset();
+  std::tm local{};
+  ::localtime_r(&whole, &local);
+  const local_days day{year(local.tm_year + 1900) / (local.tm_mon + 1) / local.tm_mday};
+  const milliseconds withinSecond = duration_cast<milliseconds>(now - system_clock::from_time_t(whole));
+  return LocalTime(day) + hours(local.tm_hour) + minutes(local.tm_min) + seconds(local.tm_sec) + withinSecond;
 }
 
-std::string BackupTimeText(const QDateTime& time) {
-  return time.toString("yyyy-MM-dd hh.mm.ss").toStdString();
+void SystemBackupClock::WaitForNextSecond() {
+  using namespace std::chrono;
+  const local_seconds second = floor<seconds>(Now());
+  for (LocalTime now = Now(); floor<seconds>(now) == second; now = Now())
+    std::this_thread::sleep_for(second + seconds(1) - now + milliseconds(1));
+}
+
+std::string BackupTimeText(LocalTime time) {
+  using namespace std::chrono;
+  const local_days day = floor<days>(time);
+  const year_month_day date(day);
+  const hh_mm_ss clock(floor<seconds>(time - day));
+  char text[64];  // room for any year the clock can give
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d.%02d.%02d", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.seconds().count()));
+  return text;
 }
 
 std::string NewTimeStampedPrefix(const fs::path& backupFolder, BackupClock& clock) {

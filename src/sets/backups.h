@@ -2,7 +2,7 @@
 // Copies of the game's files in the program's backup folder: a set of the twelve game files under one
 // prefix, and a copy of the game's whole Input folder. No widgets: the window shows the reports.
 
-#include <QDateTime>
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -50,23 +50,26 @@ using GamePathFunction = std::function<std::filesystem::path(std::string_view ca
 BackupReport BackupGameFiles(const std::filesystem::path& backupFolder, std::string_view prefix,
                              const GamePathFunction& gamePathOf);
 
+// A moment as the player's clock on the wall shows it: date and time of the local time zone.
+using LocalTime = std::chrono::local_time<std::chrono::milliseconds>;
+
 // The moment a time-stamped backup is named after. Tests give their own.
 class BackupClock {
  public:
   virtual ~BackupClock() = default;
-  virtual QDateTime Now() = 0;
+  virtual LocalTime Now() = 0;
   // Returns once Now() has reached the next second.
   virtual void WaitForNextSecond() = 0;
 };
 
 class SystemBackupClock final : public BackupClock {
  public:
-  QDateTime Now() override;
+  LocalTime Now() override;
   void WaitForNextSecond() override;
 };
 
-// "2008-03-14 21.07.05", local time.
-std::string BackupTimeText(const QDateTime& time);
+// "2008-03-14 21.07.05".
+std::string BackupTimeText(LocalTime time);
 
 // The prefix of a new time-stamped set ("2008-03-14 21.07.05 "), none of whose twelve names exists yet.
 // A request within the second of an earlier one waits for the next second: the names keep their one

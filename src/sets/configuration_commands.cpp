@@ -271,7 +271,7 @@ void TConfigurationCommands::ConnectReactivation() {
 }
 
 void TConfigurationCommands::TakeGraphicsTimeStamp(const fs::path& graphics) {
-  GetLastWriteTime(graphics, m_graphicsTimeStamp);
+  if (FileTime written; GetLastWriteTime(graphics, written)) m_graphicsTimeStamp = written;
 }
 
 void TConfigurationCommands::JvAppEvents1Activate() {
@@ -280,7 +280,7 @@ void TConfigurationCommands::JvAppEvents1Activate() {
   // Before start-up found the game there is nothing to reload.
   if (m_with.busy || m_reactivationRunning || m_with.host.GameFolder().empty()) return;
   const fs::path graphics = GamePathOf(GraphicsDocument::kCatalogKey);
-  QDateTime written;
+  FileTime written;
   // A graphics file whose time cannot be read now (gone, being replaced) tells nothing of a change; a
   // reload of every file at each activation would only repeat its failure.
   if (!GetLastWriteTime(graphics, written) || written == m_graphicsTimeStamp) return;

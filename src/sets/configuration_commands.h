@@ -4,7 +4,6 @@
 // graphics.cfg or cockpit.cfg does beyond its pages. It sees the file set, the dialogs, the messages, the
 // settings, the command table and the page host, never the window.
 
-#include <QDateTime>
 #include <QMetaObject>
 #include <QString>
 #include <cstdint>
@@ -15,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_times.h"
 #include "sets/recent_configurations.h"
 
 class QObject;
@@ -116,7 +116,7 @@ class TConfigurationCommands {
   RecentConfigurations m_recentList;
   std::unique_ptr<QObject> m_returnWatch;
   QMetaObject::Connection m_recentItemClicked;
-  QDateTime m_graphicsTimeStamp;
+  std::optional<FileTime> m_graphicsTimeStamp;  // none until a time was read
   bool m_reactivationRunning = false;
   bool m_checkAspectOnly = false;
   bool m_aspectDiffers = false;

@@ -1,23 +1,11 @@
 #include "sets/recent_configurations.h"
 
-#include <QString>
-
 #include "engine/game_file.h"
 #include "engine/text.h"
+#include "platform/case_fold.h"
 #include "platform/file_io.h"
 
 namespace kesta {
-
-namespace {
-
-bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
-  // Paths are UTF-8: letters beyond ASCII compare without case too ("É" and "é").
-  return QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size()))
-             .compare(QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())), Qt::CaseInsensitive) ==
-         0;
-}
-
-}  // namespace
 
 void RecentConfigurations::Load() {
   m_entries.clear();
@@ -32,7 +20,8 @@ void RecentConfigurations::Load() {
 
 void RecentConfigurations::Add(const std::string& path) {
   // Every spelling of the path goes, also repeats a hand-edited file brought in.
-  std::erase_if(m_entries, [&path](const std::string& entry) { return SamePathIgnoringCase(entry, path); });
+  // Paths are UTF-8: letters beyond ASCII compare without case too ("É" and "é").
+  std::erase_if(m_entries, [&path](const std::string& entry) { return SameIgnoringCase(entry, path); });
   m_entries.insert(m_entries.begin(), path);
   if (m_entries.size() > kLimit) m_entries.resize(kLimit);
   std::string text;

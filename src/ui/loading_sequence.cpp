@@ -23,7 +23,6 @@
 #include "language/message_catalogue.h"
 #include "launch/launcher.h"
 #include "platform/file_io.h"
-#include "platform/file_times.h"
 #include "sets/backup_page.h"
 #include "sets/backups.h"
 #include "sets/configuration_commands.h"

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string_view>
 
+#include "update/program_version.h"
 #include "update/release_manifest.h"
 
 class QNetworkAccessManager;
@@ -21,7 +22,6 @@ class QFile;
 
 namespace kesta {
 
-inline constexpr std::string_view kProgramVersion = "3.0.3";
 inline constexpr std::string_view kVersionFileName = "KESTAVERSION.TXT";
 inline constexpr std::string_view kManifestFileName = "KESTASetup.manifest";
 inline constexpr std::string_view kManifestSignatureFileName = "KESTASetup.manifest.sig";

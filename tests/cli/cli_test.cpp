@@ -28,7 +28,7 @@
 #include "support/run_program.h"
 #include "support/scoped_env.h"
 #include "support/temp_folder.h"
-#include "update/update_check.h"
+#include "update/program_version.h"
 
 namespace kesta {
 namespace {

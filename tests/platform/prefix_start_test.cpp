@@ -9,6 +9,7 @@
 #include "platform/wine_start.h"
 #include "support/named_process.h"
 #include "support/scoped_env.h"
+#include "support/scoped_stdin.h"
 #include "support/stub_runner.h"
 #include "support/temp_folder.h"
 
@@ -148,6 +149,7 @@ TEST_F(PrefixStartTest, StartsAsTheManagerOfThePrefixWould) {
        GameCommand({"run"}),
        {{"STEAM_COMPAT_DATA_PATH", prefix.parent_path().string()}}},
   };
+  const test::ScopedPipeStdin ourInput;  // never the game's
   for (const Case& c : cases) {
     const fs::path record = Stub(c.stub, c.name);
     ASSERT_EQ(StartInPrefix(c.runner, game.string(), arguments, folder, prefix), WineStartOutcome::Started)
@@ -160,6 +162,7 @@ TEST_F(PrefixStartTest, StartsAsTheManagerOfThePrefixWould) {
     EXPECT_EQ(started.arguments, expected) << c.name;
     EXPECT_EQ(started.program, c.stub.string()) << c.name;
     EXPECT_EQ(started.folder, fs::canonical(folder)) << c.name;
+    EXPECT_EQ(started.input, "/dev/null") << c.name;
     for (const auto& [name, value] : c.environment)
       EXPECT_EQ(started.Variable(name), value) << c.name << name;
     fs::remove(c.stub);

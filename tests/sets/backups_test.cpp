@@ -10,6 +10,7 @@
 #include <map>
 #include <string>
 
+#include "support/scoped_env.h"
 #include "support/temp_folder.h"
 
 namespace kesta {
@@ -107,23 +108,52 @@ TEST_F(GameFileBackupTest, AFolderThatRefusesNewFilesFailsEveryCopy) {
 // Stands still until told to wait, then moves on by one second.
 class SteppedClock final : public BackupClock {
  public:
-  explicit SteppedClock(QDateTime start) : m_now(std::move(start)) {}
-  QDateTime Now() override { return m_now; }
+  explicit SteppedClock(LocalTime start) : m_now(start) {}
+  LocalTime Now() override { return m_now; }
   void WaitForNextSecond() override {
-    m_now = m_now.addSecs(1);
+    m_now += std::chrono::seconds(1);
     ++waits;
   }
   int waits = 0;
 
  private:
-  QDateTime m_now;
+  LocalTime m_now;
 };
 
-const QDateTime kEvening(QDate(2008, 3, 4), QTime(21, 7, 5));
+LocalTime At(std::chrono::year_month_day day, std::chrono::hours hour, std::chrono::minutes minute,
+             std::chrono::seconds second) {
+  return LocalTime(std::chrono::local_days(day)) + hour + minute + second;
+}
+
+using std::chrono::hours, std::chrono::minutes, std::chrono::seconds;
+const LocalTime kEvening = At(std::chrono::year(2008) / 3 / 4, hours(21), minutes(7), seconds(5));
 
 TEST(BackupTimeTest, TimeTextHasLeadingZerosAndTheTwentyFourHourClock) {
   EXPECT_EQ(BackupTimeText(kEvening), "2008-03-04 21.07.05");
-  EXPECT_EQ(BackupTimeText(QDateTime(QDate(2010, 11, 30), QTime(0, 0, 0))), "2010-11-30 00.00.00");
+  EXPECT_EQ(BackupTimeText(At(std::chrono::year(2010) / 11 / 30, hours(0), minutes(0), seconds(0))),
+            "2010-11-30 00.00.00");
+  // The second a backup is made in, never the next one.
+  EXPECT_EQ(BackupTimeText(kEvening + std::chrono::milliseconds(999)), "2008-03-04 21.07.05");
+}
+
+// The system's clock tells the time of the zone set now, also when it was changed after our start.
+TEST(BackupTimeTest, SystemClockGivesTheLocalTimeAndWaitsIntoTheNextSecond) {
+  using namespace std::chrono;
+  SystemBackupClock clock;
+  clock.Now();
+  const test::ScopedEnv zone("TZ", "KST-9:30");  // 9 hours 30 ahead of UTC, no summer time
+  const auto Local = [](system_clock::time_point utc) {
+    return LocalTime(floor<milliseconds>(utc).time_since_epoch() + hours(9) + minutes(30));
+  };
+  const LocalTime before = Local(system_clock::now());
+  const LocalTime now = clock.Now();
+  const LocalTime after = Local(system_clock::now());
+  EXPECT_LE(before, now);
+  EXPECT_LE(now, after);
+
+  const local_seconds second = floor<seconds>(clock.Now());
+  clock.WaitForNextSecond();
+  EXPECT_GT(floor<seconds>(clock.Now()), second);
 }
 
 TEST_F(GameFileBackupTest, ASecondSetWithinTheSameSecondWaitsForTheNextAndIsComplete) {

@@ -51,6 +51,7 @@ void WriteStubRunner(const fs::path& executable, const fs::path& record, const f
   script += "printf '%s\\0' \"$@\" > " + r + ".arguments\n";
   script += "pwd -P > " + r + ".folder\n";
   script += "env -0 > " + r + ".environment\n";
+  script += "readlink /proc/$$/fd/0 > " + r + ".input\n";
   script += ": > " + r + ".part && mv " + r + ".part " + r + "\n";
   if (!then.empty()) script += "exec " + Quoted(then.string()) + " \"$@\"\n";
   // Written through a descriptor no child started meanwhile inherits: a file still open for writing
@@ -78,6 +79,8 @@ std::optional<StubRecord> WaitForStubRecord(const fs::path& record, std::chrono:
   std::string folder = ReadBytes(Beside(record, ".folder"));
   if (!folder.empty() && folder.back() == '\n') folder.pop_back();
   found.folder = folder;
+  found.input = ReadBytes(Beside(record, ".input"));
+  if (!found.input.empty() && found.input.back() == '\n') found.input.pop_back();
   for (const std::string& entry : Fields(ReadBytes(Beside(record, ".environment"))))
     if (const std::size_t equals = entry.find('='); equals != std::string::npos)
       found.environment[entry.substr(0, equals)] = entry.substr(equals + 1);

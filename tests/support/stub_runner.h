@@ -25,6 +25,7 @@ struct StubRecord {
   std::vector<std::string> arguments;
   std::filesystem::path folder;  // the working folder, symbolic links resolved
   std::map<std::string, std::string> environment;
+  std::string input;  // what its stdin is (a path, "pipe:[...]")
 
   // The variable's value, or "<unset>".
   std::string Variable(const std::string& name) const;
