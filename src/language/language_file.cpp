@@ -28,8 +28,9 @@ enum CharClass : unsigned char {
   kPlainText = 8,  // text as it stands: no markup, entity, line break, "]" or control character
 };
 
-constexpr std::array<unsigned char, 128> kAsciiClasses = [] {
-  std::array<unsigned char, 128> classes{};
+// Bytes from 128 on belong to no class: they start or continue a character that is checked on its own.
+constexpr std::array<unsigned char, 256> kByteClasses = [] {
+  std::array<unsigned char, 256> classes{};
   for (char c = 0x20; c < 127; ++c) classes[c] = kPlainText;
   classes[127] = kPlainText;
   for (char c : {'<', '&', ']'}) classes[c] = 0;
@@ -43,10 +44,7 @@ constexpr std::array<unsigned char, 128> kAsciiClasses = [] {
   return classes;
 }();
 
-unsigned char ClassOf(char c) {
-  const auto byte = static_cast<unsigned char>(c);
-  return byte < 128 ? kAsciiClasses[byte] : 0;
-}
+unsigned char ClassOf(char c) { return kByteClasses[static_cast<unsigned char>(c)]; }
 
 bool IsXmlSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
@@ -186,14 +184,16 @@ bool PlainXmlReader::ReadCharacters() {
     buffered = true;
   };
   m_whitespace = true;
-  while (m_pos < m_xml.size()) {
+  const std::size_t size = m_xml.size();
+  while (m_pos < size) {
     const char c = m_xml[m_pos];
     const unsigned char charClass = ClassOf(c);
     if (charClass & kPlainText) {
       m_whitespace = false;
-      ++m_pos;
+      // Most of a file is such text: skipped in a tight loop.
+      for (++m_pos; m_pos < size && (ClassOf(m_xml[m_pos]) & kPlainText);) ++m_pos;
     } else if (charClass & kSpace) {
-      ++m_pos;
+      for (++m_pos; m_pos < size && (ClassOf(m_xml[m_pos]) & kSpace);) ++m_pos;
     } else if (c == '<') {
       break;
     } else if (c == '\r') {
