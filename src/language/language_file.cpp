@@ -457,6 +457,15 @@ std::string PugiDocument::Parse() {
   return m_error;
 }
 
+// Appends the text with its references replaced; the document check has made sure each is one.
+void AppendReplacingReferences(std::string_view raw, std::string& out) {
+  for (std::size_t at = 0; at < raw.size();) {
+    const std::size_t length = raw[at] == '&' ? AppendReference(raw, at, out, true) : 0;
+    if (length == 0) out += raw[at];
+    at += std::max<std::size_t>(length, 1);
+  }
+}
+
 // The checked document's tree, handed to the entry reading as the tokens the plain reader gives: an
 // element's start, its children, its end; text with references replaced. Names lose their prefix.
 class PugiTokenReader {
@@ -513,13 +522,7 @@ Token PugiTokenReader::readNext() {
         if (m_current.type() == pugi::node_cdata) {
           m_text = raw;
         } else {
-          for (std::size_t at = 0; at < raw.size();) {
-            if (raw[at] == '&') {
-              at += AppendReference(raw, at, m_text, true);  // checked to be one
-            } else {
-              m_text += raw[at++];
-            }
-          }
+          AppendReplacingReferences(raw, m_text);
         }
         m_whitespace =
             m_current.type() == pugi::node_pcdata && m_text.find_first_not_of(" \t\n\r") == std::string::npos;
@@ -544,13 +547,7 @@ std::optional<std::string> PugiTokenReader::Attribute(std::string_view name) con
   for (pugi::xml_attribute attribute : m_current.attributes()) {
     if (attribute.name() != name) continue;
     std::string value;
-    const std::string_view raw = attribute.value();
-    for (std::size_t at = 0; at < raw.size();) {
-      if (raw[at] == '&')
-        at += AppendReference(raw, at, value, true);
-      else
-        value += raw[at++];
-    }
+    AppendReplacingReferences(attribute.value(), value);
     return value;
   }
   return std::nullopt;
