@@ -357,15 +357,15 @@ int FindSettings(const DocumentSources& sources, const std::vector<std::string>&
   fileName += '-' + code + ".xml";
   std::optional<TMessageCatalogue> catalogue;
   try {
-    catalogue.emplace(QString::fromStdString((sources.program.Languages() / fileName).string()));
+    catalogue.emplace(sources.program.Languages() / fileName);
   } catch (const std::exception& failure) {
     err << failure.what() << '\n';
     return 1;
   }
   std::string query;
   for (const std::string& word : words) query += word + ' ';
-  const QList<SearchEntry> found = TSettingSearch(*catalogue).Find(QString::fromUtf8(query));
-  if (found.isEmpty()) return 1;
+  const std::vector<SearchEntry> found = TSettingSearch(*catalogue).Find(query);
+  if (found.empty()) return 1;
 
   // The values show prints, by the control whose caption names them.
   std::multimap<std::string, std::string> lines;
@@ -374,19 +374,17 @@ int FindSettings(const DocumentSources& sources, const std::vector<std::string>&
       if (!session.Load(kind.catalogKey)) continue;
       for (const NamedValue& value : session.files.Document(kind.catalogKey).Values()) {
         const std::string name = GameText().ToUtf8(value.name);
-        lines.emplace(CaptionControlOf(QString::fromStdString(name)).toStdString(),
+        lines.emplace(CaptionControlOf(name),
                       std::string(kind.catalogKey) + '.' + name + " = " + GameText().ToUtf8(value.value));
       }
     }
   }
   for (const SearchEntry& entry : found) {
-    const std::string caption = entry.caption.toStdString();
-    const std::string page = entry.pageCaption.toStdString();
-    const auto [first, last] = lines.equal_range(entry.control.toStdString());
+    const auto [first, last] = lines.equal_range(entry.control);
     for (auto line = first; line != last; ++line)
-      out << line->second << "  (" << caption << " — " << page << ")\n";
+      out << line->second << "  (" << entry.caption << " — " << entry.pageCaption << ")\n";
     if (first != last) continue;
-    out << ListText(entry).toStdString() << '\n';
+    out << ListText(entry) << '\n';
   }
   return 0;
 }

@@ -1,6 +1,6 @@
 #include "language/form_translator.h"
 
-#include <QList>
+#include <QByteArray>
 #include <QMetaObject>
 #include <QObject>
 #include <QVariant>
@@ -19,8 +19,8 @@ using Entry = LanguageEntry;
 [[noreturn]] void Fail(const QString& text) { throw EKestaError(text.toStdString()); }
 
 // The properties a control reference may name, in the order of TFormTranslator::Property.
-constexpr const char* kPropertyNames[] = {"Caption",          "Text",  "Hint", "Description", "Title",
-                                          "ExtraPane.Header", "Values"};
+constexpr std::string_view kPropertyNames[] = {"Caption",          "Text",  "Hint", "Description", "Title",
+                                               "ExtraPane.Header", "Values"};
 
 // The Qt property behind a string property of the language file.
 const char* QtPropertyFor(const QObject& object, int property) {
@@ -34,7 +34,7 @@ const char* QtPropertyFor(const QObject& object, int property) {
 
 void SetStringProperty(QObject& object, int property, const QString& value) {
   const char* qtName = QtPropertyFor(object, property);
-  const QString name = QString::fromLatin1(kPropertyNames[property]);
+  const QString name = QString::fromLatin1(kPropertyNames[property].data());
   if (object.metaObject()->indexOfProperty(qtName) < 0)
     Fail(QStringLiteral("Property %1 does not exist on %2").arg(name, object.objectName()));
   if (!object.setProperty(qtName, value))
@@ -43,9 +43,10 @@ void SetStringProperty(QObject& object, int property, const QString& value) {
 
 int StepPosition(const Entry::StepCaption& step, const QObject& object) {
   bool ok = false;
-  const int position = step.position.toInt(&ok, 10);
+  const QString text = QString::fromStdString(step.position);
+  const int position = text.toInt(&ok, 10);
   if (!step.hasPosition || !ok)
-    Fail(QStringLiteral("'%1' is not a valid step position for %2").arg(step.position, object.objectName()));
+    Fail(QStringLiteral("'%1' is not a valid step position for %2").arg(text, object.objectName()));
   return position;
 }
 
@@ -55,42 +56,40 @@ void AddStepCaptions(QObject& object, const Entry& entry) {
   for (const Entry::StepCaption& step : entry.values) {
     const int position = StepPosition(step, object);
     QMetaObject::invokeMethod(&object, "AddTitleValue", Qt::DirectConnection, Q_ARG(int, position),
-                              Q_ARG(QString, step.caption));
+                              Q_ARG(QString, QString::fromStdString(step.caption)));
   }
 }
 
 }  // namespace
 
-TFormTranslator::TFormTranslator(QObject* window, const QString& filePath)
-    : m_window(window), m_catalogue(filePath) {
+TFormTranslator::TFormTranslator(QObject* window, const std::filesystem::path& file)
+    : m_window(window), m_catalogue(file) {
   IndexReferences();
 }
 
 void TFormTranslator::IndexReferences() {
-  const QList<Entry>& entries = m_catalogue.Entries();
+  const std::vector<Entry>& entries = m_catalogue.Entries();
   m_referencesByControl.reserve(entries.size());
-  for (qsizetype i = 0; i < entries.size(); ++i) {
-    const Entry& entry = entries.at(i);
-    for (const QString& control : entry.controls) {
-      const qsizetype dot = control.indexOf(u'.');
-      if (dot <= 0) continue;
-      const QStringView property = QStringView(control).sliced(dot + 1);
-      const auto known =
-          std::find_if(std::begin(kPropertyNames), std::end(kPropertyNames),
-                       [property](const char* name) { return property == QLatin1String(name); });
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const Entry& entry = entries[i];
+    for (const std::string& control : entry.controls) {
+      const size_t dot = control.find('.');
+      if (dot == 0 || dot == std::string::npos) continue;
+      const std::string_view property = std::string_view(control).substr(dot + 1);
+      const auto known = std::find(std::begin(kPropertyNames), std::end(kPropertyNames), property);
       if (known == std::end(kPropertyNames)) continue;  // a property we do not translate
-      m_referencesByControl.emplace(QStringView(control).first(dot), int(m_references.size()));
+      m_referencesByControl.emplace(std::string_view(control).substr(0, dot), int(m_references.size()));
       m_references.push_back({int(i), Property(known - std::begin(kPropertyNames))});
     }
   }
 }
 
 void TFormTranslator::Apply(QObject& object, const Reference& reference) const {
-  const Entry& entry = m_catalogue.Entries().at(reference.entry);
+  const Entry& entry = m_catalogue.Entries()[reference.entry];
   if (reference.property == Property::Values)
     AddStepCaptions(object, entry);
   else
-    SetStringProperty(object, int(reference.property), entry.text);
+    SetStringProperty(object, int(reference.property), QString::fromStdString(entry.text));
 }
 
 void TFormTranslator::TranslateControls() { TranslateControls(m_window); }
@@ -101,7 +100,20 @@ void TFormTranslator::TranslateControls() { TranslateControls(m_window); }
 void TFormTranslator::TranslateControls(QObject* root) {
   std::vector<std::pair<int, QObject*>> matches;
   const auto match = [this, &matches](QObject* object) {
-    const auto [first, last] = m_referencesByControl.equal_range(object->objectName());
+    // Object names are ASCII but for odd cases: looked up without an allocation.
+    const QString objectName = object->objectName();
+    char ascii[64];
+    QByteArray utf8;
+    std::string_view name;
+    if (objectName.size() <= qsizetype(sizeof ascii) &&
+        std::all_of(objectName.begin(), objectName.end(), [](QChar c) { return c.unicode() < 0x80; })) {
+      std::transform(objectName.begin(), objectName.end(), ascii, [](QChar c) { return char(c.unicode()); });
+      name = std::string_view(ascii, size_t(objectName.size()));
+    } else {
+      utf8 = objectName.toUtf8();
+      name = std::string_view(utf8.constData(), size_t(utf8.size()));
+    }
+    const auto [first, last] = m_referencesByControl.equal_range(name);
     for (auto it = first; it != last; ++it) matches.emplace_back(it->second, object);
   };
   match(root);

@@ -2,8 +2,8 @@
 // The captions of the window's controls from one language file, found by object name and set through
 // Qt's property system so any kind of control can be labelled.
 
-#include <QString>
-#include <QStringView>
+#include <filesystem>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -16,7 +16,7 @@ namespace kesta {
 class TFormTranslator {
  public:
   // Reads and parses the file; fails with EKestaError naming the file and the reason.
-  TFormTranslator(QObject* window, const QString& filePath);
+  TFormTranslator(QObject* window, const std::filesystem::path& file);
   // The indexes point into the catalogue's entries.
   TFormTranslator(const TFormTranslator&) = delete;
   TFormTranslator& operator=(const TFormTranslator&) = delete;
@@ -30,7 +30,7 @@ class TFormTranslator {
   // The same for the controls under `root` only: a page built after the language was chosen.
   void TranslateControls(QObject* root);
 
-  const QString& FilePath() const { return m_catalogue.FilePath(); }
+  const std::filesystem::path& FilePath() const { return m_catalogue.FilePath(); }
 
  private:
   enum class Property { Caption, Text, Hint, Description, Title, ExtraPaneHeader, Values };
@@ -47,7 +47,7 @@ class TFormTranslator {
   // Every control reference the translator acts on, in file order, and their indexes by control name
   // (views into the catalogue's entries).
   std::vector<Reference> m_references;
-  std::unordered_multimap<QStringView, int, AsciiFoldedHash, AsciiFoldedEqual> m_referencesByControl;
+  std::unordered_multimap<std::string_view, int, AsciiFoldedHash, AsciiFoldedEqual> m_referencesByControl;
 };
 
 }  // namespace kesta

@@ -1,12 +1,13 @@
 #pragma once
 // The entries of a language file: message texts by name, and the controls each text labels. Read with a
-// quick reader for the plain XML the files are written in, and with QXmlStreamReader for anything else.
+// quick reader for the plain XML the files are written in, and with pugixml for anything else. Texts are
+// UTF-8, as in the file.
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include <filesystem>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 namespace kesta {
 
@@ -15,25 +16,26 @@ namespace kesta {
 struct LanguageEntry {
   struct StepCaption {
     bool hasPosition = false;
-    QString position;  // the value attribute, checked when the caption is used
-    QString caption;
+    std::string position;  // the value attribute, checked when the caption is used
+    std::string caption;
     friend bool operator==(const StepCaption&, const StepCaption&) = default;
   };
-  QString name;
-  QString text;
-  QStringList controls;
-  QList<StepCaption> values;
+  std::string name;
+  std::string text;
+  std::vector<std::string> controls;
+  std::vector<StepCaption> values;
   friend bool operator==(const LanguageEntry&, const LanguageEntry&) = default;
 };
 
-// The entries of a language file's bytes as QXmlStreamReader reads them; `error` gets its
-// complaint with line and column, or stays empty for well-formed XML.
-QList<LanguageEntry> ReadLanguageEntries(const QByteArray& xml, QString* error);
-// The same entries without QXmlStreamReader, for the plain XML the language files are written in
-// (UTF-8, elements, attributes, comments, the five named entities). Anything else, well-formed or
-// not, gives nothing, and ReadLanguageEntries settles it.
-std::optional<QList<LanguageEntry>> ReadPlainLanguageEntries(const QByteArray& xml);
+// The entries of a language file's bytes (UTF-8, a byte order mark allowed) read with pugixml and checked
+// for everything XML requires that pugixml lets pass; `error` gets the complaint with line and column, and
+// stays empty for well-formed XML.
+std::vector<LanguageEntry> ReadLanguageEntries(std::string_view xml, std::string* error);
+// The same entries without pugixml, for the plain XML the language files are written in (UTF-8,
+// elements, attributes, comments, the five named entities). Anything else, well-formed or not, gives
+// nothing, and ReadLanguageEntries settles it.
+std::optional<std::vector<LanguageEntry>> ReadPlainLanguageEntries(std::string_view xml);
 // Reads and parses the file; fails with EKestaError naming the file and the reason.
-QList<LanguageEntry> ReadLanguageFile(const QString& filePath);
+std::vector<LanguageEntry> ReadLanguageFile(const std::filesystem::path& file);
 
 }  // namespace kesta

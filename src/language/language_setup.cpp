@@ -49,17 +49,22 @@ int LanguageIndexOf(const std::string& code) {
   return -1;
 }
 
+// The message as the widgets take it.
+QString Message(const TMessageCatalogue& messages, std::string_view key) {
+  return QString::fromStdString(messages.LookupMessage(key));
+}
+
 // Fills the texts the translator cannot reach by control name, where those controls exist.
 void FillLanguageDependentTexts(QObject* window, const TMessageCatalogue& messages) {
   if (auto* memo = window->findChild<QPlainTextEdit*>("MemoInputSaveInfo"))
-    memo->setPlainText(messages.LookupMessage("InputSaveInfo"));
+    memo->setPlainText(Message(messages, "InputSaveInfo"));
   if (auto* memo = window->findChild<QPlainTextEdit*>("MemoInfoAspect"))
-    memo->setPlainText(messages.LookupMessage("InfoAspect"));
+    memo->setPlainText(Message(messages, "InfoAspect"));
   for (const char* group : {"RadioGroupFFB", "RadioGroupActiveExport"}) {
     const QList<QRadioButton*> items = window->findChildren<QRadioButton*>(QString(group) + "Item");
     if (items.size() == 2) {
-      items[0]->setText(messages.LookupMessage("Yes"));
-      items[1]->setText(messages.LookupMessage("No"));
+      items[0]->setText(Message(messages, "Yes"));
+      items[1]->setText(Message(messages, "No"));
     }
   }
 }
@@ -75,9 +80,7 @@ void TLanguageSetup::LoadLanguage(const std::string& code) {
   const bool known = index >= 0;
   if (!known) index = kEnglish;
   m_languageIndex = index;
-  const auto fileOf = [this](int i) {
-    return QString::fromStdString((m_collaborators.folder.Languages() / kLanguages[i].file).string());
-  };
+  const auto fileOf = [this](int i) { return m_collaborators.folder.Languages() / kLanguages[i].file; };
   QStringList failures;
   try {
     m_translator = std::make_unique<TFormTranslator>(&m_collaborators.window, fileOf(index));
@@ -125,11 +128,13 @@ void TLanguageSetup::LoadLanguage(const std::string& code) {
 }
 
 QString TLanguageSetup::LookupMessage(const QString& key) const {
-  return m_translator ? m_translator->Catalogue().LookupMessage(key) : QString(kTranslationNotFound);
+  if (!m_translator) return QString(kTranslationNotFound);
+  const QByteArray utf8 = key.toUtf8();
+  return Message(m_translator->Catalogue(), std::string_view(utf8.constData(), size_t(utf8.size())));
 }
 
 std::string TLanguageSetup::LookupMessageUtf8(std::string_view key) const {
-  return m_translator ? m_translator->Catalogue().LookupMessageUtf8(key) : std::string(kTranslationNotFound);
+  return m_translator ? m_translator->Catalogue().LookupMessage(key) : std::string(kTranslationNotFound);
 }
 
 void TLanguageSetup::ComboBoxLanguageChange(int index) {

@@ -1,8 +1,11 @@
 #include "language/setting_search.h"
 
-#include <QHash>
 #include <algorithm>
+#include <iterator>
+#include <unordered_map>
 #include <vector>
+
+#include "language/utf8_char.h"
 
 namespace kesta {
 
@@ -155,104 +158,197 @@ constexpr std::pair<const char*, const char*> kCaptionedBy[] = {
     {"PanelColor", "GroupBoxHUDColor"},
 };
 
-QString FoldLetter(QChar letter) {
-  switch (letter.unicode()) {
+// What each letter from U+00C0 to U+024F folds to: the bare Latin letter of one with an accent, else its
+// lower case; "#" for the letters that fold to two (kTwoLetters).
+constexpr char16_t kLatinFolds[] =
+    u"aaaaaa#ceeeeiiiiðnooooo×ouuuuyþ#aaaaaa#ceeeeiiii"  // U+00C0
+    u"ðnooooo÷ouuuuyþyaaaaaaccccccccddddeeeeeeeeeegggg"  // U+00F0
+    u"gggghhħħiiiiiiiiiıĳĳjjkkĸllllllŀŀllnnnnnnŉŋŋoooo"  // U+0120
+    u"oo##rrrrrrssssssssttttŧŧuuuuuuuuuuuuwwyyyzzzzzzſ"  // U+0150
+    u"ƀɓƃƃƅƅɔƈƈɖɗƌƌƍǝəɛƒƒɠɣƕɩɨƙƙƚƛɯɲƞɵooƣƣƥƥʀƨƨʃƪƫƭƭʈu"  // U+0180
+    u"uʊʋƴƴƶƶʒƹƹƺƻƽƽƾƿǀǁǂǃǆǆǆǉǉǉǌǌǌaaiioouuuuuuuuuuǝaa"  // U+01B0
+    u"aaǣǣǥǥggkkooooǯǯjǳǳǳggƕƿnnaaǽǽǿǿaaaaeeeeiiiioooo"  // U+01E0
+    u"rrrruuuussttȝȝhhƞȡȣȣȥȥaaeeooooooooyyȴȵȶȷȸȹⱥȼȼƚⱦȿ"  // U+0210
+    u"ɀɂɂƀʉʌɇɇɉɉɋɋɍɍɏɏ";                                 // U+0240
+constexpr char32_t kLatinFoldsFirst = 0xC0;
+static_assert(std::size(kLatinFolds) - 1 == 0x250 - kLatinFoldsFirst);
+
+const char* TwoLetters(char32_t letter) {
+  switch (letter) {
     case 0x00DF:
-      return QStringLiteral("ss");
-    case 0x00E6:
+      return "ss";
     case 0x00C6:
-      return QStringLiteral("ae");
-    case 0x0153:
-    case 0x0152:
-      return QStringLiteral("oe");
-    case 0x0111:
-    case 0x0110:
-      return QStringLiteral("d");
-    case 0x0142:
-    case 0x0141:
-      return QStringLiteral("l");
-    case 0x00F8:
-    case 0x00D8:
-      return QStringLiteral("o");
-    default:
-      break;
+    case 0x00E6:
+      return "ae";
+    default:  // Œ, œ
+      return "oe";
   }
-  // Latin letters with accents decompose into the bare letter and combining marks; other scripts stay.
-  if (letter.unicode() >= 0x00C0 && letter.unicode() < 0x0250) {
-    const QString decomposed = QString(letter).normalized(QString::NormalizationForm_D);
-    if (!decomposed.isEmpty() && decomposed.at(0).unicode() < 0x80) return decomposed.left(1).toLower();
+}
+
+// Cyrillic and Greek capitals to small letters; other letters stay.
+char32_t CyrillicOrGreekLower(char32_t c) {
+  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;  // А-Я
+  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;  // Ѐ-Џ, Ё among them
+  if ((c >= 0x0460 && c <= 0x0481) || (c >= 0x048A && c <= 0x04BF) || (c >= 0x04D0 && c <= 0x052F))
+    return c | 1;                                                                     // pairs, capital first
+  if (c >= 0x04C1 && c <= 0x04CE) return (c & 1) ? c + 1 : c;                         // pairs, capital odd
+  if (c == 0x04C0) return 0x04CF;                                                     // Ӏ
+  if ((c >= 0x0391 && c <= 0x03A1) || (c >= 0x03A3 && c <= 0x03AB)) return c + 0x20;  // Α-Ϋ
+  if (c == 0x0386) return 0x03AC;                                                     // Ά
+  if (c >= 0x0388 && c <= 0x038A) return c + 0x25;                                    // Έ Ή Ί
+  if (c == 0x038C) return 0x03CC;                                                     // Ό
+  if (c == 0x038E || c == 0x038F) return c + 0x3F;                                    // Ύ Ώ
+  return c;
+}
+
+void AppendFolded(char32_t c, std::string& out) {
+  if (c < 0x80) {
+    out += c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : char(c);
+  } else if (c >= kLatinFoldsFirst && c < 0x250) {
+    const char32_t folded = kLatinFolds[c - kLatinFoldsFirst];
+    if (folded == u'#')
+      out += TwoLetters(c);
+    else
+      AppendUtf8Char(folded, out);
+  } else {
+    AppendUtf8Char(CyrillicOrGreekLower(c), out);
   }
-  return QString(letter.toLower());
+}
+
+// The characters QChar::isSpace counts as space.
+bool IsSpaceCharacter(char32_t c) {
+  return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+         (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F ||
+         c == 0x3000;
+}
+
+// The length of the space character at text[pos]; 0 where none starts.
+std::size_t SpaceLength(std::string_view text, std::size_t pos) {
+  const Utf8Char c = ReadUtf8Char(text, pos);
+  return c.length > 0 && IsSpaceCharacter(c.code) ? c.length : 0;
+}
+
+// The text without space at either end, every run of space inside made one " ".
+std::string Simplified(std::string_view text) {
+  std::string simplified;
+  bool space = false;
+  for (std::size_t pos = 0; pos < text.size();) {
+    if (const std::size_t length = SpaceLength(text, pos)) {
+      space = !simplified.empty();
+      pos += length;
+    } else {
+      if (space) simplified += ' ';
+      space = false;
+      simplified += text[pos++];
+    }
+  }
+  return simplified;
+}
+
+// The parts of the text between spaces (" " only), empty parts left out.
+void AppendWords(std::string_view text, std::vector<std::string>& words) {
+  for (std::size_t pos = 0; pos < text.size();) {
+    const std::size_t end = std::min(text.find(' ', pos), text.size());
+    if (end > pos) words.emplace_back(text.substr(pos, end - pos));
+    pos = end + 1;
+  }
+}
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return (x >= 'A' && x <= 'Z' ? x | 0x20 : x) == (y >= 'A' && y <= 'Z' ? y | 0x20 : y);
+         });
+}
+
+// The text without space at either end.
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && SpaceLength(text, 0)) text.remove_prefix(SpaceLength(text, 0));
+  while (!text.empty()) {
+    std::size_t last = text.size() - 1;  // where the last character starts
+    while (last > 0 && (static_cast<unsigned char>(text[last]) & 0xC0) == 0x80) --last;
+    if (SpaceLength(text, last) != text.size() - last) break;
+    text.remove_suffix(text.size() - last);
+  }
+  return text;
 }
 
 // A label beside an edit ends in a colon, which reads wrong in "caption — page".
-QString CaptionForList(const QString& text) {
-  QString caption = text.trimmed();
-  while (caption.endsWith(u':') || caption.endsWith(u'\uFF1A')) caption.chop(1);
-  return caption.trimmed();
+std::string CaptionForList(std::string_view text) {
+  std::string_view caption = Trimmed(text);
+  for (;;) {
+    if (caption.ends_with(':'))
+      caption.remove_suffix(1);
+    else if (caption.ends_with("\uFF1A"))
+      caption.remove_suffix(3);
+    else
+      return std::string(Trimmed(caption));
+  }
 }
 
 // Property references whose text names the control to a reader; a hint explains it and is searched too.
-bool LabelsControl(QStringView property) {
-  return property.compare(u"Caption", Qt::CaseInsensitive) == 0 ||
-         property.compare(u"Text", Qt::CaseInsensitive) == 0 ||
-         property.compare(u"Title", Qt::CaseInsensitive) == 0;
+bool LabelsControl(std::string_view property) {
+  return EqualsIgnoringAsciiCase(property, "Caption") || EqualsIgnoringAsciiCase(property, "Text") ||
+         EqualsIgnoringAsciiCase(property, "Title");
 }
 
 }  // namespace
 
 std::span<const PagePlace> PagePlaces() { return kPagePlaces; }
 
-QString CaptionControlOf(QStringView valueControl) {
-  const QStringView control = valueControl.left(valueControl.indexOf(u'['));
+std::string CaptionControlOf(std::string_view valueControl) {
+  const std::string_view control = valueControl.substr(0, valueControl.find('['));
   for (const auto& [value, caption] : kCaptionedBy)
-    if (control == QLatin1StringView(value)) return QLatin1StringView(caption).toString();
-  for (const QStringView prefix : {QStringView(u"Edit"), QStringView(u"ComboBox")})
-    if (control.startsWith(prefix)) return QStringLiteral("Label").append(control.mid(prefix.size()));
+    if (control == value) return caption;
+  for (const std::string_view prefix : {"Edit", "ComboBox"})
+    if (control.starts_with(prefix)) return "Label" + std::string(control.substr(prefix.size()));
   // The smoke colours: a colour button beside a label, the value named by the colour alone.
-  if (control.startsWith(u"Pod")) return QStringLiteral("Label").append(control);
-  return control.toString();
+  if (control.starts_with("Pod")) return "Label" + std::string(control);
+  return std::string(control);
 }
 
-SearchQuery ParseSearchQuery(QStringView text) {
+SearchQuery ParseSearchQuery(std::string_view text) {
   SearchQuery query;
-  qsizetype at = 0;
+  std::size_t at = 0;
   const auto atEnd = [&text, &at] {
-    while (at < text.size() && text.at(at).isSpace()) ++at;
+    while (at < text.size())
+      if (const std::size_t length = SpaceLength(text, at))
+        at += length;
+      else
+        break;
     return at == text.size();
   };
   // The next word, or the text between double quotes (the closing one may not be typed yet).
-  const auto next = [&text, &at]() -> QStringView {
-    const bool quoted = text.at(at) == u'"';
-    const qsizetype start = quoted ? ++at : at;
-    while (at < text.size() && (quoted ? text.at(at) != u'"' : !text.at(at).isSpace())) ++at;
-    const QStringView word = text.mid(start, at - start);
+  const auto next = [&text, &at]() -> std::string_view {
+    const bool quoted = text[at] == '"';
+    const std::size_t start = quoted ? ++at : at;
+    while (at < text.size() && (quoted ? text[at] != '"' : !SpaceLength(text, at))) ++at;
+    const std::string_view word = text.substr(start, at - start);
     if (quoted && at < text.size()) ++at;
     return word;
   };
   while (!atEnd()) {
-    const QStringView word = next();
-    if (word.compare(u"@modified", Qt::CaseInsensitive) == 0) {
+    const std::string_view word = next();
+    if (EqualsIgnoringAsciiCase(word, "@modified")) {
       query.modifiedOnly = true;
-    } else if (word.compare(u"@page", Qt::CaseInsensitive) == 0) {
-      if (!atEnd()) query.page = FoldForSearch(next()).simplified();
-    } else if (!word.startsWith(u'@')) {  // a filter still being typed matches nothing yet
-      query.words.append(FoldForSearch(word).split(u' ', Qt::SkipEmptyParts));
+    } else if (EqualsIgnoringAsciiCase(word, "@page")) {
+      if (!atEnd()) query.page = Simplified(FoldForSearch(next()));
+    } else if (!word.starts_with('@')) {  // a filter still being typed matches nothing yet
+      AppendWords(FoldForSearch(word), query.words);
     }
   }
   return query;
 }
 
-QString ListText(const SearchEntry& entry) {
-  QString text = entry.caption;
-  if (!entry.pageCaption.isEmpty()) text += QStringLiteral(" — ") + entry.pageCaption;
-  if (!entry.tabCaption.isEmpty()) text += QStringLiteral(" (") + entry.tabCaption + u')';
+std::string ListText(const SearchEntry& entry) {
+  std::string text = entry.caption;
+  if (!entry.pageCaption.empty()) text += " — " + entry.pageCaption;
+  if (!entry.tabCaption.empty()) text += " (" + entry.tabCaption + ')';
   return text;
 }
 
-const PagePlace* PlaceOfButton(QStringView button) {
+const PagePlace* PlaceOfButton(std::string_view button) {
   for (const PagePlace& place : kPagePlaces)
-    if (button == QLatin1StringView(place.button)) return &place;
+    if (button == place.button) return &place;
   return nullptr;
 }
 
@@ -261,92 +357,109 @@ const PagePlace* PlaceOfEntry(const SearchEntry& entry) {
   return PlaceOfButton(entry.control);
 }
 
-const PagePlace* PageOfControl(QStringView control) {
+const PagePlace* PageOfControl(std::string_view control) {
   for (const PageControls& page : ControlsOfPages())
     for (const char* name : page.controls)
-      if (control == QLatin1StringView(name))
+      if (control == name)
         for (const PagePlace& place : kPagePlaces)
-          if (qstrcmp(place.page, page.page) == 0) return &place;
+          if (std::string_view(place.page) == page.page) return &place;
   return nullptr;
 }
 
-QString FoldForSearch(QStringView text) {
-  QString folded;
+std::string FoldForSearch(std::string_view text) {
+  std::string folded;
   folded.reserve(text.size());
-  for (QChar letter : text) folded += FoldLetter(letter);
+  for (std::size_t pos = 0; pos < text.size();) {
+    const Utf8Char c = ReadUtf8Char(text, pos);
+    if (c.length == 0) {  // not UTF-8: the byte as it is
+      folded += text[pos++];
+      continue;
+    }
+    AppendFolded(c.code, folded);
+    pos += c.length;
+  }
   return folded;
 }
 
 TSettingSearch::TSettingSearch(const TMessageCatalogue& catalogue) {
   // What labels each control, and a slider's step captions, by control name.
   struct Label {
-    QString caption;
-    QString hint;
-    QStringList steps;
+    std::string caption;
+    std::string hint;
+    std::vector<std::string_view> steps;
   };
-  QHash<QString, Label> labels;
+  std::unordered_map<std::string_view, Label> labels;
   for (const LanguageEntry& entry : catalogue.Entries()) {
-    for (const QString& reference : entry.controls) {
-      const qsizetype dot = reference.indexOf(u'.');
-      if (dot <= 0) continue;
-      const QString control = reference.left(dot);
-      const QStringView property = QStringView(reference).mid(dot + 1);
+    for (const std::string& reference : entry.controls) {
+      const std::size_t dot = reference.find('.');
+      if (dot == 0 || dot == std::string::npos) continue;
+      const std::string_view control = std::string_view(reference).substr(0, dot);
+      const std::string_view property = std::string_view(reference).substr(dot + 1);
       Label& label = labels[control];
-      if (entry.text.isEmpty()) continue;
-      if (property.compare(u"Hint", Qt::CaseInsensitive) == 0) {
-        if (label.hint.isEmpty()) label.hint = entry.text;
-      } else if (LabelsControl(property) && label.caption.isEmpty()) {
+      if (entry.text.empty()) continue;
+      if (EqualsIgnoringAsciiCase(property, "Hint")) {
+        if (label.hint.empty()) label.hint = entry.text;
+      } else if (LabelsControl(property) && label.caption.empty()) {
         label.caption = CaptionForList(entry.text);
       }
-      if (property.compare(u"Values", Qt::CaseInsensitive) == 0)
-        for (const LanguageEntry::StepCaption& step : entry.values) label.steps.append(step.caption);
+      if (EqualsIgnoringAsciiCase(property, "Values"))
+        for (const LanguageEntry::StepCaption& step : entry.values) label.steps.push_back(step.caption);
     }
   }
   const auto text = [&catalogue](const char* key) {
-    const QString* found = catalogue.Find(QString::fromLatin1(key));
-    return found ? *found : QString();
+    const std::string* found = catalogue.Find(key);
+    return found ? *found : std::string();
   };
-  const auto add = [&](const QString& control, const QString& page, const QString& tab) {
-    const auto label = labels.constFind(control);
-    if (label == labels.cend()) return;
+  const auto add = [&](std::string_view control, const std::string& page, const std::string& tab) {
+    const auto label = labels.find(control);
+    if (label == labels.end()) return;
     // A control with a hint and no caption is listed by its hint.
-    const QString caption = label->caption.isEmpty() ? CaptionForList(label->hint) : label->caption;
-    if (caption.isEmpty()) return;
-    m_entries.append({control, caption, page, tab});
-    m_folded.append(FoldForSearch(caption + u' ' + label->hint + u' ' + label->steps.join(u' ')));
+    std::string caption =
+        label->second.caption.empty() ? CaptionForList(label->second.hint) : label->second.caption;
+    if (caption.empty()) return;
+    std::string searched = caption + ' ' + label->second.hint + ' ';
+    for (const std::string_view step : label->second.steps) {
+      if (&step != &label->second.steps.front()) searched += ' ';
+      searched += step;
+    }
+    m_folded.push_back(FoldForSearch(searched));
+    m_entries.push_back({std::string(control), std::move(caption), page, tab});
   };
   for (const PagePlace& place : kPagePlaces) {
-    const QString page = text(place.button);
-    const QString tab = text(place.tab);
-    add(QLatin1StringView(place.button), page, tab);
+    const std::string page = text(place.button);
+    const std::string tab = text(place.tab);
+    add(place.button, page, tab);
     for (const PageControls& controls : ControlsOfPages())
-      if (qstrcmp(controls.page, place.page) == 0)
-        for (const char* control : controls.controls) add(QLatin1StringView(control), page, tab);
+      if (std::string_view(controls.page) == place.page)
+        for (const char* control : controls.controls) add(control, page, tab);
   }
-  for (const auto& [command, tab] : kCommands) add(QLatin1StringView(command), QString(), text(tab));
+  for (const auto& [command, tab] : kCommands) add(command, std::string(), text(tab));
 }
 
-QList<SearchEntry> TSettingSearch::Find(QStringView query) const {
+std::vector<SearchEntry> TSettingSearch::Find(std::string_view query) const {
   SearchQuery words;
-  words.words = FoldForSearch(query).split(u' ', Qt::SkipEmptyParts);
+  AppendWords(FoldForSearch(query), words.words);
   return Find(words, {});
 }
 
-QList<SearchEntry> TSettingSearch::Find(const SearchQuery& query, const QStringList& changedControls) const {
-  QList<SearchEntry> found;
+std::vector<SearchEntry> TSettingSearch::Find(const SearchQuery& query,
+                                              const std::vector<std::string>& changedControls) const {
+  std::vector<SearchEntry> found;
   if (query.Empty()) return found;
-  for (qsizetype i = 0; i < m_entries.size(); ++i) {
-    const SearchEntry& entry = m_entries.at(i);
-    if (query.modifiedOnly && !changedControls.contains(entry.control)) continue;
-    if (!query.page.isEmpty()) {
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    const SearchEntry& entry = m_entries[i];
+    if (query.modifiedOnly &&
+        std::find(changedControls.begin(), changedControls.end(), entry.control) == changedControls.end())
+      continue;
+    if (!query.page.empty()) {
       const PagePlace* place = PlaceOfEntry(entry);
-      if (!place || !(FoldForSearch(entry.pageCaption).contains(query.page) ||
-                      QLatin1StringView(place->page).compare(query.page, Qt::CaseInsensitive) == 0))
+      if (!place || !(FoldForSearch(entry.pageCaption).find(query.page) != std::string::npos ||
+                      EqualsIgnoringAsciiCase(place->page, query.page)))
         continue;
     }
     if (std::all_of(query.words.begin(), query.words.end(),
-                    [&](const QString& word) { return m_folded.at(i).contains(word); }))
-      found.append(entry);
+                    [&](const std::string& word) { return m_folded[i].find(word) != std::string::npos; }))
+      found.push_back(entry);
   }
   return found;
 }

@@ -126,10 +126,10 @@ void TFrmKESTA::BuildWindow() {
       *this, *m_ribbon, *m_pageArea, [this] { return m_language->Catalogue(); },
       [this](const QString& key) { return LookupMessage(key); },
       [this] {
-        QStringList controls;
+        std::vector<std::string> controls;
         for (const std::string& name :
              ChangedValueNames(*m_gameFiles, [this](std::string_view key) { return GamePathOf(key); }))
-          controls.append(CaptionControlOf(QString::fromStdString(name)));
+          controls.push_back(CaptionControlOf(name));
         return controls;
       }});
 

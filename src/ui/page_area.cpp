@@ -181,7 +181,7 @@ void TPageArea::RefreshAll() {
 }
 
 void TPageArea::PageButtonClick(TRibbonButton* button) {
-  const PagePlace* place = PlaceOfButton(button->objectName());
+  const PagePlace* place = PlaceOfButton(button->objectName().toStdString());
   if (!place) return;
   if (!KeepsRibbonTab(place->button)) {
     if (TRibbonTab* tab = m_collaborators.ribbon.TabOf(button)) m_collaborators.ribbon.SetActiveTab(tab);

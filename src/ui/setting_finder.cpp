@@ -147,9 +147,10 @@ bool TakesFocus(const QWidget* widget) {
 
 // The widget a search entry's control should give the focus to: the value control its caption names
 // (the edit beside a label), the control itself, or the first control inside a group box.
-QWidget* FocusTarget(QWidget* page, QWidget* named, const QString& control) {
+QWidget* FocusTarget(QWidget* page, QWidget* named, const std::string& control) {
   for (QWidget* child : page->findChildren<QWidget*>())
-    if (child != named && CaptionControlOf(child->objectName()) == control && TakesFocus(child)) return child;
+    if (child != named && CaptionControlOf(child->objectName().toStdString()) == control && TakesFocus(child))
+      return child;
   if (named && TakesFocus(named)) return named;
   if (named)
     for (QWidget* child : named->findChildren<QWidget*>())
@@ -227,19 +228,19 @@ void TSettingFinder::FocusField() {
 }
 
 void TSettingFinder::UpdateList() {
-  const SearchQuery query = ParseSearchQuery(m_field->text());
+  const SearchQuery query = ParseSearchQuery(m_field->text().toStdString());
   const TSettingSearch* index = Index();
   if (query.Empty() || !index) return HideList();
-  m_shown = index->Find(query, query.modifiedOnly ? m_with.changedControls() : QStringList());
+  m_shown = index->Find(query, query.modifiedOnly ? m_with.changedControls() : std::vector<std::string>());
   MakeList()->clear();
   for (const SearchEntry& entry : m_shown) {
-    auto* item = new QListWidgetItem(ListText(entry), m_list);
-    item->setData(Qt::UserRole, entry.caption.size());
+    auto* item = new QListWidgetItem(QString::fromStdString(ListText(entry)), m_list);
+    item->setData(Qt::UserRole, QString::fromStdString(entry.caption).size());
     item->setToolTip(item->text());
   }
-  if (m_shown.isEmpty()) {
+  if (m_shown.empty()) {
     auto* item =
-        new QListWidgetItem(m_with.lookup(query.modifiedOnly && query.words.isEmpty() && query.page.isEmpty()
+        new QListWidgetItem(m_with.lookup(query.modifiedOnly && query.words.empty() && query.page.empty()
                                               ? QStringLiteral("FindNoChanges")
                                               : QStringLiteral("FindNothing")),
                             m_list);
@@ -280,15 +281,16 @@ void TSettingFinder::LeaveField() {
 
 void TSettingFinder::OpenCurrent() {
   const int row = m_list ? m_list->currentRow() : -1;
-  if (row < 0 || row >= m_shown.size()) return;
-  const SearchEntry entry = m_shown.at(row);
+  if (row < 0 || row >= static_cast<int>(m_shown.size())) return;
+  const SearchEntry entry = m_shown[size_t(row)];
   HideList();
   Open(entry);
 }
 
 QWidget* TSettingFinder::CommandButton(const SearchEntry& entry) {
   TRibbon& ribbon = m_with.ribbon;
-  const QList<TRibbonButton*> copies = ribbon.findChildren<TRibbonButton*>(entry.control);
+  const QList<TRibbonButton*> copies =
+      ribbon.findChildren<TRibbonButton*>(QString::fromStdString(entry.control));
   // A command on a tab is shown there.
   for (TRibbonButton* button : copies)
     if (TRibbonTab* tab = ribbon.TabOf(button)) {
@@ -323,11 +325,12 @@ void TSettingFinder::Open(const SearchEntry& entry) {
   m_with.pages.OpenPage(QLatin1StringView(place->page), PageOpening::AsItsButton);
   QWidget* page = m_with.pages.ActivePage();
   if (!page) return;
-  if (entry.control == QLatin1StringView(place->button)) {
+  const QString control = QString::fromStdString(entry.control);
+  if (entry.control == place->button) {
     page->setFocus(Qt::OtherFocusReason);
-    return MarkWidget(m_with.ribbon.findChild<TRibbonButton*>(entry.control));
+    return MarkWidget(m_with.ribbon.findChild<TRibbonButton*>(control));
   }
-  QWidget* named = page->findChild<QWidget*>(entry.control);
+  QWidget* named = page->findChild<QWidget*>(control);
   QWidget* target = FocusTarget(page, named, entry.control);
   if (target) target->setFocus(Qt::OtherFocusReason);
   if (named)

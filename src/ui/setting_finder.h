@@ -4,13 +4,13 @@
 // opens the one chosen: its page in front, the control focused and marked for a moment. The index comes
 // from the language file and the table of pages, never from widgets, and is built on first use.
 
-#include <QList>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QStringList>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QLineEdit;
 class QListWidget;
@@ -34,7 +34,7 @@ class TSettingFinder : public QObject {
     std::function<const TMessageCatalogue*()> catalogue;
     std::function<QString(const QString& key)> lookup;
     // The caption controls of the values with changes not applied yet.
-    std::function<QStringList()> changedControls;
+    std::function<std::vector<std::string>()> changedControls;
   };
 
   explicit TSettingFinder(Collaborators collaborators);
@@ -70,7 +70,7 @@ class TSettingFinder : public QObject {
   QLineEdit* m_field = nullptr;
   QListWidget* m_list = nullptr;
   std::unique_ptr<TSettingSearch> m_index;
-  QList<SearchEntry> m_shown;  // the list's entries, row by row
+  std::vector<SearchEntry> m_shown;  // the list's entries, row by row
   QPointer<QWidget> m_focusBefore;
 };
 

@@ -73,7 +73,7 @@ struct TestWindow {
 
 TEST(FormTranslatorTest, TranslateControlsWritesTheEntryTextIntoEveryReferencedProperty) {
   TempFolder folder;
-  const QString path = WriteLanguage(folder, R"(
+  const auto path = WriteLanguage(folder, R"(
     <entry><name>Apply</name><string>Appliquer</string><controls>
       <control>ButtonApply.Caption</control><control>buttonapply.Hint</control>
       <control>LabelInfo.Caption</control><control>GROUPBOXMAIN.Caption</control>
@@ -114,7 +114,7 @@ TEST(FormTranslatorTest, TranslateControlsWritesTheEntryTextIntoEveryReferencedP
 
 TEST(FormTranslatorTest, LaterEntriesOverwriteEarlierOnesAndEveryObjectOfTheNameIsLabelled) {
   TempFolder folder;
-  const QString path = WriteLanguage(folder, R"(
+  const auto path = WriteLanguage(folder, R"(
     <entry><name>Twice</name><string>first</string><controls>
       <control>LabelInfo.Caption</control><control>ButtonApply.Caption</control>
     </controls></entry>
@@ -139,7 +139,7 @@ TEST(FormTranslatorTest, LaterEntriesOverwriteEarlierOnesAndEveryObjectOfTheName
 
 TEST(FormTranslatorTest, TranslatingAPageLabelsItAndItsControlsOnly) {
   TempFolder folder;
-  const QString path = WriteLanguage(folder, R"(
+  const auto path = WriteLanguage(folder, R"(
     <entry><name>Page</name><string>Page</string><controls>
       <control>GroupBoxMain.Caption</control><control>LabelInfo.Caption</control>
     </controls></entry>
@@ -160,7 +160,7 @@ TEST(FormTranslatorTest, TranslatingAPageLabelsItAndItsControlsOnly) {
 
 TEST(FormTranslatorTest, ValuesGiveStepCaptionsToSlidersOnly) {
   TempFolder folder;
-  const QString path = WriteLanguage(folder, R"(
+  const auto path = WriteLanguage(folder, R"(
     <entry><name>Quality</name><string>Quality</string>
       <controls><control>Slider.Values</control><control>ButtonApply.Values</control></controls>
       <values><item value="0">Low</item><item value="2">High</item><item value="-1">Off</item>
@@ -203,7 +203,7 @@ TEST(FormTranslatorTest, AMissingPropertyOrABadStepPositionEndsTheTranslation) {
   for (const auto& row : cases) {
     SCOPED_TRACE(row.what);
     TempFolder folder;
-    const QString path =
+    const auto path =
         WriteLanguage(folder, row.entry +
                                   "<entry><name>After</name><string>after</string>"
                                   "<controls><control>LabelInfo.Caption</control></controls></entry>");

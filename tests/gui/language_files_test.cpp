@@ -95,9 +95,9 @@ std::set<std::string> KeysLookedUpInSource() {
 TEST(LanguageFilesTest, EveryFileHasATextForEveryMessageKey) {
   for (const char* fileName : kLanguageFiles) {
     SCOPED_TRACE(fileName);
-    const TMessageCatalogue messages(LanguageFile(fileName));
+    const TMessageCatalogue messages(LanguageFile(fileName).toStdString());
     for (std::string_view key : kMessageKeys)
-      EXPECT_NE(messages.LookupMessageUtf8(key), kTranslationNotFound) << key;
+      EXPECT_NE(messages.LookupMessage(key), kTranslationNotFound) << key;
   }
 }
 
@@ -105,9 +105,8 @@ TEST(LanguageFilesTest, EveryKeyTheProgramLooksUpHasAnEntry) {
   const std::set<std::string> keys = KeysLookedUpInSource();
   for (const char* fileName : kLanguageFiles) {
     SCOPED_TRACE(fileName);
-    const TMessageCatalogue messages(LanguageFile(fileName));
-    for (const std::string& key : keys)
-      EXPECT_NE(messages.LookupMessageUtf8(key), kTranslationNotFound) << key;
+    const TMessageCatalogue messages(LanguageFile(fileName).toStdString());
+    for (const std::string& key : keys) EXPECT_NE(messages.LookupMessage(key), kTranslationNotFound) << key;
   }
 }
 

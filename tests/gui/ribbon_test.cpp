@@ -234,7 +234,7 @@ TEST(RibbonTest, TranslatorCaptionsEveryPartByDesignName) {
   <entry><string>Write to the game</string><controls><control>dxButtonApply.Hint</control></controls></entry>
   <entry><string>Recent</string><controls><control>dxBarApplicationMenu1.ExtraPane.Header</control></controls></entry>
 </language>)");
-  TFormTranslator translator(&w.window, QString::fromStdString(file.string()));
+  TFormTranslator translator(&w.window, file);
   translator.TranslateControls();
   EXPECT_EQ(w.Tab("dxTabDisplay")->Caption(), "Screen");
   EXPECT_EQ(w.ribbon->TabButton(w.Tab("dxTabDisplay"))->text(), "Screen");
@@ -458,7 +458,7 @@ TEST(RibbonLookTest, EveryTabFitsTheWindowInEveryLanguage) {
     SCOPED_TRACE(entry.path().filename().string());
     RibbonWindow w;
     w.ribbon->SetDrawsWindowFrame(true);
-    TFormTranslator translator(&w.window, QString::fromStdString(entry.path().string()));
+    TFormTranslator translator(&w.window, entry.path());
     translator.TranslateControls();
     w.Show();
     for (TRibbonTab* tab : w.ribbon->Tabs()) {

@@ -25,14 +25,14 @@ TEST(SettingSearchPlacesTest, EveryIndexedControlLiesOnItsPageAndEveryLabelledCo
   test::ScriptedDialogs dialogs;
   TFrmKESTA window(WindowEnvironment{install.Folder(), &dialogs, {}});
   window.FormCreate();
-  const TMessageCatalogue catalogue(
-      QString::fromStdString((install.Folder().Languages() / "en-EN.xml").string()));
+  const TMessageCatalogue catalogue(install.Folder().Languages() / "en-EN.xml");
   // Controls the language file gives a caption, text, title or hint.
   QSet<QString> labelled;
   for (const LanguageEntry& entry : catalogue.Entries())
-    for (const QString& reference : entry.controls) {
+    for (const std::string& utf8 : entry.controls) {
+      const QString reference = QString::fromStdString(utf8);
       const QString property = reference.section(u'.', 1).toLower();
-      if (!entry.text.isEmpty() &&
+      if (!entry.text.empty() &&
           (property == u"caption" || property == u"text" || property == u"title" || property == u"hint"))
         labelled.insert(reference.section(u'.', 0, 0));
     }
@@ -46,13 +46,13 @@ TEST(SettingSearchPlacesTest, EveryIndexedControlLiesOnItsPageAndEveryLabelledCo
     for (const SearchEntry& entry : search.Entries()) {
       const PagePlace* placed = PageOfControl(entry.control);
       // The page button lies in the ribbon.
-      if (placed != &place || entry.control == QLatin1StringView(place.button)) continue;
-      EXPECT_NE(page->findChild<QObject*>(entry.control), nullptr) << entry.control.toStdString();
+      if (placed != &place || entry.control == place.button) continue;
+      EXPECT_NE(page->findChild<QObject*>(QString::fromStdString(entry.control)), nullptr) << entry.control;
     }
     for (const QObject* child : page->findChildren<QObject*>()) {
       const QString name = child->objectName();
       if (!labelled.contains(name)) continue;
-      const PagePlace* placed = PageOfControl(name);
+      const PagePlace* placed = PageOfControl(name.toStdString());
       EXPECT_TRUE(placed && qstrcmp(placed->page, place.page) == 0) << name.toStdString();
     }
   }

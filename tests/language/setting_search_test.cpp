@@ -24,16 +24,14 @@ const TMessageCatalogue& Catalogue(const char* language) {
   static std::map<std::string, std::unique_ptr<TMessageCatalogue>> catalogues;
   auto& slot = catalogues[language];
   if (!slot)
-    slot = std::make_unique<TMessageCatalogue>(
-        QString::fromStdString((test::SourceFolder() / "resources/Languages" / language).string()));
+    slot = std::make_unique<TMessageCatalogue>(test::SourceFolder() / "resources/Languages" / language);
   return *slot;
 }
 
 std::vector<std::string> ControlsFound(const char* language, const char* query) {
   const TSettingSearch search(Catalogue(language));
   std::vector<std::string> controls;
-  for (const SearchEntry& entry : search.Find(QString::fromUtf8(query)))
-    controls.push_back(entry.control.toStdString());
+  for (const SearchEntry& entry : search.Find(query)) controls.push_back(entry.control);
   return controls;
 }
 
@@ -73,16 +71,38 @@ TEST(SettingSearch, FindsTheControlsEveryWordMatches) {
   }
 }
 
+// Folding takes accents off Latin letters and lowers every case the languages use; other scripts stay.
+TEST(SettingSearch, FoldsLettersForMatching) {
+  const struct {
+    const char* text;
+    const char* folded;
+  } cases[] = {
+      {"Shadow LEVEL 2", "shadow level 2"},
+      {"ÀÉÎÕÜÇÑÝ àéîõüçñýÿ", "aeioucny aeioucnyy"},
+      {"Straße Æther Œuvre ØLÐĐŁ", "strasse aether oeuvre olðdl"},
+      {"ČĆŠŽ čćšž ĞİŞ", "ccsz ccsz gis"},
+      {"ЁЛКА Ёлка ЯЗЫК ЇЄІЎ", "ёлка ёлка язык їєіў"},
+      {"ΑΒΓ Ωμέγα ΆΈΌ", "αβγ ωμέγα άέό"},
+      {"Þ × ÷ ĸ ſ 中文 😀", "þ × ÷ ĸ ſ 中文 😀"},
+      {"a\xFF"
+       "b\xC3",
+       "a\xFF"
+       "b\xC3"},  // bytes that are not UTF-8 stay as they are
+  };
+  for (const auto& c : cases) EXPECT_EQ(FoldForSearch(c.text), c.folded) << c.text;
+}
+
 TEST(SettingSearch, NamesThePageAndTabInTheLanguage) {
   const TSettingSearch english(Catalogue("en-EN.xml"));
-  EXPECT_EQ(english.Find(u"shadows"),
-            QList<SearchEntry>({{"SpecialSliderShadowLevel", "Shadows", "Standard", "Display"}}));
-  EXPECT_EQ(english.Find(u"black"), QList<SearchEntry>({{"dxButtonThemesBlack", "Black", "", "Options"}}));
+  EXPECT_EQ(english.Find("shadows"),
+            std::vector<SearchEntry>({{"SpecialSliderShadowLevel", "Shadows", "Standard", "Display"}}));
+  EXPECT_EQ(english.Find("black"),
+            std::vector<SearchEntry>({{"dxButtonThemesBlack", "Black", "", "Options"}}));
   const TSettingSearch russian(Catalogue("ru-RU.xml"));
-  EXPECT_EQ(russian.Find(u"тени"),
-            QList<SearchEntry>({{"SpecialSliderShadowLevel", "Тени", "Основные", "Изображение"}}));
+  EXPECT_EQ(russian.Find("тени"),
+            std::vector<SearchEntry>({{"SpecialSliderShadowLevel", "Тени", "Основные", "Изображение"}}));
   // A slider is found by its step captions too.
-  const QList<SearchEntry> byStep = english.Find(u"very high");
+  const std::vector<SearchEntry> byStep = english.Find("very high");
   EXPECT_TRUE(std::any_of(byStep.begin(), byStep.end(), [](const SearchEntry& entry) {
     return entry.control == "SpecialSliderEffectOptions";
   }));
@@ -90,17 +110,16 @@ TEST(SettingSearch, NamesThePageAndTabInTheLanguage) {
 
 TEST(SettingSearch, EveryPlacedControlIsOnAPageButtonOfTheRibbon) {
   const TSettingSearch english(Catalogue("en-EN.xml"));
-  EXPECT_EQ(PageOfControl(u"SpecialSliderShadowLevel")->page, std::string("TabSheetGraphicsStandards"));
-  EXPECT_EQ(PageOfControl(u"NoSuchControl"), nullptr);
-  for (const SearchEntry& entry : english.Entries())
-    EXPECT_FALSE(entry.caption.isEmpty()) << entry.control.toStdString();
+  EXPECT_EQ(PageOfControl("SpecialSliderShadowLevel")->page, std::string("TabSheetGraphicsStandards"));
+  EXPECT_EQ(PageOfControl("NoSuchControl"), nullptr);
+  for (const SearchEntry& entry : english.Entries()) EXPECT_FALSE(entry.caption.empty()) << entry.control;
 }
 
 // "@modified" keeps the controls with changes, "@page NAME" one page by a word of its caption, its caption
 // in quotes or its name; with filters alone every control that passes them is listed.
 TEST(SettingSearch, FiltersNarrowToChangedControlsAndOnePage) {
   const TSettingSearch english(Catalogue("en-EN.xml"));
-  const QStringList changed{"SpecialSliderShadowDensity", "LabelClientPort", "CheckBoxImmortal"};
+  const std::vector<std::string> changed{"SpecialSliderShadowDensity", "LabelClientPort", "CheckBoxImmortal"};
   const struct {
     const char* query;
     std::vector<const char*> controls;
@@ -121,11 +140,14 @@ TEST(SettingSearch, FiltersNarrowToChangedControlsAndOnePage) {
       {"@mod", {}},
       {"@page", {}},
       {"@page nosuchpage", {}},
+      // Any space the field may get separates words and filters.
+      {"\u00A0@modified\u3000shadow\t", {"SpecialSliderShadowDensity"}},
+      {"@page\u2003\"client\u00A0settings\" port", {"LabelClientPort"}},
   };
   for (const auto& c : cases) {
     std::vector<std::string> found;
-    for (const SearchEntry& entry : english.Find(ParseSearchQuery(QString::fromUtf8(c.query)), changed))
-      found.push_back(entry.control.toStdString());
+    for (const SearchEntry& entry : english.Find(ParseSearchQuery(c.query), changed))
+      found.push_back(entry.control);
     EXPECT_EQ(found, std::vector<std::string>(c.controls.begin(), c.controls.end())) << c.query;
   }
 }
@@ -136,19 +158,19 @@ TEST(SettingSearch, EveryValueIsCaptionedByAControlTheSearchFinds) {
   for (const char* language :
        {"fr-FR.xml", "en-EN.xml", "sp-SP.xml", "ru-RU.xml", "hr-HR.xml", "de-DE.xml"}) {
     const TSettingSearch search(Catalogue(language));
-    QStringList found;
-    for (const SearchEntry& entry : search.Entries()) found.append(entry.control);
+    std::vector<std::string> found;
+    for (const SearchEntry& entry : search.Entries()) found.push_back(entry.control);
     for (const std::string_view key : WholeSetOrder())
       for (const NamedValue& value : MakeGameDocument(key)->Values()) {
-        const QString caption = CaptionControlOf(QString::fromStdString(value.name));
-        EXPECT_TRUE(found.contains(caption))
-            << language << " " << value.name << " -> " << caption.toStdString();
+        const std::string caption = CaptionControlOf(value.name);
+        EXPECT_NE(std::find(found.begin(), found.end(), caption), found.end())
+            << language << " " << value.name << " -> " << caption;
       }
   }
-  EXPECT_EQ(CaptionControlOf(u"SliderLod[High]"), "SliderLod");
-  EXPECT_EQ(CaptionControlOf(u"EditClientPort"), "LabelClientPort");
-  EXPECT_EQ(CaptionControlOf(u"ComboBoxGameResolution"), "LabelGameResolution");
-  EXPECT_EQ(CaptionControlOf(u"PodRUBlue"), "LabelPodRUBlue");
+  EXPECT_EQ(CaptionControlOf("SliderLod[High]"), "SliderLod");
+  EXPECT_EQ(CaptionControlOf("EditClientPort"), "LabelClientPort");
+  EXPECT_EQ(CaptionControlOf("ComboBoxGameResolution"), "LabelGameResolution");
+  EXPECT_EQ(CaptionControlOf("PodRUBlue"), "LabelPodRUBlue");
 }
 
 }  // namespace

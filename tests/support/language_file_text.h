@@ -1,7 +1,7 @@
 #pragma once
 // Small language files for the reader, catalogue and translator tests.
 
-#include <QString>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -16,8 +16,8 @@ inline std::string InLanguage(const std::string& entries) {
 }
 
 // Writes that file as test.xml into the folder and returns its path.
-inline QString WriteLanguage(const TempFolder& folder, const std::string& entries) {
-  return QString::fromStdString(folder.Write("test.xml", InLanguage(entries)).string());
+inline std::filesystem::path WriteLanguage(const TempFolder& folder, const std::string& entries) {
+  return folder.Write("test.xml", InLanguage(entries));
 }
 
 // The text of the failure the action ends with, "<no failure>" when it ends well.
