@@ -8,7 +8,7 @@
 #include <utility>
 
 #include "engine/failure.h"
-#include "language/utf8_char.h"
+#include "engine/utf8.h"
 #include "platform/file_io.h"
 
 namespace kesta {
@@ -82,7 +82,7 @@ std::size_t AppendReference(std::string_view xml, std::size_t pos, std::string& 
   }
   if (at >= rest.size() || at == (hex ? 3u : 2u) || code > 0x10FFFF) return 0;
   std::string character;
-  AppendUtf8Char(code, character);
+  AppendUtf8(code, character);
   if (XmlCharLength(character, 0) != character.size()) return 0;
   out += character;
   return at + 1;

@@ -5,7 +5,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "language/utf8_char.h"
+#include "engine/case_fold.h"
+#include "engine/utf8.h"
 
 namespace kesta {
 
@@ -185,22 +186,6 @@ const char* TwoLetters(char32_t letter) {
   }
 }
 
-// Cyrillic and Greek capitals to small letters; other letters stay.
-char32_t CyrillicOrGreekLower(char32_t c) {
-  if (c >= 0x0410 && c <= 0x042F) return c + 0x20;  // А-Я
-  if (c >= 0x0400 && c <= 0x040F) return c + 0x50;  // Ѐ-Џ, Ё among them
-  if ((c >= 0x0460 && c <= 0x0481) || (c >= 0x048A && c <= 0x04BF) || (c >= 0x04D0 && c <= 0x052F))
-    return c | 1;                                                                     // pairs, capital first
-  if (c >= 0x04C1 && c <= 0x04CE) return (c & 1) ? c + 1 : c;                         // pairs, capital odd
-  if (c == 0x04C0) return 0x04CF;                                                     // Ӏ
-  if ((c >= 0x0391 && c <= 0x03A1) || (c >= 0x03A3 && c <= 0x03AB)) return c + 0x20;  // Α-Ϋ
-  if (c == 0x0386) return 0x03AC;                                                     // Ά
-  if (c >= 0x0388 && c <= 0x038A) return c + 0x25;                                    // Έ Ή Ί
-  if (c == 0x038C) return 0x03CC;                                                     // Ό
-  if (c == 0x038E || c == 0x038F) return c + 0x3F;                                    // Ύ Ώ
-  return c;
-}
-
 void AppendFolded(char32_t c, std::string& out) {
   if (c < 0x80) {
     out += c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : char(c);
@@ -209,9 +194,9 @@ void AppendFolded(char32_t c, std::string& out) {
     if (folded == u'#')
       out += TwoLetters(c);
     else
-      AppendUtf8Char(folded, out);
+      AppendUtf8(folded, out);
   } else {
-    AppendUtf8Char(CyrillicOrGreekLower(c), out);
+    AppendUtf8(FoldCase(c), out);  // Greek and Cyrillic; other scripts stay as they are
   }
 }
 

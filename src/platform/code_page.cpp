@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <exception>
 
+#include "engine/utf8.h"
 #include "platform/registry.h"
 
 namespace kesta {
@@ -115,9 +116,9 @@ class Iconv {
 
 bool IsValidUtf8(std::string_view text) {
   for (std::size_t pos = 0; pos < text.size();) {
-    const auto decoded = DecodeUtf8(text, pos);
-    if (!decoded) return false;
-    pos += decoded->second;
+    const std::size_t length = ReadUtf8Char(text, pos).length;
+    if (length == 0) return false;
+    pos += length;
   }
   return true;
 }
@@ -164,49 +165,6 @@ std::string EnvironmentLocale() {
 const GameTextCodec* g_installedCodec = nullptr;
 
 }  // namespace
-
-std::optional<std::pair<char32_t, std::size_t>> DecodeUtf8(std::string_view text, std::size_t pos) {
-  const auto lead = static_cast<unsigned char>(text[pos]);
-  if (lead < 0x80) return std::pair<char32_t, std::size_t>(lead, 1);
-  std::size_t length;
-  char32_t c;
-  char32_t least;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2, c = lead & 0x1F, least = 0x80;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3, c = lead & 0x0F, least = 0x800;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4, c = lead & 0x07, least = 0x10000;
-  } else {
-    return std::nullopt;
-  }
-  if (text.size() - pos < length) return std::nullopt;
-  for (std::size_t i = 1; i < length; ++i) {
-    const auto next = static_cast<unsigned char>(text[pos + i]);
-    if ((next & 0xC0) != 0x80) return std::nullopt;
-    c = (c << 6) | (next & 0x3F);
-  }
-  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
-  return std::pair(c, length);
-}
-
-void AppendUtf8(char32_t c, std::string& out) {
-  if (c < 0x80) {
-    out += static_cast<char>(c);
-  } else if (c < 0x800) {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else if (c < 0x10000) {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 int CodePageFromLocale(std::string_view localeName) {
   const LocaleParts locale = SplitLocale(localeName);
@@ -315,7 +273,7 @@ std::optional<std::string> GameTextCodec::FromUtf8(std::string_view utf8) const 
   for (std::size_t pos = 0; pos < utf8.size();) {
     pos = encoder.IsOpen() ? encoder.Convert(utf8, pos, bytes) : pos;
     if (pos == utf8.size()) break;
-    const auto [c, length] = *DecodeUtf8(utf8, pos);
+    const auto [c, length] = ReadUtf8Char(utf8, pos);
     const std::optional<unsigned char> byte = FallbackByte(c);
     if (!byte) return std::nullopt;
     bytes += static_cast<char>(*byte);

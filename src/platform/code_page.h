@@ -18,13 +18,6 @@ class RegistryStore;
 // 1252 for "C", "POSIX", an empty name and languages written in Western European letters.
 int CodePageFromLocale(std::string_view localeName);
 
-// The character starting at text[pos] (pos < text.size()) and its length in bytes; nothing for overlong
-// forms, surrogates, values above U+10FFFF and cut or stray continuation bytes.
-std::optional<std::pair<char32_t, std::size_t>> DecodeUtf8(std::string_view text, std::size_t pos);
-
-// Appends the UTF-8 bytes of a character up to U+10FFFF.
-void AppendUtf8(char32_t c, std::string& out);
-
 // Whether iconv converts this Windows code page here.
 bool IsKnownCodePage(int codePage);
 

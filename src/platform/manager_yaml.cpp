@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "engine/text.h"
+#include "engine/utf8.h"
 #include "platform/code_page.h"
 
 namespace kesta {

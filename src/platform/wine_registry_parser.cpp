@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "engine/text.h"
+#include "engine/utf8.h"
 
 namespace kesta {
 
@@ -19,24 +20,6 @@ int HexDigit(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else if (cp < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-  }
 }
 
 void AppendUtf16(std::u16string& out, char32_t cp) {
@@ -58,10 +41,10 @@ std::string Utf16ToUtf8(std::u16string_view units) {
     const bool pairs =
         unit <= 0xDBFF && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
     if (IsSurrogate(unit) && pairs) {
-      AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+      AppendUtf8(0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00), out);
       ++i;
     } else {
-      AppendUtf8(out, IsSurrogate(unit) ? kReplacement : unit);
+      AppendUtf8(IsSurrogate(unit) ? kReplacement : unit, out);
     }
   }
   return out;
@@ -139,7 +122,8 @@ char16_t HexEscape(std::string_view text, std::size_t& pos) {
 // the first one already read.
 char16_t OctalEscape(char first, std::string_view text, std::size_t& pos) {
   char16_t unit = static_cast<char16_t>(first - '0');
-  for (int digits = 1; digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7'; ++digits, ++pos)
+  for (int digits = 1; digits < 3 && pos < text.size() && text[pos] >= '0' && text[pos] <= '7';
+       ++digits, ++pos)
     unit = static_cast<char16_t>(unit * 8 + (text[pos] - '0'));
   return unit;
 }

@@ -2,7 +2,7 @@
 
 #include "engine/game_file.h"
 #include "engine/text.h"
-#include "platform/case_fold.h"
+#include "engine/case_fold.h"
 #include "platform/file_io.h"
 
 namespace kesta {

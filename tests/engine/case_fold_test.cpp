@@ -1,6 +1,6 @@
 // Comparing UTF-8 paths without regard to letter case.
 
-#include "platform/case_fold.h"
+#include "engine/case_fold.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,8 @@
-#include "platform/case_fold.h"
+#include "engine/case_fold.h"
 
 #include <cstddef>
-#include <optional>
-#include <utility>
 
-#include "platform/code_page.h"
+#include "engine/utf8.h"
 
 namespace kesta {
 
@@ -21,9 +19,9 @@ constexpr bool PairedCapital(char32_t c, char32_t first, char32_t last, bool cap
 // The next character of a text as it compares: a folded character, or a byte that is not valid UTF-8
 // kept apart from every character.
 char32_t NextFolded(std::string_view text, std::size_t& pos) {
-  if (const std::optional<std::pair<char32_t, std::size_t>> decoded = DecodeUtf8(text, pos)) {
-    pos += decoded->second;
-    return FoldCase(decoded->first);
+  if (const auto [code, length] = ReadUtf8Char(text, pos); length > 0) {
+    pos += length;
+    return FoldCase(code);
   }
   return 0x110000 + static_cast<unsigned char>(text[pos++]);
 }

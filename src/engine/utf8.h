@@ -1,5 +1,6 @@
 #pragma once
-// Reading UTF-8 text one character at a time, for the language files and the search over their texts.
+// UTF-8 one character at a time: the code pages, the registry's and game managers' files, the language
+// files and the search over their texts all read and write it with these.
 
 #include <cstddef>
 #include <string>
@@ -30,9 +31,8 @@ inline Utf8Char ReadUtf8Char(std::string_view text, std::size_t pos) {
   return {code, length};
 }
 
-// Appends the bytes of a character up to U+10FFFF. (The same as the code page layer's AppendUtf8, kept
-// here so that the language files' reader stands without the code pages and the registry behind them.)
-inline void AppendUtf8Char(char32_t c, std::string& out) {
+// Appends the bytes of a character up to U+10FFFF.
+inline void AppendUtf8(char32_t c, std::string& out) {
   if (c < 0x80) {
     out += static_cast<char>(c);
     return;
