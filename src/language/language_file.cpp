@@ -10,6 +10,7 @@
 #include "engine/failure.h"
 #include "engine/utf8.h"
 #include "platform/file_io.h"
+#include "platform/iconv_converter.h"
 
 namespace kesta {
 
@@ -647,9 +648,59 @@ std::vector<Entry> ReadAllEntries(Reader& reader) {
   return entries;
 }
 
+// The encoding a file is written in when it is not UTF-8: told by its byte order mark, by the first
+// characters of a declaration in UTF-16, or by the declaration's encoding; empty for UTF-8. `markLength`
+// gets the length of the byte order mark.
+std::string OtherEncoding(std::string_view xml, std::size_t& markLength) {
+  using namespace std::string_view_literals;
+  markLength = 0;
+  const std::pair<std::string_view, const char*> marks[] = {{"\xFF\xFE\0\0"sv, "UTF-32LE"},
+                                                            {"\0\0\xFE\xFF"sv, "UTF-32BE"},
+                                                            {"\xFF\xFE"sv, "UTF-16LE"},
+                                                            {"\xFE\xFF"sv, "UTF-16BE"}};
+  for (const auto& [mark, encoding] : marks) {
+    if (xml.starts_with(mark)) {
+      markLength = mark.size();
+      return encoding;
+    }
+  }
+  if (xml.starts_with("<\0?\0"sv)) return "UTF-16LE";
+  if (xml.starts_with("\0<\0?"sv)) return "UTF-16BE";
+  if (!xml.starts_with("<?xml")) return {};
+  const std::string_view declaration = xml.substr(0, xml.find("?>"));
+  const std::size_t key = declaration.find("encoding");
+  const std::size_t open =
+      declaration.find_first_of("\"'", key == std::string_view::npos ? declaration.size() : key);
+  if (open == std::string_view::npos) return {};
+  const std::size_t close = declaration.find(declaration[open], open + 1);
+  if (close == std::string_view::npos) return {};
+  std::string name(declaration.substr(open + 1, close - open - 1));
+  std::string lower = name;
+  std::ranges::transform(lower, lower.begin(),
+                         [](char c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : c; });
+  return lower == "utf-8" || lower == "utf8" ? std::string() : name;
+}
+
 }  // namespace
 
 std::vector<Entry> ReadLanguageEntries(std::string_view xml, std::string* error) {
+  // A file in another encoding is read as its UTF-8 text; positions in errors are in that text.
+  std::size_t markLength = 0;
+  std::string converted;
+  if (const std::string encoding = OtherEncoding(xml, markLength); !encoding.empty()) {
+    Iconv decoder("UTF-8", encoding);
+    if (!decoder.IsOpen()) {
+      *error = "The file's encoding \"" + encoding + "\" is not one this system can read";
+      return {};
+    }
+    const std::size_t stop = decoder.Convert(xml, markLength, converted);
+    if (stop != xml.size()) {
+      *error = "Bytes that are not " + encoding + " (" +
+               PositionText(converted, std::ptrdiff_t(converted.size())) + ")";
+      return {};
+    }
+    xml = converted;
+  }
   PugiDocument document(xml);
   *error = document.Parse();
   if (!error->empty()) return {};

@@ -3,6 +3,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "language/language_file.h"
@@ -90,6 +91,46 @@ TEST(MessageCatalogueTest, AFileBeyondThePlainReaderIsReadAllTheSame) {
 
   EXPECT_EQ(messages.LookupMessage("reference"), "AB");
   EXPECT_EQ(messages.LookupMessage("Markup"), "<b>");
+}
+
+// The UTF-16 bytes of a text, with or without a byte order mark.
+std::string Utf16(std::u16string_view text, bool bigEndian, bool mark) {
+  std::string bytes;
+  for (const char16_t unit : mark ? u"\uFEFF" + std::u16string(text) : std::u16string(text)) {
+    const char high = static_cast<char>(unit >> 8), low = static_cast<char>(unit & 0xFF);
+    bytes += bigEndian ? high : low;
+    bytes += bigEndian ? low : high;
+  }
+  return bytes;
+}
+
+TEST(MessageCatalogueTest, AFileInAnotherEncodingIsReadAsItsText) {
+  const std::u16string utf16 =
+      u"<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<language><entry><name>Apply</name>"
+      u"<string>Appliquer l'\u00e9t\u00e9 \u041f\u0440\u0438</string></entry></language>";
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::string text;
+  } cases[] = {
+      {"ISO-8859-1, declared",
+       "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<language><entry><name>Apply</name>"
+       "<string>Appliquer l'\xE9t\xE9</string></entry></language>",
+       "Appliquer l'été"},
+      {"windows-1251, declared in single quotes",
+       "<?xml version='1.0' encoding='windows-1251'?>\n<language><entry><name>Apply</name>"
+       "<string>\xCF\xF0\xE8\xEC\xE5\xED\xE8\xF2\xFC</string></entry></language>",
+       "Применить"},
+      {"UTF-16, little-endian with its mark", Utf16(utf16, false, true), "Appliquer l'été При"},
+      {"UTF-16, big-endian with its mark", Utf16(utf16, true, true), "Appliquer l'été При"},
+      {"UTF-16, little-endian without a mark", Utf16(utf16, false, false), "Appliquer l'été При"},
+  };
+  for (const auto& row : cases) {
+    SCOPED_TRACE(row.what);
+    TempFolder folder;
+    const TMessageCatalogue messages(folder.Write("other.xml", row.bytes));
+    EXPECT_EQ(messages.LookupMessage("Apply"), row.text);
+  }
 }
 
 // How a document reads: the same entries by both readers, by pugixml alone, or not at all.
@@ -260,6 +301,14 @@ TEST(MessageCatalogueTest, AFileThatCannotBeReadOrParsedFailsWithItsNameAndTheRe
        "latin.xml",
        "<language>\n<!DOCTYPE x>é\xE9</language>",
        {"latin.xml", "UTF-8", "line 2, column 14"}},
+      {"an encoding the system does not know",
+       "klingon.xml",
+       "<?xml version=\"1.0\" encoding=\"x-klingon\"?>\n<language/>",
+       {"klingon.xml", "\"x-klingon\""}},
+      {"bytes that are not the declared encoding",
+       "ascii.xml",
+       "<?xml version=\"1.0\" encoding=\"US-ASCII\"?>\n<language>caf\xE9</language>",
+       {"ascii.xml", "US-ASCII", "line 2, column 14"}},
   };
   for (const auto& row : cases) {
     SCOPED_TRACE(row.what);
