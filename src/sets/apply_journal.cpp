@@ -1,6 +1,8 @@
 #include "sets/apply_journal.h"
 
 #include <signal.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -130,40 +132,104 @@ std::optional<JournalEntry> ReadEntry(const fs::path& path) {
   }
 }
 
-// Whether the entry file holds a complete entry. Pruning asks this of every kept entry at every Apply, and
-// verifying each entry's SHA-256 over its bytes was then most of the Apply's work: the answer is remembered
-// with a fast hash of the bytes it was found for, so that unchanged bytes are not verified again.
-bool HoldsCompleteEntry(const fs::path& path) {
+// Whether entry files hold complete entries, remembered for the file as it stood when it was read (its
+// inode, size and times), so that pruning at every Apply need not read and verify every kept entry again.
+// A file changes its ctime with every write; one whose ctime was not yet behind the clock when it was read
+// could still change within the same tick of the clock that stamps files, so it is read again and its
+// bytes compared with those seen (a fast hash), and only verified anew when they differ.
+class EntryVerdicts {
+ public:
+  bool HoldsCompleteEntry(const fs::path& path) {
+    struct stat now {};
+    if (::stat(path.c_str(), &now) != 0) return false;
+    {
+      const std::lock_guard lock(m_mutex);
+      const auto found = m_known.find(path);
+      if (found != m_known.end() && found->second.SameFile(now) && !found->second.Racy())
+        return found->second.complete;
+    }
+    const timespec seen = CoarseNow();
+    std::string bytes;
+    try {
+      bytes = ReadWholeFile(path);
+    } catch (const std::exception&) {
+      return false;
+    }
+    // Taken after the read: a write between the two shows as a change of ctime at the next look.
+    if (::stat(path.c_str(), &now) != 0) return false;
+    const size_t hash = std::hash<std::string_view>{}(bytes);
+    std::optional<bool> complete;
+    {
+      const std::lock_guard lock(m_mutex);
+      const auto found = m_known.find(path);
+      if (found != m_known.end() && found->second.size == bytes.size() && found->second.hash == hash)
+        complete = found->second.complete;
+    }
+    if (!complete) {
+      try {
+        const std::optional<JournalEntry> entry = DecodeJournalEntry(bytes);
+        complete = entry && entry->complete;
+      } catch (const std::exception&) {
+        complete = false;
+      }
+    }
+    Remember(path, now, seen, bytes.size(), hash, *complete);
+    return *complete;
+  }
+
+  // The entry file was just written with these bytes, a complete entry.
+  void Written(const fs::path& path, std::string_view bytes, const timespec& before) {
+    struct stat now {};
+    if (::stat(path.c_str(), &now) != 0 || static_cast<size_t>(now.st_size) != bytes.size()) return;
+    Remember(path, now, before, bytes.size(), std::hash<std::string_view>{}(bytes), true);
+  }
+
+  static timespec CoarseNow() {
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return now;
+  }
+
+ private:
   struct Known {
+    dev_t device;
+    ino_t inode;
+    off_t fileSize;
+    timespec modified;
+    timespec changed;
+    timespec seen;  // the clock before the bytes were read
     size_t size;
     size_t hash;
     bool complete;
-  };
-  static std::mutex mutex;
-  static std::map<fs::path, Known> known;
 
-  std::string bytes;
-  try {
-    bytes = ReadWholeFile(path);
-  } catch (const std::exception&) {
-    return false;
+    static bool Equal(const timespec& a, const timespec& b) {
+      return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+    }
+    bool SameFile(const struct stat& now) const {
+      return now.st_dev == device && now.st_ino == inode && now.st_size == fileSize &&
+             Equal(now.st_mtim, modified) && Equal(now.st_ctim, changed);
+    }
+    // A write after the read could have left the same ctime.
+    bool Racy() const {
+      return changed.tv_sec > seen.tv_sec ||
+             (changed.tv_sec == seen.tv_sec && changed.tv_nsec >= seen.tv_nsec);
+    }
+  };
+
+  void Remember(const fs::path& path, const struct stat& now, const timespec& seen, size_t size, size_t hash,
+                bool complete) {
+    const std::lock_guard lock(m_mutex);
+    m_known.insert_or_assign(path, Known{now.st_dev, now.st_ino, now.st_size, now.st_mtim, now.st_ctim, seen,
+                                         size, hash, complete});
   }
-  const size_t hash = std::hash<std::string_view>{}(bytes);
-  {
-    const std::lock_guard lock(mutex);
-    const auto found = known.find(path);
-    if (found != known.end() && found->second.size == bytes.size() && found->second.hash == hash)
-      return found->second.complete;
-  }
-  bool complete = false;
-  try {
-    const std::optional<JournalEntry> entry = DecodeJournalEntry(bytes);
-    complete = entry && entry->complete;
-  } catch (const std::exception&) {
-  }
-  const std::lock_guard lock(mutex);
-  known.insert_or_assign(path, Known{bytes.size(), hash, complete});
-  return complete;
+
+  std::mutex m_mutex;
+  std::map<fs::path, Known> m_known;
+};
+
+EntryVerdicts& Verdicts() {
+  static EntryVerdicts verdicts;
+  return verdicts;
 }
 
 // A process other than this one that still runs: its Apply may be under way.
@@ -328,7 +394,10 @@ ApplyJournal::Open ApplyJournal::Begin(std::string command, std::span<const Plan
 
 void ApplyJournal::Complete(Open& open) const {
   open.entry.complete = true;
-  WriteFileAtomically(open.location, EncodeJournalEntry(open.entry));
+  const std::string bytes = EncodeJournalEntry(open.entry);
+  const timespec before = EntryVerdicts::CoarseNow();
+  WriteFileAtomically(open.location, bytes);
+  Verdicts().Written(open.location, bytes, before);
   Prune();
 }
 
@@ -490,7 +559,7 @@ void ApplyJournal::Prune() const {
   std::uint64_t bytes = 0;
   bool full = false;  // from the first entry that does not fit on, every older one goes
   for (const EntryFile& file : EntryFiles(m_folder)) {
-    if (!HoldsCompleteEntry(file.path)) continue;  // damaged ones are the player's to look at
+    if (!Verdicts().HoldsCompleteEntry(file.path)) continue;  // damaged ones are the player's to look at
     std::error_code ec;
     const std::uint64_t size = fs::file_size(file.path, ec);
     // The newest stays whatever its size: it is the one an undo would need first.
@@ -502,7 +571,7 @@ void ApplyJournal::Prune() const {
     }
     fs::remove(file.path, ec);
   }
-  SyncFolder(m_folder);
+  // Not synced: a removal that a crash undoes only brings back an old entry, which the next Apply removes.
 }
 
 std::string DescribeRecovery(const RecoveryReport& report) {
