@@ -1,5 +1,6 @@
 #include "sets/apply_journal.h"
 
+#include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -97,8 +98,7 @@ class EntryReader {
 };
 
 // "00000000000000000042-1234.entry": the sequence, then the writer, so two processes never share a name.
-std::optional<std::uint64_t> SequenceOf(const fs::path& path) {
-  const std::string name = path.filename().string();
+std::optional<std::uint64_t> SequenceOf(std::string_view name) {
   if (!name.ends_with(kExtension) || name.size() < 21 || name[20] != '-') return std::nullopt;
   std::uint64_t sequence = 0;
   const auto [stop, error] = std::from_chars(name.data(), name.data() + 20, sequence);
@@ -111,13 +111,16 @@ struct EntryFile {
   std::uint64_t sequence = 0;
 };
 
-// The entry files of the folder, newest first; other names are none of ours.
+// The entry files of the folder, newest first; other names are none of ours. Listed with readdir: every
+// Apply lists the folder twice, and directory_iterator made a path of every name.
 std::vector<EntryFile> EntryFiles(const fs::path& folder) {
   std::vector<EntryFile> files;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    if (const std::optional<std::uint64_t> sequence = SequenceOf(it->path()))
-      files.push_back({it->path(), *sequence});
+  DIR* listing = ::opendir(folder.c_str());
+  if (!listing) return files;
+  while (const dirent* item = ::readdir(listing))
+    if (const std::optional<std::uint64_t> sequence = SequenceOf(item->d_name))
+      files.push_back({folder / item->d_name, *sequence});
+  ::closedir(listing);
   std::sort(files.begin(), files.end(), [](const EntryFile& a, const EntryFile& b) {
     return a.sequence != b.sequence ? a.sequence > b.sequence : a.path > b.path;
   });
