@@ -302,6 +302,10 @@ bool RewriteInPlace(const fs::path& target, std::string_view bytes) {
 }  // namespace
 
 void WriteFileAtomically(const fs::path& path, std::string_view bytes) {
+  WriteFileAtomically(path, bytes, Durability::kNameSynced);
+}
+
+void WriteFileAtomically(const fs::path& path, std::string_view bytes, Durability durability) {
   const fs::path target = ResolveWriteTarget(path);
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
 
@@ -328,7 +332,7 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes) {
   } catch (int error) {
     ThrowCreateError(path, error);
   }
-  SyncFolder(folder);
+  if (durability == Durability::kNameSynced) SyncFolder(folder);
 }
 
 }  // namespace kesta

@@ -501,7 +501,10 @@ void ApplyJournal::Complete(Open& open) const {
   open.entry.complete = true;
   const std::string bytes = EncodeJournalEntry(open.entry);
   const timespec before = EntryVerdicts::CoarseNow();
-  WriteFileAtomically(open.location, bytes);
+  // The mark need not reach the disk before the Apply returns: the entry it replaces is whole and synced,
+  // and a crash that loses the mark leaves that entry pending with every file holding its new bytes,
+  // which the recovery at the next start finishes.
+  WriteFileAtomically(open.location, bytes, Durability::kBytesSynced);
   Verdicts().Written(open.location, bytes, before);
   Prune();
 }

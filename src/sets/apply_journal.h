@@ -120,7 +120,9 @@ class ApplyJournal {
     std::filesystem::path location;
   };
   Open Begin(std::string command, std::span<const PlannedWrite> writes) const;
-  // Marks the entry complete, durably, then drops the oldest complete entries beyond what is kept.
+  // Marks the entry complete (its bytes synced; a crash that loses the rename leaves the entry pending
+  // with every file new, which recovery finishes), then drops the oldest complete entries beyond what is
+  // kept.
   // Fails with the reason; the files are written all the same, and the next recovery finishes the entry.
   void Complete(Open& open) const;
   // After a failed write: the first `written` files of the entry get their old bytes back, and the entry
