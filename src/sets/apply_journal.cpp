@@ -237,29 +237,30 @@ std::optional<JournalEntry> ReadEntry(const fs::path& path) {
 // bytes compared with those seen (a fast hash), and only verified anew when they differ.
 class EntryVerdicts {
  public:
-  bool HoldsCompleteEntry(const fs::path& path) {
+  // Nothing when not; else the file's size.
+  std::optional<std::uint64_t> CompleteEntrySize(const fs::path& path) {
     struct stat now {};
-    if (::stat(path.c_str(), &now) != 0) return false;
+    if (::stat(path.c_str(), &now) != 0) return std::nullopt;
     {
       const std::lock_guard lock(m_mutex);
-      const auto found = m_known.find(path);
+      const auto found = m_known.find(path.native());
       if (found != m_known.end() && found->second.SameFile(now) && !found->second.Racy())
-        return found->second.complete;
+        return Size(found->second.complete, now);
     }
     const timespec seen = CoarseNow();
     std::string bytes;
     try {
       bytes = ReadWholeFile(path);
     } catch (const std::exception&) {
-      return false;
+      return std::nullopt;
     }
     // Taken after the read: a write between the two shows as a change of ctime at the next look.
-    if (::stat(path.c_str(), &now) != 0) return false;
+    if (::stat(path.c_str(), &now) != 0) return std::nullopt;
     const size_t hash = std::hash<std::string_view>{}(bytes);
     std::optional<bool> complete;
     {
       const std::lock_guard lock(m_mutex);
-      const auto found = m_known.find(path);
+      const auto found = m_known.find(path.native());
       if (found != m_known.end() && found->second.size == bytes.size() && found->second.hash == hash)
         complete = found->second.complete;
     }
@@ -272,7 +273,7 @@ class EntryVerdicts {
       }
     }
     Remember(path, now, seen, bytes.size(), hash, *complete);
-    return *complete;
+    return *complete ? std::optional<std::uint64_t>(bytes.size()) : std::nullopt;
   }
 
   // The entry file was just written with these bytes, a complete entry.
@@ -317,12 +318,16 @@ class EntryVerdicts {
   void Remember(const fs::path& path, const struct stat& now, const timespec& seen, size_t size, size_t hash,
                 bool complete) {
     const std::lock_guard lock(m_mutex);
-    m_known.insert_or_assign(path, Known{now.st_dev, now.st_ino, now.st_size, now.st_mtim, now.st_ctim, seen,
-                                         size, hash, complete});
+    m_known.insert_or_assign(path.native(), Known{now.st_dev, now.st_ino, now.st_size, now.st_mtim,
+                                                  now.st_ctim, seen, size, hash, complete});
+  }
+
+  static std::optional<std::uint64_t> Size(bool complete, const struct stat& now) {
+    return complete ? std::optional(static_cast<std::uint64_t>(now.st_size)) : std::nullopt;
   }
 
   std::mutex m_mutex;
-  std::map<fs::path, Known> m_known;
+  std::map<std::string, Known> m_known;
 };
 
 EntryVerdicts& Verdicts() {
@@ -667,9 +672,9 @@ void ApplyJournal::Prune() const {
   std::uint64_t bytes = 0;
   bool full = false;  // from the first entry that does not fit on, every older one goes
   for (const EntryFile& file : EntryFiles(m_folder)) {
-    if (!Verdicts().HoldsCompleteEntry(file.path)) continue;  // damaged ones are the player's to look at
-    std::error_code ec;
-    const std::uint64_t size = fs::file_size(file.path, ec);
+    const std::optional<std::uint64_t> complete = Verdicts().CompleteEntrySize(file.path);
+    if (!complete) continue;  // damaged ones are the player's to look at
+    const std::uint64_t size = *complete;
     // The newest stays whatever its size: it is the one an undo would need first.
     full |= kept > 0 && (kept >= kKeptEntries || bytes + size > kKeptBytes);
     if (!full) {
@@ -677,6 +682,7 @@ void ApplyJournal::Prune() const {
       bytes += size;
       continue;
     }
+    std::error_code ec;
     fs::remove(file.path, ec);
   }
   // Not synced: a removal that a crash undoes only brings back an old entry, which the next Apply removes.
