@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "engine/failure.h"
 #include "engine/number_format.h"
@@ -83,10 +84,17 @@ std::string ReadProfileValue(const Lines& lines, int nameLine, std::string_view 
                              std::string_view defaultValue) {
   const int index = FindParamLine(lines, key, nameLine + 1, "");
   if (index == -1) return std::string(defaultValue);
-  std::string value = lines[index];
-  SplitAtFirst(value, "=");
-  RemoveFirst(value, ";");
-  return Trim(value);
+  // The text after the first "=" without its first ";", trimmed: made as one string, since a file of many
+  // profiles reads thousands of values.
+  std::string_view text = lines[index];
+  if (const size_t equals = text.find('='); equals != std::string_view::npos) text.remove_prefix(equals + 1);
+  const size_t semicolon = text.find(';');
+  if (semicolon == std::string_view::npos) return Trim(text);
+  std::string value;
+  value.reserve(text.size());
+  value.append(text.substr(0, semicolon)).append(text.substr(semicolon + 1));
+  const std::string_view trimmed = TrimView(value);
+  return trimmed.size() == value.size() ? value : std::string(trimmed);
 }
 
 // The scan of the Camera block, and for each line whether the scan stood inside a profile block when it
@@ -236,11 +244,13 @@ std::pair<std::string, std::string> SplitPair(std::string text) {
 std::vector<TOpti> ReadOptis(const Lines& lines, const MessageLookup& lookup) {
   const CameraScan scan = ScanCameraBlock(lines);
   if (scan.names.empty()) throw EKestaError(lookup("VisibilityRange"));
+  // A name given twice reads the first block, the one its updates go to.
+  std::unordered_map<std::string_view, int> firstNameLine;
+  for (const ProfileNameLine& entry : scan.names) firstNameLine.try_emplace(entry.name, entry.index);
   std::vector<TOpti> optis;
   optis.reserve(scan.names.size());
   for (const ProfileNameLine& entry : scan.names) {
-    // A name given twice reads the first block, the one its updates go to.
-    const int nameLine = FindNameLine(scan, entry.name, false)->index;
+    const int nameLine = firstNameLine.at(entry.name);
     TOpti opti;
     opti.Name = entry.name;
     for (const ValueLine& value : kValueLines)
