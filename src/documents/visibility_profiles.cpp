@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <unordered_map>
 
 #include "engine/failure.h"
 #include "engine/number_format.h"
@@ -57,10 +58,17 @@ void StoreValueText(TOpti& opti, const ValueLine& value, std::string text) {
   opti.*value.second = std::move(second);
 }
 
-std::string LineOf(std::string_view key, std::string_view value) {
-  std::string line("\t\t");
-  line.append(key).append(" = ").append(value).append(";");
-  return line;
+// "\t\tkey = value;", made as one string: an Apply writes every value of every profile.
+std::string ValueLineOf(const TOpti& opti, const ValueLine& value) {
+  const std::string& first = opti.*value.first;
+  std::string line;
+  line.reserve(value.key.size() + first.size() + (value.second ? (opti.*value.second).size() + 4 : 0) + 6);
+  line.append("\t\t").append(value.key).append(" = ");
+  if (value.second)
+    line.append("{").append(first).append(", ").append(opti.*value.second).append("}");
+  else
+    line.append(first);
+  return line.append(";");
 }
 
 [[noreturn]] void ThrowIndexError(int index) {
@@ -83,10 +91,17 @@ std::string ReadProfileValue(const Lines& lines, int nameLine, std::string_view 
                              std::string_view defaultValue) {
   const int index = FindParamLine(lines, key, nameLine + 1, "");
   if (index == -1) return std::string(defaultValue);
-  std::string value = lines[index];
-  SplitAtFirst(value, "=");
-  RemoveFirst(value, ";");
-  return Trim(value);
+  // The text after the first "=" without its first ";", trimmed: made as one string, since a file of many
+  // profiles reads thousands of values.
+  std::string_view text = lines[index];
+  if (const size_t equals = text.find('='); equals != std::string_view::npos) text.remove_prefix(equals + 1);
+  const size_t semicolon = text.find(';');
+  if (semicolon == std::string_view::npos) return Trim(text);
+  std::string value;
+  value.reserve(text.size());
+  value.append(text.substr(0, semicolon)).append(text.substr(semicolon + 1));
+  const std::string_view trimmed = TrimView(value);
+  return trimmed.size() == value.size() ? value : std::string(trimmed);
 }
 
 // The scan of the Camera block, and for each line whether the scan stood inside a profile block when it
@@ -96,6 +111,20 @@ std::string ReadProfileValue(const Lines& lines, int nameLine, std::string_view 
 struct CameraIndex {
   CameraScan scan;
   std::vector<char> inProfile;
+  // The first name line of each name, by its place in scan.names: a write looks up every profile.
+  std::unordered_map<std::string_view, size_t> firstOfName;
+
+  CameraIndex() = default;
+  CameraIndex(CameraIndex&&) = default;
+  CameraIndex& operator=(CameraIndex&&) = default;
+  // A copy's views would still point into the names of the original.
+  CameraIndex(const CameraIndex&) = delete;
+  CameraIndex& operator=(const CameraIndex&) = delete;
+
+  const ProfileNameLine* FirstNameLine(std::string_view name) const {
+    const auto found = firstOfName.find(name);
+    return found == firstOfName.end() ? nullptr : &scan.names[found->second];
+  }
 
   // A value line went in at `at`, inside a profile block.
   void Inserted(int at) {
@@ -111,6 +140,21 @@ struct CameraIndex {
   }
 };
 
+// The line is already ValueLineOf(opti, value): most Applies change few values, and comparing costs less
+// than making the line.
+bool HoldsValueLine(std::string_view line, const TOpti& opti, const ValueLine& value) {
+  const auto take = [&line](std::string_view part) {
+    if (!line.starts_with(part)) return false;
+    line.remove_prefix(part.size());
+    return true;
+  };
+  if (!take("\t\t") || !take(value.key) || !take(" = ")) return false;
+  if (value.second)
+    return take("{") && take(opti.*value.first) && take(", ") && take(opti.*value.second) && take("}") &&
+           line == ";";
+  return take(opti.*value.first) && line == ";";
+}
+
 // Writes inside the profile's own block only; a line the block lacks is added at its end. Left to a
 // plain search, the write would overwrite a later profile's line or a name line containing the key.
 // Clears `indexKept` when the change may have moved what the index holds.
@@ -119,15 +163,15 @@ void WriteProfileValue(Lines& lines, int nameLine, int& end, const ValueLine& va
   const int limit = end == -1 ? static_cast<int>(lines.size()) : end;
   int found = nameLine + 1;
   while (found < limit && !Contains(lines[found], value.key)) ++found;
-  const std::string line = LineOf(value.key, ValueText(opti, value));
   if (found < limit) {
     if (indexKept && !index.inProfile[found]) indexKept = false;
-    lines[found] = line;
+    if (!HoldsValueLine(lines[found], opti, value)) lines[found] = ValueLineOf(opti, value);
     return;
   }
+  std::string line = ValueLineOf(opti, value);
   if (end == -1) ThrowIndexError(end);
   if (indexKept && !index.inProfile[end]) indexKept = false;
-  lines.insert(lines.begin() + end, line);
+  lines.insert(lines.begin() + end, std::move(line));
   if (indexKept) index.Inserted(end);
   ++end;
 }
@@ -150,7 +194,7 @@ void InsertBlock(Lines& lines, int closingLine, const TOpti& opti) {
   if (closingLine == -1) ThrowIndexError(closingLine);
   Lines block{"\t" + opti.Name, "\t{"};
   for (const ValueLine& value : kValueLines)
-    if (HasValue(opti, value)) block.push_back(LineOf(value.key, ValueText(opti, value)));
+    if (HasValue(opti, value)) block.push_back(ValueLineOf(opti, value));
   block.push_back("\t}");
   lines.insert(lines.begin() + closingLine, block.begin(), block.end());
 }
@@ -208,12 +252,14 @@ CameraIndex IndexCameraBlock(const Lines& lines) {
     if (inBlock && !inProfile && !t.empty() && t != "{" && t != "}" && !Contains(t, "current"))
       scan.names.push_back({std::string(t), i, -1});
   }
+  // Views of the names: the list no longer changes, and moving the index keeps its strings where they are.
+  for (size_t n = 0; n < scan.names.size(); ++n) index.firstOfName.try_emplace(scan.names[n].name, n);
   return index;
 }
 
 // Returns whether the index still holds for the lines.
 bool WriteOpti(Lines& lines, const TOpti& opti, CameraIndex& index) {
-  const ProfileNameLine* nameLine = FindNameLine(index.scan, opti.Name, false);
+  const ProfileNameLine* nameLine = index.FirstNameLine(opti.Name);
   if (opti.Deleted) return !nameLine || !DeleteBlock(lines, index.scan, opti.Name);
   if (nameLine) return UpdateBlock(lines, *nameLine, opti, index);
   // Any other name would never be found again, and every write would add another block.
@@ -236,11 +282,13 @@ std::pair<std::string, std::string> SplitPair(std::string text) {
 std::vector<TOpti> ReadOptis(const Lines& lines, const MessageLookup& lookup) {
   const CameraScan scan = ScanCameraBlock(lines);
   if (scan.names.empty()) throw EKestaError(lookup("VisibilityRange"));
+  // A name given twice reads the first block, the one its updates go to.
+  std::unordered_map<std::string_view, int> firstNameLine;
+  for (const ProfileNameLine& entry : scan.names) firstNameLine.try_emplace(entry.name, entry.index);
   std::vector<TOpti> optis;
   optis.reserve(scan.names.size());
   for (const ProfileNameLine& entry : scan.names) {
-    // A name given twice reads the first block, the one its updates go to.
-    const int nameLine = FindNameLine(scan, entry.name, false)->index;
+    const int nameLine = firstNameLine.at(entry.name);
     TOpti opti;
     opti.Name = entry.name;
     for (const ValueLine& value : kValueLines)
@@ -273,8 +321,9 @@ bool IsValidProfileName(std::string_view name) {
 std::optional<std::string> ValueLineWithBracket(const TOpti& opti) {
   for (const ValueLine& value : kValueLines) {
     if (!HasValue(opti, value)) continue;
-    const std::string text = ValueText(opti, value);
-    if (Contains(text, "]")) return std::string(value.key) + " = " + text;
+    // The braces and the comma a pair is written with hold no "]": only the values can.
+    if (!Contains(opti.*value.first, "]") && !(value.second && Contains(opti.*value.second, "]"))) continue;
+    return std::string(value.key) + " = " + ValueText(opti, value);
   }
   return std::nullopt;
 }

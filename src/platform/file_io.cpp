@@ -1,5 +1,6 @@
 #include "platform/file_io.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -102,21 +103,25 @@ void WriteAll(int fd, std::string_view bytes) {
 // are gone; files of writers still running are theirs.
 void RemoveLeftTemporaryFiles(const fs::path& folder, const std::string& target) {
   const std::string start = target.empty() ? "." : "." + target + ".kesta-";
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+  // Read with readdir, not directory_iterator: every write lists the folder, and a path made for each
+  // of its names cost more than the rest of a small write.
+  DIR* listing = ::opendir(folder.c_str());
+  if (!listing) return;
+  while (const dirent* item = ::readdir(listing)) {
+    const std::string_view name = item->d_name;
     if (!name.starts_with(start)) continue;
     const size_t marker = name.rfind(".kesta-");
-    if (marker == std::string::npos || (!target.empty() && marker + 7 != start.size())) continue;
-    const std::string_view rest = std::string_view(name).substr(marker + 7);
+    if (marker == std::string_view::npos || (!target.empty() && marker + 7 != start.size())) continue;
+    const std::string_view rest = name.substr(marker + 7);
     const size_t dash = rest.find('-');
     pid_t writer = 0;
     const auto [stop, error] =
         std::from_chars(rest.data(), rest.data() + std::min(dash, rest.size()), writer);
     if (dash == std::string_view::npos || error != std::errc() || stop != rest.data() + dash || writer <= 0)
       continue;
-    if (::kill(writer, 0) != 0 && errno == ESRCH) ::unlink(it->path().c_str());
+    if (::kill(writer, 0) != 0 && errno == ESRCH) ::unlinkat(::dirfd(listing), item->d_name, 0);
   }
+  ::closedir(listing);
 }
 
 void SyncFolder(const fs::path& folder) {
@@ -297,6 +302,10 @@ bool RewriteInPlace(const fs::path& target, std::string_view bytes) {
 }  // namespace
 
 void WriteFileAtomically(const fs::path& path, std::string_view bytes) {
+  WriteFileAtomically(path, bytes, Durability::kNameSynced);
+}
+
+void WriteFileAtomically(const fs::path& path, std::string_view bytes, Durability durability) {
   const fs::path target = ResolveWriteTarget(path);
   const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
 
@@ -323,7 +332,7 @@ void WriteFileAtomically(const fs::path& path, std::string_view bytes) {
   } catch (int error) {
     ThrowCreateError(path, error);
   }
-  SyncFolder(folder);
+  if (durability == Durability::kNameSynced) SyncFolder(folder);
 }
 
 }  // namespace kesta

@@ -32,6 +32,13 @@ std::optional<std::string> ReadForeignFile(const std::filesystem::path& path,
 // Fails with "Cannot create file "…". <system text>".
 void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
 
+// What a write has made durable when it returns.
+enum class Durability {
+  kNameSynced,   // the new bytes under the name: a crash after it returns finds the new file
+  kBytesSynced,  // the new bytes, but not yet the rename: a crash may still find the old file, whole
+};
+void WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes, Durability durability);
+
 // Removes the temporary files that writers killed midway left in the folder (all of them, or only those
 // of the file named `target` when it is not empty); those of writers still running are theirs.
 void RemoveLeftTemporaryFiles(const std::filesystem::path& folder, const std::string& target = {});

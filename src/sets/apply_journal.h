@@ -36,6 +36,10 @@ struct JournalEntry {
   std::vector<JournalFile> files;
 };
 
+// SHA-256 of the bytes, the same digest as HashBytes; with the processor's SHA instructions where it has
+// them.
+Sha256 HashJournalBytes(std::string_view bytes);
+
 // The entry's file: binary-safe, ending in a SHA-256 over everything before it.
 std::string EncodeJournalEntry(const JournalEntry& entry);
 // Nothing for bytes that are not exactly an entry as EncodeJournalEntry writes it (damaged, cut short or
@@ -116,7 +120,9 @@ class ApplyJournal {
     std::filesystem::path location;
   };
   Open Begin(std::string command, std::span<const PlannedWrite> writes) const;
-  // Marks the entry complete, durably, then drops the oldest complete entries beyond what is kept.
+  // Marks the entry complete (its bytes synced; a crash that loses the rename leaves the entry pending
+  // with every file new, which recovery finishes), then drops the oldest complete entries beyond what is
+  // kept.
   // Fails with the reason; the files are written all the same, and the next recovery finishes the entry.
   void Complete(Open& open) const;
   // After a failed write: the first `written` files of the entry get their old bytes back, and the entry

@@ -56,11 +56,12 @@ std::string_view FileNameOf(std::string_view catalogPath) {
 void WriteDocument(const GameDocument& document, Lines& lines, std::string_view fileName,
                    const MessageLookup& lookup) {
   // The game runs its ".cfg" files as Lua too, so every file that parses is checked, whatever its name. A
-  // file the game could not read before is not made worse by the write, and stays writable.
-  const bool parsed = !LuaSyntaxError(JoinGameText(lines), fileName);
+  // file the game could not read before is not made worse by the write, and stays writable. The text
+  // before is parsed only when the new one fails: parsing is most of the cost of a write.
+  const std::string before = JoinGameText(lines);
   document.Write(lines, lookup);
-  if (!parsed) return;
-  if (const std::optional<std::string> error = LuaSyntaxError(JoinGameText(lines), fileName))
+  const std::optional<std::string> error = LuaSyntaxError(JoinGameText(lines), fileName);
+  if (error && !LuaSyntaxError(before, fileName))
     throw EKestaError("The new text of " + std::string(fileName) +
                       " would not be valid Lua, so the file was left as it was. Lua says: " + *error);
 }

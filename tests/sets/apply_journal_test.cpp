@@ -35,6 +35,23 @@ std::vector<std::string> Names(const fs::path& folder) {
   return names;
 }
 
+// The journal's hash gives the same digests as the manifest's, so entries stay readable whichever wrote
+// them: every length around the 64-byte blocks and the two-block tail, and large texts.
+TEST(ApplyJournalEntryTest, HashIsSha256) {
+  EXPECT_EQ(ToHex(HashJournalBytes("abc").data(), 32),
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  std::string bytes;
+  for (size_t i = 0; i < 300; ++i) {
+    EXPECT_EQ(HashJournalBytes(bytes), HashBytes(bytes)) << i << " bytes";
+    bytes += static_cast<char>((i * 131 + 7) & 0xFF);
+  }
+  for (const size_t size : {4096u, 65537u, 1000003u}) {
+    std::string large(size, '\0');
+    for (size_t i = 0; i < size; ++i) large[i] = static_cast<char>((i * 2654435761u) >> 13);
+    EXPECT_EQ(HashJournalBytes(large), HashBytes(large)) << size << " bytes";
+  }
+}
+
 TEST(ApplyJournalEntryTest, ReadsBackAnyBytesAndRefusesEveryDamage) {
   JournalEntry entry;
   entry.sequence = 42;
@@ -278,6 +295,28 @@ TEST_F(ApplyJournalTest, AnEntryDamagedAfterPruningSawItIsLeftAlone) {
   ApplyJournal::Open again = journal.Begin("apply again", Writes());
   journal.Complete(again);
   EXPECT_FALSE(fs::exists(locations[0]));
+}
+
+// Pruning trusts what it found for an entry file only while the file's times say it is unchanged; an entry
+// damaged at once after it was written may keep the very same times (they tick coarsely), and is still
+// found damaged: left as it is, and not counted among the kept ones.
+TEST_F(ApplyJournalTest, AnEntryDamagedTheMomentItWasWrittenIsLeftAlone) {
+  ApplyJournal::Open first = journal.Begin("apply first", Writes());
+  journal.Complete(first);
+  std::string damaged = test::ReadBytes(first.location);
+  damaged[damaged.size() / 2] ^= 1;
+  {
+    std::fstream file(first.location, std::ios::in | std::ios::out | std::ios::binary);
+    file.write(damaged.data(), static_cast<std::streamsize>(damaged.size()));
+  }
+  for (size_t i = 0; i < ApplyJournal::kKeptEntries; ++i) {
+    ApplyJournal::Open open = journal.Begin("apply " + std::to_string(i), Writes());
+    journal.Complete(open);
+  }
+  EXPECT_EQ(test::ReadBytes(first.location), damaged);
+  const std::vector<JournalEntry> history = journal.History();
+  ASSERT_EQ(history.size(), ApplyJournal::kKeptEntries);
+  EXPECT_EQ(history.back().command, "apply 0");
 }
 
 // An Apply done as WritePrepared does it: the entry, the files, the mark.
