@@ -1,9 +1,5 @@
 #include "sets/apply_journal.h"
 
-#if defined(__x86_64__)
-#include <cpuid.h>
-#include <immintrin.h>
-#endif
 #include <dirent.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -13,7 +9,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <ctime>
 #include <functional>
 #include <map>
@@ -28,96 +23,6 @@ namespace kesta {
 namespace fs = std::filesystem;
 
 namespace {
-
-#if defined(__x86_64__)
-
-// SHA-256 with the processor's SHA extensions: the journal hashes every file an Apply writes, and each entry
-// (which holds the files' bytes before) twice; the portable code took a quarter of a large Apply.
-bool HasShaInstructions() {
-  static const bool has = [] {
-    unsigned a = 0, b = 0, c = 0, d = 0;
-    if (!__get_cpuid(1, &a, &b, &c, &d)) return false;
-    const bool sse41 = (c & bit_SSE4_1) != 0, ssse3 = (c & bit_SSSE3) != 0;
-    if (!__get_cpuid_count(7, 0, &a, &b, &c, &d)) return false;
-    return sse41 && ssse3 && (b & bit_SHA) != 0;
-  }();
-  return has;
-}
-
-alignas(16) constexpr std::uint32_t kRoundConstants[64] = {
-    0x428a2f98, 0x71374491, 0xb5c0fbcf, 0xe9b5dba5, 0x3956c25b, 0x59f111f1, 0x923f82a4, 0xab1c5ed5,
-    0xd807aa98, 0x12835b01, 0x243185be, 0x550c7dc3, 0x72be5d74, 0x80deb1fe, 0x9bdc06a7, 0xc19bf174,
-    0xe49b69c1, 0xefbe4786, 0x0fc19dc6, 0x240ca1cc, 0x2de92c6f, 0x4a7484aa, 0x5cb0a9dc, 0x76f988da,
-    0x983e5152, 0xa831c66d, 0xb00327c8, 0xbf597fc7, 0xc6e00bf3, 0xd5a79147, 0x06ca6351, 0x14292967,
-    0x27b70a85, 0x2e1b2138, 0x4d2c6dfc, 0x53380d13, 0x650a7354, 0x766a0abb, 0x81c2c92e, 0x92722c85,
-    0xa2bfe8a1, 0xa81a664b, 0xc24b8b70, 0xc76c51a3, 0xd192e819, 0xd6990624, 0xf40e3585, 0x106aa070,
-    0x19a4c116, 0x1e376c08, 0x2748774c, 0x34b0bcb5, 0x391c0cb3, 0x4ed8aa4a, 0x5b9cca4f, 0x682e6ff3,
-    0x748f82ee, 0x78a5636f, 0x84c87814, 0x8cc70208, 0x90befffa, 0xa4506ceb, 0xbef9a3f7, 0xc67178f2};
-
-// Runs the compression over `blocks` blocks of 64 bytes.
-__attribute__((target("sha,sse4.1,ssse3"))) void CompressBlocks(std::uint32_t state[8],
-                                                                const unsigned char* data, size_t blocks) {
-  const __m128i order = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
-  // The instructions keep the state as ABEF and CDGH.
-  __m128i cdab = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state)), 0xB1);
-  __m128i efgh = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(state + 4)), 0x1B);
-  __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
-  __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
-  for (; blocks > 0; --blocks, data += 64) {
-    const __m128i abefBefore = abef, cdghBefore = cdgh;
-    __m128i w[4];
-    for (int group = 0; group < 16; ++group) {
-      __m128i& current = w[group % 4];
-      if (group < 4)
-        current =
-            _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(data + 16 * group)), order);
-      __m128i message = _mm_add_epi32(
-          current, _mm_load_si128(reinterpret_cast<const __m128i*>(kRoundConstants + 4 * group)));
-      cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
-      // The next four words of the schedule, before the words before these are reused below.
-      if (group >= 3 && group <= 14) {
-        __m128i& next = w[(group + 1) % 4];
-        next = _mm_add_epi32(next, _mm_alignr_epi8(current, w[(group + 3) % 4], 4));
-        next = _mm_sha256msg2_epu32(next, current);
-      }
-      message = _mm_shuffle_epi32(message, 0x0E);
-      abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
-      if (group >= 1 && group <= 12) {
-        __m128i& previous = w[(group + 3) % 4];
-        previous = _mm_sha256msg1_epu32(previous, current);
-      }
-    }
-    abef = _mm_add_epi32(abef, abefBefore);
-    cdgh = _mm_add_epi32(cdgh, cdghBefore);
-  }
-  const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
-  const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(state), _mm_blend_epi16(feba, dchg, 0xF0));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(state + 4), _mm_alignr_epi8(dchg, feba, 8));
-}
-
-Sha256 HashWithShaInstructions(std::string_view bytes) {
-  std::uint32_t state[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                            0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
-  const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
-  const size_t whole = bytes.size() / 64;
-  CompressBlocks(state, data, whole);
-  // The rest, the bit 1, zeros, and the length in bits, big-endian: one block or two.
-  unsigned char tail[128] = {};
-  const size_t rest = bytes.size() % 64;
-  if (rest > 0) std::memcpy(tail, data + whole * 64, rest);
-  tail[rest] = 0x80;
-  const size_t tailBlocks = rest < 56 ? 1 : 2;
-  const std::uint64_t bits = static_cast<std::uint64_t>(bytes.size()) * 8;
-  for (int i = 0; i < 8; ++i) tail[tailBlocks * 64 - 1 - i] = static_cast<unsigned char>(bits >> (8 * i));
-  CompressBlocks(state, tail, tailBlocks);
-  Sha256 hash{};
-  for (int i = 0; i < 8; ++i)
-    for (int k = 0; k < 4; ++k) hash[4 * i + k] = static_cast<unsigned char>(state[i] >> (24 - 8 * k));
-  return hash;
-}
-
-#endif
 
 constexpr std::string_view kHeader = "KESTA apply journal 1\n";
 constexpr std::string_view kExtension = ".entry";
@@ -356,7 +261,7 @@ std::optional<std::string> CurrentBytes(const fs::path& path) {
 
 // The file holds what the entry's Apply wrote (for a removal: it is gone).
 bool HoldsAfter(const JournalFile& file, const std::optional<std::string>& now) {
-  return file.removed ? !now : now && HashJournalBytes(*now) == file.after;
+  return file.removed ? !now : now && HashBytes(*now) == file.after;
 }
 
 // Gives the file these bytes; nothing removes it.
@@ -378,13 +283,6 @@ void Put(const fs::path& path, const std::optional<std::string>& bytes) {
 void Restore(const JournalFile& file) { Put(file.path, file.before); }
 
 }  // namespace
-
-Sha256 HashJournalBytes(std::string_view bytes) {
-#if defined(__x86_64__)
-  if (HasShaInstructions()) return HashWithShaInstructions(bytes);
-#endif
-  return HashBytes(bytes);
-}
 
 std::string JournalTimeText(std::int64_t seconds) {
   const std::time_t time = static_cast<std::time_t>(seconds);
@@ -421,7 +319,7 @@ std::string EncodeJournalEntry(const JournalEntry& entry) {
       out += "before missing\n";
     out += file.removed ? std::string("after missing\n") : "after " + HashHex(file.after) + "\n";
   }
-  out += "checksum " + HashHex(HashJournalBytes(out)) + "\n";
+  out += "checksum " + HashHex(HashBytes(out)) + "\n";
   return out;
 }
 
@@ -433,7 +331,7 @@ std::optional<JournalEntry> DecodeJournalEntry(std::string_view bytes) {
   const std::string_view tail = bytes.substr(body.size());
   Sha256 checksum{};
   if (!tail.starts_with(kChecksum) || tail.back() != '\n' ||
-      !ReadHash(tail.substr(kChecksum.size(), 64), checksum) || checksum != HashJournalBytes(body))
+      !ReadHash(tail.substr(kChecksum.size(), 64), checksum) || checksum != HashBytes(body))
     return std::nullopt;
 
   EntryReader reader(body.substr(kHeader.size()));
@@ -483,7 +381,7 @@ ApplyJournal::Open ApplyJournal::Begin(std::string command, std::span<const Plan
     file.path = fs::absolute(write.path, ec);
     if (ec) file.path = write.path;
     file.before = CurrentBytes(file.path);
-    file.after = write.remove ? Sha256{} : HashJournalBytes(write.bytes);
+    file.after = write.remove ? Sha256{} : HashBytes(write.bytes);
     file.removed = write.remove;
     open.entry.files.push_back(std::move(file));
   }

@@ -36,10 +36,6 @@ struct JournalEntry {
   std::vector<JournalFile> files;
 };
 
-// SHA-256 of the bytes, the same digest as HashBytes; with the processor's SHA instructions where it has
-// them.
-Sha256 HashJournalBytes(std::string_view bytes);
-
 // The entry's file: binary-safe, ending in a SHA-256 over everything before it.
 std::string EncodeJournalEntry(const JournalEntry& entry);
 // Nothing for bytes that are not exactly an entry as EncodeJournalEntry writes it (damaged, cut short or

@@ -53,7 +53,7 @@ std::string ToHex(const unsigned char* bytes, std::size_t size);
 bool FromHex(std::string_view hex, unsigned char* out, std::size_t size);
 std::optional<PublicKey> PublicKeyFromHex(std::string_view hex);
 
-// The SHA-256 of the bytes.
+// The SHA-256 of the bytes: with the processor's SHA instructions where it has them, else libsodium's.
 Sha256 HashBytes(std::string_view bytes);
 
 // The SHA-256 and size of a regular file of at most kInstallerCap bytes. Empty, or the reason it failed.

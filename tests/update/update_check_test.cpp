@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sodium.h>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QThread>
@@ -12,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/local_http_server.h"
@@ -33,7 +35,8 @@ const QString kManifestSignature = "/KESTA/KESTASetup_beta3.manifest.sig";
 
 // Records into a file which folder it was started in.
 // The marker appears whole or not at all: a test that sees it may read it at once.
-const QByteArray kInstallerScript = "#!/bin/sh\npwd > installer-ran.part && mv installer-ran.part installer-ran.txt\n";
+const QByteArray kInstallerScript =
+    "#!/bin/sh\npwd > installer-ran.part && mv installer-ran.part installer-ran.txt\n";
 
 using KeyPair = test::TestSigningKey;
 
@@ -115,6 +118,28 @@ TEST(ReleaseManifestText, ReadBackOnlyAsWritten) {
       "KESTA release manifest 2\nversion=3.0.4\nsize=1234\nsha256=" + hash + "\n",
   };
   for (const std::string& candidate : refused) EXPECT_FALSE(ParseManifest(candidate)) << candidate;
+}
+
+kesta::Sha256 SodiumHash(std::string_view bytes) {
+  kesta::Sha256 hash{};
+  crypto_hash_sha256(hash.data(), reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  return hash;
+}
+
+// The SHA instructions where the processor has them give libsodium's digests.
+TEST(ReleaseHash, HashBytesIsSha256) {
+  EXPECT_EQ(ToHex(HashBytes("abc").data(), 32),
+            "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad");
+  std::string bytes;
+  for (size_t i = 0; i < 300; ++i) {
+    EXPECT_EQ(HashBytes(bytes), SodiumHash(bytes)) << i << " bytes";
+    bytes += static_cast<char>((i * 131 + 7) & 0xFF);
+  }
+  for (const size_t size : {4096u, 65537u, 1000003u}) {
+    std::string large(size, '\0');
+    for (size_t i = 0; i < size; ++i) large[i] = static_cast<char>((i * 2654435761u) >> 13);
+    EXPECT_EQ(HashBytes(large), SodiumHash(large)) << size << " bytes";
+  }
 }
 
 TEST(ReleaseVersion, NewerByNumbersNotByText) {
