@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "engine/failure.h"
+#include "engine/text.h"
 #include "engine/utf8.h"
 #include "platform/file_io.h"
 #include "platform/iconv_converter.h"
@@ -74,11 +75,8 @@ std::size_t AppendReference(std::string_view xml, std::size_t pos, std::string& 
   std::size_t at = hex ? 3 : 2;
   char32_t code = 0;
   for (; at < rest.size() && rest[at] != ';' && code <= 0x10FFFF; ++at) {
-    const char c = rest[at];
-    int digit = c >= '0' && c <= '9' ? c - '0' : -1;
-    if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-    if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-    if (digit < 0) return 0;
+    const int digit = HexDigit(rest[at]);
+    if (digit < 0 || (!hex && digit > 9)) return 0;
     code = code * (hex ? 16 : 10) + char32_t(digit);
   }
   if (at >= rest.size() || at == (hex ? 3u : 2u) || code > 0x10FFFF) return 0;

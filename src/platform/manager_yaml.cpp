@@ -1,6 +1,5 @@
 #include "platform/manager_yaml.h"
 
-#include <cctype>
 #include <cstdint>
 #include <optional>
 
@@ -119,11 +118,8 @@ std::string DoubleQuoted(std::string_view text) {
     if (digits == 0) continue;
     std::uint32_t code = 0;
     int read = 0;
-    for (; read < digits && at + 1 < text.size() && std::isxdigit(static_cast<unsigned char>(text[at + 1]));
-         ++read) {
-      const char digit = static_cast<char>(std::tolower(static_cast<unsigned char>(text[++at])));
-      code = code * 16 + static_cast<std::uint32_t>(digit <= '9' ? digit - '0' : digit - 'a' + 10);
-    }
+    for (; read < digits && at + 1 < text.size() && HexDigit(text[at + 1]) >= 0; ++read)
+      code = code * 16 + static_cast<std::uint32_t>(HexDigit(text[++at]));
     if (read == digits) AppendCharacter(out, code);
   }
   return out;

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/text.h"
+
 namespace kesta {
 
 namespace {
@@ -258,15 +260,9 @@ std::string ToHex(const unsigned char* bytes, std::size_t size) {
 
 bool FromHex(std::string_view hex, unsigned char* out, std::size_t size) {
   if (hex.size() != size * 2) return false;
-  const auto digit = [](char c) -> int {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-  };
   for (std::size_t i = 0; i < size; ++i) {
-    const int high = digit(hex[2 * i]);
-    const int low = digit(hex[2 * i + 1]);
+    const int high = HexDigit(hex[2 * i]);
+    const int low = HexDigit(hex[2 * i + 1]);
     if (high < 0 || low < 0) return false;
     out[i] = static_cast<unsigned char>(high << 4 | low);
   }
