@@ -140,21 +140,6 @@ struct CameraIndex {
   }
 };
 
-// The line is already ValueLineOf(opti, value): most Applies change few values, and comparing costs less
-// than making the line.
-bool HoldsValueLine(std::string_view line, const TOpti& opti, const ValueLine& value) {
-  const auto take = [&line](std::string_view part) {
-    if (!line.starts_with(part)) return false;
-    line.remove_prefix(part.size());
-    return true;
-  };
-  if (!take("\t\t") || !take(value.key) || !take(" = ")) return false;
-  if (value.second)
-    return take("{") && take(opti.*value.first) && take(", ") && take(opti.*value.second) && take("}") &&
-           line == ";";
-  return take(opti.*value.first) && line == ";";
-}
-
 // Writes inside the profile's own block only; a line the block lacks is added at its end. Left to a
 // plain search, the write would overwrite a later profile's line or a name line containing the key.
 // Clears `indexKept` when the change may have moved what the index holds.
@@ -165,7 +150,7 @@ void WriteProfileValue(Lines& lines, int nameLine, int& end, const ValueLine& va
   while (found < limit && !Contains(lines[found], value.key)) ++found;
   if (found < limit) {
     if (indexKept && !index.inProfile[found]) indexKept = false;
-    if (!HoldsValueLine(lines[found], opti, value)) lines[found] = ValueLineOf(opti, value);
+    lines[found] = ValueLineOf(opti, value);
     return;
   }
   std::string line = ValueLineOf(opti, value);
